@@ -1,0 +1,2 @@
+# Warnings on and clean in both builds.
+add_compile_options(-Wall -Wextra)

@@ -1,0 +1,41 @@
+// The key table of config.ini and setting.ini and the rules tied to single keys.
+#include "app/config_keys.h"
+
+#include <array>
+
+namespace {
+
+// rsip: an absent address reads as "0.0.0.0", which is then written so the file shows the key.
+// rsport: an absent or zero port becomes the relay's standard port 10240.
+// scalefactor: set by the installer or an administrator only; absence means "from the screen".
+constexpr std::array kKeys{
+    ConfigKey{IniFile::Config, kScaleFactorKey, u"", u""},
+    ConfigKey{IniFile::Setting, kRelayAddressKey, u"0.0.0.0", u"0.0.0.0"},
+    ConfigKey{IniFile::Setting, kRelayPortKey, u"0", u"10240"},
+};
+
+}  // namespace
+
+std::u16string_view IniFileName(IniFile file) {
+    return file == IniFile::Config ? kConfigIniName : kSettingIniName;
+}
+
+std::span<const ConfigKey> ConfigKeys() {
+    return kKeys;
+}
+
+const ConfigKey* FindConfigKey(IniFile file, std::u16string_view name) {
+    for (const ConfigKey& key : kKeys) {
+        if (key.file == file && key.name == name) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::u16string_view> ValueToStoreBack(const ConfigKey& key, std::u16string_view valueRead) {
+    if (key.storedWhenMissing.empty() || valueRead != key.missingValue) {
+        return std::nullopt;
+    }
+    return key.storedWhenMissing;
+}

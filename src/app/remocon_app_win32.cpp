@@ -1,0 +1,94 @@
+// The remote's start-up and exit (see remocon_app_win32.h). Main thread only.
+#include "app/remocon_app_win32.h"
+
+#include <winsock2.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "app/app_profile_win32.h"
+#include "app/crash_handler_win32.h"
+#include "app/language_library_win32.h"
+#include "common/platform/os_version_win32.h"
+#include "common/platform/wide_text_win32.h"
+#include "common/ui/dialog_win32.h"
+#include "common/ui/resource_module_win32.h"
+#include "common/widgets/custom_msg_dlg_win32.h"
+#include "resource.h"
+
+namespace {
+
+std::vector<std::u16string> CommandLineArguments() {
+    std::vector<std::u16string> arguments;
+    int count = 0;
+    wchar_t** list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!list) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(ToU16(list[i]));
+    ::LocalFree(list);
+    return arguments;
+}
+
+}  // namespace
+
+CRemoconApp::~CRemoconApp() {
+    ExitInstance();
+}
+
+int CRemoconApp::Run() {
+    InitInstance();
+    return ExitInstance();
+}
+
+bool CRemoconApp::InitInstance() {
+    InstallCrashHandler();
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+    ::InitCommonControlsEx(&controls);
+    comStarted_ = SUCCEEDED(::CoInitialize(nullptr));
+
+    WSADATA data;
+    if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        std::wstring text = LoadResourceString(IDS_SOCKETS_FAILED);
+        ::MessageBoxW(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    socketsStarted_ = true;
+
+    SetProfileRoot(L"TesmoraOrlu");
+    std::wstring code = ReadProfileString(L"config", L"language", kKoreanLanguageCode);
+    languageLibrary_.Reset(ChooseLanguage(code));
+
+    if (!IsSupportedOsVersion(QueryOsVersion())) {
+        ShowCustomMessage(LoadResourceString(IDS_OLD_WINDOWS).c_str());
+        return false;
+    }
+
+    commandLine_.ParseArguments(CommandLineArguments());
+
+    // A second start ends here, silently; the running instance is not disturbed.
+    if (!instance_.Enter()) return false;
+
+    // The control panel comes with its own dialog class; until then its template runs as is.
+    CDialog panel(IDD_REMOCON_DIALOG);
+    panel.DoModal(nullptr);
+    return false;
+}
+
+int CRemoconApp::ExitInstance() {
+    if (languageLibrary_) {
+        SetResourceModule(nullptr);
+        languageLibrary_.Reset();
+    }
+    if (comStarted_) {
+        ::CoUninitialize();
+        comStarted_ = false;
+    }
+    instance_.Leave();
+    if (socketsStarted_) {
+        ::WSACleanup();
+        socketsStarted_ = false;
+    }
+    return 0;
+}

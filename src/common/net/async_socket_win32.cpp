@@ -1,0 +1,199 @@
+// Readiness events of non-blocking sockets, delivered on the thread that registered them: each
+// thread that creates or attaches a socket gets one hidden message window; Winsock posts the events
+// there and the window calls the socket object found in the process-wide handle table.
+#include "async_socket_win32.h"
+
+#include <ws2tcpip.h>
+
+#include <map>
+#include <mutex>
+
+
+namespace {
+
+// Each handle maps to its object, the window of the thread that registered it and the message
+// number its events arrive with. Every registration gets a new message number, so an event still
+// queued for a closed handle is not delivered to a new socket that the system gave the same handle
+// value, and an event queued before a hand-over to another thread is not delivered on the old one.
+struct Registration {
+    CAsyncSocket* socket;
+    HWND window;
+    UINT message;
+};
+
+constexpr UINT kFirstNotifyMessage = 0x9000;
+constexpr UINT kLastNotifyMessage = 0xBFFF;
+
+UINT NextNotifyMessage() {
+    static UINT next = kFirstNotifyMessage;  // under tableLock
+    UINT message = next;
+    next = next == kLastNotifyMessage ? kFirstNotifyMessage : next + 1;
+    return message;
+}
+
+std::mutex tableLock;
+std::map<SOCKET, Registration>& SocketTable() {
+    static std::map<SOCKET, Registration> table;
+    return table;
+}
+
+CAsyncSocket* FindSocket(SOCKET handle, HWND window, UINT message) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    auto found = SocketTable().find(handle);
+    if (found == SocketTable().end() || found->second.window != window || found->second.message != message) {
+        return nullptr;
+    }
+    return found->second.socket;
+}
+
+// The message number the handle's events will arrive with.
+UINT Register(SOCKET handle, CAsyncSocket* socket, HWND window) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    UINT message = NextNotifyMessage();
+    SocketTable()[handle] = Registration{socket, window, message};
+    return message;
+}
+
+UINT RegisteredMessage(SOCKET handle) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    auto found = SocketTable().find(handle);
+    return found == SocketTable().end() ? 0 : found->second.message;
+}
+
+void Unregister(SOCKET handle) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    SocketTable().erase(handle);
+}
+
+constexpr wchar_t kWindowClass[] = L"TesmoraSocketWindow";
+
+}  // namespace
+
+struct SocketWindowDispatch {
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message < kFirstNotifyMessage || message > kLastNotifyMessage) {
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        if (CAsyncSocket* socket = FindSocket(static_cast<SOCKET>(wParam), window, message)) {
+            socket->Dispatch(WSAGETSELECTEVENT(lParam), WSAGETSELECTERROR(lParam));
+        }
+        return 0;
+    }
+};
+
+namespace {
+
+// The hidden window of the calling thread, made on first use and destroyed when the thread ends.
+class ThreadSocketWindow {
+public:
+    ~ThreadSocketWindow() {
+        if (window_) DestroyWindow(window_);
+    }
+    HWND Get() {
+        if (!window_) {
+            static const ATOM registered = [] {
+                WNDCLASSW windowClass{};
+                windowClass.lpfnWndProc = SocketWindowDispatch::Proc;
+                windowClass.hInstance = GetModuleHandleW(nullptr);
+                windowClass.lpszClassName = kWindowClass;
+                return RegisterClassW(&windowClass);
+            }();
+            (void)registered;
+            window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        }
+        return window_;
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+thread_local ThreadSocketWindow threadWindow;
+
+}  // namespace
+
+CAsyncSocket::~CAsyncSocket() { CloseHandle(); }
+
+bool CAsyncSocket::CreateHandle(long events) {
+    if (HasSocket()) return false;
+    SOCKET handle = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (handle == INVALID_SOCKET) return false;
+    if (!Attach(handle, events)) {
+        int error = WSAGetLastError();
+        closesocket(handle);
+        WSASetLastError(error);
+        return false;
+    }
+    return true;
+}
+
+bool CAsyncSocket::AsyncSelect(long events) {
+    if (!HasSocket()) return false;
+    return WSAAsyncSelect(handle_, threadWindow.Get(), RegisteredMessage(handle_), events) == 0;
+}
+
+bool CAsyncSocket::Connect(const wchar_t* host, const wchar_t* port) {
+    if (!HasSocket()) return false;
+    ADDRINFOW hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    ADDRINFOW* found = nullptr;
+    int error = GetAddrInfoW(host, port, &hints, &found);
+    if (error != 0 || !found) {
+        WSASetLastError(error ? error : WSAHOST_NOT_FOUND);
+        return false;
+    }
+    int result = ::connect(handle_, found->ai_addr, static_cast<int>(found->ai_addrlen));
+    error = WSAGetLastError();
+    FreeAddrInfoW(found);
+    if (result == 0) return true;
+    WSASetLastError(error);
+    return error == WSAEWOULDBLOCK;
+}
+
+SOCKET CAsyncSocket::Detach() {
+    SOCKET handle = handle_;
+    if (handle == INVALID_SOCKET) return handle;
+    // No more events to this thread's window; the next owner registers again.
+    WSAAsyncSelect(handle, threadWindow.Get(), 0, 0);
+    Unregister(handle);
+    handle_ = INVALID_SOCKET;
+    return handle;
+}
+
+bool CAsyncSocket::Attach(SOCKET handle, long events) {
+    if (HasSocket() || handle == INVALID_SOCKET) return false;
+    handle_ = handle;
+    Register(handle, this, threadWindow.Get());
+    if (!AsyncSelect(events)) {
+        Unregister(handle);
+        handle_ = INVALID_SOCKET;
+        return false;
+    }
+    return true;
+}
+
+void CAsyncSocket::CloseHandle() {
+    if (!HasSocket()) return;
+    SOCKET handle = handle_;
+    handle_ = INVALID_SOCKET;
+    Unregister(handle);
+    closesocket(handle);
+}
+
+void CAsyncSocket::Dispatch(long event, int error) {
+    switch (event) {
+        case FD_READ: OnReceive(error); break;
+        case FD_WRITE: OnSend(error); break;
+        case FD_CONNECT: OnConnect(error); break;
+        case FD_CLOSE: OnClose(error); break;
+        default: break;  // out-of-band data and accepts are not used
+    }
+}
+
+bool StartSocketLibrary() {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}

@@ -1,0 +1,49 @@
+// CAsyncSocket: a non-blocking stream socket whose readiness events (read, write, connect, close)
+// arrive as calls on the thread that created or attached it, through WSAAsyncSelect and a hidden
+// message window per thread. The base of the frame socket; owner-thread only, except Handle().
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+class CAsyncSocket {
+public:
+    static constexpr long kAllEvents = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
+
+    CAsyncSocket() = default;
+    CAsyncSocket(const CAsyncSocket&) = delete;
+    CAsyncSocket& operator=(const CAsyncSocket&) = delete;
+    virtual ~CAsyncSocket();
+
+    SOCKET Handle() const { return handle_; }
+    bool HasSocket() const { return handle_ != INVALID_SOCKET; }
+
+    // A new IPv4 TCP socket registered on this thread for `events`.
+    bool CreateHandle(long events = kAllEvents);
+    // Changes the registered events (e.g. to read, write, connect and close only).
+    bool AsyncSelect(long events);
+    // Starts a connect to a host (dotted address or name) and a decimal port. True when the connect
+    // is under way or done; the outcome arrives through OnConnect. False with the socket error set.
+    bool Connect(const wchar_t* host, const wchar_t* port);
+    // Gives the handle away (no more events here); this object is left without a socket.
+    SOCKET Detach();
+    // Takes a handle and registers it on the calling thread for `events`.
+    bool Attach(SOCKET handle, long events = kAllEvents);
+    // Closes the handle, if any (no notification: derived classes add theirs).
+    void CloseHandle();
+
+protected:
+    virtual void OnReceive(int /*error*/) {}
+    virtual void OnSend(int /*error*/) {}
+    virtual void OnConnect(int /*error*/) {}
+    virtual void OnClose(int /*error*/) {}
+
+private:
+    friend struct SocketWindowDispatch;
+    void Dispatch(long event, int error);
+
+    SOCKET handle_ = INVALID_SOCKET;
+};
+
+// Starts Winsock 2.2 for the process (once; later calls only count). False if it is not there.
+bool StartSocketLibrary();

@@ -1,0 +1,114 @@
+// The configuration strings over an installed CRegistry or the application profile in
+// HKEY_CURRENT_USER. The state is process-wide by design (one profile per program) and is set on
+// the UI thread at start-up.
+#include "common/platform/config_string_win32.h"
+
+#include <climits>
+#include <vector>
+
+#include "common/platform/module_folder_win32.h"
+
+namespace {
+
+constexpr wchar_t kProfileRoot[] = L"Software\\TesmoraOrlu\\";
+
+struct ConfigSource {
+    std::unique_ptr<CRegistry> registry;
+    std::wstring profileKey;
+};
+
+ConfigSource& Source() {
+    static ConfigSource source;
+    return source;
+}
+
+std::wstring ProgramName() {
+    wchar_t path[1024];
+    const DWORD length = GetModuleFileNameW(nullptr, path, 1024);
+    if (length == 0 || length >= 1024) {
+        return {};
+    }
+    std::wstring name(path, length);
+    name = name.substr(name.rfind(L'\\') + 1);
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+std::wstring ReadProfileString(const std::wstring& section, const std::wstring& entry,
+                               const std::wstring& fallback) {
+    const std::wstring path = ApplicationProfileKey() + L"\\" + section;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return fallback;
+    }
+    std::wstring value = fallback;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, entry.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        // One spare unit so that a value stored without its terminator still ends in the buffer.
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD bytes = size;
+        if (RegQueryValueExW(key, entry.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                             &bytes) == ERROR_SUCCESS &&
+            bytes <= size) {
+            value.assign(buffer.data());
+        }
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool WriteProfileString(const std::wstring& section, const std::wstring& entry, const std::wstring& value) {
+    const std::wstring path = ApplicationProfileKey() + L"\\" + section;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const size_t bytes = (value.size() + 1) * sizeof(wchar_t);
+    const bool stored = bytes <= UINT_MAX && RegSetValueExW(key, entry.c_str(), 0, REG_SZ,
+                                                            reinterpret_cast<const BYTE*>(value.c_str()),
+                                                            static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
+}
+
+}  // namespace
+
+void InstallConfigRegistry(std::unique_ptr<CRegistry> registry) {
+    Source().registry = std::move(registry);
+}
+
+CRegistry* InstalledConfigRegistry() {
+    return Source().registry.get();
+}
+
+void SetApplicationProfileKey(const std::wstring& key) {
+    Source().profileKey = key;
+}
+
+const std::wstring& ApplicationProfileKey() {
+    ConfigSource& source = Source();
+    if (source.profileKey.empty()) {
+        source.profileKey = kProfileRoot + ProgramName();
+    }
+    return source.profileKey;
+}
+
+std::wstring GetConfigString(const std::wstring& section, const std::wstring& entry,
+                             const std::wstring& fallback) {
+    if (CRegistry* registry = InstalledConfigRegistry()) {
+        std::wstring value;
+        registry->Read(entry, value, fallback);
+        return value;
+    }
+    return ReadProfileString(section, entry, fallback);
+}
+
+bool WriteConfigString(const std::wstring& section, const std::wstring& entry, const std::wstring& value) {
+    if (CRegistry* registry = InstalledConfigRegistry()) {
+        return registry->Write(entry, value);
+    }
+    return WriteProfileString(section, entry, value);
+}

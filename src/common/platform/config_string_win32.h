@@ -1,0 +1,27 @@
+// GetConfigString / WriteConfigString: the programs' per-user settings, from an installed registry
+// object when there is one (the updater's view of the remote's key), otherwise from the program's
+// own application profile. UI thread only; install before other threads start.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/platform/registry_win32.h"
+
+// Makes `registry` (its current key already opened) the source of every configuration string, or,
+// with nullptr, returns to the application profile.
+void InstallConfigRegistry(std::unique_ptr<CRegistry> registry);
+// The installed registry object, or nullptr.
+CRegistry* InstalledConfigRegistry();
+
+// The application profile's key below HKEY_CURRENT_USER; each section is a sub-key of it. Default:
+// "Software\TesmoraOrlu\" and the program file's name without extension.
+void SetApplicationProfileKey(const std::wstring& key);
+const std::wstring& ApplicationProfileKey();
+
+// The installed registry's value `entry` (the section plays no part there), else the profile's;
+// `fallback` when missing.
+std::wstring GetConfigString(const std::wstring& section, const std::wstring& entry,
+                             const std::wstring& fallback);
+// Stores through the same choice. False when the value could not be stored.
+bool WriteConfigString(const std::wstring& section, const std::wstring& entry, const std::wstring& value);

@@ -1,0 +1,9 @@
+// The start-up test of the operating-system version record.
+#include "common/platform/os_version.h"
+
+bool IsSupportedOsVersion(const OsVersion& version) {
+    if (version.platformId != kPlatformWindowsNt) {
+        return false;
+    }
+    return version.major > 5 || (version.major == 5 && version.minor >= 1);
+}

@@ -1,0 +1,102 @@
+// CRegistry over the registry functions of advapi32.
+#include "common/platform/registry_win32.h"
+
+#include <climits>
+
+namespace {
+
+// Query, enumerate sub-keys and notify: enough to read, never enough to write.
+constexpr REGSAM kReadOnlyRights = 0x19;
+constexpr DWORD kReadBufferBytes = 200;
+
+std::wstring WithoutTrailingBackslash(const std::wstring& path) {
+    if (!path.empty() && path.back() == L'\\') {
+        return path.substr(0, path.size() - 1);
+    }
+    return path;
+}
+
+}  // namespace
+
+CRegistry::CRegistry(HKEY root) : key_(root), root_(root) {}
+
+CRegistry::~CRegistry() {
+    Close();
+}
+
+bool CRegistry::Replace(LONG result, HKEY opened, const std::wstring& path) {
+    lastError_ = result;
+    if (result != ERROR_SUCCESS) {
+        return false;
+    }
+    if (key_ != root_) {
+        RegCloseKey(key_);
+    }
+    key_ = opened;
+    path_ = path;
+    return true;
+}
+
+bool CRegistry::Open(const std::wstring& path) {
+    const std::wstring subKey = WithoutTrailingBackslash(path);
+    HKEY opened = nullptr;
+    const LONG result =
+        RegOpenKeyExW(key_, subKey.c_str(), 0, readOnly_ ? kReadOnlyRights : KEY_ALL_ACCESS, &opened);
+    return Replace(result, opened, subKey);
+}
+
+bool CRegistry::Create(const std::wstring& path) {
+    if (readOnly_) {
+        return false;
+    }
+    const std::wstring subKey = WithoutTrailingBackslash(path);
+    HKEY opened = nullptr;
+    const LONG result = RegCreateKeyExW(key_, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+    return Replace(result, opened, subKey);
+}
+
+bool CRegistry::Read(const std::wstring& name, std::wstring& value, const std::wstring& fallback) {
+    // One spare unit: a value of exactly 100 characters stored without its terminator fills the
+    // buffer, and must still end inside it.
+    wchar_t buffer[kReadBufferBytes / sizeof(wchar_t) + 1] = {};
+    DWORD size = kReadBufferBytes;
+    DWORD type = 0;
+    lastError_ = RegQueryValueExW(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    lastType_ = type;
+    lastSize_ = size;
+    if (lastError_ != ERROR_SUCCESS) {
+        value = fallback;
+        return true;
+    }
+    std::wstring text(buffer, size / sizeof(wchar_t));
+    const size_t end = text.find(L'\0');
+    if (end != std::wstring::npos) {
+        text.resize(end);
+    }
+    value = std::move(text);
+    return true;
+}
+
+bool CRegistry::Write(const std::wstring& name, const std::wstring& value) {
+    if (readOnly_) {
+        return false;
+    }
+    const size_t characters = value.size() + 1;
+    if (characters > UINT_MAX / sizeof(wchar_t)) {
+        return false;
+    }
+    lastError_ = RegSetValueExW(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                static_cast<DWORD>(characters * sizeof(wchar_t)));
+    lastType_ = REG_SZ;
+    lastSize_ = static_cast<DWORD>(characters);
+    return lastError_ == ERROR_SUCCESS;
+}
+
+void CRegistry::Close() {
+    if (key_ != root_) {
+        RegCloseKey(key_);
+    }
+    key_ = root_;
+    path_.clear();
+}

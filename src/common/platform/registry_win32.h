@@ -1,0 +1,50 @@
+// CRegistry: one registry key opened below a root, read and written as strings, optionally refusing
+// every write. One object per thread; the updater's process-wide one lives on its UI thread.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CRegistry {
+public:
+    // Before any open, the current key is `root` itself.
+    explicit CRegistry(HKEY root = HKEY_CURRENT_USER);
+    ~CRegistry();
+    CRegistry(const CRegistry&) = delete;
+    CRegistry& operator=(const CRegistry&) = delete;
+
+    // Opens `path` (one trailing backslash ignored) below the current key, with full access or, when
+    // read-only, with query, enumerate and notify rights. On success the new key replaces the
+    // current one; on failure the current key stays. Answers success.
+    bool Open(const std::wstring& path);
+    // As Open, but creates the key when missing. Refused (false) when read-only.
+    bool Create(const std::wstring& path);
+    // Reads a string value of at most 99 characters into `value`; a missing, longer or unreadable
+    // value gives `fallback`. Always answers true; LastError() tells what happened.
+    bool Read(const std::wstring& name, std::wstring& value, const std::wstring& fallback);
+    // Writes `value` as a string value. False when read-only or when the system refuses.
+    bool Write(const std::wstring& name, const std::wstring& value);
+    // Closes an opened key; the current key is the root again.
+    void Close();
+
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool IsReadOnly() const { return readOnly_; }
+    LONG LastError() const { return lastError_; }
+    DWORD LastType() const { return lastType_; }
+    // Bytes for reads; characters with the terminator for writes.
+    DWORD LastSize() const { return lastSize_; }
+    HKEY Key() const { return key_; }
+    const std::wstring& Path() const { return path_; }
+
+private:
+    bool Replace(LONG result, HKEY opened, const std::wstring& path);
+
+    LONG lastError_ = ERROR_SUCCESS;
+    DWORD lastType_ = 0;
+    DWORD lastSize_ = 0;
+    HKEY key_;
+    std::wstring path_;
+    bool readOnly_ = false;
+    HKEY root_;  // never closed: a predefined key is shared by the whole process
+};

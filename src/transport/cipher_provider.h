@@ -1,0 +1,49 @@
+// The operating system's cryptographic provider, as the payload cipher uses it. On Windows this is
+// CryptoAPI with the "Microsoft Enhanced Cryptographic Provider v1.0"; elsewhere our own MD5 and RC4
+// follow the same calls. Each implementation lives in its own file, chosen at link time.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+// An RC4 key derived by the provider from the MD5 of some bytes; releases key, hash and context.
+class ProviderKey {
+public:
+    virtual ~ProviderKey() = default;
+    // In place, with the final flag: every call starts at the beginning of the key stream.
+    virtual bool Encrypt(uint8_t* buffer, uint32_t length) = 0;
+    virtual bool Decrypt(uint8_t* buffer, uint32_t length) = 0;
+};
+
+class CipherProvider {
+public:
+    virtual ~CipherProvider() = default;
+
+    // The verdict of the known-answer test, once a provider that keeps it has run the test:
+    // -1 not yet, 0 trusted, 1 not trusted (built-in engine). Any thread.
+    bool KeepsSelfTestVerdict() const { return keepsVerdict_; }
+    int KeptVerdict() const { return keptVerdict_.load(); }
+    void KeepVerdict(bool useBuiltIn) { keptVerdict_.store(useBuiltIn ? 1 : 0); }
+
+    // Opens the self-test's key container, creating (or deleting and re-creating) it if needed,
+    // then releases it.
+    virtual bool OpenSelfTestContainer() = 0;
+    // Makes sure the default key container exists (acquire, or create it), then releases it.
+    virtual bool ProbeDefaultContainer() = 0;
+    // Acquires the default container, hashes the bytes with MD5 and derives an exportable
+    // 128-bit RC4 key from the hash. nullptr if any step fails.
+    virtual std::unique_ptr<ProviderKey> DeriveRc4Key(const uint8_t* bytes, uint32_t length) = 0;
+
+protected:
+    // A provider whose known-answer test is costly keeps the first verdict for the process: both
+    // engines put the same bytes on the wire, so only time depends on how often it is asked.
+    explicit CipherProvider(bool keepsSelfTestVerdict = false) : keepsVerdict_(keepsSelfTestVerdict) {}
+
+private:
+    const bool keepsVerdict_;
+    std::atomic<int> keptVerdict_{-1};
+};
+
+// The provider of this platform (process-wide, any thread).
+CipherProvider& SystemCipherProvider();

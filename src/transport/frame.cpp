@@ -1,0 +1,29 @@
+// Frame mark and frame blocks of the TCP byte stream. Any thread.
+#include "frame.h"
+
+#include <new>
+
+#include "common/bytes/byte_writer.h"
+
+std::array<uint8_t, kFrameMarkSize> MakeFrameMark(uint8_t tick) {
+    return {uint8_t(0xA0 + (tick >> 5)), uint8_t(0xA0 + (tick >> 6)), uint8_t(0xA0 + (tick >> 4)), tick};
+}
+
+bool IsFrameMark(const uint8_t* fourBytes) {
+    const auto expected = MakeFrameMark(fourBytes[3]);
+    return fourBytes[0] == expected[0] && fourBytes[1] == expected[1] && fourBytes[2] == expected[2];
+}
+
+uint8_t* AllocateFrameBlock(uint32_t length) {
+    // A frame block is never empty (it holds at least the length field); asking for one byte keeps a
+    // zero-length request from returning a pointer that looks like a block.
+    return new (std::nothrow) uint8_t[length == 0 ? 1 : length];
+}
+
+void FreeFrameBlock(uint8_t* block) {
+    delete[] block;
+}
+
+uint32_t FrameBlockLength(const uint8_t* block) {
+    return LoadU32(block);
+}

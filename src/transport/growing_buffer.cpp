@@ -1,0 +1,55 @@
+// The step-grown byte block behind a frame socket's receive and pending-send buffers. Not locked;
+// the owner locks around it.
+#include "growing_buffer.h"
+
+#include <cstring>
+#include <new>
+
+GrowingBuffer::GrowingBuffer(uint32_t step, uint32_t initialCapacity)
+    : step_(step == 0 ? 1 : step), capacity_(0) {
+    if (initialCapacity == 0) return;
+    block_.reset(new (std::nothrow) uint8_t[initialCapacity]);
+    // Without the memory the buffer simply starts empty and tries again on the first append.
+    if (block_) capacity_ = initialCapacity;
+}
+
+bool GrowingBuffer::Append(const uint8_t* data, size_t length) {
+    if (length == 0) return true;
+    // Sizes are 32-bit on the wire and in the 32-bit build: refuse what would not fit instead of
+    // letting the count wrap.
+    if (length > UINT32_MAX - count_) return false;
+    const uint32_t needed = count_ + static_cast<uint32_t>(length);
+    if (needed > capacity_) {
+        const uint64_t missing = uint64_t(needed) - capacity_;
+        const uint64_t steps = (missing + step_ - 1) / step_;
+        const uint64_t newCapacity = capacity_ + steps * step_;
+        if (newCapacity > UINT32_MAX) return false;
+        std::unique_ptr<uint8_t[]> grown(new (std::nothrow) uint8_t[static_cast<size_t>(newCapacity)]);
+        if (!grown) return false;
+        if (count_ != 0) std::memcpy(grown.get(), block_.get(), count_);
+        block_ = std::move(grown);
+        capacity_ = static_cast<uint32_t>(newCapacity);
+    }
+    std::memcpy(block_.get() + count_, data, length);
+    count_ = needed;
+    return true;
+}
+
+void GrowingBuffer::DropFront(size_t length) {
+    if (length >= count_) {
+        count_ = 0;
+        return;
+    }
+    const uint32_t rest = count_ - static_cast<uint32_t>(length);
+    std::memmove(block_.get(), block_.get() + length, rest);
+    count_ = rest;
+}
+
+void GrowingBuffer::TakeFrom(GrowingBuffer& other) {
+    if (&other == this) return;
+    block_ = std::move(other.block_);
+    capacity_ = other.capacity_;
+    count_ = other.count_;
+    other.capacity_ = 0;
+    other.count_ = 0;
+}

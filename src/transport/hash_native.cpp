@@ -1,0 +1,38 @@
+// CHash of the native build, on our own MD5. The context always exists here. Short-lived, one
+// thread.
+#include <new>
+#include <optional>
+
+#include "hash.h"
+#include "md5.h"
+
+struct CHash::Impl {
+    std::optional<Md5> md5;  // present between CreateHash and GetHex
+};
+
+CHash::CHash() : impl_(new (std::nothrow) Impl) {}
+
+CHash::~CHash() = default;
+
+bool CHash::HasContext() const {
+    return impl_ != nullptr;
+}
+
+bool CHash::CreateHash() {
+    if (!impl_) return false;
+    impl_->md5.emplace();
+    return true;
+}
+
+bool CHash::HashData(const uint8_t* data, uint32_t length) {
+    if (!impl_ || !impl_->md5) return false;
+    impl_->md5->Update(data, length);
+    return true;
+}
+
+bool CHash::GetHex(std::u16string& out) {
+    if (!impl_ || !impl_->md5) return false;
+    out += Md5Hex(impl_->md5->Final());
+    impl_->md5.reset();
+    return true;
+}

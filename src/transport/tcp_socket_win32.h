@@ -1,0 +1,63 @@
+// CTCPSocket: the frame socket of every connection to the login server and the teacher program.
+// It connects, sends whole frames without blocking (what the network does not take waits in the
+// pending-send buffer), cuts the received stream into frames and hands each one to its owner window
+// as a posted WM_SOCKET_RECEIVE; WM_SOCKET_CONNECT and WM_SOCKET_CLOSE are sent.
+// Owner thread only (the thread that created or attached the handle), except where noted.
+#pragma once
+
+#include <cstdint>
+
+#include "common/net/async_socket_win32.h"
+#include "transport/frame_receiver.h"
+#include "transport/frame_sink.h"
+#include "transport/pending_send_buffer.h"
+
+class CTCPSocket : public CAsyncSocket, public FrameSink {
+public:
+    // The events an owner keeps once it opens a connection: read, write, connect and close.
+    static constexpr long kConnectionEvents = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
+
+    CTCPSocket() = default;
+    ~CTCPSocket() override;
+
+    // A new socket bound to any local address with a system-chosen port, SO_REUSEADDR on. On a
+    // failed bind the socket is closed (the owner is told) and the bind's error stays the last
+    // socket error.
+    bool Create();
+
+    void SetOwner(HWND owner) { owner_ = owner; }
+    HWND Owner() const { return owner_; }
+
+    // Never blocks. Answers the bytes the network took now, or -1 (the rest waits and goes out, in
+    // order, on the writable event; a hard failure closes the socket).
+    int Send(const uint8_t* data, int length) override;
+    // Closes the socket, drops both buffers' contents and sends WM_SOCKET_CLOSE to the owner; does
+    // nothing (and sends nothing) without a socket. Any thread.
+    void Close() override;
+
+    // Takes over the other socket's receive and pending buffers with their counts; the other is left
+    // without buffers. Used with Detach/Attach when the connection moves to another thread.
+    void AdoptBuffers(CTCPSocket& other);
+
+    uint32_t ReceiveCapacity() const { return receiver_.Capacity(); }
+    uint32_t ReceiveCount() const { return receiver_.Count(); }
+    uint32_t PendingCapacity() const { return pending_.Capacity(); }
+    uint32_t PendingCount() const { return pending_.Count(); }
+
+protected:
+    void OnReceive(int error) override;
+    void OnSend(int error) override;
+    void OnConnect(int error) override;
+    void OnClose(int error) override;
+
+private:
+    // Reads what is waiting; false when the connection was closed because of what was read.
+    bool ReceiveWaiting();
+    void ScanFrames();
+    void Flush();
+    void ReportSendFailure(int error);
+
+    HWND owner_ = nullptr;
+    FrameReceiver receiver_;
+    PendingSendBuffer pending_;
+};

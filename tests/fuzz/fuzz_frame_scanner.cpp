@@ -1,0 +1,51 @@
+// Fuzz target: a byte stream arriving in chunks of random sizes is cut into frames, and each frame
+// is read as a packet. However the stream is chunked, the frames delivered and the verdict must be
+// the same as for the whole stream arriving at once.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "transport/frame.h"
+#include "transport/frame_receiver.h"
+#include "transport/packet.h"
+
+namespace {
+
+using Frames = std::vector<std::vector<uint8_t>>;
+
+FrameReceiver::ScanResult Feed(FrameReceiver& receiver, const uint8_t* data, size_t size, Frames& frames) {
+    if (!receiver.Append(data, size)) std::abort();  // fuzz inputs are far below any limit
+    return receiver.Scan([&frames](uint8_t* block) {
+        const uint32_t length = FrameBlockLength(block);
+        if (length < kMinFrameLength) std::abort();
+        frames.emplace_back(block, block + length);
+        CPacket packet;
+        packet.Read(block);  // frees the block
+    });
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    FrameReceiver chunked;
+    Frames chunkedFrames;
+    std::vector<uint8_t> fed;
+    auto verdict = FrameReceiver::ScanResult::kNeedMore;
+    while (input.remaining_bytes() > 0 && verdict == FrameReceiver::ScanResult::kNeedMore) {
+        const size_t chunkSize = input.ConsumeIntegralInRange<size_t>(1, 300);
+        const std::vector<uint8_t> chunk = input.ConsumeBytes<uint8_t>(chunkSize);
+        fed.insert(fed.end(), chunk.begin(), chunk.end());
+        verdict = Feed(chunked, chunk.data(), chunk.size(), chunkedFrames);
+    }
+    if (verdict != FrameReceiver::ScanResult::kNeedMore && chunked.Count() != 0) std::abort();
+
+    FrameReceiver whole;
+    Frames wholeFrames;
+    const auto wholeVerdict = Feed(whole, fed.data(), fed.size(), wholeFrames);
+    if (wholeVerdict != verdict || wholeFrames != chunkedFrames || whole.Count() != chunked.Count()) {
+        std::abort();
+    }
+    return 0;
+}

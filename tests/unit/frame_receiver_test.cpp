@@ -1,0 +1,109 @@
+// Unit tests of the frame scanner: frames cut from arrivals of any shape, bad streams refused.
+#include "transport/frame_receiver.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/bytes/byte_writer.h"
+#include "transport/frame.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A frame with tick byte `tick`, length field `length` and `body` (which may be shorter than L says).
+Bytes Frame(uint8_t tick, uint32_t length, const Bytes& body) {
+    const auto mark = MakeFrameMark(tick);
+    Bytes frame(mark.begin(), mark.end());
+    frame.resize(8);
+    StoreU32(frame.data() + 4, length);
+    frame.insert(frame.end(), body.begin(), body.end());
+    return frame;
+}
+
+Bytes Frame(uint8_t tick, const Bytes& body) {
+    return Frame(tick, uint32_t(body.size() + 4), body);
+}
+
+struct Scanner {
+    FrameReceiver receiver;
+    std::vector<Bytes> delivered;
+
+    FrameReceiver::ScanResult Feed(const Bytes& bytes) {
+        EXPECT_TRUE(receiver.Append(bytes.data(), bytes.size()));
+        return receiver.Scan([this](uint8_t* block) {
+            delivered.emplace_back(block, block + FrameBlockLength(block));
+            FreeFrameBlock(block);
+        });
+    }
+};
+
+}  // namespace
+
+TEST(FrameReceiver, TwoFramesInOneArrivalAreDeliveredInOrder) {
+    Scanner s;
+    Bytes arrival = Frame(0x00, {1, 0xAA});
+    const Bytes second = Frame(0xFF, {12, 1, 2, 3});
+    arrival.insert(arrival.end(), second.begin(), second.end());
+    arrival.insert(arrival.end(), {0xA0, 0xA0});  // the start of a third
+    EXPECT_EQ(s.Feed(arrival), FrameReceiver::ScanResult::kNeedMore);
+    ASSERT_EQ(s.delivered.size(), 2u);
+    EXPECT_EQ(s.delivered[0], (Bytes{6, 0, 0, 0, 1, 0xAA}));
+    EXPECT_EQ(s.delivered[1], (Bytes{8, 0, 0, 0, 12, 1, 2, 3}));
+    EXPECT_EQ(s.receiver.Count(), 2u);  // the unfinished tail stays, moved to the front
+}
+
+TEST(FrameReceiver, OneByteAtATimeDeliversOnceWhenTheLastByteArrives) {
+    Scanner s;
+    const Bytes frame = Frame(0x5C, {1});  // L = 5: complete with 9 bytes
+    for (size_t i = 0; i < frame.size(); ++i) {
+        EXPECT_EQ(s.Feed({frame[i]}), FrameReceiver::ScanResult::kNeedMore);
+        EXPECT_EQ(s.delivered.size(), i + 1 == frame.size() ? 1u : 0u) << "after byte " << i;
+    }
+    EXPECT_EQ(s.delivered[0], (Bytes{5, 0, 0, 0, 1}));
+    EXPECT_EQ(s.receiver.Count(), 0u);
+}
+
+TEST(FrameReceiver, BadMarkOrShortLengthBreaksTheStream) {
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"mark A2 A1 A5 60", {0xA2, 0xA1, 0xA5, 0x60, 5, 0, 0, 0, 1}},
+        {"mark A0 A0 A0 FF", {0xA0, 0xA0, 0xA0, 0xFF, 5, 0, 0, 0, 1}},
+        {"L = 0", Frame(0x5C, 0, {})},
+        {"L = 1", Frame(0x5C, 1, {})},
+        {"L = 4", Frame(0x5C, 4, {})},
+    };
+    for (const auto& c : cases) {
+        Scanner s;
+        // A good frame first: it is delivered, then the bad one ends the scan.
+        Bytes arrival = Frame(0x10, {1});
+        arrival.insert(arrival.end(), c.bytes.begin(), c.bytes.end());
+        EXPECT_EQ(s.Feed(arrival), FrameReceiver::ScanResult::kBadFrame) << c.what;
+        EXPECT_EQ(s.delivered.size(), 1u) << c.what;
+        EXPECT_EQ(s.receiver.Count(), 0u) << c.what;  // everything buffered is dropped
+    }
+}
+
+TEST(FrameReceiver, HugeLengthWaitsWithoutWrapping) {
+    Scanner s;
+    // L + 4 does not fit in 32 bits; in 32-bit arithmetic it would wrap to 3 and look complete.
+    EXPECT_EQ(s.Feed(Frame(0x01, 0xFFFFFFFF, {1, 2, 3})), FrameReceiver::ScanResult::kNeedMore);
+    EXPECT_TRUE(s.delivered.empty());
+    EXPECT_EQ(s.receiver.Count(), 11u);
+}
+
+TEST(FrameReceiver, ThousandsOfFramesInOneArrival) {
+    Scanner s;
+    Bytes arrival;
+    for (int i = 0; i < 5000; ++i) {
+        const Bytes frame = Frame(uint8_t(i), {12, uint8_t(i), uint8_t(i >> 8)});
+        arrival.insert(arrival.end(), frame.begin(), frame.end());
+    }
+    EXPECT_EQ(s.Feed(arrival), FrameReceiver::ScanResult::kNeedMore);
+    ASSERT_EQ(s.delivered.size(), 5000u);
+    EXPECT_EQ(s.delivered[4999], (Bytes{7, 0, 0, 0, 12, uint8_t(4999), uint8_t(4999 >> 8)}));
+    EXPECT_EQ(s.receiver.Count(), 0u);
+}

@@ -1,0 +1,56 @@
+// Helpers of the widget tests: running a message box on a thread of its own while the test finds and
+// drives its window, and a plain parent window for controls. Test thread only, except as noted.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "common/widgets/custom_msg_dlg_win32.h"
+
+// A ShowCustomMessage call on a thread of its own; its answer once it has ended.
+class MessageBoxThread {
+public:
+    MessageBoxThread(std::wstring text, std::wstring caption, int type)
+        : thread_([this, text, caption, type] {
+              answer_ = ShowCustomMessage(text.c_str(), caption.c_str(), type);
+              done_ = true;
+          }) {}
+    ~MessageBoxThread() {
+        if (thread_.joinable()) thread_.join();
+    }
+    // Waits for the box with `caption` to be shown; null after the time-out.
+    static HWND FindBox(const std::wstring& caption, int milliseconds = 5000) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            HWND box = ::FindWindowW(L"#32770", caption.c_str());
+            if (box && ::IsWindowVisible(box)) return box;
+            ::Sleep(10);
+        }
+        return nullptr;
+    }
+    // Waits for the call to return; its answer, or -100 after the time-out.
+    int Answer(int milliseconds = 5000) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (!done_ && std::chrono::steady_clock::now() < deadline) ::Sleep(5);
+        if (!done_) return -100;
+        thread_.join();
+        return answer_;
+    }
+
+private:
+    std::atomic<bool> done_{false};
+    std::atomic<int> answer_{0};
+    std::thread thread_;
+};
+
+// A child control's rectangle in its parent's client coordinates.
+inline RECT ChildRect(HWND parent, HWND child) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}

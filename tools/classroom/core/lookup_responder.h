@@ -1,0 +1,40 @@
+// The relay-lookup service's decisions: given the raw query of a request, what to answer (the
+// relay's address as key:value lines, one of the failure replies the scenario asks for) and what
+// to log. Portable: the HTTP servers only carry the answer. Any thread (it reads only).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/event_log.h"
+#include "core/scenario.h"
+
+struct LookupResponse {
+    int status = 200;
+    std::string body;  // in the remote's ANSI code page
+    std::string contentType = "text/plain";
+    std::string location;  // for a redirection
+    bool hang = false;     // give no answer at all
+};
+
+class LookupResponder {
+public:
+    LookupResponder(const Scenario& scenario, std::string relayHost, uint16_t relayPort);
+
+    // Fills `event` with what the request carried and how it was judged.
+    LookupResponse Answer(std::string_view rawQuery, Event& event) const;
+
+private:
+    LookupResponse Lines(bool success, std::string_view code, std::string_view message) const;
+
+    const Scenario& scenario_;
+    std::string relayHost_;
+    uint16_t relayPort_;
+};
+
+// The service's own failure texts; the remote maps them to its language.
+inline constexpr std::string_view kLookupDeniedText = "잘못된 접근입니다.";
+inline constexpr std::string_view kLookupBadIdText =
+    "유효하지않은  선생님 ID 입니다.";  // two blanks, as served
+inline constexpr std::string_view kLookupBadUniqueCodeText = "유효하지않은 고유코드 입니다.";

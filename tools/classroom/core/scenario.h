@@ -1,0 +1,98 @@
+// The classroom's behaviour: which teacher IDs it knows and how each peer (relay lookup, login
+// server, teacher program) answers. Filled from defaults, a scenario file and --set options before
+// the services start; read-only afterwards, so every thread may read it.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class LookupReply {
+    kOk,
+    kDenied,
+    kBadId,
+    kBadUniqueCode,
+    kFail,
+    kNoKeys,
+    kRedirect,
+    kNotFound,
+    kBusy,
+    kHang
+};
+
+struct LookupBehaviour {
+    LookupReply reply = LookupReply::kOk;
+    std::string code = "500";                               // reply = fail
+    std::string message = "The service is not available.";  // reply = fail
+    bool crlfQuoted = false;  // lines end in CR LF and values stand in double quotes
+    bool https = true;
+    bool http = true;
+    bool checkVal2 = true;
+    int hangSeconds = 60;
+    int codePage = 1252;  // the remote's ANSI code page: val2 hashing and the reply's text
+};
+
+enum class LoginGreeting { kOk, kRefuse, kMalformed, kSilent, kClose };
+enum class LoginAddress { kOk, kMalformed, kSilent, kClose };
+
+struct LoginBehaviour {
+    LoginGreeting greeting = LoginGreeting::kOk;
+    int refusals = 0;  // greeting = refuse: only the first N connections are refused; 0 = all
+    std::string refuseCode = "1";
+    std::string refuseMessage = "일치하는 선생님 정보를 찾을 수 없습니다.";
+    LoginAddress address = LoginAddress::kOk;
+};
+
+enum class TeacherGreeting { kAccept, kRefuse, kRefuseMalformed, kSilent, kClose };
+enum class FrameLie { kNone, kPartNumber, kPartCount, kJpegLength, kSizeField, kBadJpeg };
+
+struct MonitorRect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+struct TeacherBehaviour {
+    std::string version = "2.0.1.1028";  // empty: no [DV00094] at all
+    TeacherGreeting greeting = TeacherGreeting::kAccept;
+    std::string refuseCode = "1";
+    std::string refuseMessage = "선생님 프로그램이 연결을 거부했습니다.";
+    double disconnectAfter = 0;       // seconds after acceptance until [DV10001]; 0: never
+    double closeAfter = 0;            // seconds after acceptance until the socket is closed; 0: never
+    int silentAfter = -1;             // keep-alives answered before falling silent; -1: never
+    std::set<std::string> malformed;  // messages sent with wrong field counts: rh00001 ... rh00005
+    bool answerSwitches = true;       // answer [RC00012]/[RC00013] with [RH00004]/[RH00003]
+    std::vector<MonitorRect> monitors{{0, 0, 1920, 1080}};
+    bool monitorsGiven = false;         // false: a picture desktop takes the picture's size
+    std::string monitorCount;           // written as the count of [RH00005] instead of the real one
+    std::string desktop = "synthetic";  // or a .jpg/.jpeg/.ppm file
+    int frameIntervalMs = 100;
+    int framesAhead = 4;
+    int jpegQuality = 70;
+    FrameLie frameLie = FrameLie::kNone;
+    int lieFrame = 1;              // the number of the frame that lies
+    bool keyboardOnStart = false;  // send [RC00007] when remote control starts
+};
+
+struct Scenario {
+    std::vector<std::string> teacherIds{"demo-teacher"};
+    LookupBehaviour lookup;
+    LoginBehaviour login;
+    TeacherBehaviour teacher;
+
+    bool KnowsTeacher(std::string_view id) const;
+};
+
+// key = value, the key written "section.name" (or "name" inside a [section]). False with a
+// message for an unknown key or a value out of range.
+bool ApplyScenarioSetting(Scenario& scenario, std::string_view key, std::string_view value,
+                          std::string& error);
+// Lines of "key = value", optional [lookup]/[login]/[teacher] sections, "#" or ";" comments.
+bool LoadScenarioText(Scenario& scenario, std::string_view text, std::string& error);
+bool LoadScenarioFile(Scenario& scenario, const std::string& path, std::string& error);
+
+// Every key with its values and meaning, for --help.
+std::string ScenarioKeysHelp();

@@ -1,0 +1,66 @@
+// The teacher program's side of one teacher connection: the handshake ([DV00094], [DV00007]),
+// keep-alive answers, the feature commands and their replies, screen and sound upload, and remote
+// control, plus whatever misbehaviour the scenario asks for. This is the classroom's inbound
+// handler for everything a remote sends to its teacher; it never trusts a count or a length.
+// One thread (the connection's).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/conversation.h"
+#include "core/desktop_source.h"
+#include "core/desktop_streamer.h"
+#include "core/peer_session.h"
+#include "core/scenario.h"
+#include "core/screen_receiver.h"
+#include "core/sound_recorder.h"
+
+class TeacherSession : public PeerSession {
+public:
+    // `outDir` receives screen-<connection>.png and sound-<connection>-<n>.wav; empty: no files.
+    TeacherSession(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
+                   std::string outDir);
+
+    void OnConnected(SessionClock::time_point now) override;
+    void OnPacket(CPacket& packet, SessionClock::time_point now) override;
+    void OnTick(SessionClock::time_point now) override;
+    void OnClosed(SessionClock::time_point now) override;
+
+    // Operator requests.
+    bool SaveScreen();
+    void OpenRemoteKeyboard();
+
+    const ScreenReceiver& Upload() const { return upload_; }
+    bool RemoteControlRunning() const { return streamer_.Running(); }
+
+private:
+    void OnText(std::u16string_view tag, std::u16string_view payload, SessionClock::time_point now);
+    void OnKeepAlive();
+    void OnUploadSettings(std::u16string_view payload);
+    void OnSwitch(std::u16string_view payload, bool touch);
+    void StartRemoteControl(SessionClock::time_point now);
+    void StopRemoteControl(const std::string& why);
+    void SendScreenSize();
+    void SendMonitorList();
+    void OnKeyEvents(const CPacket& packet);
+    void OnPointerEvents(const CPacket& packet);
+    bool Malformed(const char* message) const;
+    std::string OutPath(const std::string& name) const;
+
+    const TeacherBehaviour& teacher_;
+    Conversation talk_;
+    std::string outDir_;
+    DesktopSource desktop_;
+    bool desktopReady_ = false;
+    DesktopStreamer streamer_;
+    ScreenReceiver upload_;
+    SoundRecorder sound_;
+    int soundRuns_ = 0;
+    bool accepted_ = false;
+    bool disconnectSent_ = false;
+    bool uploading_ = false;
+    bool silentLogged_ = false;
+    int keepAlivesAnswered_ = 0;
+    SessionClock::time_point acceptedAt_;
+};

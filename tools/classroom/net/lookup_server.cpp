@@ -1,0 +1,111 @@
+// LookupServer over cpp-httplib. Start and Stop on the main (or io) thread; handlers on httplib's
+// worker threads, which share only the read-only responder, the log and the stop flag.
+#include "net/lookup_server.h"
+
+#include <httplib.h>
+
+#include <chrono>
+
+namespace {
+
+// httplib's stop() does nothing until the accept loop runs, so Start waits for it.
+void WaitUntilRunning(const httplib::Server& server) {
+    while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
+LookupServer::LookupServer(const Scenario& scenario, const LookupResponder& responder, EventLog& log,
+                           std::function<uint64_t()> nextConnection)
+    : scenario_(scenario), responder_(responder), log_(log), nextConnection_(std::move(nextConnection)) {}
+
+LookupServer::~LookupServer() {
+    Stop();
+}
+
+void LookupServer::Serve(httplib::Server& server, const char* scheme) {
+    server.Get(kLookupPath, [this, scheme](const httplib::Request& request, httplib::Response& reply) {
+        const size_t question = request.target.find('?');
+        const std::string query = question == std::string::npos ? "" : request.target.substr(question + 1);
+        Event event("lookup", nextConnection_(), "lookup");
+        event.Str("scheme", scheme)
+            .Str("from", request.remote_addr)
+            .Str("http_version", request.version)
+            .Str("user_agent", request.get_header_value("User-Agent"))
+            .Str("query", query);
+        const LookupResponse answer = responder_.Answer(query, event);
+        std::string teacherId, check;
+        for (const auto& field : event.Fields()) {
+            if (field.key == "val3") teacherId = field.plain;
+            if (field.key == "check") check = field.plain;
+        }
+        std::string readable =
+            std::string("<- ") + scheme + " lookup for \"" + teacherId + "\", check " + check;
+        readable +=
+            answer.hang ? ", holding the request (scenario)" : ", answer " + std::to_string(answer.status);
+        log_.Write(event.Say(readable));
+
+        if (answer.hang) {
+            std::unique_lock lock(stopLock_);
+            stopped_.wait_for(lock, std::chrono::seconds(scenario_.lookup.hangSeconds),
+                              [this] { return stopping_; });
+            reply.status = 503;
+            return;
+        }
+        reply.status = answer.status;
+        if (!answer.location.empty()) reply.set_header("Location", answer.location);
+        reply.set_content(answer.body, answer.contentType.c_str());
+    });
+    server.set_error_handler([this, scheme](const httplib::Request& request, httplib::Response& reply) {
+        if (reply.status == 404) {
+            log_.Write(Event("lookup", 0, "lookup_other")
+                           .Str("scheme", scheme)
+                           .Str("target", request.target)
+                           .Int("status", 404)
+                           .Say(std::string("<- ") + scheme + " request for " + request.path + ": 404"));
+        }
+    });
+    server.set_read_timeout(5, 0);
+    server.set_keep_alive_max_count(1);
+}
+
+bool LookupServer::Start(const std::string& host, uint16_t httpPort, const TlsIdentity& identity,
+                         std::string& error) {
+    auto tls = std::make_unique<httplib::SSLServer>(identity.Certificate(), identity.Key());
+    if (!tls->is_valid()) return error = "cannot set up the HTTPS server", false;
+    Serve(*tls, "https");
+    const int tlsPort = tls->bind_to_any_port("127.0.0.1");
+    if (tlsPort <= 0) return error = "cannot open a loopback port for HTTPS", false;
+    tlsPort_ = uint16_t(tlsPort);
+    tls_ = std::move(tls);
+    tlsThread_ = std::thread([this] { tls_->listen_after_bind(); });
+    WaitUntilRunning(*tls_);
+
+    if (scenario_.lookup.http) {
+        http_ = std::make_unique<httplib::Server>();
+        Serve(*http_, "http");
+        const int port = httpPort == 0 ? http_->bind_to_any_port(host)
+                                       : (http_->bind_to_port(host, httpPort) ? httpPort : -1);
+        if (port <= 0) {
+            http_.reset();
+            return error = "cannot listen on " + host + ":" + std::to_string(httpPort) + " (lookup, HTTP)",
+                   false;
+        }
+        httpPort_ = uint16_t(port);
+        httpThread_ = std::thread([this] { http_->listen_after_bind(); });
+        WaitUntilRunning(*http_);
+    }
+    return true;
+}
+
+void LookupServer::Stop() {
+    {
+        std::lock_guard lock(stopLock_);
+        stopping_ = true;
+    }
+    stopped_.notify_all();
+    if (tls_) tls_->stop();
+    if (http_) http_->stop();
+    if (tlsThread_.joinable()) tlsThread_.join();
+    if (httpThread_.joinable()) httpThread_.join();
+}
