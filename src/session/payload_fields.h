@@ -1,0 +1,13 @@
+// The fields of a command payload: cut at commas, where consecutive commas count as one (so empty
+// fields do not exist). Quotes are kept; the replies that must lose theirs use SplitString. Any
+// thread.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+std::vector<std::u16string> SplitPayload(std::u16string_view payload);
+
+// A number as decimal text ("%d").
+std::u16string DecimalText(long long value);

@@ -1,0 +1,78 @@
+// SessionHost: what the teacher session asks of the control panel that runs it: the two
+// connections, the panel's timers, the loading dialog, message boxes, the login step and the
+// teacher-screen record. The panel implements it with its sockets and windows; tests implement it
+// with a recording fake. UI thread only.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+enum class Connection { kLogin, kTeacher };
+
+// The panel's timers, by their fixed ids.
+enum class PanelTimer : unsigned {
+    kTopmost = 2,
+    kKeepAlive = 3,
+    kTeacherConnect = 6,
+    kLoginServer = 7,
+};
+
+struct LoginStepResult {
+    bool ok = false;
+    std::u16string teacherId;     // trimmed
+    std::u16string relayAddress;  // as stored in setting.ini by the lookup
+    std::u16string relayPort;
+};
+
+class SessionHost {
+public:
+    virtual ~SessionHost() = default;
+
+    // Creates the login socket, narrows its events, makes the panel its owner and starts the connect;
+    // answers the socket's local port as decimal text. False when the socket cannot be created.
+    virtual bool OpenLoginConnection(const std::u16string& host, const std::u16string& port,
+                                     std::u16string& localPort) = 0;
+    // The same for the teacher socket (no local port wanted).
+    virtual bool OpenTeacherConnection(const std::u16string& host, const std::u16string& port) = 0;
+    virtual bool IsOpen(Connection connection) const = 0;
+    // Shuts the connection down both ways and closes it; a teacher close comes back as
+    // OnSocketClose.
+    virtual void CloseConnection(Connection connection) = 0;
+    // Writes a text packet, only while the connection is open.
+    virtual void SendText(Connection connection, std::u16string_view text) = 0;
+    // The pad's address for the login server, from its network adapters.
+    virtual std::u16string LocalAddress() = 0;
+
+    virtual void StartTimer(PanelTimer timer, unsigned milliseconds) = 0;
+    virtual void StopTimer(PanelTimer timer) = 0;
+
+    virtual void ShowLoading(int stringId) = 0;
+    virtual void HideLoading() = 0;
+    // Lets pending window messages be handled for up to `milliseconds`.
+    virtual void PumpMessages(unsigned milliseconds) = 0;
+    // The custom message box; returns when the user has answered (or at once while another is open).
+    virtual void ShowMessage(std::u16string_view text) = 0;
+    virtual std::u16string LoadString(int stringId) = 0;
+    // The user-interface language code: "Kor", "Eng", "Japan".
+    virtual std::u16string Language() = 0;
+
+    // Runs the login dialog with the teacher ID filled in.
+    virtual LoginStepResult RunLoginStep(const std::u16string& teacherId) = 0;
+    virtual void WriteProfileTeacherId(const std::u16string& teacherId) = 0;
+
+    virtual void ShowPanel() = 0;
+    virtual void ClosePanel() = 0;  // the panel closes (WM_CLOSE)
+    virtual void Quit() = 0;        // the program ends (WM_QUIT)
+
+    // Local time as days since the platform's date epoch.
+    virtual double Now() = 0;
+
+    // The pad's own primary screen.
+    virtual int ScreenWidth() = 0;
+    virtual int ScreenHeight() = 0;
+    // Makes the teacher-screen image exist at this size (recreated only when the size differs).
+    virtual void EnsureScreenImage(int width, int height) = 0;
+    virtual void SetButtonCheck(int buttonId, bool checked) = 0;
+    // While remote control shows the teacher's screen, tells its view which monitor to show.
+    virtual void SelectMonitorInView(int monitorIndex) = 0;
+};

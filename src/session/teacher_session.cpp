@@ -1,0 +1,259 @@
+// TeacherSession: login server, teacher program, keep-alive, and the routing of inbound texts.
+#include "teacher_session.h"
+
+#include "common/platform/split_string.h"
+#include "resource.h"
+#include "session/command_tag.h"
+#include "session/payload_fields.h"
+#include "session/server_message.h"
+#include "session/version_gate.h"
+#include "transport/image_frame.h"
+
+namespace {
+
+constexpr unsigned kLoginServerTimeoutMs = 3000;
+constexpr unsigned kTeacherConnectTimeoutMs = 3000;
+constexpr unsigned kKeepAliveMs = 10000;
+constexpr unsigned kLoginConnectSettleMs = 3000;
+constexpr unsigned kTeacherConnectSettleMs = 2000;
+
+std::u16string Concat(std::initializer_list<std::u16string_view> pieces) {
+    std::u16string text;
+    for (auto piece : pieces) text += piece;
+    return text;
+}
+
+}  // namespace
+
+bool TeacherSession::Start(const LoginStepResult& login) {
+    if (!login.ok) {
+        host_.Quit();
+        return false;
+    }
+    teacherId_ = login.teacherId;
+    relayAddress_ = login.relayAddress;
+    relayPort_ = login.relayPort;
+    host_.WriteProfileTeacherId(teacherId_);
+    ConnectLoginServer();
+    return true;
+}
+
+bool TeacherSession::ConnectLoginServer() {
+    if (!loginStarted_) {
+        host_.ShowLoading(IDS_CONNECTING_LOGIN);
+        host_.PumpMessages(kLoginConnectSettleMs);
+        host_.StartTimer(PanelTimer::kLoginServer, kLoginServerTimeoutMs);
+        loginStarted_ = true;
+    }
+    if (host_.IsOpen(Connection::kLogin)) host_.CloseConnection(Connection::kLogin);
+    std::u16string localPort;
+    if (!host_.OpenLoginConnection(relayAddress_, relayPort_, localPort)) return false;
+    loginLocalPort_ = localPort;
+    loginLocalAddress_ = host_.LocalAddress();
+    return true;
+}
+
+void TeacherSession::OnLoginReply(std::u16string_view payload) {
+    host_.StopTimer(PanelTimer::kLoginServer);
+    host_.HideLoading();
+    std::vector<std::u16string> fields = SplitPayload(payload);
+    if (fields.size() != 2 && fields.size() != 6) {
+        ShowString(IDS_BAD_REPLY);
+        host_.ClosePanel();
+        return;
+    }
+    if (fields[0] != u"0") {
+        host_.ShowMessage(TranslateServerMessage(fields[1], host_.Language(),
+                                                 [this](int id) { return host_.LoadString(id); }));
+        host_.CloseConnection(Connection::kLogin);
+        // The teacher corrects the ID; the retry runs without a new timeout.
+        LoginStepResult again = host_.RunLoginStep(teacherId_);
+        if (!again.ok) {
+            host_.Quit();
+            return;
+        }
+        teacherId_ = again.teacherId;
+        relayAddress_ = again.relayAddress;
+        relayPort_ = again.relayPort;
+        host_.WriteProfileTeacherId(teacherId_);
+        ConnectLoginServer();
+        return;
+    }
+    host_.SendText(Connection::kLogin,
+                   Concat({kUS00001, u"5,", teacherId_, u",", loginLocalAddress_, u",", loginLocalPort_, u",",
+                           kRemoteVersion, u",1,Reserved,Reserved"}));
+}
+
+void TeacherSession::OnTeacherAddress(std::u16string_view payload) {
+    std::vector<std::u16string> fields;
+    if (SplitString(payload, u",", fields) != 8) {
+        ShowString(IDS_BAD_REPLY);
+        host_.ClosePanel();
+        return;
+    }
+    teacherAddressFields_ = fields;
+    teacherHost_ = fields[4];
+    teacherPort_ = fields[5];
+    ConnectTeacher();
+    host_.CloseConnection(Connection::kLogin);
+}
+
+void TeacherSession::ConnectTeacher() {
+    host_.ShowLoading(IDS_CONNECTING_TEACHER);
+    host_.PumpMessages(kTeacherConnectSettleMs);
+    host_.StartTimer(PanelTimer::kTeacherConnect, kTeacherConnectTimeoutMs);
+    if (host_.IsOpen(Connection::kTeacher)) {
+        // Replacing a connection is not losing it.
+        reconnectingTeacher_ = true;
+        host_.CloseConnection(Connection::kTeacher);
+        reconnectingTeacher_ = false;
+    }
+    host_.OpenTeacherConnection(teacherHost_, teacherPort_);
+}
+
+void TeacherSession::OnTeacherAccepted() {
+    host_.StopTimer(PanelTimer::kTeacherConnect);
+    host_.HideLoading();
+    teacherAccepted_ = true;
+    host_.SendText(Connection::kTeacher, Concat({kRC00001, kRemoteVersion}));
+    host_.StartTimer(PanelTimer::kKeepAlive, kKeepAliveMs);
+    OnTeacherAlive();
+    windowShown_ = true;
+    host_.ShowPanel();
+}
+
+void TeacherSession::OnTeacherRefused(std::u16string_view payload) {
+    host_.HideLoading();
+    std::vector<std::u16string> fields;
+    if (SplitString(payload, u",", fields) != 3) {
+        ShowString(IDS_BAD_REPLY);
+        host_.ClosePanel();
+        return;
+    }
+    // The teacher's own words say why; the close below must not replace them with the generic
+    // "connection lost" message.
+    if (ending_) return;
+    ending_ = true;
+    host_.CloseConnection(Connection::kTeacher);
+    host_.ShowMessage(fields[1]);
+    host_.Quit();
+}
+
+void TeacherSession::Disconnect(std::u16string_view /*reason*/) {
+    // The close below comes back here as "CloseConn"; the user sees one message whatever the reason.
+    if (ending_) return;
+    ending_ = true;
+    if (host_.IsOpen(Connection::kTeacher)) host_.CloseConnection(Connection::kTeacher);
+    ShowString(IDS_CONNECTION_LOST);
+    host_.Quit();
+}
+
+bool TeacherSession::IsTeacherNewer() const { return ::IsTeacherNewer(remoteHost_.teacherVersion); }
+
+void TeacherSession::OnText(std::u16string_view text) {
+    auto command = SplitCommand(text);
+    if (!command) return;
+    std::u16string_view tag = command->tag;
+    std::u16string_view payload = command->payload;
+    if (tag == kDV00094) {
+        remoteHost_.teacherVersion = payload;
+    } else if (tag == kDV00007) {
+        OnTeacherAccepted();
+    } else if (tag == kRH00001) {
+        OnScreenSize(payload);
+    } else if (tag == kRH00002) {
+        acknowledgedFrames_.store(ParseDecimal(payload));
+    } else if (tag == kRH00003) {
+        host_.SetButtonCheck(IDC_BTN_TOUCH, ParseDecimal(payload) == 1);
+    } else if (tag == kRH00004) {
+        host_.SetButtonCheck(IDC_BTN_SHARE, ParseDecimal(payload) == 1);
+    } else if (tag == kRH10002) {
+        OnTeacherAlive();
+    } else if (tag == kDV10000) {
+        OnTeacherRefused(payload);
+    } else if (tag == kDV10001) {
+        host_.HideLoading();
+        Disconnect(u"disconnect");
+    } else if (tag == kUR00001) {
+        OnLoginReply(payload);
+    } else if (tag == kUR00002) {
+        OnTeacherAddress(payload);
+    }
+    // [DV00001], [DV00002] and unknown tags need nothing.
+}
+
+void TeacherSession::OnScreenSize(std::u16string_view payload) {
+    std::vector<std::u16string> fields = SplitPayload(payload);
+    if (fields.size() != 2) return;
+    remoteHost_.imageWidth = ParseDecimal(fields[0]);
+    remoteHost_.imageHeight = ParseDecimal(fields[1]);
+    remoteHost_.bitsPerPixel = 32;
+    remoteHost_.partWidth = remoteHost_.imageWidth > 0 ? int(PartSize(uint32_t(remoteHost_.imageWidth))) : 0;
+    remoteHost_.partHeight = remoteHost_.imageHeight > 0 ? int(PartSize(uint32_t(remoteHost_.imageHeight))) : 0;
+    if (remoteHost_.imageWidth >= 1 && remoteHost_.imageHeight >= 1) {
+        host_.EnsureScreenImage(remoteHost_.imageWidth, remoteHost_.imageHeight);
+    }
+    host_.SendText(Connection::kTeacher, Concat({kRC00010, DecimalText(host_.ScreenWidth()), u",",
+                                                 DecimalText(host_.ScreenHeight())}));
+}
+
+void TeacherSession::OnConnectResult(Connection /*connection*/, int error) {
+    if (error == 0 || !teacherAccepted_) return;  // before acceptance the connect timers decide
+    if (ending_) return;
+    ending_ = true;
+    windowShown_ = true;
+    host_.ShowPanel();
+    ShowString(IDS_WIFI_CHECK);
+    host_.Quit();
+}
+
+void TeacherSession::OnSocketClose(Connection connection) {
+    if (connection == Connection::kTeacher && !reconnectingTeacher_) Disconnect(u"CloseConn");
+}
+
+void TeacherSession::OnTimer(PanelTimer timer) {
+    switch (timer) {
+        case PanelTimer::kKeepAlive:
+            OnKeepAliveTick();
+            break;
+        case PanelTimer::kLoginServer:
+        case PanelTimer::kTeacherConnect:
+            // A timeout fires once: left running, it would fire again under its own message box.
+            host_.StopTimer(timer);
+            host_.HideLoading();
+            if (ending_) return;
+            ending_ = true;
+            ShowString(timer == PanelTimer::kLoginServer ? IDS_LOGIN_SERVER_TIMEOUT : IDS_TEACHER_TIMEOUT);
+            host_.Quit();
+            break;
+        case PanelTimer::kTopmost:
+            break;  // the panel's own
+    }
+}
+
+void TeacherSession::OnKeepAliveTick() {
+    host_.SendText(Connection::kTeacher, kRC00003);
+    double now = host_.Now();
+    if (remoteHost_.lastReceivedValid && now - remoteHost_.lastReceived > kTeacherSilenceLimitDays) {
+        Disconnect(u"forced");
+        host_.StopTimer(PanelTimer::kKeepAlive);
+        remoteHost_.lastReceived = now;
+    }
+}
+
+void TeacherSession::OnTeacherAlive() {
+    remoteHost_.lastReceived = host_.Now();
+    remoteHost_.lastReceivedValid = true;
+}
+
+void TeacherSession::OnMonitorList(std::u16string_view payload) {
+    auto parsed = ParseMonitorList(payload);
+    if (!parsed) {
+        monitors_.clear();
+        return;
+    }
+    monitors_ = std::move(*parsed);
+    host_.SelectMonitorInView(currentMonitor_);
+}
+
+void TeacherSession::ShowString(int stringId) { host_.ShowMessage(host_.LoadString(stringId)); }

@@ -1,0 +1,4 @@
+// The teacher-version gate.
+#include "version_gate.h"
+
+bool IsTeacherNewer(std::u16string_view teacherVersion) { return teacherVersion.compare(kGateVersion) > 0; }

@@ -1,0 +1,374 @@
+// The teacher session's decisions, driven through a recording panel: the login hop, the teacher
+// hop, version gating, keep-alive and silence, refusals, and the routing of inbound texts.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "session/relay_settings.h"
+#include "session/teacher_session.h"
+
+namespace {
+
+constexpr double kSecond = 1.0 / 86400.0;
+
+class RecordingPanel : public SessionHost {
+public:
+    struct Sent {
+        Connection connection;
+        std::u16string text;
+    };
+
+    bool OpenLoginConnection(const std::u16string& host, const std::u16string& port,
+                             std::u16string& localPort) override {
+        log.push_back(u"open login " + host + u":" + port);
+        if (!canCreate) return false;
+        open[Connection::kLogin] = true;
+        localPort = u"50123";
+        return true;
+    }
+    bool OpenTeacherConnection(const std::u16string& host, const std::u16string& port) override {
+        log.push_back(u"open teacher " + host + u":" + port);
+        open[Connection::kTeacher] = true;
+        return true;
+    }
+    bool IsOpen(Connection c) const override { return open.count(c) && open.at(c); }
+    void CloseConnection(Connection c) override {
+        if (!IsOpen(c)) return;
+        open[c] = false;
+        log.push_back(c == Connection::kLogin ? u"close login" : u"close teacher");
+        // The socket tells its owner at once, as the real one does.
+        if (session) session->OnSocketClose(c);
+    }
+    void SendText(Connection c, std::u16string_view text) override {
+        if (IsOpen(c)) sent.push_back({c, std::u16string(text)});
+    }
+    std::u16string LocalAddress() override { return u"192.168.0.10"; }
+    void StartTimer(PanelTimer t, unsigned ms) override { timers[t] = ms; }
+    void StopTimer(PanelTimer t) override { timers.erase(t); }
+    void ShowLoading(int id) override { loading = id; }
+    void HideLoading() override { loading = 0; }
+    void PumpMessages(unsigned) override {}
+    void ShowMessage(std::u16string_view text) override { messages.emplace_back(text); }
+    std::u16string LoadString(int id) override {
+        std::string n = std::to_string(id);
+        return u"#" + std::u16string(n.begin(), n.end());
+    }
+    std::u16string Language() override { return language; }
+    LoginStepResult RunLoginStep(const std::u16string& id) override {
+        log.push_back(u"login step " + id);
+        return nextLogin;
+    }
+    void WriteProfileTeacherId(const std::u16string& id) override { profileId = id; }
+    void ShowPanel() override { panelShown = true; }
+    void ClosePanel() override { panelClosed = true; }
+    void Quit() override { quit = true; }
+    double Now() override { return now; }
+    int ScreenWidth() override { return 1366; }
+    int ScreenHeight() override { return 768; }
+    void EnsureScreenImage(int w, int h) override {
+        if (w != imageWidth || h != imageHeight) ++imagesCreated;
+        imageWidth = w;
+        imageHeight = h;
+    }
+    void SetButtonCheck(int id, bool checked) override { checks[id] = checked; }
+    void SelectMonitorInView(int index) override { selectedMonitor = index; }
+
+    TeacherSession* session = nullptr;
+    bool canCreate = true;
+    std::map<Connection, bool> open;
+    std::vector<Sent> sent;
+    std::vector<std::u16string> log;
+    std::vector<std::u16string> messages;
+    std::map<PanelTimer, unsigned> timers;
+    int loading = 0;
+    std::u16string language = u"Kor";
+    LoginStepResult nextLogin;
+    std::u16string profileId;
+    bool panelShown = false, panelClosed = false, quit = false;
+    double now = 45000.0;
+    int imageWidth = 0, imageHeight = 0, imagesCreated = 0;
+    std::map<int, bool> checks;
+    int selectedMonitor = -1;
+
+    std::vector<std::u16string> TextsOn(Connection c) const {
+        std::vector<std::u16string> texts;
+        for (const auto& s : sent) {
+            if (s.connection == c) texts.push_back(s.text);
+        }
+        return texts;
+    }
+};
+
+class TeacherSessionTest : public ::testing::Test {
+protected:
+    TeacherSessionTest() { panel_.session = &session_; }
+
+    void LogIn() { ASSERT_TRUE(session_.Start({true, u"teacher01", u"10.0.0.5", u"9000"})); }
+    void ReachTeacher() {
+        LogIn();
+        session_.OnText(u"[UR00001]0,ok");
+        session_.OnText(u"[UR00002]a,b,c,d,127.0.0.1,18600,g");
+    }
+    void BeAccepted() {
+        ReachTeacher();
+        session_.OnText(u"[DV00094]2.0.1.1028");
+        session_.OnText(u"[DV00007]");
+    }
+
+    RecordingPanel panel_;
+    TeacherSession session_{panel_};
+};
+
+TEST_F(TeacherSessionTest, LoginHopIdentifiesTheRemoteWithItsEightFields) {
+    LogIn();
+    EXPECT_EQ(panel_.profileId, u"teacher01");
+    EXPECT_EQ(panel_.loading, IDS_CONNECTING_LOGIN);
+    EXPECT_EQ(panel_.timers[PanelTimer::kLoginServer], 3000u);
+    EXPECT_EQ(panel_.log[0], u"open login 10.0.0.5:9000");
+
+    session_.OnText(u"[UR00001]0,ok");
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u);
+    EXPECT_EQ(panel_.loading, 0);
+    ASSERT_EQ(panel_.TextsOn(Connection::kLogin).size(), 1u);
+    EXPECT_EQ(panel_.TextsOn(Connection::kLogin)[0],
+              u"[US00001]5,teacher01,192.168.0.10,50123,2.0.1.1028,1,Reserved,Reserved");
+}
+
+TEST_F(TeacherSessionTest, MalformedLoginRepliesShowTheBadReplyMessageAndClose) {
+    for (std::u16string reply : {u"[UR00001]0,ok,extra", u"[UR00001]0", u"[UR00002]1,2,3,4,5,6,7,8",
+                                 u"[UR00002]1,2,3,4,5,6", u"[DV10000]only-one"}) {
+        SCOPED_TRACE(std::string(reply.begin(), reply.end()));
+        RecordingPanel panel;
+        TeacherSession session(panel);
+        panel.session = &session;
+        session.Start({true, u"t", u"h", u"1"});
+        session.OnText(reply);
+        ASSERT_EQ(panel.messages.size(), 1u);
+        EXPECT_EQ(panel.messages[0], u"#232");
+        EXPECT_TRUE(panel.panelClosed);
+        EXPECT_TRUE(panel.TextsOn(Connection::kLogin).empty());
+    }
+}
+
+TEST_F(TeacherSessionTest, RefusedIdRunsTheLoginStepAgainWithoutANewTimeout) {
+    LogIn();
+    panel_.nextLogin = {true, u"teacher02", u"10.0.0.6", u"9001"};
+    session_.OnText(u"[UR00001]1,일치하는 선생님 정보를 찾을 수 없습니다.");
+    EXPECT_EQ(panel_.messages.at(0), u"일치하는 선생님 정보를 찾을 수 없습니다.");  // Korean stays as sent
+    EXPECT_EQ(panel_.profileId, u"teacher02");
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u);
+    EXPECT_EQ(panel_.log.back(), u"open login 10.0.0.6:9001");
+    EXPECT_FALSE(panel_.quit);
+
+    panel_.nextLogin = {};  // the teacher cancels the second login
+    session_.OnText(u"[UR00001]1,x,a,b,c,d");
+    EXPECT_TRUE(panel_.quit);
+}
+
+TEST_F(TeacherSessionTest, ServerMessagesAreTranslatedOutsideKorean) {
+    panel_.language = u"Eng";
+    LogIn();
+    panel_.nextLogin = LoginStepResult{};
+    session_.OnText(u"[UR00001]2,실행중인 Tesmora Orlu Teacher가 없습니다.\n선생님 ID를 확인해주세요.");
+    EXPECT_EQ(panel_.messages.at(0), u"#1112");  // the fake's strings have no %s to fill
+}
+
+TEST_F(TeacherSessionTest, TeacherHopConnectsToFieldsFiveAndSixAndClosesTheLoginConnection) {
+    ReachTeacher();
+    EXPECT_EQ(panel_.log[1], u"open teacher 127.0.0.1:18600");
+    EXPECT_EQ(panel_.log[2], u"close login");
+    EXPECT_EQ(panel_.loading, IDS_CONNECTING_TEACHER);
+    EXPECT_EQ(panel_.timers[PanelTimer::kTeacherConnect], 3000u);
+    EXPECT_TRUE(panel_.messages.empty()) << "closing the login connection is not a loss";
+}
+
+TEST_F(TeacherSessionTest, AcceptanceSendsOurVersionFirstThenKeepsAliveEveryTenSeconds) {
+    BeAccepted();
+    EXPECT_TRUE(panel_.panelShown);
+    EXPECT_TRUE(session_.TeacherAccepted());
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kTeacherConnect), 0u);
+    EXPECT_EQ(panel_.timers[PanelTimer::kKeepAlive], 10000u);
+    ASSERT_FALSE(panel_.TextsOn(Connection::kTeacher).empty());
+    EXPECT_EQ(panel_.TextsOn(Connection::kTeacher)[0], u"[RC00001]2.0.1.1028");
+
+    // An answer every ten seconds keeps the connection for as long as it lasts.
+    for (int tick = 0; tick < 12; ++tick) {
+        panel_.now += 10 * kSecond;
+        session_.OnText(u"[RH10002]");
+        session_.OnTimer(PanelTimer::kKeepAlive);
+    }
+    EXPECT_FALSE(panel_.quit);
+    EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).size(), 13u);
+    EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).back(), u"[RC00003]");
+}
+
+TEST_F(TeacherSessionTest, FortyOneSilentSecondsEndTheProgramWithOneMessage) {
+    BeAccepted();
+    panel_.now += 40 * kSecond;
+    session_.OnTimer(PanelTimer::kKeepAlive);
+    EXPECT_FALSE(panel_.quit);
+    panel_.now += 1 * kSecond;
+    session_.OnTimer(PanelTimer::kKeepAlive);
+    EXPECT_TRUE(panel_.quit);
+    EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"#229"});
+    EXPECT_FALSE(panel_.IsOpen(Connection::kTeacher));
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kKeepAlive), 0u);
+}
+
+TEST_F(TeacherSessionTest, EveryWayOfLosingTheTeacherShowsConnectionLostOnce) {
+    struct Case {
+        const char* name;
+        std::function<void(TeacherSession&, RecordingPanel&)> lose;
+    };
+    const Case cases[] = {
+        {"peer closed", [](TeacherSession&, RecordingPanel& p) { p.CloseConnection(Connection::kTeacher); }},
+        {"teacher ends", [](TeacherSession& s, RecordingPanel&) { s.OnText(u"[DV10001]"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingPanel panel;
+        TeacherSession session(panel);
+        panel.session = &session;
+        session.Start({true, u"t", u"h", u"1"});
+        session.OnText(u"[UR00001]0,ok");
+        session.OnText(u"[UR00002]a,b,c,d,h,2,g");
+        session.OnText(u"[DV00007]");
+        c.lose(session, panel);
+        EXPECT_TRUE(panel.quit);
+        EXPECT_EQ(panel.messages, std::vector<std::u16string>{u"#229"});
+    }
+}
+
+TEST_F(TeacherSessionTest, RefusalShowsTheTeachersOwnWords) {
+    ReachTeacher();
+    session_.OnText(u"[DV10000]3,\"수업이 이미 진행 중입니다\"");
+    EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"수업이 이미 진행 중입니다"});
+    EXPECT_TRUE(panel_.quit);
+    EXPECT_FALSE(panel_.IsOpen(Connection::kTeacher));
+}
+
+TEST_F(TeacherSessionTest, TimeoutsAndLateConnectFailures) {
+    LogIn();
+    session_.OnTimer(PanelTimer::kLoginServer);
+    EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"#230"});
+    EXPECT_TRUE(panel_.quit);
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u) << "a timeout must not fire again";
+
+    RecordingPanel panel;
+    TeacherSession session(panel);
+    panel.session = &session;
+    session.Start({true, u"t", u"h", u"1"});
+    session.OnText(u"[UR00001]0,ok");
+    session.OnText(u"[UR00002]a,b,c,d,h,2,g");
+    session.OnConnectResult(Connection::kTeacher, 10061);
+    EXPECT_TRUE(panel.messages.empty()) << "before acceptance the timer decides";
+    session.OnTimer(PanelTimer::kTeacherConnect);
+    EXPECT_EQ(panel.messages, std::vector<std::u16string>{u"#231"});
+
+    RecordingPanel accepted;
+    TeacherSession late(accepted);
+    accepted.session = &late;
+    late.Start({true, u"t", u"h", u"1"});
+    late.OnText(u"[DV00007]");
+    late.OnConnectResult(Connection::kTeacher, 10060);
+    EXPECT_EQ(accepted.messages, std::vector<std::u16string>{u"#205"});
+    EXPECT_TRUE(accepted.quit);
+}
+
+TEST_F(TeacherSessionTest, VersionGateComparesTextNotNumbers) {
+    struct Case {
+        std::u16string version;
+        bool newer;
+    } cases[] = {{u"2.0.1.1028", true}, {u"2.0.1.1027", false}, {u"2.0.1.999", true}, {u"10.0.0.0", false}};
+    EXPECT_FALSE(session_.IsTeacherNewer()) << "no version received";
+    for (const auto& c : cases) {
+        session_.OnText(u"[DV00094]" + c.version);
+        EXPECT_EQ(session_.IsTeacherNewer(), c.newer) << std::string(c.version.begin(), c.version.end());
+    }
+}
+
+TEST_F(TeacherSessionTest, InboundRoutingOfStateReports) {
+    BeAccepted();
+    session_.OnText(u"[RH00002]17");
+    EXPECT_EQ(session_.AcknowledgedFrames(), 17);
+    session_.OnText(u"[RH00002]x");
+    EXPECT_EQ(session_.AcknowledgedFrames(), 0);
+    session_.OnText(u"[RH00003]1");
+    EXPECT_TRUE(panel_.checks[IDC_BTN_TOUCH]);
+    session_.OnText(u"[RH00003]");
+    EXPECT_FALSE(panel_.checks[IDC_BTN_TOUCH]);
+    session_.OnText(u"[RH00004]1");
+    EXPECT_TRUE(panel_.checks[IDC_BTN_SHARE]);
+    session_.OnText(u"[rh00004]0");  // not a tag
+    EXPECT_TRUE(panel_.checks[IDC_BTN_SHARE]);
+    session_.OnText(u"[RH0000");  // too short
+    EXPECT_FALSE(panel_.quit);
+}
+
+TEST_F(TeacherSessionTest, ScreenSizeQuestionIsAnsweredWithThePadsScreen) {
+    BeAccepted();
+    session_.OnText(u"[RH00001]1920,1080");
+    session_.OnText(u"[RH00001]1920,,1080");
+    EXPECT_EQ(panel_.imagesCreated, 1);
+    EXPECT_EQ(session_.RemoteHost().partWidth, 120);
+    EXPECT_EQ(session_.RemoteHost().partHeight, 135);
+    EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).back(), u"[RC00010]1366,768");
+    size_t answers = panel_.TextsOn(Connection::kTeacher).size();
+    session_.OnText(u"[RH00001]1920");
+    EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).size(), answers) << "one field changes nothing";
+}
+
+TEST_F(TeacherSessionTest, MonitorListsAreTakenOnlyWhenTheirCountMatches) {
+    session_.OnMonitorList(u"2,0,0,1920,1080,1920,0,1280,1024");
+    ASSERT_EQ(session_.Monitors().size(), 2u);
+    EXPECT_EQ(session_.Monitors()[1], (MonitorRect{1920, 0, 3200, 1024}));
+    EXPECT_EQ(panel_.selectedMonitor, 0);
+    session_.OnMonitorList(u"2,0,0,1920,1080");
+    EXPECT_TRUE(session_.Monitors().empty());
+    session_.OnMonitorList(u"2000000000,0,0,1,1");
+    EXPECT_TRUE(session_.Monitors().empty());
+    session_.OnMonitorList(u"-1");
+    EXPECT_TRUE(session_.Monitors().empty());
+}
+
+class MemorySettings : public SettingsFile {
+public:
+    bool Exists() override { return exists; }
+    void Create() override { exists = canCreate; }
+    std::u16string Read(std::u16string_view key, std::u16string_view fallback) override {
+        auto found = values.find(std::u16string(key));
+        return found == values.end() ? std::u16string(fallback) : found->second;
+    }
+    void Write(std::u16string_view key, std::u16string_view value) override {
+        values[std::u16string(key)] = value;
+    }
+    bool exists = false, canCreate = true;
+    std::map<std::u16string, std::u16string> values;
+};
+
+TEST(RelaySettings, MissingValuesAreFilledInAndWrittenBack) {
+    MemorySettings missing;
+    RelaySettings s = ReadRelaySettings(missing);
+    EXPECT_EQ(s.address, u"0.0.0.0");
+    EXPECT_EQ(s.port, u"10240");
+    EXPECT_EQ(missing.values[u"rsport"], u"10240");
+    EXPECT_EQ(missing.values[u"rsip"], u"0.0.0.0");
+
+    MemorySettings zeroPort;
+    zeroPort.exists = true;
+    zeroPort.values = {{u"rsip", u"10.1.2.3"}, {u"rsport", u"0"}};
+    s = ReadRelaySettings(zeroPort);
+    EXPECT_EQ(s.address, u"10.1.2.3");
+    EXPECT_EQ(zeroPort.values[u"rsport"], u"10240");
+
+    MemorySettings unwritable;
+    unwritable.canCreate = false;
+    s = ReadRelaySettings(unwritable);
+    EXPECT_EQ(s.port, u"10240");
+    EXPECT_TRUE(unwritable.values.empty());
+}
+
+}  // namespace
