@@ -1,0 +1,16 @@
+// One cycle of the capture loop.
+#include "capture_cycle.h"
+
+CycleOutcome CaptureCycle::Run(std::atomic<int32_t>& frameCounter, int32_t lastAcknowledged, int quality) {
+    if (!MayMakeFrame(frameCounter.load(), lastAcknowledged)) return CycleOutcome::kWaitingForAcknowledgement;
+    if (!grabber_.Grab()) return CycleOutcome::kGrabFailed;
+    PixelView screen = grabber_.Screen();
+    if (pipeline_.FindChangedParts(screen).empty()) return CycleOutcome::kUnchanged;
+    PixelView strip = pipeline_.PackStrip(screen);
+    if (!encoder_.Encode(strip, quality, jpeg_) || jpeg_.empty()) return CycleOutcome::kEncodeFailed;
+    pipeline_.CommitSent();
+    const std::vector<uint8_t>& body = pipeline_.WriteBody(jpeg_.data(), uint32_t(jpeg_.size()));
+    int32_t number = frameCounter.fetch_add(1);
+    deliver_(number, body);
+    return CycleOutcome::kFrameSent;
+}

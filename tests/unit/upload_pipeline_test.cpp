@@ -1,0 +1,157 @@
+// The portable capture loop over synthetic screens: which parts travel, how they are packed, the
+// four-frame window and the image-frame body, with a stand-in encoder.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "upload/capture_cycle.h"
+
+namespace {
+
+// A screen in memory, bottom-up like the platform's bitmaps.
+class SyntheticScreen : public ScreenGrabber {
+public:
+    SyntheticScreen(uint32_t width, uint32_t height) : width_(width), height_(height), pixels_(width * height) {
+        for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = uint32_t(i * 2654435761u);
+    }
+    bool Grab() override { return grabbable; }
+    PixelView Screen() override {
+        auto* bottomRow = reinterpret_cast<uint8_t*>(pixels_.data());
+        return PixelView{bottomRow + std::ptrdiff_t(height_ - 1) * width_ * 4, -std::ptrdiff_t(width_) * 4, width_,
+                         height_};
+    }
+    void Paint(uint32_t x, uint32_t y, uint32_t w, uint32_t h, uint32_t colour) {
+        PixelView view = Screen();
+        for (uint32_t row = y; row < y + h; ++row) {
+            for (uint32_t column = x; column < x + w; ++column) view.Row(row)[column] = colour;
+        }
+    }
+    bool grabbable = true;
+
+private:
+    uint32_t width_, height_;
+    std::vector<uint32_t> pixels_;
+};
+
+// Keeps the strip it was given so tests can check the packing; the "JPEG" is the strip's size.
+class RecordingEncoder : public StripEncoder {
+public:
+    bool Encode(const PixelView& strip, int quality, std::vector<uint8_t>& jpeg) override {
+        lastQuality = quality;
+        width = strip.width;
+        height = strip.height;
+        pixels.clear();
+        for (uint32_t y = 0; y < strip.height; ++y) pixels.insert(pixels.end(), strip.Row(y), strip.Row(y) + strip.width);
+        jpeg.assign(37, 0xFF);
+        return succeed;
+    }
+    bool succeed = true;
+    int lastQuality = 0;
+    uint32_t width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+struct Frame {
+    int32_t number;
+    std::vector<uint8_t> body;
+};
+
+class UploadPipelineTest : public ::testing::Test {
+protected:
+    explicit UploadPipelineTest(uint32_t w = 1920, uint32_t h = 1080)
+        : screen_(w, h), pipeline_(w, h), cycle_(pipeline_, screen_, encoder_, [this](int32_t n, const std::vector<uint8_t>& body) {
+              frames_.push_back({n, body});
+          }) {}
+
+    CycleOutcome Cycle(int32_t acknowledged = 1000) { return cycle_.Run(counter_, acknowledged, 70); }
+    std::vector<uint32_t> PartsOf(const Frame& frame) {
+        ImageFrameBody body;
+        EXPECT_TRUE(ReadImageFrameBody(frame.body.data(), frame.body.size(), body));
+        return body.parts;
+    }
+
+    SyntheticScreen screen_;
+    UploadPipeline pipeline_;
+    RecordingEncoder encoder_;
+    std::vector<Frame> frames_;
+    std::atomic<int32_t> counter_{0};
+    CaptureCycle cycle_;
+};
+
+TEST_F(UploadPipelineTest, FirstCycleSendsEveryPartAndThenNothingWhileTheScreenStands) {
+    EXPECT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    ASSERT_EQ(frames_.size(), 1u);
+    EXPECT_EQ(frames_[0].number, 0);
+    EXPECT_EQ(PartsOf(frames_[0]).size(), 128u);
+    EXPECT_EQ(encoder_.width, 15360u);
+    EXPECT_EQ(encoder_.height, 135u);
+    EXPECT_EQ(encoder_.lastQuality, 70);
+    EXPECT_EQ(frames_[0].body.size(), 4 * 128 + 37 + 12u);
+    uint32_t total;
+    std::memcpy(&total, frames_[0].body.data(), 4);
+    EXPECT_EQ(total, frames_[0].body.size());
+
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Cycle(), CycleOutcome::kUnchanged);
+    EXPECT_EQ(frames_.size(), 1u);
+}
+
+TEST_F(UploadPipelineTest, ChangesSendExactlyThePartsTheyTouchPackedInGridOrder) {
+    Cycle();
+    screen_.Paint(130, 140, 10, 10, 0x00FF0000);  // inside part 17 (column 1, row 1)
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    EXPECT_EQ(PartsOf(frames_.back()), std::vector<uint32_t>{17});
+    EXPECT_EQ(encoder_.width, 120u);
+    EXPECT_EQ(encoder_.pixels[(140 - 135) * 120 + (130 - 120)], 0x00FF0000u);
+
+    screen_.Paint(1915, 1070, 10 - 5, 10, 0x0000FF00);  // bottom-right corner only: part 127
+    screen_.Paint(235, 0, 10, 1, 0x000000FF);             // across the edge of parts 1 and 2
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    EXPECT_EQ(PartsOf(frames_.back()), (std::vector<uint32_t>{1, 2, 127}));
+    // Part 2 sits second in the strip: its first column holds the pixels of screen column 240.
+    EXPECT_EQ(encoder_.pixels[120 + 0], 0x000000FFu);
+    EXPECT_EQ(encoder_.pixels[2 * 120 + (1915 - 1800) + (1070 - 945) * 360], 0x0000FF00u);
+}
+
+TEST_F(UploadPipelineTest, AtMostFourFramesRunAheadOfTheAcknowledgement) {
+    for (int i = 0; i < 8; ++i) {
+        screen_.Paint(0, 0, 1, 1, 0x100 + uint32_t(i));
+        Cycle(0);  // the teacher has acknowledged nothing beyond its initial 0
+    }
+    ASSERT_EQ(frames_.size(), 4u);
+    EXPECT_EQ(frames_.back().number, 3);
+    EXPECT_EQ(Cycle(0), CycleOutcome::kWaitingForAcknowledgement);
+    EXPECT_EQ(Cycle(1), CycleOutcome::kFrameSent) << "one more frame per acknowledgement";
+    EXPECT_EQ(Cycle(1), CycleOutcome::kWaitingForAcknowledgement);
+    EXPECT_TRUE(MayMakeFrame(INT32_MIN, INT32_MIN)) << "no wrap-around at the extremes";
+}
+
+TEST_F(UploadPipelineTest, PartsOfAFailedFrameAreSentLater) {
+    screen_.grabbable = false;
+    EXPECT_EQ(Cycle(), CycleOutcome::kGrabFailed);
+    screen_.grabbable = true;
+    encoder_.succeed = false;
+    EXPECT_EQ(Cycle(), CycleOutcome::kEncodeFailed);
+    EXPECT_TRUE(frames_.empty());
+    EXPECT_EQ(counter_.load(), 0);
+    encoder_.succeed = true;
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    EXPECT_EQ(PartsOf(frames_[0]).size(), 128u);
+    EXPECT_EQ(frames_[0].number, 0);
+}
+
+class SmallPadPipelineTest : public UploadPipelineTest {
+protected:
+    SmallPadPipelineTest() : UploadPipelineTest(1366, 768) {}
+};
+
+TEST_F(SmallPadPipelineTest, UsesTwoColumnsOfFourRows) {
+    EXPECT_EQ(pipeline_.Grid().partWidth, 683u);
+    EXPECT_EQ(pipeline_.Grid().partHeight, 192u);
+    EXPECT_EQ(pipeline_.Parts().size(), 8u);
+    EXPECT_EQ(pipeline_.Parts()[5].left, 683);
+    EXPECT_EQ(pipeline_.Parts()[5].top, 384);
+    Cycle();
+    EXPECT_EQ(encoder_.width, 8u * 683);
+}
+
+}  // namespace
