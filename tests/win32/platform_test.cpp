@@ -200,8 +200,12 @@ TEST(SystemQueries, AnswerForThisMachine) {
     EXPECT_TRUE(address.empty() || std::count(address.begin(), address.end(), L'.') == 3) << address.size();
 
     EXPECT_EQ(ToAnsi(L"rsip=10.0.0.5"), "rsip=10.0.0.5");
-    if (GetACP() == 1252) EXPECT_EQ(ToAnsi(L"a\u4E00b"), "a?b");
-    if (GetACP() == 949) EXPECT_EQ(ToAnsi(L"한국"), "\xC7\xD1\xB1\xB9");
+    if (GetACP() == 1252) {
+        EXPECT_EQ(ToAnsi(L"a\u4E00b"), "a?b");
+    }
+    if (GetACP() == 949) {
+        EXPECT_EQ(ToAnsi(L"한국"), "\xC7\xD1\xB1\xB9");
+    }
 }
 
 std::wstring Format(const wchar_t* format, ...) {
