@@ -10,6 +10,7 @@ namespace {
 // scalefactor: set by the installer or an administrator only; absence means "from the screen".
 constexpr std::array kKeys{
     ConfigKey{IniFile::Config, kScaleFactorKey, u"", u""},
+    ConfigKey{IniFile::Config, kWebServerKey, u"", u""},
     ConfigKey{IniFile::Setting, kRelayAddressKey, u"0.0.0.0", u"0.0.0.0"},
     ConfigKey{IniFile::Setting, kRelayPortKey, u"0", u"10240"},
 };

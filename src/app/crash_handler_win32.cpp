@@ -13,7 +13,8 @@
 namespace {
 
 using MiniDumpWriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
-                                                PMINIDUMP_EXCEPTION_INFORMATION, PMINIDUMP_USER_STREAM_INFORMATION,
+                                                PMINIDUMP_EXCEPTION_INFORMATION,
+                                                PMINIDUMP_USER_STREAM_INFORMATION,
                                                 PMINIDUMP_CALLBACK_INFORMATION);
 
 std::atomic<bool> gHandling{false};
@@ -38,36 +39,44 @@ bool WriteCrashDump(const std::wstring& path, EXCEPTION_POINTERS* exception) {
     UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    UniqueModule dbgHelp(LoadDbgHelp());
-    if (!dbgHelp) return false;
-    auto writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(dbgHelp.Get(), "MiniDumpWriteDump")));
-    if (!writeDump) return false;
-    MINIDUMP_EXCEPTION_INFORMATION information{};
-    information.ThreadId = ::GetCurrentThreadId();
-    information.ExceptionPointers = exception;
-    information.ClientPointers = FALSE;  // the pointers belong to this, the dumping, process
-    BOOL written = writeDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.Get(), MiniDumpNormal,
-                             exception ? &information : nullptr, nullptr, nullptr);
+    BOOL written = FALSE;
+    if (UniqueModule dbgHelp(LoadDbgHelp()); dbgHelp) {
+        auto writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(dbgHelp.Get(), "MiniDumpWriteDump")));
+        MINIDUMP_EXCEPTION_INFORMATION information{};
+        information.ThreadId = ::GetCurrentThreadId();
+        information.ExceptionPointers = exception;
+        information.ClientPointers = FALSE;  // the pointers belong to this, the dumping, process
+        if (writeDump) {
+            written = writeDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.Get(), MiniDumpNormal,
+                                exception ? &information : nullptr, nullptr, nullptr);
+        }
+    }
+    if (!written) {
+        file.Reset();
+        ::DeleteFileW(path.c_str());
+    }
     return written != FALSE;
 }
 
-std::wstring CrashMessageText(const std::wstring& languageCode) {
-    if (languageCode == kKoreanLanguageCode) {
-        return L"Tesmora Orlu Remocon이 예기치 않게 종료되었습니다.\n"
-               L"Tesmora Orlu Remocon 설치 폴더에 덤프파일이 생성되었습니다.\n"
-               L"생성된 RemoconDump.dmp파일을 개발사로 보내주시면 빠르게 오류를 수정할 수 있습니다.";
-    }
-    return L"Tesmora Orlu Remocon ended unexpectedly.\n"
-           L"Dump file has been generated in Tesmora Orlu Remocon install folder.\n"
-           L"The error may be corrected if you send RemoconDump.dmp file to the development company.";
+std::wstring CrashMessageText(const std::wstring& languageCode, bool dumpWritten) {
+    const bool korean = languageCode == kKoreanLanguageCode;
+    std::wstring text = korean ? L"Tesmora Orlu Remocon이 예기치 않게 종료되었습니다."
+                               : L"Tesmora Orlu Remocon ended unexpectedly.";
+    if (!dumpWritten) return text;
+    text += korean
+                ? L"\nTesmora Orlu Remocon 설치 폴더에 덤프파일이 생성되었습니다.\n"
+                  L"생성된 RemoconDump.dmp파일을 개발사로 보내주시면 빠르게 오류를 수정할 수 있습니다."
+                : L"\nDump file has been generated in Tesmora Orlu Remocon install folder.\n"
+                  L"The error may be corrected if you send RemoconDump.dmp file to the development company.";
+    return text;
 }
 
 LONG WINAPI RemoconCrashHandler(EXCEPTION_POINTERS* exception) {
     // A fault inside the handler (or a second thread crashing meanwhile) must not start it again.
     if (gHandling.exchange(true)) return EXCEPTION_EXECUTE_HANDLER;
     std::wstring folder = GetModuleFolder();
-    if (!folder.empty()) WriteCrashDump(folder + L"\\" + kCrashDumpFileName, exception);
-    ShowCustomMessage(CrashMessageText(LanguageCode()).c_str());
+    bool dumped = !folder.empty() && WriteCrashDump(folder + L"\\" + kCrashDumpFileName, exception);
+    ShowCustomMessage(CrashMessageText(LanguageCode(), dumped).c_str());
     return EXCEPTION_EXECUTE_HANDLER;
 }

@@ -16,8 +16,10 @@ void InstallCrashHandler();
 LONG WINAPI RemoconCrashHandler(EXCEPTION_POINTERS* exception);
 
 // Writes a normal minidump of this process to `path` (created or overwritten), with the exception of
-// the calling thread when given. False when DbgHelp or the file is not available.
+// the calling thread when given. False when DbgHelp or the file is not available; a file that was
+// begun but not written is removed, so that no broken dump is left to be sent.
 bool WriteCrashDump(const std::wstring& path, EXCEPTION_POINTERS* exception);
 
-// The message for the user in a language ("Kor": Korean; any other: English).
-std::wstring CrashMessageText(const std::wstring& languageCode);
+// The message for the user in a language ("Kor": Korean; any other: English). Only a written dump is
+// mentioned: without one the message says no more than that the program ended unexpectedly.
+std::wstring CrashMessageText(const std::wstring& languageCode, bool dumpWritten);

@@ -13,9 +13,9 @@
 #include "app/language_library_win32.h"
 #include "common/platform/os_version_win32.h"
 #include "common/platform/wide_text_win32.h"
-#include "common/ui/dialog_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/widgets/custom_msg_dlg_win32.h"
+#include "panel/remocon_dlg_win32.h"
 #include "resource.h"
 
 namespace {
@@ -70,8 +70,7 @@ bool CRemoconApp::InitInstance() {
     // A second start ends here, silently; the running instance is not disturbed.
     if (!instance_.Enter()) return false;
 
-    // The control panel comes with its own dialog class; until then its template runs as is.
-    CDialog panel(IDD_REMOCON_DIALOG);
+    CRemoconDlg panel;
     panel.DoModal(nullptr);
     return false;
 }

@@ -123,6 +123,9 @@ void TeacherSession::OnTeacherAccepted() {
 }
 
 void TeacherSession::OnTeacherRefused(std::u16string_view payload) {
+    // The teacher has answered: a connect timeout firing under the answer's message box would end
+    // the program and take the box away before it can be read.
+    host_.StopTimer(PanelTimer::kTeacherConnect);
     host_.HideLoading();
     std::vector<std::u16string> fields;
     if (SplitString(payload, u",", fields) != 3) {

@@ -248,6 +248,8 @@ TEST_F(TeacherSessionTest, RefusalShowsTheTeachersOwnWords) {
     EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"수업이 이미 진행 중입니다"});
     EXPECT_TRUE(panel_.quit);
     EXPECT_FALSE(panel_.IsOpen(Connection::kTeacher));
+    // The answer ends the wait for it: no timeout can follow under the box.
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kTeacherConnect), 0u);
 }
 
 TEST_F(TeacherSessionTest, TimeoutsAndLateConnectFailures) {

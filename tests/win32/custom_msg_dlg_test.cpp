@@ -113,7 +113,7 @@ TEST(CustomMessageBox, SecondBoxFromAnotherThreadAnswersMinusOneAtOnce) {
     MessageBoxThread second(L"두 번째", L"Guard second", 0);
     EXPECT_EQ(second.Answer(1000), -1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-    EXPECT_EQ(::FindWindowW(L"#32770", L"Guard second"), nullptr);
+    EXPECT_EQ(MessageBoxThread::FindOwnDialog(L"Guard second"), nullptr);
 
     ::PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(first.Answer(), kAnswerOk);

@@ -22,15 +22,22 @@ public:
     ~MessageBoxThread() {
         if (thread_.joinable()) thread_.join();
     }
-    // Waits for the box with `caption` to be shown; null after the time-out.
+    // Waits for this process's box with `caption` to be shown; null after the time-out. Only our own
+    // windows count: other tests (in other processes on the same display) show boxes with the same
+    // captions at the same time.
     static HWND FindBox(const std::wstring& caption, int milliseconds = 5000) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
         while (std::chrono::steady_clock::now() < deadline) {
-            HWND box = ::FindWindowW(L"#32770", caption.c_str());
-            if (box && ::IsWindowVisible(box)) return box;
+            if (HWND box = FindOwnDialog(caption)) return box;
             ::Sleep(10);
         }
         return nullptr;
+    }
+    // A shown dialog of this process with `caption`, or null.
+    static HWND FindOwnDialog(const std::wstring& caption) {
+        OwnDialogSearch search{&caption, nullptr};
+        ::EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found;
     }
     // Waits for the call to return; its answer, or -100 after the time-out.
     int Answer(int milliseconds = 5000) {
@@ -42,6 +49,25 @@ public:
     }
 
 private:
+    struct OwnDialogSearch {
+        const std::wstring* caption;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM context) {
+        auto* search = reinterpret_cast<OwnDialogSearch*>(context);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        wchar_t name[16]{}, title[256]{};
+        ::GetClassNameW(window, name, 16);
+        ::GetWindowTextW(window, title, 256);
+        if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(window) || std::wstring(name) != L"#32770" ||
+            *search->caption != title) {
+            return TRUE;
+        }
+        search->found = window;
+        return FALSE;
+    }
+
     std::atomic<bool> done_{false};
     std::atomic<int> answer_{0};
     std::thread thread_;

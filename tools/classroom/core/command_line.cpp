@@ -107,8 +107,8 @@ remote can be tried without a classroom. Started without options it serves the t
   login server   127.0.0.1:18500   (the relay the lookup names)
   teacher        127.0.0.1:18600   (where the login server sends the remote)
 
-Point the remote at it: set the remote's web-server address in its config.ini (section [default])
-to https://127.0.0.1:18443, start the remote and log in as demo-teacher. The certificate is made
+Point the remote at it: in its config.ini, section [default], set webserver=127.0.0.1:18443
+(host and port, no scheme), start the remote and log in as demo-teacher. The certificate is made
 afresh at every start and signed by nobody, so the remote's first HTTPS attempt meets an untrusted
 certificate and its retry goes through. Plain http:// to the same port is answered as well, so the
 remote's fallback from https:// to http:// reaches the classroom too.

@@ -155,8 +155,8 @@ std::string Classroom::Banner() const {
     text += "  teacher:       " + host + ":" + std::to_string(ports_.teacher) + "\n";
     text += "  teacher IDs:   " + ids + "\n";
     text +=
-        "Point the remote at it: in the remote's config.ini, section [default], set the web-server\n"
-        "address to https://" +
+        "Point the remote at it: in the remote's config.ini, section [default], set\n"
+        "webserver=" +
         host + ":" + std::to_string(ports_.lookup) + ", then log in with one of the teacher IDs.\n";
     if (options_.outDir.empty()) text += "Received screens and sound are not saved (use --out DIR).\n";
     text += "Stop with Ctrl+C.\n";

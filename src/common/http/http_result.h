@@ -1,0 +1,17 @@
+// The result codes of HttpFetch and the rule that turns the server's status line into one of them.
+// Portable; any thread.
+#pragma once
+
+#include <string_view>
+
+inline constexpr int kHttpOk = 0;                // status 200, body read
+inline constexpr int kHttpBadUrl = -100;         // URL unparsable, or a scheme other than http or https
+inline constexpr int kHttpNoInternet = -101;     // no internet handle
+inline constexpr int kHttpNoConnection = -102;   // no connection to the host
+inline constexpr int kHttpRequestFailed = -103;  // query not encodable, request not opened or not sent
+inline constexpr int kHttpBadStatus = -105;      // a status other than 200, 301, 302, 303
+inline constexpr int kHttpRedirected = -106;     // a redirection the HTTP layer did not follow
+
+// The result for the status code as the server's status line writes it (decimal text; anything that
+// does not start with digits counts as status 0).
+int HttpResultForStatus(std::u16string_view statusText);

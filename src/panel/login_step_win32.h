@@ -1,0 +1,11 @@
+// The panel's login step: the login dialog run modally over the panel with the teacher ID filled in,
+// and what it leaves for the connection (trimmed ID, relay address and port). UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "session/session_host.h"
+
+LoginStepResult RunLoginDialog(HWND owner, const std::u16string& teacherId);

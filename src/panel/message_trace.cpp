@@ -1,0 +1,19 @@
+// The message trace line (see message_trace.h).
+#include "panel/message_trace.h"
+
+#include <cstdio>
+
+std::string MessageTraceLine(std::u16string_view text, bool shown) {
+    std::string line = shown ? "Remocon message: " : "Remocon message dropped: ";
+    for (char16_t c : text) {
+        if (c >= 0x20 && c < 0x7F && c != u'\\') {
+            line.push_back(static_cast<char>(c));
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
+            line += escaped;
+        }
+    }
+    line.push_back('\n');
+    return line;
+}

@@ -1,0 +1,11 @@
+// The one-line trace of a message the panel shows the user, for the debugger output: the text in
+// ASCII, with every other character (Hangul, line breaks) as \uXXXX, so that the line survives any
+// code page on its way to a log. Any thread.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// "Remocon message: <escaped text>\n", or "Remocon message dropped: ..." for a text the user did
+// not see because another message was open.
+std::string MessageTraceLine(std::u16string_view text, bool shown);

@@ -1,0 +1,200 @@
+// The panel as the teacher session's host: the two frame sockets and their notifications, the
+// panel's timers, the loading dialog, message boxes, the login step and the teacher-screen record
+// (see remocon_dlg_win32.h and session/session_host.h). UI thread only.
+// Winsock before windows.h, OLE automation after it.
+// clang-format off
+#include <winsock2.h>
+#include <windows.h>
+#include <oleauto.h>
+// clang-format on
+
+#include <cwchar>
+
+#include "app/app_profile_win32.h"
+#include "app/language_library_win32.h"
+#include "common/platform/local_address_win32.h"
+#include "common/platform/pump_wait_win32.h"
+#include "common/platform/wide_text_win32.h"
+#include "common/ui/resource_module_win32.h"
+#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/window_messages.h"
+#include "panel/login_step_win32.h"
+#include "panel/message_trace.h"
+#include "panel/remocon_dlg_win32.h"
+#include "transport/packet.h"
+
+CTCPSocket& CRemoconDlg::SocketOf(Connection connection) {
+    return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
+}
+
+const CTCPSocket& CRemoconDlg::SocketOf(Connection connection) const {
+    return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
+}
+
+bool CRemoconDlg::OpenLoginConnection(const std::u16string& host, const std::u16string& port,
+                                      std::u16string& localPort) {
+    if (!loginSocket_.Create()) return false;
+    loginSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
+    loginSocket_.SetOwner(Handle());
+    // A connect that fails at once is reported like a late failure: the login timer decides.
+    loginSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
+    sockaddr_in local{};
+    int length = sizeof(local);
+    unsigned port16 = 0;
+    if (::getsockname(loginSocket_.Handle(), reinterpret_cast<sockaddr*>(&local), &length) == 0) {
+        port16 = ntohs(local.sin_port);
+    }
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%u", port16);
+    localPort = ToU16(text);
+    return true;
+}
+
+bool CRemoconDlg::OpenTeacherConnection(const std::u16string& host, const std::u16string& port) {
+    if (!teacherSocket_.Create()) return false;
+    teacherSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
+    teacherSocket_.SetOwner(Handle());
+    teacherSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
+    return true;
+}
+
+bool CRemoconDlg::IsOpen(Connection connection) const {
+    return SocketOf(connection).HasSocket();
+}
+
+void CRemoconDlg::CloseConnection(Connection connection) {
+    CTCPSocket& socket = SocketOf(connection);
+    if (!socket.HasSocket()) return;
+    ::shutdown(socket.Handle(), SD_BOTH);
+    socket.Close();  // tells the panel at once (WM_SOCKET_CLOSE)
+}
+
+void CRemoconDlg::SendText(Connection connection, std::u16string_view text) {
+    CTCPSocket& socket = SocketOf(connection);
+    if (!socket.HasSocket()) return;
+    CPacket packet(text);
+    packet.Write(socket);
+}
+
+std::u16string CRemoconDlg::LocalAddress() {
+    return ToU16(ChooseLocalAddress());
+}
+
+void CRemoconDlg::StartTimer(PanelTimer timer, unsigned milliseconds) {
+    ::SetTimer(Handle(), static_cast<UINT_PTR>(timer), milliseconds, nullptr);
+}
+
+void CRemoconDlg::StopTimer(PanelTimer timer) {
+    ::KillTimer(Handle(), static_cast<UINT_PTR>(timer));
+}
+
+void CRemoconDlg::ShowLoading(int stringId) {
+    loading_.ShowProgress(Handle(), LoadResourceString(stringId));
+}
+
+void CRemoconDlg::HideLoading() {
+    loading_.HideProgress();
+}
+
+void CRemoconDlg::PumpMessages(unsigned milliseconds) {
+    PumpWait(milliseconds, 0);
+}
+
+void CRemoconDlg::ShowMessage(std::u16string_view text) {
+    // A box already open refuses a second one: the trace says whether the user saw the text.
+    ::OutputDebugStringA(MessageTraceLine(text, !IsCustomMessageOpen()).c_str());
+    messageText_ = ToWide(text);
+    ShowCustomMessage(messageText_.c_str());
+    messageText_.clear();
+}
+
+std::u16string CRemoconDlg::LoadString(int stringId) {
+    return ToU16(LoadResourceString(static_cast<UINT>(stringId)));
+}
+
+std::u16string CRemoconDlg::Language() {
+    return ToU16(LanguageCode());
+}
+
+LoginStepResult CRemoconDlg::RunLoginStep(const std::u16string& teacherId) {
+    return RunLoginDialog(Handle(), teacherId);
+}
+
+void CRemoconDlg::WriteProfileTeacherId(const std::u16string& teacherId) {
+    WriteProfileString(L"config", L"teacherid", ToWide(teacherId));
+}
+
+void CRemoconDlg::ShowPanel() {
+    ::ShowWindow(Handle(), SW_SHOWNA);
+    ReassertTopmost();
+}
+
+void CRemoconDlg::ClosePanel() {
+    ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void CRemoconDlg::Quit() {
+    ::PostQuitMessage(0);
+}
+
+double CRemoconDlg::Now() {
+    SYSTEMTIME local{};
+    ::GetLocalTime(&local);
+    double days = 0;
+    ::SystemTimeToVariantTime(&local, &days);
+    return days;
+}
+
+int CRemoconDlg::ScreenWidth() {
+    return ::GetSystemMetrics(SM_CXSCREEN);
+}
+
+int CRemoconDlg::ScreenHeight() {
+    return ::GetSystemMetrics(SM_CYSCREEN);
+}
+
+void CRemoconDlg::EnsureScreenImage(int width, int height) {
+    // The receiver thread does not run while the panel holds the connection: no lock needed.
+    remoteHost_.EnsureScreenImage(width, height);
+}
+
+void CRemoconDlg::SetButtonCheck(int buttonId, bool checked) {
+    ::SendMessageW(Item(buttonId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CRemoconDlg::SelectMonitorInView(int monitorIndex) {
+    if (remoteHost_.viewThread && viewWindow_ && ::IsWindow(viewWindow_)) {
+        ::PostMessageW(viewWindow_, WM_RC_SELECT_MONITOR, kCrossThreadCheck, monitorIndex);
+    }
+}
+
+LRESULT CRemoconDlg::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
+    int error = static_cast<int>(lParam);
+    auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
+    session_.OnConnectResult(socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher, error);
+    return error;
+}
+
+LRESULT CRemoconDlg::OnSocketReceive(WPARAM, LPARAM lParam) {
+    CPacket packet;
+    packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block
+    if (packet.Type() != kPacketText) return 0;
+    session_.OnText(packet.Text());
+    return 1;
+}
+
+LRESULT CRemoconDlg::OnSocketClose(WPARAM wParam, LPARAM) {
+    auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
+    if (socket == &teacherSocket_) {
+        session_.OnSocketClose(Connection::kTeacher);
+    } else if (socket == &loginSocket_) {
+        session_.OnSocketClose(Connection::kLogin);
+    }
+    return 1;
+}
+
+LRESULT CRemoconDlg::OnMonitorList(WPARAM wParam, LPARAM lParam) {
+    if (wParam != kCrossThreadCheck || !lParam) return 1;
+    session_.OnMonitorList(*reinterpret_cast<const std::u16string*>(lParam));
+    return 1;
+}

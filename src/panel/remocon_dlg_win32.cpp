@@ -1,0 +1,362 @@
+// The control panel: initialisation, its message table, timers, closing, display changes and
+// destruction (see remocon_dlg_win32.h). Painting and the logo are in panel_painting_win32.cpp, the
+// session host in panel_session_host_win32.cpp. UI thread only.
+#include "panel/remocon_dlg_win32.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "app/app_profile_win32.h"
+#include "app/config_files_win32.h"
+#include "app/config_keys.h"
+#include "common/platform/compat_layer_win32.h"
+#include "common/platform/pump_wait_win32.h"
+#include "common/platform/wide_text_win32.h"
+#include "common/ui/drawing_win32.h"
+#include "common/ui/resource_module_win32.h"
+#include "common/ui/scale.h"
+#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/window_messages.h"
+#include "panel/panel_geometry.h"
+#include "panel/panel_layout.h"
+#include "panel/setting_ini_win32.h"
+#include "resource.h"
+#include "session/command_tag.h"
+#include "session/payload_fields.h"
+
+namespace {
+
+constexpr UINT kAboutCommand = 0x10;
+constexpr UINT kTopmostMilliseconds = 100;
+constexpr unsigned kCloseSettleMilliseconds = 1000;
+constexpr COLORREF kColourKey = RGB(255, 0, 255);
+constexpr COLORREF kTitleColour = RGB(3, 207, 227);
+constexpr DWORD kProgramPathCharacters = 1023;
+
+std::atomic<CRemoconDlg*> gMainPanel{nullptr};
+
+std::wstring ProgramPath() {
+    wchar_t path[kProgramPathCharacters + 1] = {};
+    DWORD length = ::GetModuleFileNameW(nullptr, path, kProgramPathCharacters);
+    return std::wstring(path, length);
+}
+
+}  // namespace
+
+std::atomic<int32_t>& ScreenUploadRunning() {
+    static std::atomic<int32_t> running{0};
+    return running;
+}
+
+CRemoconDlg::CRemoconDlg()
+    : CDialog(IDD_REMOCON_DIALOG), session_(*this), remoteHost_(session_.RemoteHost()) {}
+
+CRemoconDlg::~CRemoconDlg() {
+    CRemoconDlg* self = this;
+    gMainPanel.compare_exchange_strong(self, nullptr);
+}
+
+CRemoconDlg* CRemoconDlg::MainPanel() {
+    return gMainPanel.load();
+}
+
+std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
+    static const MessageEntry table[] = {
+        OnMessage(WM_SYSCOMMAND, &CRemoconDlg::OnSysCommand),
+        OnMessage(WM_PAINT, &CRemoconDlg::OnPaint),
+        OnMessage(WM_ERASEBKGND, &CRemoconDlg::OnEraseBackground),
+        OnMessage(WM_QUERYDRAGICON, &CRemoconDlg::OnQueryDragIcon),
+        OnMessage(WM_CTLCOLORSTATIC, &CRemoconDlg::OnCtlColorStatic),
+        OnMessage(WM_NCHITTEST, &CRemoconDlg::OnNcHitTest),
+        OnMessage(WM_NCLBUTTONDOWN, &CRemoconDlg::OnNcLButtonDown),
+        OnMessage(WM_NCLBUTTONUP, &CRemoconDlg::OnNcLButtonUp),
+        OnMessage(WM_NCMOUSEMOVE, &CRemoconDlg::OnNcMouseMove),
+        OnMessage(WM_SOCKET_CONNECT, &CRemoconDlg::OnSocketConnect),
+        OnMessage(WM_SOCKET_RECEIVE, &CRemoconDlg::OnSocketReceive),
+        OnMessage(WM_SOCKET_CLOSE, &CRemoconDlg::OnSocketClose),
+        OnMessage(WM_MONITOR_LIST, &CRemoconDlg::OnMonitorList),
+        OnMessage(WM_RC_CONNECTION_LOST, &CRemoconDlg::OnConnectionLost),
+        OnMessage(WM_TIMER, &CRemoconDlg::OnTimer),
+        OnMessage(WM_DESTROY, &CRemoconDlg::OnDestroy),
+        OnMessage(WM_WINDOWPOSCHANGING, &CRemoconDlg::OnWindowPosChanging),
+        OnMessage(WM_DISPLAYCHANGE, &CRemoconDlg::OnDisplayChange),
+        OnCommand(IDC_BTN_CLOSE, &CRemoconDlg::OnCloseButton),
+        OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
+    };
+    return table;
+}
+
+BOOL CRemoconDlg::OnInitDialog() {
+    ::ShowWindow(Handle(), SW_HIDE);
+    // The template's thin frame would square off the rounded corners: the panel draws its own edge.
+    LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE);
+    ::SetWindowLongPtrW(Handle(), GWL_STYLE, style & ~(WS_BORDER | WS_DLGFRAME | WS_THICKFRAME));
+    ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+
+    SetCompatLayer(ProgramPath(), L"HIGHDPIAWARE");
+    PrepareIniFile(IniFile::Config);
+    SettingIniFile settings;
+    ReadRelaySettings(settings);
+
+    int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    std::wstring override =
+        ReadIniString(IniFilePath(IniFile::Config), ToWide(kIniSection), ToWide(kScaleFactorKey), L"");
+    SetScaleFactor(ChoosePanelScaleFactor(screenWidth, screenHeight, ToU16(override)));
+
+    CreateFonts();
+    SetColourKey();
+    topStrip_.Reset(LoadResourceBitmap(IDB_PANEL_TOP));
+    bodyStrip_.Reset(LoadResourceBitmap(IDB_PANEL_BODY));
+    bottomStrip_.Reset(LoadResourceBitmap(IDB_PANEL_BOTTOM));
+    CreateButtons();
+    PlaceTitleAndCorner();
+    AddAboutItem();
+
+    icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+
+    gdiplus_.emplace();
+    if (!gdiplus_->Started()) {
+        std::wstring text = LoadResourceString(IDS_GDIPLUS_FAILED);
+        ::MessageBoxW(nullptr, text.c_str(), L"Error", MB_OK);
+        ::PostQuitMessage(0);
+        EndDialog(IDCANCEL);
+        return FALSE;
+    }
+
+    std::wstring teacherId = ReadProfileString(L"config", L"teacherid", L"");
+    LoginStepResult login = RunLoginStep(ToU16(teacherId));
+    if (!session_.Start(login)) {  // posts the quit message when the step was not confirmed
+        EndDialog(IDCANCEL);
+        return FALSE;
+    }
+
+    PlaceAtHome(screenWidth);
+    PlaceFeatureButtons();
+    ::SetTimer(Handle(), static_cast<UINT_PTR>(PanelTimer::kTopmost), kTopmostMilliseconds, nullptr);
+    gMainPanel.store(this);
+    ::SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_NOACTIVATE);
+    return TRUE;
+}
+
+void CRemoconDlg::CreateFonts() {
+    titleFont_.Reset(CreateUiFont(LoadResourceString(IDS_TITLE_FONT), Scaled(kTitleFontHeight), FW_NORMAL));
+    // The title must not run under the close button: where the face drawn in place of the bold
+    // font is wider than intended, the font shrinks until the title fits.
+    std::wstring face = LoadResourceString(IDS_DIALOG_FONT);
+    wchar_t title[64] = {};
+    ::GetDlgItemTextW(Handle(), IDC_TITLE, title, 64);
+    WindowDc screen(nullptr);
+    auto measure = [&](int height) {
+        UniqueFont font(CreateUiFont(face, height, FW_BOLD));
+        SelectedObject selected(screen.Get(), font.Get());
+        SIZE extent{};
+        ::GetTextExtentPoint32W(screen.Get(), title, static_cast<int>(std::wcslen(title)), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    int preferred = Scaled(kBoldFontHeight);
+    int height = FittingFontHeight(preferred, preferred * 3 / 4, TitleRoomWidth(ScaleFactor()), measure);
+    boldFont_.Reset(CreateUiFont(face, height, FW_BOLD));
+    // The static draws with its own font whatever the colour message selects.
+    ::SendDlgItemMessageW(Handle(), IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
+}
+
+void CRemoconDlg::SetColourKey() {
+    ::SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(Handle(), kColourKey, 255, LWA_COLORKEY | LWA_ALPHA);
+}
+
+bool CRemoconDlg::CreateButtons() {
+    bool all = true;
+    auto specs = PanelButtons();
+    for (size_t i = 0; i < specs.size(); ++i) {
+        const PanelButtonSpec& spec = specs[i];
+        DWORD style = (spec.checkBox ? BS_CHECKBOX : BS_PUSHBUTTON) | (spec.visibleAtStart ? WS_VISIBLE : 0);
+        CImageButton& button = buttons_[i];
+        all = button.Create(Handle(), spec.id, style, 0, 0, Scaled(spec.width), Scaled(spec.height)) && all;
+        button.LoadBitmaps(spec.normal, spec.hover, spec.disabled, spec.checked);
+    }
+    return all;
+}
+
+void CRemoconDlg::PlaceTitleAndCorner() {
+    ::SetWindowPos(Handle(), nullptr, 0, 0, Scaled(kPanelWidth), Scaled(kPanelHeight),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The title ends where the close button begins, so that neither paints over the other.
+    int titleWidth = std::min(Scaled(kTitleWidth), TitleRoomWidth(ScaleFactor()));
+    ::SetWindowPos(Item(IDC_TITLE), nullptr, Scaled(kTitleX), Scaled(kTitleY), titleWidth,
+                   Scaled(kTitleHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int id : {IDC_BTN_CLOSE, IDC_BTN_LOGO}) {
+        const PanelButtonSpec* spec = FindPanelButton(id);
+        ::SetWindowPos(Item(id), nullptr, Scaled(spec->x), Scaled(spec->y), 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CRemoconDlg::AddAboutItem() {
+    std::wstring text = LoadResourceString(IDS_ABOUTBOX);
+    HMENU menu = ::GetSystemMenu(Handle(), FALSE);
+    if (!menu || text.empty()) return;
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, kAboutCommand, text.c_str());
+}
+
+void CRemoconDlg::PlaceAtHome(int screenWidth) {
+    PanelPoint home = PanelHomePosition(screenWidth, ScaleFactor());
+    ::SetWindowPos(Handle(), HWND_TOPMOST, home.x, home.y, Scaled(kPanelWidth), Scaled(kPanelHeight),
+                   SWP_NOACTIVATE);
+}
+
+void CRemoconDlg::PlaceFeatureButtons() {
+    auto specs = PanelButtons();
+    for (size_t i = 0; i < specs.size(); ++i) {
+        const PanelButtonSpec& spec = specs[i];
+        ::SetWindowPos(buttons_[i].Handle(), nullptr, Scaled(spec.x), Scaled(spec.y), 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (spec.tooltip != 0) buttons_[i].SetTooltipText(LoadResourceString(spec.tooltip));
+    }
+}
+
+CImageButton* CRemoconDlg::Button(int id) {
+    auto specs = PanelButtons();
+    for (size_t i = 0; i < specs.size(); ++i) {
+        if (specs[i].id == id) return &buttons_[i];
+    }
+    return nullptr;
+}
+
+LRESULT CRemoconDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+    if ((wParam & 0xFFF0) == kAboutCommand) {
+        CDialog about(IDD_ABOUTBOX);
+        about.DoModal(Handle());
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CRemoconDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(icon_);
+}
+
+LRESULT CRemoconDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+    if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_TITLE) return Default();
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kTitleColour);
+    ::SelectObject(dc, boldFont_.Get());
+    return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+}
+
+LRESULT CRemoconDlg::OnConnectionLost(WPARAM, LPARAM) {
+    ShowMessage(LoadString(IDS_CONNECTION_LOST));
+    ::PostQuitMessage(0);
+    return 1;
+}
+
+LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
+    switch (wParam) {
+        case static_cast<UINT_PTR>(PanelTimer::kTopmost):
+            ::KillTimer(Handle(), wParam);
+            ReassertTopmost();
+            ::SetTimer(Handle(), wParam, kTopmostMilliseconds, nullptr);
+            break;
+        case static_cast<UINT_PTR>(PanelTimer::kKeepAlive):
+        case static_cast<UINT_PTR>(PanelTimer::kTeacherConnect):
+        case static_cast<UINT_PTR>(PanelTimer::kLoginServer):
+            session_.OnTimer(static_cast<PanelTimer>(wParam));
+            break;
+        default:
+            break;
+    }
+    return Default();
+}
+
+void CRemoconDlg::ReassertTopmost() {
+    HWND after = noteToolbar_ && ::IsWindow(noteToolbar_) ? noteToolbar_ : HWND_TOPMOST;
+    ::SetWindowPos(Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+LRESULT CRemoconDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+    LRESULT result = Default();
+    auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+    // Hidden until the teacher program accepts the remote, whoever asks to show it.
+    if (session_.WindowShown()) {
+        position->flags |= SWP_SHOWWINDOW;
+    } else {
+        position->flags &= ~SWP_SHOWWINDOW;
+    }
+    return result;
+}
+
+LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
+    // The message carries the new resolution; the system metrics may still lag behind it.
+    int width = LOWORD(lParam);
+    int height = HIWORD(lParam);
+    if (width == 0 || height == 0) {
+        width = ::GetSystemMetrics(SM_CXSCREEN);
+        height = ::GetSystemMetrics(SM_CYSCREEN);
+    }
+    RefreshUploadParameters(width, height);
+    SendText(Connection::kTeacher,
+             std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
+    // Restarting a running capture comes with screen upload.
+
+    RECT window{};
+    ::GetWindowRect(Handle(), &window);
+    PanelRect rect{window.left, window.top, window.right, window.bottom};
+    if (!BottomRightCornerOnScreen(rect, width, height)) {
+        int side = Scaled(logoMode_ ? kLogoSide : kPanelWidth);
+        int tall = Scaled(logoMode_ ? kLogoSide : kPanelHeight);
+        ::SetWindowPos(Handle(), HWND_TOPMOST, width - side, 0, side, tall, SWP_NOACTIVATE);
+    }
+    return Default();
+}
+
+void CRemoconDlg::RefreshUploadParameters(int width, int height) {
+    upload_ = FullScreenUploadParameters(width, height);
+    SetUploadImageQuality(upload_.quality);
+    SendText(Connection::kTeacher, UploadParametersText(upload_));
+}
+
+bool CRemoconDlg::ConfirmClose() {
+    std::wstring question = LoadResourceString(IDS_CLOSE_QUESTION);
+    std::wstring caption = LoadResourceString(IDS_CLOSE_CAPTION);
+    int answer = ShowCustomMessage(question.c_str(), caption.c_str(), kMsgBoxTypeYesNo);
+    return answer == IDYES;
+}
+
+void CRemoconDlg::OnOK() {
+    if (ConfirmClose()) EndDialog(IDOK);
+}
+
+void CRemoconDlg::OnCancel() {
+    if (!session_.WindowShown()) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    if (ConfirmClose()) CloseAfterConfirmation();
+}
+
+void CRemoconDlg::OnCloseButton() {
+    OnCancel();
+}
+
+void CRemoconDlg::CloseAfterConfirmation() {
+    ScreenUploadRunning().store(0);
+    if (viewWindow_ && ::IsWindow(viewWindow_)) ::PostMessageW(viewWindow_, WM_CLOSE, 0, 0);
+    PumpWait(kCloseSettleMilliseconds, 0);
+    EndDialog(IDOK);
+}
+
+LRESULT CRemoconDlg::OnDestroy(WPARAM, LPARAM) {
+    ::KillTimer(Handle(), static_cast<UINT_PTR>(PanelTimer::kTeacherConnect));
+    loading_.DestroyDialog();
+    gdiplus_.reset();
+    noteToolbar_ = nullptr;
+    CRemoconDlg* self = this;
+    gMainPanel.compare_exchange_strong(self, nullptr);
+    return Default();
+}

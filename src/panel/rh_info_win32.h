@@ -1,0 +1,51 @@
+// CRHInfo: the remote-host record the panel shares with the remote-control threads: what is known of
+// the teacher program (the portable RemoteHostState, kept by the teacher session), the teacher PC's
+// screen image and the lock that guards it, the socket holder that carries the teacher connection's
+// buffers across a hand-over, and the references of the two remote-control threads. One instance
+// lives exactly as long as the panel. The panel's thread owns it; the screen image is shared under
+// the image lock once remote control runs.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "common/ui/dib_surface_win32.h"
+#include "session/remote_host_state.h"
+#include "transport/tcp_socket_win32.h"
+
+class CViewThread;
+class CControlThread;
+
+class CRHInfo {
+public:
+    explicit CRHInfo(RemoteHostState& state);
+    CRHInfo(const CRHInfo&) = delete;
+    CRHInfo& operator=(const CRHInfo&) = delete;
+    virtual ~CRHInfo();
+
+    RemoteHostState& State() { return state_; }
+    const RemoteHostState& State() const { return state_; }
+
+    // Makes the screen image exist at this size with 32 bits per pixel; an image of the same size is
+    // kept. False when the size is below 1 or the system refuses. Callers that share the image take
+    // the image lock first.
+    bool EnsureScreenImage(int width, int height);
+    CDibSurface& ScreenImage() { return screenImage_; }
+
+    // Any thread.
+    void LockImage() { ::EnterCriticalSection(&imageLock_); }
+    void UnlockImage() { ::LeaveCriticalSection(&imageLock_); }
+
+    std::wstring name;                        // always empty; window titles of remote control use it
+    CViewThread* viewThread = nullptr;        // set while remote control runs
+    CControlThread* controlThread = nullptr;  // set while remote control runs
+    int32_t connectionMarker = -1;            // -1 when the connection was lost during remote control
+    CTCPSocket socketHolder;                  // never owns a socket; carries buffers only
+
+private:
+    RemoteHostState& state_;
+    CRITICAL_SECTION imageLock_;
+    CDibSurface screenImage_;
+};
