@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::array<PanelButtonSpec, 10> kButtons{{
+constexpr std::array<PanelButtonPlace, 10> kButtons{{
     {IDC_BTN_CLOSE, false, true, 18, 18, 47, 6, IDB_PANEL_CLOSE, IDB_PANEL_CLOSE, IDB_PANEL_CLOSE,
      IDB_PANEL_CLOSE, 0},
     {IDC_BTN_LOGO, true, false, 18, 18, 28, 6, IDB_PANEL_LOGO, IDB_PANEL_LOGO, IDB_PANEL_LOGO, IDB_PANEL_LOGO,
@@ -32,12 +32,12 @@ constexpr std::array<PanelButtonSpec, 10> kButtons{{
 
 }  // namespace
 
-std::span<const PanelButtonSpec> PanelButtons() {
+std::span<const PanelButtonPlace> PanelButtons() {
     return kButtons;
 }
 
-const PanelButtonSpec* FindPanelButton(int id) {
-    for (const PanelButtonSpec& button : kButtons) {
+const PanelButtonPlace* FindPanelButton(int id) {
+    for (const PanelButtonPlace& button : kButtons) {
         if (button.id == id) return &button;
     }
     return nullptr;
@@ -57,7 +57,7 @@ int DragStripBottom(bool logoMode, float scale) {
 }
 
 int TitleRoomWidth(float scale) {
-    const PanelButtonSpec* close = FindPanelButton(IDC_BTN_CLOSE);
+    const PanelButtonPlace* close = FindPanelButton(IDC_BTN_CLOSE);
     return ScaledBy(close->x, scale) - ScaledBy(kTitleX, scale) - 1;
 }
 

@@ -22,7 +22,7 @@ inline constexpr int kBoldFontHeight = 12;
 
 // One button the panel creates. The created buttons have no caption; check boxes keep the check
 // state their owner sets.
-struct PanelButtonSpec {
+struct PanelButtonPlace {
     int id;
     bool checkBox;
     bool visibleAtStart;
@@ -34,8 +34,8 @@ struct PanelButtonSpec {
 
 // The ten buttons in the order the panel creates them: close and logo first, then the large
 // buttons, then the small ones.
-std::span<const PanelButtonSpec> PanelButtons();
-const PanelButtonSpec* FindPanelButton(int id);
+std::span<const PanelButtonPlace> PanelButtons();
+const PanelButtonPlace* FindPanelButton(int id);
 
 // The UI scale factor: the screen's factor, unless config.ini's "scalefactor" text names another.
 float ChoosePanelScaleFactor(int screenWidth, int screenHeight, const std::u16string& overrideText);

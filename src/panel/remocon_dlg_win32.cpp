@@ -171,13 +171,13 @@ void CRemoconDlg::SetColourKey() {
 
 bool CRemoconDlg::CreateButtons() {
     bool all = true;
-    auto specs = PanelButtons();
-    for (size_t i = 0; i < specs.size(); ++i) {
-        const PanelButtonSpec& spec = specs[i];
-        DWORD style = (spec.checkBox ? BS_CHECKBOX : BS_PUSHBUTTON) | (spec.visibleAtStart ? WS_VISIBLE : 0);
+    auto places = PanelButtons();
+    for (size_t i = 0; i < places.size(); ++i) {
+        const PanelButtonPlace& place = places[i];
+        DWORD style = (place.checkBox ? BS_CHECKBOX : BS_PUSHBUTTON) | (place.visibleAtStart ? WS_VISIBLE : 0);
         CImageButton& button = buttons_[i];
-        all = button.Create(Handle(), spec.id, style, 0, 0, Scaled(spec.width), Scaled(spec.height)) && all;
-        button.LoadBitmaps(spec.normal, spec.hover, spec.disabled, spec.checked);
+        all = button.Create(Handle(), place.id, style, 0, 0, Scaled(place.width), Scaled(place.height)) && all;
+        button.LoadBitmaps(place.normal, place.hover, place.disabled, place.checked);
     }
     return all;
 }
@@ -190,8 +190,8 @@ void CRemoconDlg::PlaceTitleAndCorner() {
     ::SetWindowPos(Item(IDC_TITLE), nullptr, Scaled(kTitleX), Scaled(kTitleY), titleWidth,
                    Scaled(kTitleHeight), SWP_NOZORDER | SWP_NOACTIVATE);
     for (int id : {IDC_BTN_CLOSE, IDC_BTN_LOGO}) {
-        const PanelButtonSpec* spec = FindPanelButton(id);
-        ::SetWindowPos(Item(id), nullptr, Scaled(spec->x), Scaled(spec->y), 0, 0,
+        const PanelButtonPlace* place = FindPanelButton(id);
+        ::SetWindowPos(Item(id), nullptr, Scaled(place->x), Scaled(place->y), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -211,19 +211,19 @@ void CRemoconDlg::PlaceAtHome(int screenWidth) {
 }
 
 void CRemoconDlg::PlaceFeatureButtons() {
-    auto specs = PanelButtons();
-    for (size_t i = 0; i < specs.size(); ++i) {
-        const PanelButtonSpec& spec = specs[i];
-        ::SetWindowPos(buttons_[i].Handle(), nullptr, Scaled(spec.x), Scaled(spec.y), 0, 0,
+    auto places = PanelButtons();
+    for (size_t i = 0; i < places.size(); ++i) {
+        const PanelButtonPlace& place = places[i];
+        ::SetWindowPos(buttons_[i].Handle(), nullptr, Scaled(place.x), Scaled(place.y), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        if (spec.tooltip != 0) buttons_[i].SetTooltipText(LoadResourceString(spec.tooltip));
+        if (place.tooltip != 0) buttons_[i].SetTooltipText(LoadResourceString(place.tooltip));
     }
 }
 
 CImageButton* CRemoconDlg::Button(int id) {
-    auto specs = PanelButtons();
-    for (size_t i = 0; i < specs.size(); ++i) {
-        if (specs[i].id == id) return &buttons_[i];
+    auto places = PanelButtons();
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (places[i].id == id) return &buttons_[i];
     }
     return nullptr;
 }

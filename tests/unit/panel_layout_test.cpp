@@ -43,7 +43,7 @@ TEST(PanelLayout, ButtonTableMatchesTheShippedLayout) {
     for (const auto& b : buttons) {
         EXPECT_EQ(b.visibleAtStart, b.id == IDC_BTN_CLOSE || b.id == IDC_BTN_UPLOAD) << b.id;
     }
-    const PanelButtonSpec* upload = FindPanelButton(IDC_BTN_UPLOAD);
+    const PanelButtonPlace* upload = FindPanelButton(IDC_BTN_UPLOAD);
     ASSERT_NE(upload, nullptr);
     EXPECT_TRUE(upload->checkBox);
     EXPECT_LE(upload->x + upload->width, kPanelWidth);
@@ -52,7 +52,7 @@ TEST(PanelLayout, ButtonTableMatchesTheShippedLayout) {
     EXPECT_EQ(upload->checked, unsigned(IDB_UPLOAD_CHECKED));
 
     // Push buttons without a checked picture of their own show the normal one.
-    const PanelButtonSpec* keyboard = FindPanelButton(IDC_BTN_KEYBOARD);
+    const PanelButtonPlace* keyboard = FindPanelButton(IDC_BTN_KEYBOARD);
     ASSERT_NE(keyboard, nullptr);
     EXPECT_FALSE(keyboard->checkBox);
     EXPECT_EQ(keyboard->checked, keyboard->normal);
