@@ -1,5 +1,6 @@
 // UTF-8/UTF-16 conversion by hand, code pages through glibc's iconv. Any thread.
 #include "core/text_codec.h"
+#include "common/text/utf8.h"
 
 #include <iconv.h>
 
@@ -9,24 +10,6 @@
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
 
 // Decodes one code point at `i` and advances past it; invalid sequences give U+FFFD for one byte.
 char32_t NextCodePoint(std::string_view s, size_t& i) {
