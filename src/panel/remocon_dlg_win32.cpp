@@ -23,6 +23,7 @@
 #include "resource.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
+#include "upload/upload_state.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ constexpr unsigned kCloseSettleMilliseconds = 1000;
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
 constexpr COLORREF kTitleColour = RGB(3, 207, 227);
 constexpr DWORD kProgramPathCharacters = 1023;
+constexpr unsigned kCaptureEndLimitMilliseconds = 3000;
 
 std::atomic<CRemoconDlg*> gMainPanel{nullptr};
 
@@ -43,15 +45,13 @@ std::wstring ProgramPath() {
 
 }  // namespace
 
-std::atomic<int32_t>& ScreenUploadRunning() {
-    static std::atomic<int32_t> running{0};
-    return running;
-}
-
 CRemoconDlg::CRemoconDlg()
     : CDialog(IDD_REMOCON_DIALOG), session_(*this), remoteHost_(session_.RemoteHost()) {}
 
 CRemoconDlg::~CRemoconDlg() {
+    // A capture thread still polls the session's acknowledged frames: it must be gone first.
+    ScreenUpload().uploadFlag.store(0);
+    WaitForCapturesToEnd(kCaptureEndLimitMilliseconds);
     CRemoconDlg* self = this;
     gMainPanel.compare_exchange_strong(self, nullptr);
 }
@@ -82,6 +82,8 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnMessage(WM_DISPLAYCHANGE, &CRemoconDlg::OnDisplayChange),
         OnCommand(IDC_BTN_CLOSE, &CRemoconDlg::OnCloseButton),
         OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
+        OnCommand(IDC_BTN_UPLOAD, &CRemoconDlg::OnUploadButton),
+        OnMessage(WM_UPLOAD_FRAME, &CRemoconDlg::OnUploadFrame),
     };
     return table;
 }
@@ -302,7 +304,7 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
     RefreshUploadParameters(width, height);
     SendText(Connection::kTeacher,
              std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
-    // Restarting a running capture comes with screen upload.
+    RestartCaptureAfterDisplayChange();
 
     RECT window{};
     ::GetWindowRect(Handle(), &window);
@@ -345,7 +347,7 @@ void CRemoconDlg::OnCloseButton() {
 }
 
 void CRemoconDlg::CloseAfterConfirmation() {
-    ScreenUploadRunning().store(0);
+    ScreenUpload().uploadFlag.store(0);
     if (viewWindow_ && ::IsWindow(viewWindow_)) ::PostMessageW(viewWindow_, WM_CLOSE, 0, 0);
     PumpWait(kCloseSettleMilliseconds, 0);
     EndDialog(IDOK);

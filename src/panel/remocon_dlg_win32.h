@@ -3,7 +3,9 @@
 // carries out the teacher session's decisions as its SessionHost: sockets, timers, the loading
 // dialog and message boxes. It stays hidden until the teacher program accepts the remote, keeps
 // itself on top, can be dragged by its title strip and collapsed into the logo, and tells the
-// teacher PC when the screen's resolution changes. UI thread only, except where noted.
+// teacher PC when the screen's resolution changes. Its upload button starts and stops the screen
+// upload, whose capture thread hands every frame back to the panel to send. UI thread only, except
+// where noted.
 #pragma once
 
 #include <windows.h>
@@ -24,9 +26,6 @@
 #include "session/teacher_session.h"
 #include "transport/tcp_socket_win32.h"
 
-// The screen-upload running flag: set while the capture thread is meant to run. Any thread.
-std::atomic<int32_t>& ScreenUploadRunning();
-
 class CRemoconDlg : public CDialog, private SessionHost {
 public:
     CRemoconDlg();
@@ -44,6 +43,8 @@ public:
     void RefreshUploadParameters(int width, int height);
 
     bool LogoMode() const { return logoMode_; }
+    // Remote control of the teacher PC runs (its view thread exists).
+    bool RemoteControlRunning() const { return remoteHost_.viewThread != nullptr; }
     bool Shown() const { return session_.WindowShown(); }
 
 protected:
@@ -115,6 +116,19 @@ private:
     void OnCloseButton();
     void OnLogoButton();
 
+    // Screen upload (panel_upload_win32.cpp).
+    void OnUploadButton();
+    void StartScreenUpload();
+    void StopScreenUpload();
+    bool StartCapture();
+    void RestartCaptureAfterDisplayChange();
+    void WaitForCapturesToEnd(unsigned limitMilliseconds);
+    LRESULT OnUploadFrame(WPARAM, LPARAM);
+    // The button stays disabled for `milliseconds` while the panel keeps reacting.
+    void CoolDown(int buttonId, unsigned milliseconds);
+    void ShowButton(int buttonId, bool shown);
+    void MoveButton(int buttonId, int x, int y);
+
     // Closing: the question, then the end of the dialog.
     bool ConfirmClose();
     void CloseAfterConfirmation();
@@ -144,6 +158,7 @@ private:
     UploadParameters upload_;
     std::wstring messageText_;
 
+    bool captureRestarting_ = false;  // a display change waits for the old capture thread to end
     bool logoMode_ = false;
     int savedWidth_ = 0;
     int savedHeight_ = 0;

@@ -49,6 +49,8 @@ public:
     RemoteHostState& RemoteHost() { return remoteHost_; }
     int32_t AcknowledgedFrames() const { return acknowledgedFrames_.load(); }
     void SetAcknowledgedFrames(int32_t frame) { acknowledgedFrames_.store(frame); }
+    // The value itself, for the capture thread to poll.
+    const std::atomic<int32_t>& AcknowledgedFramesValue() const { return acknowledgedFrames_; }
     const std::vector<MonitorRect>& Monitors() const { return monitors_; }
     int CurrentMonitor() const { return currentMonitor_; }
     void SetCurrentMonitor(int index) { currentMonitor_ = index; }

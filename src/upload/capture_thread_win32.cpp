@@ -5,6 +5,7 @@
 
 #include <process.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "common/ui/handles_win32.h"
@@ -49,9 +50,19 @@ void CaptureLoop(const CaptureThreadStart& start) {
     WSACleanup();
 }
 
+// Lines for the debugger output with the tick count: a log shows when a capture began and ended.
+void TraceCapture(const char* what, const UploadState& state) {
+    char line[128];
+    std::snprintf(line, sizeof line, "Remocon capture: %s tick=%lu grid=%dx%d frame=%d\n", what, GetTickCount(),
+                  int(state.settings.width), int(state.settings.height), int(state.frameCounter.load()));
+    OutputDebugStringA(line);
+}
+
 unsigned __stdcall CaptureThread(void* argument) {
     std::unique_ptr<CaptureThreadStart> start(static_cast<CaptureThreadStart*>(argument));
+    TraceCapture("started", *start->state);
     CaptureLoop(*start);
+    TraceCapture("ended", *start->state);
     start->state->runningCaptures.fetch_sub(1);
     return 0;
 }

@@ -17,3 +17,6 @@ struct UploadState {
     std::atomic<int32_t> runningCaptures{0};  // capture threads that have not ended yet
     UploadSettings settings;
 };
+
+// The program's one screen upload, shared by the panel and its capture thread.
+UploadState& ScreenUpload();
