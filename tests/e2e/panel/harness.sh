@@ -22,6 +22,7 @@ E2E_DIR=""
 E2E_CLASSROOM_PID=""
 E2E_REMOTE_PID=""
 E2E_LOOKUP_PORT=""
+E2E_BACKGROUND=()
 
 e2e_log() { printf '[%s] %s\n' "$E2E_NAME" "$*" >&2; }
 e2e_fail() {
@@ -56,7 +57,7 @@ e2e_begin() {
     trap e2e_end EXIT
 
     "$E2E_CLASSROOM" --lookup-port 0 --lookup-http-port 0 --login-port 0 --teacher-port 0 \
-        --events "$E2E_DIR/events.jsonl" --exit-after 300 "$@" \
+        --events "$E2E_DIR/events.jsonl" --out "$E2E_DIR/teacher" --exit-after 300 "$@" \
         </dev/null >"$E2E_DIR/classroom.log" 2>&1 &
     E2E_CLASSROOM_PID=$!
     local deadline=$((SECONDS + 10))
@@ -165,8 +166,45 @@ e2e_wait_exit() {
 
 e2e_screenshot() { e2e_probe screenshot "$@" >/dev/null; }
 
+# e2e_button_state PANEL_HWND ID: the probe's state record of one panel button.
+e2e_button_state() { e2e_probe state --hwnd "$1" --id "$2"; }
+# e2e_press PANEL_HWND ID: presses a panel button once its cool-down is over.
+e2e_press() {
+    local deadline=$((SECONDS + 10))
+    until e2e_button_state "$1" "$2" | grep -q 'enabled=1'; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "button $2 stayed disabled"
+        sleep 0.2
+    done
+    e2e_probe click --hwnd "$1" --id "$2" >/dev/null
+}
+# The remote's debugger lines that start with PREFIX, with the tick count of each: "tick text".
+e2e_trace_ticks() {
+    sed -n "s/.*OutputDebugStringA \"$1 \(.*\) tick=\([0-9]*\).*/\2 \1/p" "$E2E_DIR/remote.err" 2>/dev/null
+}
+# The classroom's upload questions (see upload_events.py).
+e2e_upload() { python3 "$E2E_SOURCE/tests/e2e/panel/upload_events.py" "$1" "$E2E_DIR/events.jsonl" "${@:2}"; }
+
+# e2e_probe_background ARGS...: the probe in the background (its pid in E2E_LAST_BACKGROUND), in a
+# process group of its own so that the scenario's end takes it down with everything it started.
+e2e_probe_background() {
+    setsid "$E2E_WINE_RUN" "$E2E_BIN/tesmora-probe.exe" "$@" </dev/null >>"$E2E_DIR/background.out" \
+        2>>"$E2E_DIR/probe.err" &
+    E2E_LAST_BACKGROUND=$!
+    E2E_BACKGROUND+=("$E2E_LAST_BACKGROUND")
+}
+e2e_stop_background() {
+    kill -- -"$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+e2e_stop_all_background() {
+    local pid
+    for pid in "${E2E_BACKGROUND[@]}"; do e2e_stop_background "$pid"; done
+    E2E_BACKGROUND=()
+}
+
 e2e_end() {
     local status=$?
+    e2e_stop_all_background
     if [ -n "$E2E_REMOTE_PID" ]; then
         e2e_probe kill "$E2E_REMOTE_PID" --image TesmoraOrluRemocon.exe >/dev/null 2>&1 || true
     fi

@@ -1,10 +1,16 @@
 // Command line, escaping and output of the UI probe (see probe_common_win32.h).
 #include "probe_common_win32.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 
 namespace {
+
+// Bounds that keep sizes, steps and times far from overflow in the actions' arithmetic.
+constexpr long long kMaxPixels = 100000;
+constexpr double kMaxSeconds = 86400;
 
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -16,12 +22,6 @@ std::string ToUtf8(const std::wstring& text) {
     return bytes;
 }
 
-void WriteUtf8(FILE* stream, const std::wstring& text) {
-    std::string bytes = ToUtf8(text);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::fflush(stream);
-}
-
 bool ParseOptionNumber(const std::wstring& name, const std::wstring& text, long long& value,
                        std::wstring& error) {
     if (ParseNumber(text, value)) return true;
@@ -31,6 +31,12 @@ bool ParseOptionNumber(const std::wstring& name, const std::wstring& text, long 
 
 }  // namespace
 
+void WriteUtf8(FILE* stream, const std::wstring& text) {
+    std::string bytes = ToUtf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+
 bool ParseNumber(const std::wstring& text, long long& value) {
     if (text.empty()) return false;
     const wchar_t* begin = text.c_str();
@@ -38,6 +44,13 @@ bool ParseNumber(const std::wstring& text, long long& value) {
     bool hex = text.size() > 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X');
     value = hex ? static_cast<long long>(std::wcstoull(begin + 2, &end, 16)) : std::wcstoll(begin, &end, 10);
     return end && *end == L'\0' && end != begin + (hex ? 2 : 0);
+}
+
+bool ParseDecimal(const std::wstring& text, double& value) {
+    if (text.empty() || std::iswspace(text[0])) return false;
+    wchar_t* end = nullptr;
+    value = std::wcstod(text.c_str(), &end);
+    return end && *end == L'\0' && end != text.c_str() && std::isfinite(value);
 }
 
 bool ParseProbeOptions(int argc, wchar_t** argv, ProbeOptions& options, std::wstring& error) {
@@ -125,6 +138,41 @@ bool ParseProbeOptions(int argc, wchar_t** argv, ProbeOptions& options, std::wst
                 return false;
             }
             options.at = POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
+        } else if (argument == L"--limit") {
+            double limit = 0;
+            if (!ParseDecimal(value, limit) || limit < 0) {
+                error = L"option --limit wants a mean absolute error (0 or more), not \"" + value + L"\"";
+                return false;
+            }
+            options.limit = limit;
+        } else if (argument == L"--seconds") {
+            double seconds = 0;
+            if (!ParseDecimal(value, seconds) || seconds <= 0 || seconds > kMaxSeconds) {
+                error = L"option --seconds wants a time in seconds (more than 0, at most 86400), not \"" +
+                        value + L"\"";
+                return false;
+            }
+            options.seconds = seconds;
+        } else if (argument == L"--size") {
+            long long width = 0, height = 0;
+            size_t cross = value.find_first_of(L"xX");
+            if (cross == std::wstring::npos || !ParseNumber(value.substr(0, cross), width) ||
+                !ParseNumber(value.substr(cross + 1), height) || width < 1 || height < 1 ||
+                width > kMaxPixels || height > kMaxPixels) {
+                error = L"option --size wants WxH (1 to 100000 pixels each), not \"" + value + L"\"";
+                return false;
+            }
+            options.size = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+        } else if (argument == L"--step") {
+            long long dx = 0, dy = 0;
+            size_t comma = value.find(L',');
+            if (comma == std::wstring::npos || !ParseNumber(value.substr(0, comma), dx) ||
+                !ParseNumber(value.substr(comma + 1), dy) || dx < -kMaxPixels || dx > kMaxPixels ||
+                dy < -kMaxPixels || dy > kMaxPixels) {
+                error = L"option --step wants dx,dy (-100000 to 100000 pixels each), not \"" + value + L"\"";
+                return false;
+            }
+            options.step = POINT{static_cast<LONG>(dx), static_cast<LONG>(dy)};
         } else if (argument == L"--dir") {
             options.directory = value;
         } else if (argument == L"--image") {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -36,6 +37,11 @@ struct ProbeOptions {
     std::wstring directory;        // start: working directory
     std::wstring imageSuffix;      // kill, wait-exit: the process's image path must end with this
 
+    std::optional<double> limit;    // compare: a mean absolute error from which the pictures differ
+    std::optional<double> seconds;  // move-window: how long the window moves
+    std::optional<SIZE> size;       // move-window: the window's size
+    std::optional<POINT> step;      // move-window: its move every tick
+
     bool HasWindowSelection() const {
         return hwnd || title || titlePart || className || pid || withControlId;
     }
@@ -54,6 +60,8 @@ std::wstring EscapeOutput(const std::wstring& text);
 using Field = std::pair<std::wstring, std::wstring>;
 void PrintRecord(const std::vector<Field>& fields);
 void PrintLine(const std::wstring& text);
+// Text as UTF-8 bytes, flushed at once (stdout and stderr are binary: wide output would be UTF-16).
+void WriteUtf8(FILE* stream, const std::wstring& text);
 // Says why on stderr; answers the failure exit code (1).
 int Fail(const std::wstring& reason);
 
@@ -61,3 +69,5 @@ std::wstring HexHandle(const void* handle);
 std::wstring RectText(const RECT& rect);
 // A number in decimal or 0x hexadecimal (also negative); false when the text is not one.
 bool ParseNumber(const std::wstring& text, long long& value);
+// A finite decimal number such as 2, 0.5 or 1e-3; false when the text is not one.
+bool ParseDecimal(const std::wstring& text, double& value);

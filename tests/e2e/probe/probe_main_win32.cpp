@@ -6,10 +6,10 @@
 #include <io.h>
 #include <windows.h>
 
-#include <cstdio>
-
 #include "probe_common_win32.h"
+#include "probe_compare_win32.h"
 #include "probe_input_win32.h"
+#include "probe_mover_win32.h"
 #include "probe_process_win32.h"
 #include "probe_screenshot_win32.h"
 #include "probe_windows_win32.h"
@@ -37,7 +37,14 @@ constexpr wchar_t kUsage[] =
     L"  screenshot FILE           the window, control or (without selection) whole screen; .png/.bmp\n"
     L"  start [--dir D] [--wait [--timeout MS]] PROGRAM [ARGS...]   prints pid (and exit)\n"
     L"  wait-exit PID [--image SUFFIX] [--timeout MS]   prints the exit code (empty when gone)\n"
-    L"  kill PID [--image SUFFIX] ends the process (only when its image path ends with SUFFIX)\n";
+    L"  kill PID [--image SUFFIX] ends the process (only when its image path ends with SUFFIX)\n"
+    L"  compare A B [--limit X]   two pictures of one size (.png, .bmp, ...): mae=R,G,B (mean absolute\n"
+    L"                            error per channel), max (the largest), peak, changed, width, height,\n"
+    L"                            pixels; with --limit, 1 when a channel's error is X or more\n"
+    L"  move-window --seconds S [--size WxH] [--step DX,DY]   a window of its own (default 320x240)\n"
+    L"                            with a striped and checked pattern, moved by the step (default 40,0)\n"
+    L"                            every 50 ms along the lower half of the screen, left of the\n"
+    L"                            right-most 200 pixels, for S seconds; prints hwnd, pid, rect\n";
 
 }  // namespace
 
@@ -49,7 +56,7 @@ int wmain(int argc, wchar_t** argv) {
     ProbeOptions options;
     std::wstring error;
     if (!ParseProbeOptions(argc, argv, options, error)) {
-        std::fputws(kUsage, stderr);
+        WriteUtf8(stderr, kUsage);
         return Fail(error);
     }
     const std::wstring& action = options.action;
@@ -67,10 +74,12 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"start") return RunStart(options);
     if (action == L"wait-exit") return RunWaitExit(options);
     if (action == L"kill") return RunKill(options);
+    if (action == L"compare") return RunCompare(options);
+    if (action == L"move-window") return RunMoveWindow(options);
     if (action == L"help" || action == L"--help") {
-        std::fputws(kUsage, stdout);
+        WriteUtf8(stdout, kUsage);
         return 0;
     }
-    std::fputws(kUsage, stderr);
+    WriteUtf8(stderr, kUsage);
     return Fail(L"unknown action " + action);
 }
