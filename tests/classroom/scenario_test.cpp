@@ -19,6 +19,8 @@ TEST(ScenarioFile, ReadsSectionsDottedKeysAndComments) {
                                  "version = 2.0.1.1027\n"
                                  "monitors = 1920x1080, 1280x1024+1920+56\n"
                                  "malformed = rh00001, rh00005\n"
+                                 "ack-pause-from = 12\n"
+                                 "ack-pause-seconds = 1.5\n"
                                  "login.greeting = silent\n",
                                  error))
         << error;
@@ -31,6 +33,10 @@ TEST(ScenarioFile, ReadsSectionsDottedKeysAndComments) {
     EXPECT_EQ(scenario.teacher.monitors[1].y, 56);
     EXPECT_EQ(scenario.teacher.malformed.count("rh00005"), 1u);
     EXPECT_EQ(scenario.login.greeting, LoginGreeting::kSilent);
+    EXPECT_EQ(scenario.teacher.ackPauseFrom, 12);
+    EXPECT_DOUBLE_EQ(scenario.teacher.ackPauseSeconds, 1.5);
+    EXPECT_EQ(Scenario().teacher.ackPauseFrom, -1);
+    EXPECT_DOUBLE_EQ(Scenario().teacher.ackPauseSeconds, 3);
 }
 
 TEST(ScenarioFile, NamesTheLineAndTheKeyOfAnError) {
@@ -41,6 +47,8 @@ TEST(ScenarioFile, NamesTheLineAndTheKeyOfAnError) {
         {"teacher.monitors = 1920\n", "bad value for teacher.monitors"},
         {"teacher.malformed = rh00009\n", "bad value for teacher.malformed"},
         {"login.refusals = -1\n", "bad value for login.refusals"},
+        {"teacher.ack-pause-from = -2\n", "bad value for teacher.ack-pause-from"},
+        {"teacher.ack-pause-seconds = -1\n", "bad value for teacher.ack-pause-seconds"},
     };
     for (const auto& [text, message] : cases) {
         Scenario scenario;
@@ -56,6 +64,8 @@ TEST(CommandLine, TakesPortsScenarioAndTeacherIdsInOrder) {
                           "0",
                           "--set",
                           "lookup.reply=busy",
+                          "--set",
+                          "teacher.ack-pause-from=4",
                           "--teacher-id",
                           "a",
                           "--teacher-id",
@@ -73,6 +83,7 @@ TEST(CommandLine, TakesPortsScenarioAndTeacherIdsInOrder) {
     EXPECT_EQ(options.loginPort, 0);
     EXPECT_EQ(options.teacherPort, 18600);
     EXPECT_EQ(options.scenario.lookup.reply, LookupReply::kBusy);
+    EXPECT_EQ(options.scenario.teacher.ackPauseFrom, 4);
     EXPECT_EQ(options.scenario.teacherIds, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(options.scenario.lookup.codePage, 949);
     EXPECT_DOUBLE_EQ(options.exitAfterSeconds, 2.5);

@@ -1,14 +1,24 @@
-// Screen and sound upload as the teacher receives them: frames acknowledged and their parts placed
-// where their numbers say, frames that lie refused without reading past them, sound kept as WAV.
+// Screen and sound upload as the teacher receives them: frames acknowledged (but not while a scenario
+// pauses the acknowledgements) and their parts placed where their numbers say, frames that lie
+// refused without reading past them, sound kept as WAV.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <utility>
 
 #include "common/bytes/byte_writer.h"
+#include "core/event_log.h"
 #include "core/jpeg_codec.h"
+#include "core/scenario.h"
+#include "core/teacher_session.h"
+#include "core/text_codec.h"
 #include "remote_stand_in.h"
 #include "session/command_tag.h"
+#include "transport/frame_receiver.h"
 #include "transport/image_frame.h"
 
 namespace {
@@ -45,7 +55,188 @@ std::unique_ptr<RemoteStandIn> UploadingRemote(TestClassroom& room,
     return remote;
 }
 
+// The teacher's side of one connection without a network: a TeacherSession fed packets and ticks
+// on a clock the test moves, and what it sends read back as texts.
+class TeacherOnTheBench : public FrameSink {
+public:
+    explicit TeacherOnTheBench(std::initializer_list<std::pair<std::string, std::string>> settings) {
+        std::string error;
+        for (const auto& [key, value] : settings) {
+            if (!ApplyScenarioSetting(scenario_, key, value, error)) throw std::runtime_error(error);
+        }
+        session_ = std::make_unique<TeacherSession>(scenario_, *this, log_, 1, "");
+        session_->OnConnected(now_);
+        Text(u"[RC00008]480,270,full,resize");  // parts of 120 by 135: a grid of 4 by 2
+        Text(u"[RC00009]start");
+        sent_.clear();
+    }
+
+    int Send(const uint8_t* data, int length) override {
+        receiver_.Append(data, size_t(length));
+        receiver_.Scan([this](uint8_t* block) {
+            CPacket packet;
+            if (packet.Read(block) && packet.Type() == kPacketText) sent_.push_back(ToUtf8(packet.Text()));
+        });
+        return length;
+    }
+    void Close() override {}
+
+    void Text(std::u16string_view text) {
+        CPacket packet(text);
+        session_->OnPacket(packet, now_);
+    }
+    void Frame(uint32_t number) {
+        static const std::vector<uint8_t> body = FrameBody({1}, Jpeg(TestPicture(120, 135, 2)));
+        CPacket packet;
+        packet.SetType(kPacketImage);
+        packet.SetData(body.data(), uint32_t(body.size()));
+        packet.SetSize(uint32_t(body.size()));
+        packet.SetSequence(number);
+        session_->OnPacket(packet, now_);
+    }
+    // Moves the clock to `seconds` after the connection, ticking every 10 ms on the way.
+    void TickUntil(double seconds) {
+        const auto end = At(seconds);
+        while (now_ < end) {
+            now_ = std::min(end, now_ + 10ms);
+            session_->OnTick(now_);
+        }
+    }
+    // Moves the clock without a tick, as a frame may arrive before the next tick.
+    void SkipTo(double seconds) { now_ = At(seconds); }
+    void Closed() { session_->OnClosed(now_); }
+
+    // The texts sent since the last call.
+    std::vector<std::string> Sent() { return std::exchange(sent_, {}); }
+    std::vector<LoggedEvent> Events(const std::string& kind) const {
+        std::vector<LoggedEvent> matching;
+        for (auto& e : log_.Recorded()) {
+            if (e.kind == kind) matching.push_back(e);
+        }
+        return matching;
+    }
+
+private:
+    static SessionClock::time_point At(double seconds) {
+        return SessionClock::time_point{} +
+               std::chrono::duration_cast<SessionClock::duration>(std::chrono::duration<double>(seconds));
+    }
+
+    Scenario scenario_;
+    EventLog log_{EventLog::Options{"", nullptr, true}};
+    std::unique_ptr<TeacherSession> session_;
+    SessionClock::time_point now_{};
+    FrameReceiver receiver_;
+    std::vector<std::string> sent_;
+};
+
+using Texts = std::vector<std::string>;
+
 }  // namespace
+
+TEST(ScreenUpload, AcknowledgementPauseWithholdsFramesFromNThenAcknowledgesTheHighestAndGoesOn) {
+    {
+        SCOPED_TRACE("teacher.ack-pause-from = 3, teacher.ack-pause-seconds = 2");
+        TeacherOnTheBench teacher({{"teacher.ack-pause-from", "3"}, {"teacher.ack-pause-seconds", "2"}});
+        for (uint32_t n = 0; n < 3; ++n) teacher.Frame(n);
+        EXPECT_EQ(teacher.Sent(), (Texts{"[RH00002]0", "[RH00002]1", "[RH00002]2"}));
+
+        teacher.TickUntil(1.0);
+        teacher.Frame(3);  // the pause starts here and lasts until 3.0 s
+        teacher.TickUntil(1.5);
+        teacher.Frame(4);
+        teacher.Frame(5);
+        teacher.TickUntil(2.95);
+        teacher.Frame(6);
+        teacher.TickUntil(2.99);
+        EXPECT_EQ(teacher.Sent(), Texts{});
+        const auto withheld = teacher.Events("ack_withheld");
+        ASSERT_EQ(withheld.size(), 4u);
+        for (size_t i = 0; i < withheld.size(); ++i)
+            EXPECT_EQ(withheld[i].Get("frame"), std::to_string(3 + i));
+        EXPECT_TRUE(teacher.Events("ack_resumed").empty());
+
+        teacher.TickUntil(3.0);
+        EXPECT_EQ(teacher.Sent(), Texts{"[RH00002]6"});
+        const auto resumed = teacher.Events("ack_resumed");
+        ASSERT_EQ(resumed.size(), 1u);
+        EXPECT_EQ(resumed[0].Get("frame"), "6");
+        EXPECT_EQ(resumed[0].Get("withheld"), "4");
+        teacher.TickUntil(10.0);
+        EXPECT_EQ(teacher.Sent(), Texts{});
+
+        teacher.Frame(7);  // once per connection: later frames are acknowledged
+        teacher.TickUntil(10.5);
+        teacher.Frame(8);
+        EXPECT_EQ(teacher.Sent(), (Texts{"[RH00002]7", "[RH00002]8"}));
+        EXPECT_EQ(teacher.Events("ack_withheld").size(), 4u);
+        EXPECT_EQ(teacher.Events("frame_placed").size(), 9u);
+    }
+    {
+        SCOPED_TRACE("default: no pause");
+        TeacherOnTheBench teacher({});
+        Texts expected;
+        for (uint32_t n = 0; n < 8; ++n) {
+            teacher.Frame(n);
+            teacher.TickUntil(0.9 * (n + 1));
+            expected.push_back("[RH00002]" + std::to_string(n));
+        }
+        EXPECT_EQ(teacher.Sent(), expected);
+        EXPECT_TRUE(teacher.Events("ack_withheld").empty());
+        EXPECT_TRUE(teacher.Events("ack_resumed").empty());
+    }
+    {
+        SCOPED_TRACE("a frame after the pause ended, before the next tick");
+        TeacherOnTheBench teacher({{"teacher.ack-pause-from", "0"}, {"teacher.ack-pause-seconds", "0.5"}});
+        teacher.Frame(0);
+        teacher.Frame(1);
+        teacher.TickUntil(0.49);
+        EXPECT_EQ(teacher.Sent(), Texts{});
+        teacher.SkipTo(0.6);  // no tick since the pause ran out: frame 2 ends it first
+        teacher.Frame(2);
+        EXPECT_EQ(teacher.Sent(), (Texts{"[RH00002]1", "[RH00002]2"}));
+        EXPECT_EQ(teacher.Events("ack_resumed").at(0).Get("withheld"), "2");
+    }
+    {
+        SCOPED_TRACE("connection closed during the pause");
+        TeacherOnTheBench teacher({{"teacher.ack-pause-from", "1"}, {"teacher.ack-pause-seconds", "1"}});
+        teacher.Frame(0);
+        teacher.Frame(1);
+        teacher.TickUntil(0.5);
+        teacher.Closed();
+        teacher.TickUntil(5.0);
+        EXPECT_EQ(teacher.Sent(), Texts{"[RH00002]0"});
+        EXPECT_TRUE(teacher.Events("ack_resumed").empty());
+    }
+    {
+        SCOPED_TRACE("with teacher.malformed = rh00002");
+        TeacherOnTheBench teacher({{"teacher.ack-pause-from", "1"},
+                                   {"teacher.ack-pause-seconds", "0"},
+                                   {"teacher.malformed", "rh00002"}});
+        teacher.Frame(0);
+        teacher.Frame(1);
+        EXPECT_EQ(teacher.Sent(), Texts{"[RH00002]x"});
+        teacher.TickUntil(0.01);
+        teacher.Frame(2);
+        EXPECT_EQ(teacher.Sent(), (Texts{"[RH00002]x", "[RH00002]x"}));
+        EXPECT_EQ(teacher.Events("ack_resumed").at(0).Get("frame"), "1");
+    }
+    {
+        SCOPED_TRACE("the classroom's own ticks end the pause");
+        TestClassroom room({{"teacher.ack-pause-from", "1"}, {"teacher.ack-pause-seconds", "1"}});
+        auto remote = UploadingRemote(room, u"480,270");
+        ASSERT_TRUE(remote);
+        const auto body = FrameBody({1}, Jpeg(TestPicture(120, 135, 2)));
+        for (uint32_t n = 0; n < 3; ++n) SendFrame(*remote, n, body);
+        EXPECT_EQ(remote->WaitForTag(kRH00002), u"0");
+        EXPECT_EQ(remote->WaitForTag(kRH00002), u"2");
+        const auto resumed = room.Wait("ack_resumed");
+        ASSERT_TRUE(resumed);
+        EXPECT_EQ(resumed->Get("withheld"), "2");
+        SendFrame(*remote, 3, body);
+        EXPECT_EQ(remote->WaitForTag(kRH00002), u"3");
+    }
+}
 
 TEST(ScreenUpload, AcknowledgesAFrameAndPlacesItsPartsWhereTheirNumbersSay) {
     TestClassroom room({}, true);

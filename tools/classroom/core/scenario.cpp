@@ -284,6 +284,15 @@ const std::vector<Setting>& Settings() {
         {"teacher.keyboard", "on|off",
          "send [RC00007] (open the on-screen keyboard) when remote control starts",
          [](Scenario& s, std::string_view v) { return ParseBool(v, s.teacher.keyboardOnStart); }},
+        {"teacher.ack-pause-from", "N",
+         "once per connection, stop acknowledging uploaded screen frames ([RH00002]) from the first\n"
+         "frame numbered N or higher, for teacher.ack-pause-seconds; then send one [RH00002] with the\n"
+         "highest frame number placed and acknowledge every frame again (-1: never, the default)",
+         [](Scenario& s, std::string_view v) { return ParseInt(v, -1, 0xFFFFFFFF, s.teacher.ackPauseFrom); }},
+        {"teacher.ack-pause-seconds", "SECONDS",
+         "how long teacher.ack-pause-from withholds acknowledgements, from the first withheld frame\n"
+         "(default 3)",
+         [](Scenario& s, std::string_view v) { return ParseSeconds(v, s.teacher.ackPauseSeconds); }},
     };
     return settings;
 }

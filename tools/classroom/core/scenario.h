@@ -75,6 +75,8 @@ struct TeacherBehaviour {
     FrameLie frameLie = FrameLie::kNone;
     int lieFrame = 1;              // the number of the frame that lies
     bool keyboardOnStart = false;  // send [RC00007] when remote control starts
+    int64_t ackPauseFrom = -1;     // upload frames from this number on: [RH00002] withheld; -1: never
+    double ackPauseSeconds = 3;    // how long, from the first withheld frame, acknowledgements stop
 };
 
 struct Scenario {

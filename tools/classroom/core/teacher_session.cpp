@@ -1,6 +1,8 @@
 // TeacherSession. One thread.
 #include "core/teacher_session.h"
 
+#include <algorithm>
+
 #include "core/fields.h"
 #include "core/png_writer.h"
 #include "core/text_codec.h"
@@ -65,6 +67,7 @@ void TeacherSession::OnTick(SessionClock::time_point now) {
         disconnectSent_ = true;
         talk_.SendText(u"[DV10001]");
     }
+    ResumeAcknowledgementsIfDue(now);
     streamer_.Tick(now, talk_);
 }
 
@@ -128,15 +131,44 @@ void TeacherSession::OnPacket(CPacket& packet, SessionClock::time_point now) {
             break;
         case kPacketImage:
             if (!uploading_) talk_.Warning("image frame while screen upload is off");
-            if (upload_.OnFrame(packet, talk_)) {
-                talk_.SendText(Malformed("rh00002") ? std::u16string(u"[RH00002]x")
-                                                    : u"[RH00002]" + DecimalText(packet.Sequence()));
-            }
+            if (upload_.OnFrame(packet, talk_)) AcknowledgeFrame(packet.Sequence(), now);
             break;
         default:
             talk_.BadInput("packet of type " + std::to_string(packet.Type()) +
                            ", which the remote never sends");
     }
+}
+
+// [RH00002]<n> for a frame the receiver could place, unless teacher.ack-pause-from holds it back.
+void TeacherSession::AcknowledgeFrame(uint32_t number, SessionClock::time_point now) {
+    ResumeAcknowledgementsIfDue(now);  // a pause that ran out before this frame ends first
+    highestFramePlaced_ = std::max<int64_t>(highestFramePlaced_, number);
+    if (ackPause_ == AckPause::kNotYet && teacher_.ackPauseFrom >= 0 && number >= teacher_.ackPauseFrom) {
+        ackPause_ = AckPause::kWithholding;
+        ackPauseEnds_ = now + std::chrono::duration_cast<SessionClock::duration>(
+                                  std::chrono::duration<double>(teacher_.ackPauseSeconds));
+    }
+    if (ackPause_ == AckPause::kWithholding) {
+        ++acksWithheld_;
+        talk_.Log(talk_.Make("ack_withheld")
+                      .Int("frame", number)
+                      .Say("** [RH00002]" + std::to_string(number) + " withheld (scenario)"));
+        return;
+    }
+    talk_.SendText(Malformed("rh00002") ? std::u16string(u"[RH00002]x") : u"[RH00002]" + DecimalText(number));
+}
+
+// The end of an acknowledgement pause: one [RH00002] with the highest frame placed so far.
+void TeacherSession::ResumeAcknowledgementsIfDue(SessionClock::time_point now) {
+    if (ackPause_ != AckPause::kWithholding || now < ackPauseEnds_ || !talk_.Open()) return;
+    ackPause_ = AckPause::kOver;
+    talk_.Log(talk_.Make("ack_resumed")
+                  .Int("frame", highestFramePlaced_)
+                  .Int("withheld", acksWithheld_)
+                  .Say("** acknowledgements resume after " + std::to_string(acksWithheld_) +
+                       " withheld frames (scenario)"));
+    talk_.SendText(Malformed("rh00002") ? std::u16string(u"[RH00002]x")
+                                        : u"[RH00002]" + DecimalText(highestFramePlaced_));
 }
 
 void TeacherSession::OnText(std::u16string_view tag, std::u16string_view payload,

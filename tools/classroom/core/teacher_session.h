@@ -43,6 +43,8 @@ private:
     void StopRemoteControl(const std::string& why);
     void SendScreenSize();
     void SendMonitorList();
+    void AcknowledgeFrame(uint32_t number, SessionClock::time_point now);
+    void ResumeAcknowledgementsIfDue(SessionClock::time_point now);
     void OnKeyEvents(const CPacket& packet);
     void OnPointerEvents(const CPacket& packet);
     bool Malformed(const char* message) const;
@@ -63,4 +65,10 @@ private:
     bool silentLogged_ = false;
     int keepAlivesAnswered_ = 0;
     SessionClock::time_point acceptedAt_;
+    // teacher.ack-pause-from: acknowledgements of upload frames withheld once per connection.
+    enum class AckPause { kNotYet, kWithholding, kOver };
+    AckPause ackPause_ = AckPause::kNotYet;
+    SessionClock::time_point ackPauseEnds_;
+    int64_t acksWithheld_ = 0;
+    int64_t highestFramePlaced_ = -1;
 };
