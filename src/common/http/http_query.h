@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/text/utf8.h"  // ToUtf8, used with the query encoding
+
 // The longest encoded query a request may carry.
 inline constexpr size_t kMaxEncodedQuery = 1023;
 
-// `text` as UTF-8 (a lone surrogate becomes U+FFFD).
-std::string ToUtf8(std::u16string_view text);
 
 // Every UTF-8 byte of `query` outside ! % ' ( ) * - . / 0-9 : A-Z _ a-z ~ written as "%xx"; nothing
 // when that is longer than kMaxEncodedQuery. Then every "%3d" becomes "=" again and every "%26"

@@ -1,4 +1,4 @@
-// UTF-8 encoding of one code point.
+// UTF-8 encoding of code points and of UTF-16 texts.
 #include "utf8.h"
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -17,4 +17,21 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += char(0x80 | ((c >> 6) & 0x3F));
         out += char(0x80 | (c & 0x3F));
     }
+}
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;  // a lone surrogate
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
 }

@@ -1,7 +1,10 @@
-// UTF-8 encoding of one code point, for texts that leave the program as UTF-8 (query strings, the
+// UTF-8 encoding of code points and UTF-16 texts, for texts that leave the program as UTF-8 (query strings, the
 // simulated classroom's logs). Any thread.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 void AppendUtf8(std::string& out, char32_t c);
+// A UTF-16 text as UTF-8; a lone surrogate becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text);

@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-// Unpaired surrogates and invalid bytes become U+FFFD.
-std::string ToUtf8(std::u16string_view text);
+#include "common/text/utf8.h"
+
+// Invalid bytes become U+FFFD; ToUtf8 (common/text/utf8.h) goes the other way.
 std::u16string FromUtf8(std::string_view text);
 
 // The text in the given Windows code page (1252, 949, ...), each character the page lacks written
