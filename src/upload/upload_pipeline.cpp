@@ -15,11 +15,16 @@ UploadPipeline::UploadPipeline(uint32_t screenWidth, uint32_t screenHeight)
         part.bottom = part.top + int32_t(grid_.partHeight);
     }
     lastSent_.assign(size_t(grid_.columns) * grid_.partWidth * grid_.rows * grid_.partHeight, 0);
+    // The first frame sends every part, so the strip reaches this size at once. Sizing it here
+    // keeps a later, larger strip from zero-filling its new pixels just before they are packed.
+    strip_.assign(lastSent_.size(), 0);
+    runs_.reserve(grid_.PartCount());
     body_.reserve(kInitialFrameBufferSize);
 }
 
 const std::vector<uint32_t>& UploadPipeline::FindChangedParts(const PixelView& screen) {
     changed_.clear();
+    runs_.clear();
     if (screen.width < grid_.columns * grid_.partWidth || screen.height < grid_.rows * grid_.partHeight) {
         return changed_;
     }
@@ -53,19 +58,32 @@ const std::vector<uint32_t>& UploadPipeline::FindChangedParts(const PixelView& s
             if (rowChanged_[column]) changed_.push_back(gridRow * grid_.columns + column);
         }
     }
+    FindRuns();
     return changed_;
 }
 
-PixelView UploadPipeline::PackStrip(const PixelView& screen) {
-    const uint32_t stripWidth = uint32_t(changed_.size()) * grid_.partWidth;
-    strip_.resize(size_t(stripWidth) * grid_.partHeight);
-    PixelView strip = StripView();
-    const size_t rowBytes = size_t(grid_.partWidth) * 4;
+void UploadPipeline::FindRuns() {
+    runs_.clear();
     for (size_t i = 0; i < changed_.size(); ++i) {
-        const CBroadPartData& part = parts_[changed_[i]];
-        for (uint32_t row = 0; row < grid_.partHeight; ++row) {
-            std::memcpy(strip.Row(row) + i * grid_.partWidth, screen.Row(uint32_t(part.top) + row) + part.left,
-                        rowBytes);
+        const uint32_t part = changed_[i];
+        const bool continues = i > 0 && part == changed_[i - 1] + 1 && part % grid_.columns != 0;
+        if (continues) {
+            runs_.back().width += grid_.partWidth;
+        } else {
+            runs_.push_back(
+                Run{grid_.PartX(part), grid_.PartY(part), uint32_t(i) * grid_.partWidth, grid_.partWidth});
+        }
+    }
+}
+
+PixelView UploadPipeline::PackStrip(const PixelView& screen) {
+    PixelView strip = StripView();
+    // Strip row by strip row, one copy per run: a whole 1920 x 1080 change is 8 copies of 7680
+    // bytes per row, written front to back, instead of 128 of 480 bytes scattered down the strip.
+    for (uint32_t row = 0; row < grid_.partHeight; ++row) {
+        uint32_t* to = strip.Row(row);
+        for (const Run& run : runs_) {
+            std::memcpy(to + run.stripX, screen.Row(run.top + row) + run.left, size_t(run.width) * 4);
         }
     }
     return strip;
@@ -73,16 +91,15 @@ PixelView UploadPipeline::PackStrip(const PixelView& screen) {
 
 void UploadPipeline::CommitSent() {
     PixelView strip = StripView();
-    const size_t rowBytes = size_t(grid_.partWidth) * 4;
     const size_t stride = size_t(grid_.columns) * grid_.partWidth;
-    for (size_t i = 0; i < changed_.size(); ++i) {
-        CBroadPartData& part = parts_[changed_[i]];
-        for (uint32_t row = 0; row < grid_.partHeight; ++row) {
-            std::memcpy(lastSent_.data() + (size_t(part.top) + row) * stride + size_t(part.left),
-                        strip.Row(row) + i * grid_.partWidth, rowBytes);
+    for (uint32_t row = 0; row < grid_.partHeight; ++row) {
+        const uint32_t* from = strip.Row(row);
+        for (const Run& run : runs_) {
+            std::memcpy(lastSent_.data() + (size_t(run.top) + row) * stride + run.left, from + run.stripX,
+                        size_t(run.width) * 4);
         }
-        part.sent = true;
     }
+    for (uint32_t part : changed_) parts_[part].sent = true;
 }
 
 PixelView UploadPipeline::StripView() {

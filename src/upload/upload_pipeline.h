@@ -35,7 +35,8 @@ public:
     const std::vector<uint32_t>& FindChangedParts(const PixelView& screen);
 
     // Packs the changed parts found last into the strip (N x part width by part height, top row
-    // first).
+    // first). The strip's buffer has room for every part from the start and never moves; the next
+    // PackStrip overwrites it.
     PixelView PackStrip(const PixelView& screen);
     // Records the packed parts as sent, with the pixels the strip holds. Called once the strip is
     // encoded: a strip that failed to encode leaves its parts to be sent again.
@@ -46,14 +47,23 @@ public:
     const std::vector<uint8_t>& Body() const { return body_; }
 
 private:
+    // Changed parts that lie side by side in one grid row: side by side on the screen and in the
+    // strip, so each of their pixel rows moves with one copy.
+    struct Run {
+        uint32_t left, top;  // screen position of the first part
+        uint32_t stripX;     // strip column of the first part
+        uint32_t width;      // pixels: part count x part width
+    };
+    void FindRuns();
     PixelView StripView();
 
     PartGrid grid_;
     std::vector<CBroadPartData> parts_;
-    std::vector<uint32_t> lastSent_;  // the screen as last sent, part by part; top row first
+    std::vector<uint32_t> lastSent_;  // the screen as last sent: grid-sized, top row first
     std::vector<uint32_t> changed_;
+    std::vector<Run> runs_;            // of changed_
     std::vector<uint8_t> rowChanged_;  // per column of the grid row being compared
-    std::vector<uint32_t> strip_;
+    std::vector<uint32_t> strip_;      // room for every part; the strip of N parts is its start
     std::vector<uint8_t> body_;
 };
 

@@ -12,7 +12,11 @@ namespace {
 class SyntheticScreen : public ScreenGrabber {
 public:
     SyntheticScreen(uint32_t width, uint32_t height) : width_(width), height_(height), pixels_(width * height) {
-        for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = uint32_t(i * 2654435761u);
+        Scramble(0);
+    }
+    // Every pixel different from its neighbours and from what another seed gives.
+    void Scramble(uint32_t seed) {
+        for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = uint32_t((i + seed) * 2654435761u);
     }
     bool Grab() override { return grabbable; }
     PixelView Screen() override {
@@ -70,6 +74,29 @@ protected:
         return body.parts;
     }
 
+    // The strip the encoder was given holds, at place i, the screen's pixels of parts[i].
+    void ExpectStripHolds(const std::vector<uint32_t>& parts) {
+        const PartGrid& grid = pipeline_.Grid();
+        ASSERT_EQ(encoder_.width, parts.size() * grid.partWidth);
+        ASSERT_EQ(encoder_.height, grid.partHeight);
+        PixelView screen = screen_.Screen();
+        const uint32_t* strip = encoder_.pixels.data();
+        size_t wrong = 0;
+        for (size_t i = 0; i < parts.size(); ++i) {
+            for (uint32_t y = 0; y < grid.partHeight; ++y) {
+                const uint32_t* expected = screen.Row(grid.PartY(parts[i]) + y) + grid.PartX(parts[i]);
+                const uint32_t* packed = strip + size_t(y) * encoder_.width + i * grid.partWidth;
+                if (std::memcmp(expected, packed, grid.partWidth * 4) != 0) ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0u) << "part rows packed wrongly";
+    }
+    static std::vector<uint32_t> AllParts(uint32_t count) {
+        std::vector<uint32_t> parts(count);
+        for (uint32_t k = 0; k < count; ++k) parts[k] = k;
+        return parts;
+    }
+
     SyntheticScreen screen_;
     UploadPipeline pipeline_;
     RecordingEncoder encoder_;
@@ -112,6 +139,45 @@ TEST_F(UploadPipelineTest, ChangesSendExactlyThePartsTheyTouchPackedInGridOrder)
     EXPECT_EQ(encoder_.pixels[2 * 120 + (1915 - 1800) + (1070 - 945) * 360], 0x0000FF00u);
 }
 
+TEST_F(UploadPipelineTest, EveryPartIsPackedWholeAndWhatWasSentIsRemembered) {
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    ExpectStripHolds(AllParts(128));
+    screen_.Scramble(7);  // every part changes after it was sent
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    EXPECT_EQ(PartsOf(frames_.back()), AllParts(128));
+    ExpectStripHolds(AllParts(128));
+    EXPECT_EQ(Cycle(), CycleOutcome::kUnchanged);
+}
+
+TEST_F(UploadPipelineTest, NeighboursInTheGridButNotOnTheScreenArePackedApart) {
+    Cycle();
+    // Parts 14 and 15 end grid row 0; part 16 starts row 1, 135 screen rows further down; 31 ends it.
+    screen_.Paint(1700, 10, 200, 1, 0x00123456);
+    screen_.Paint(0, 140, 1, 1, 0x00ABCDEF);
+    screen_.Paint(1919, 269, 1, 1, 0x00FEDCBA);
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    EXPECT_EQ(PartsOf(frames_.back()), (std::vector<uint32_t>{14, 15, 16, 31}));
+    ExpectStripHolds({14, 15, 16, 31});
+    EXPECT_EQ(Cycle(), CycleOutcome::kUnchanged) << "the sent pixels were remembered at their own places";
+    screen_.Paint(1799, 134, 2, 2, 0x00000001);  // the corner where parts 14, 15, 30 and 31 meet
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    EXPECT_EQ(PartsOf(frames_.back()), (std::vector<uint32_t>{14, 15, 30, 31}));
+    ExpectStripHolds({14, 15, 30, 31});
+}
+
+TEST_F(UploadPipelineTest, AStripWiderThanTheLastHoldsEveryPart) {
+    Cycle();
+    screen_.Paint(500, 500, 1, 1, 0x00FF00FF);
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    ExpectStripHolds({3 * 16 + 4});
+    screen_.Scramble(99);
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    ExpectStripHolds(AllParts(128));
+    screen_.Paint(0, 0, 1, 1, 0x00FF00FF);
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    ExpectStripHolds({0});
+}
+
 TEST_F(UploadPipelineTest, AtMostFourFramesRunAheadOfTheAcknowledgement) {
     for (int i = 0; i < 8; ++i) {
         screen_.Paint(0, 0, 1, 1, 0x100 + uint32_t(i));
@@ -152,6 +218,11 @@ TEST_F(SmallPadPipelineTest, UsesTwoColumnsOfFourRows) {
     EXPECT_EQ(pipeline_.Parts()[5].top, 384);
     Cycle();
     EXPECT_EQ(encoder_.width, 8u * 683);
+    ExpectStripHolds(AllParts(8));
+    screen_.Paint(682, 383, 2, 2, 0x00FF0000);  // parts 2, 3, 4 and 5 meet here
+    ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+    ExpectStripHolds({2, 3, 4, 5});
+    EXPECT_EQ(Cycle(), CycleOutcome::kUnchanged);
 }
 
 }  // namespace
