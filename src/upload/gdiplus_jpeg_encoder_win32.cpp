@@ -45,9 +45,10 @@ bool GdiplusJpegEncoder::Encode(const PixelView& strip, int quality, std::vector
     parameters.Parameter[0].NumberOfValues = 1;
     parameters.Parameter[0].Value = &qualityValue;
 
+    // Rewound, not emptied: the stream keeps the memory it grew to, and the write position after
+    // the encode tells how many bytes this strip took.
     LARGE_INTEGER start{};
-    ULARGE_INTEGER zero{};
-    if (stream_->Seek(start, STREAM_SEEK_SET, nullptr) != S_OK || stream_->SetSize(zero) != S_OK) return false;
+    if (stream_->Seek(start, STREAM_SEEK_SET, nullptr) != S_OK) return false;
     if (bitmap.Save(stream_, &encoder_, &parameters) != Gdiplus::Ok) return false;
     ULARGE_INTEGER end{};
     if (stream_->Seek(start, STREAM_SEEK_CUR, &end) != S_OK || end.QuadPart == 0 || end.QuadPart > 0x7FFFFFFF) {

@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -58,9 +59,23 @@ TEST(Capture, GrabsTheScreenAndEncodesTheFirstStripAsJpeg) {
     ASSERT_GT(jpeg.size(), 2u);
     EXPECT_EQ(jpeg[0], 0xFF);
     EXPECT_EQ(jpeg[1], 0xD8);
-    std::printf("grab %ux%u: %.1f ms; GDI+ JPEG of the %ux%u strip: %.1f ms (%zu bytes); sum %.1f of 100 ms\n",
-                settings.width, settings.height, grabMs, strip.width, strip.height, encodeMs, jpeg.size(),
-                grabMs + encodeMs);
+    // Per frame, once the first call has loaded the codec: the median of a few more.
+    std::vector<double> grabs, encodes;
+    std::vector<uint8_t> again;
+    for (int i = 0; i < 5; ++i) {
+        start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(grabber.Grab());
+        grabs.push_back(Milliseconds(start));
+        start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(encoder.Encode(strip, 70, again));
+        encodes.push_back(Milliseconds(start));
+    }
+    std::sort(grabs.begin(), grabs.end());
+    std::sort(encodes.begin(), encodes.end());
+    std::printf("grab %ux%u: %.1f ms (first %.1f); GDI+ JPEG of the %ux%u strip: %.1f ms (first %.1f, %zu bytes); "
+                "sum %.1f of 100 ms\n",
+                settings.width, settings.height, grabs[2], grabMs, strip.width, strip.height, encodes[2], encodeMs,
+                jpeg.size(), grabs[2] + encodes[2]);
 
     // The encoder's own decoder reads the strip back at its size, close to the pixels it was given.
     IStream* stream = nullptr;
