@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/ui/dib_surface_win32.h"
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
@@ -113,35 +114,27 @@ void CRemoconDlg::PaintLogo() {
     int height = Scaled(static_cast<int>(logo.GetHeight()));
     if (width <= 0 || height <= 0) return;
 
-    // A top-down 32-bit surface with premultiplied alpha, as a per-pixel-alpha window wants it.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    WindowDc screen(nullptr);
-    UniqueBitmap surface(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!surface || !bits) return;
-    std::memset(bits, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    // A 32-bit surface with premultiplied alpha, as a per-pixel-alpha window wants it. Its rows run
+    // bottom-up, so GDI+ draws into it from the last row with a negative stride.
+    CDibSurface surface;
+    if (!surface.Create(width, height, 32)) return;
     {
-        Gdiplus::Bitmap target(width, height, width * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+        const int stride = static_cast<int>(surface.RowStride());
+        BYTE* topRow = surface.Bits() + static_cast<size_t>(height - 1) * static_cast<size_t>(stride);
+        Gdiplus::Bitmap target(width, height, -stride, PixelFormat32bppPARGB, topRow);
         Gdiplus::Graphics graphics(&target);
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         graphics.DrawImage(&logo, 0, 0, width, height);
     }
-    if (!canvas_) canvas_.Reset(::CreateCompatibleDC(screen.Get()));
-    SelectedObject selected(canvas_.Get(), surface.Get());
+    WindowDc screen(nullptr);
     RECT window{};
     ::GetWindowRect(Handle(), &window);
     POINT destination{window.left, window.top};
     SIZE extent{width, height};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(Handle(), screen.Get(), &destination, &extent, canvas_.Get(), &source, 0, &blend,
+    ::UpdateLayeredWindow(Handle(), screen.Get(), &destination, &extent, surface.Dc(), &source, 0, &blend,
                           ULW_ALPHA);
 }
 
