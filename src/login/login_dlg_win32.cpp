@@ -134,7 +134,7 @@ void CLoginDlg::SetMessageLine(const std::wstring& text) {
 }
 
 void CLoginDlg::ShowInputError(UINT stringId) {
-    ShowCustomMessage(LoadResourceString(stringId).c_str());
+    ShowCustomMessage(LoadResourceString(stringId).c_str(), nullptr, kMsgBoxTypeOk, Handle());
 }
 
 void CLoginDlg::OnOK() {

@@ -1,6 +1,6 @@
 // The control panel: initialisation, its message table, timers, closing, display changes and
-// destruction (see remocon_dlg_win32.h). Painting and the logo are in panel_painting_win32.cpp, the
-// session host in panel_session_host_win32.cpp. UI thread only.
+// destruction (see remocon_dlg_win32.h). Painting and the logo are in panel_painting_win32.cpp.
+// UI thread only.
 #include "panel/remocon_dlg_win32.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include "app/config_keys.h"
 #include "common/platform/compat_layer_win32.h"
 #include "common/platform/pump_wait_win32.h"
+#include "transport/packet.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
@@ -23,7 +24,6 @@
 #include "resource.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
-#include "upload/upload_state.h"
 
 namespace {
 
@@ -33,9 +33,6 @@ constexpr unsigned kCloseSettleMilliseconds = 1000;
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
 constexpr COLORREF kTitleColour = RGB(3, 207, 227);
 constexpr DWORD kProgramPathCharacters = 1023;
-constexpr unsigned kCaptureEndLimitMilliseconds = 3000;
-
-std::atomic<CRemoconDlg*> gMainPanel{nullptr};
 
 std::wstring ProgramPath() {
     wchar_t path[kProgramPathCharacters + 1] = {};
@@ -46,19 +43,9 @@ std::wstring ProgramPath() {
 }  // namespace
 
 CRemoconDlg::CRemoconDlg()
-    : CDialog(IDD_REMOCON_DIALOG), session_(*this), remoteHost_(session_.RemoteHost()) {}
+    : CDialog(IDD_REMOCON_DIALOG), link_(*this), remoteHost_(link_.Session().RemoteHost()), upload_(*this, link_) {}
 
-CRemoconDlg::~CRemoconDlg() {
-    // A capture thread still polls the session's acknowledged frames: it must be gone first.
-    ScreenUpload().uploadFlag.store(0);
-    WaitForCapturesToEnd(kCaptureEndLimitMilliseconds);
-    CRemoconDlg* self = this;
-    gMainPanel.compare_exchange_strong(self, nullptr);
-}
-
-CRemoconDlg* CRemoconDlg::MainPanel() {
-    return gMainPanel.load();
-}
+CRemoconDlg::~CRemoconDlg() = default;
 
 std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
     static const MessageEntry table[] = {
@@ -130,8 +117,7 @@ BOOL CRemoconDlg::OnInitDialog() {
     }
 
     std::wstring teacherId = ReadProfileString(L"config", L"teacherid", L"");
-    LoginStepResult login = RunLoginStep(ToU16(teacherId));
-    if (!session_.Start(login)) {  // posts the quit message when the step was not confirmed
+    if (!link_.StartSession(ToU16(teacherId))) {  // posts the quit message when the step was not confirmed
         EndDialog(IDCANCEL);
         return FALSE;
     }
@@ -139,7 +125,6 @@ BOOL CRemoconDlg::OnInitDialog() {
     PlaceAtHome(screenWidth);
     PlaceFeatureButtons();
     ::SetTimer(Handle(), static_cast<UINT_PTR>(PanelTimer::kTopmost), kTopmostMilliseconds, nullptr);
-    gMainPanel.store(this);
     ::SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     return TRUE;
 }
@@ -253,7 +238,7 @@ LRESULT CRemoconDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CRemoconDlg::OnConnectionLost(WPARAM, LPARAM) {
-    ShowMessage(LoadString(IDS_CONNECTION_LOST));
+    link_.ShowMessage(link_.LoadString(IDS_CONNECTION_LOST));
     ::PostQuitMessage(0);
     return 1;
 }
@@ -268,9 +253,10 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
         case static_cast<UINT_PTR>(PanelTimer::kKeepAlive):
         case static_cast<UINT_PTR>(PanelTimer::kTeacherConnect):
         case static_cast<UINT_PTR>(PanelTimer::kLoginServer):
-            session_.OnTimer(static_cast<PanelTimer>(wParam));
+            link_.Session().OnTimer(static_cast<PanelTimer>(wParam));
             break;
         default:
+            upload_.OnTimer(wParam);
             break;
     }
     return Default();
@@ -285,7 +271,7 @@ LRESULT CRemoconDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     LRESULT result = Default();
     auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
     // Hidden until the teacher program accepts the remote, whoever asks to show it.
-    if (session_.WindowShown()) {
+    if (link_.Session().WindowShown()) {
         position->flags |= SWP_SHOWWINDOW;
     } else {
         position->flags &= ~SWP_SHOWWINDOW;
@@ -301,10 +287,9 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
         width = ::GetSystemMetrics(SM_CXSCREEN);
         height = ::GetSystemMetrics(SM_CYSCREEN);
     }
-    RefreshUploadParameters(width, height);
-    SendText(Connection::kTeacher,
-             std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
-    RestartCaptureAfterDisplayChange();
+    upload_.RefreshParameters(width, height);
+    link_.SendToTeacher(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
+    upload_.OnDisplayChange();
 
     RECT window{};
     ::GetWindowRect(Handle(), &window);
@@ -317,16 +302,10 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-void CRemoconDlg::RefreshUploadParameters(int width, int height) {
-    upload_ = FullScreenUploadParameters(width, height);
-    SetUploadImageQuality(upload_.quality);
-    SendText(Connection::kTeacher, UploadParametersText(upload_));
-}
-
 bool CRemoconDlg::ConfirmClose() {
     std::wstring question = LoadResourceString(IDS_CLOSE_QUESTION);
     std::wstring caption = LoadResourceString(IDS_CLOSE_CAPTION);
-    int answer = ShowCustomMessage(question.c_str(), caption.c_str(), kMsgBoxTypeYesNo);
+    int answer = ShowCustomMessage(question.c_str(), caption.c_str(), kMsgBoxTypeYesNo, Handle());
     return answer == IDYES;
 }
 
@@ -335,7 +314,7 @@ void CRemoconDlg::OnOK() {
 }
 
 void CRemoconDlg::OnCancel() {
-    if (!session_.WindowShown()) {
+    if (!link_.Session().WindowShown()) {
         EndDialog(IDCANCEL);
         return;
     }
@@ -347,18 +326,63 @@ void CRemoconDlg::OnCloseButton() {
 }
 
 void CRemoconDlg::CloseAfterConfirmation() {
-    ScreenUpload().uploadFlag.store(0);
+    upload_.StopForClose();
     if (viewWindow_ && ::IsWindow(viewWindow_)) ::PostMessageW(viewWindow_, WM_CLOSE, 0, 0);
     PumpWait(kCloseSettleMilliseconds, 0);
     EndDialog(IDOK);
 }
 
 LRESULT CRemoconDlg::OnDestroy(WPARAM, LPARAM) {
-    ::KillTimer(Handle(), static_cast<UINT_PTR>(PanelTimer::kTeacherConnect));
-    loading_.DestroyDialog();
+    link_.OnPanelDestroyed();
     gdiplus_.reset();
     noteToolbar_ = nullptr;
-    CRemoconDlg* self = this;
-    gMainPanel.compare_exchange_strong(self, nullptr);
     return Default();
+}
+
+void CRemoconDlg::ShowAtTop() {
+    ::ShowWindow(Handle(), SW_SHOWNA);
+    ReassertTopmost();
+}
+
+void CRemoconDlg::SetButtonCheck(int buttonId, bool checked) {
+    ::SendMessageW(Item(buttonId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CRemoconDlg::ShowButton(int buttonId, bool shown) {
+    ::ShowWindow(Item(buttonId), shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void CRemoconDlg::MoveButton(int buttonId, int x, int y) {
+    ::SetWindowPos(Item(buttonId), nullptr, Scaled(x), Scaled(y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CRemoconDlg::SelectMonitorInView(int monitorIndex) {
+    if (remoteHost_.viewThread && viewWindow_ && ::IsWindow(viewWindow_)) {
+        ::PostMessageW(viewWindow_, WM_RC_SELECT_MONITOR, kCrossThreadCheck, monitorIndex);
+    }
+}
+
+// The connections' notifications belong to the teacher link, the capture's frames to the upload.
+LRESULT CRemoconDlg::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
+    return link_.OnSocketConnect(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
+    return link_.OnSocketReceive(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnSocketClose(WPARAM wParam, LPARAM lParam) {
+    return link_.OnSocketClose(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnMonitorList(WPARAM wParam, LPARAM lParam) {
+    return link_.OnMonitorList(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
+    return upload_.OnUploadFrame(wParam, lParam);
+}
+
+void CRemoconDlg::OnUploadButton() {
+    upload_.OnUploadButton();
 }

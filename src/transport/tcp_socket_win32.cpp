@@ -85,6 +85,10 @@ int CTCPSocket::Send(const uint8_t* data, int length) {
 
 void CTCPSocket::Close() {
     if (!HasSocket()) return;
+    if (!OnOwnerThread()) {
+        ::OutputDebugStringA("Remocon socket: close refused on a thread that does not own the socket\n");
+        return;
+    }
     CloseHandle();
     receiver_.Reset();
     pending_.Reset();

@@ -32,7 +32,9 @@ public:
     // order, on the writable event; a hard failure closes the socket).
     int Send(const uint8_t* data, int length) override;
     // Closes the socket, drops both buffers' contents and sends WM_SOCKET_CLOSE to the owner; does
-    // nothing (and sends nothing) without a socket. Any thread.
+    // nothing (and sends nothing) without a socket. Owner thread only: a call from another thread
+    // closes nothing (that thread asks the owner with a message instead), so two threads can never
+    // close the handle twice or free the buffers under the owner.
     void Close() override;
 
     // Takes over the other socket's receive and pending buffers with their counts; the other is left

@@ -3,10 +3,7 @@
 
 #include <winsock2.h>
 
-#include <process.h>
-
 #include <cstdio>
-#include <memory>
 
 #include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
@@ -17,69 +14,70 @@
 namespace {
 
 constexpr DWORD kCycleMs = 100;
+constexpr DWORD kJoinPollMs = 5;
 
-void CaptureLoop(const CaptureThreadStart& start) {
-    UploadState& state = *start.state;
-    const UploadSettings settings = state.settings;
-    WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return;
-    {
-        GdiplusSession gdiplus;
-        GdiScreenGrabber grabber(settings);
-        UploadPipeline pipeline(uint32_t(settings.width), uint32_t(settings.height));
-        GdiplusJpegEncoder encoder;
-        if (gdiplus.Started() && grabber.IsReady() && encoder.IsReady()) {
-            CPacket packet;
-            packet.SetType(kPacketImage);
-            CaptureCycle cycle(pipeline, grabber, encoder, [&](int32_t number, const std::vector<uint8_t>& body) {
-                packet.SetSequence(uint32_t(number));
-                packet.SetSize(uint32_t(body.size()));
-                packet.SetData(body.data(), uint32_t(body.size()));
-                SendMessageW(start.panel, WM_UPLOAD_FRAME, reinterpret_cast<WPARAM>(&packet), 0);
-            });
-            while (state.uploadFlag.load() != 0) {
-                DWORD t0 = GetTickCount();
-                CycleOutcome outcome = cycle.Run(state.frameCounter, start.lastAcknowledged->load(), settings.quality);
-                if (outcome == CycleOutcome::kGrabFailed) continue;  // the next cycle starts at once
-                DWORD elapsed = GetTickCount() - t0;
-                if (elapsed < kCycleMs) Sleep(kCycleMs - elapsed);
-            }
-            packet.SetData(nullptr, 0);  // the body belongs to the pipeline
-        }
-    }
-    WSACleanup();
+std::unique_ptr<StripEncoder> MakeProgramEncoder() {
+    auto encoder = std::make_unique<GdiplusJpegEncoder>();
+    if (!encoder->IsReady()) return nullptr;
+    return encoder;
 }
 
-// Lines for the debugger output with the tick count: a log shows when a capture began and ended.
-void TraceCapture(const char* what, const UploadState& state) {
+// A line for the debugger output with the tick count: a log shows when a capture began and ended.
+void TraceCapture(const char* what, const CaptureJob& job) {
     char line[128];
     std::snprintf(line, sizeof line, "Remocon capture: %s tick=%lu grid=%dx%d frame=%d\n", what, GetTickCount(),
-                  int(state.settings.width), int(state.settings.height), int(state.frameCounter.load()));
+                  int(job.settings.width), int(job.settings.height), int(job.frameCounter->load()));
     OutputDebugStringA(line);
 }
 
-unsigned __stdcall CaptureThread(void* argument) {
-    std::unique_ptr<CaptureThreadStart> start(static_cast<CaptureThreadStart*>(argument));
-    TraceCapture("started", *start->state);
-    CaptureLoop(*start);
-    TraceCapture("ended", *start->state);
-    start->state->runningCaptures.fetch_sub(1);
-    return 0;
+void CaptureLoop(const CaptureJob& job, std::stop_token stop) {
+    const UploadSettings& settings = job.settings;
+    GdiplusSession gdiplus;
+    GdiScreenGrabber grabber(settings);
+    UploadPipeline pipeline(uint32_t(settings.width), uint32_t(settings.height));
+    std::unique_ptr<StripEncoder> encoder = job.makeEncoder ? job.makeEncoder() : MakeProgramEncoder();
+    if (!gdiplus.Started() || !grabber.IsReady() || !encoder) return;
+    CPacket packet;
+    packet.SetType(kPacketImage);
+    CaptureCycle cycle(pipeline, grabber, *encoder, [&](int32_t number, const std::vector<uint8_t>& body) {
+        packet.SetSequence(uint32_t(number));
+        packet.SetSize(uint32_t(body.size()));
+        packet.SetData(body.data(), uint32_t(body.size()));
+        SendMessageW(job.panel, WM_UPLOAD_FRAME, reinterpret_cast<WPARAM>(&packet), 0);
+    });
+    while (!stop.stop_requested()) {
+        DWORD t0 = GetTickCount();
+        // A screen that cannot be grabbed (the secure desktop, a locked pad) is tried again a cycle
+        // later like any other: retrying at once would keep a core busy until it comes back.
+        cycle.Run(*job.frameCounter, job.lastAcknowledged->load(), settings.quality);
+        DWORD elapsed = GetTickCount() - t0;
+        if (elapsed < kCycleMs) Sleep(kCycleMs - elapsed);
+    }
+    packet.SetData(nullptr, 0);  // the body belongs to the pipeline
 }
 
 }  // namespace
 
-bool StartCaptureThread(const CaptureThreadStart& start) {
-    if (!start.panel || !start.state || !start.lastAcknowledged) return false;
-    if (start.state->settings.width < 1 || start.state->settings.height < 1) return false;
-    start.state->runningCaptures.fetch_add(1);
-    auto* argument = new CaptureThreadStart(start);
-    uintptr_t thread = _beginthreadex(nullptr, 0, CaptureThread, argument, 0, nullptr);
-    if (thread == 0) {
-        delete argument;
-        start.state->runningCaptures.fetch_sub(1);
-        return false;
-    }
-    CloseHandle(reinterpret_cast<HANDLE>(thread));
-    return true;
+bool StartCapture(Worker& worker, CaptureJob job) {
+    if (!job.panel || !job.frameCounter || !job.lastAcknowledged) return false;
+    if (job.settings.width < 1 || job.settings.height < 1) return false;
+    return worker.Start([job = std::move(job)](std::stop_token stop) {
+        TraceCapture("started", job);
+        WSADATA wsa;
+        if (WSAStartup(MAKEWORD(2, 2), &wsa) == 0) {
+            CaptureLoop(job, stop);
+            WSACleanup();
+        }
+        TraceCapture("ended", job);
+    });
 }
+
+void JoinServingSentMessages(Worker& worker) {
+    while (!worker.Finished()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kJoinPollMs, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // serves sent messages only
+    }
+    worker.Join();
+}
+

@@ -1,16 +1,19 @@
 // Screen upload's platform half under Wine: the GDI grab of the virtual display, GDI+ JPEG encoding
 // of a full-width strip (decoded back to check it), and the capture thread handing frames to its
-// panel until the upload flag is cleared. The times of the grab and the encode are printed.
+// panel until its owner asks it to stop, and its owner closing in the middle of an encode. The times of the grab and the encode are printed.
 #include <gtest/gtest.h>
 
 #include <objidl.h>
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
+#include "common/threads/worker.h"
 #include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
 #include "test_window_win32.h"
@@ -136,28 +139,74 @@ private:
     HWND window_;
 };
 
-TEST(Capture, ThreadSendsEveryPartFirstHoldsTheWindowAndEndsWhenTheFlagClears) {
+TEST(Capture, ThreadSendsEveryPartFirstHoldsTheWindowAndEndsWhenAskedToStop) {
     FramePanel panel;
-    UploadState state;
-    state.settings = ScreenSettings();
-    state.uploadFlag = 1;
+    std::atomic<int32_t> frameCounter{0};
     std::atomic<int32_t> acknowledged{0};
-    ASSERT_TRUE(StartCaptureThread({panel.Window(), &state, &acknowledged}));
-    EXPECT_EQ(state.runningCaptures.load(), 1);
+    Worker worker;
+    CaptureJob job{panel.Window(), ScreenSettings(), &frameCounter, &acknowledged, {}};
+    ASSERT_TRUE(StartCapture(worker, job));
+    EXPECT_FALSE(StartCapture(worker, job));  // never a second capture beside a running one
 
     // Without acknowledgements exactly frames 0 to 3 come; the first carries every part.
     ASSERT_TRUE(PumpUntil([&] { return panel.frames.size() >= 1; }, 10000));
     PumpFor(1200);
-    PartGrid grid = PartGrid::ForScreen(uint32_t(state.settings.width), uint32_t(state.settings.height));
+    PartGrid grid = PartGrid::ForScreen(uint32_t(job.settings.width), uint32_t(job.settings.height));
     EXPECT_EQ(panel.frames[0].sequence, 0u);
     EXPECT_EQ(panel.frames[0].parts.size(), grid.PartCount());
     EXPECT_LE(panel.frames.size(), 4u);
     acknowledged = 100;  // the teacher catches up
 
-    state.uploadFlag = 0;
-    auto cleared = std::chrono::steady_clock::now();
-    ASSERT_TRUE(PumpUntil([&] { return state.runningCaptures.load() == 0; }, 5000));
-    EXPECT_LT(Milliseconds(cleared), 1000.0);
+    worker.RequestStop();
+    auto asked = std::chrono::steady_clock::now();
+    ASSERT_TRUE(PumpUntil([&] { return worker.Finished(); }, 5000));
+    EXPECT_LT(Milliseconds(asked), 1000.0);
+}
+
+// An encoder that takes its time and writes into memory of its own on every call. The test checks the
+// order of events: the encode has returned, and its frame been handed over, before the owner's join
+// returns, so nothing the thread reads (the job, the counters, the panel) is freed while it runs.
+class SlowEncoder : public StripEncoder {
+public:
+    SlowEncoder(std::atomic<int>& entered, std::atomic<int>& left) : entered_(entered), left_(left) {}
+    bool Encode(const PixelView& strip, int quality, std::vector<uint8_t>& jpeg) override {
+        entered_.fetch_add(1);
+        Sleep(400);
+        std::fill(scratch_.begin(), scratch_.end(), uint8_t(quality));
+        bool ok = inner_.IsReady() && inner_.Encode(strip, quality, jpeg);
+        left_.fetch_add(1);
+        return ok;
+    }
+
+private:
+    GdiplusJpegEncoder inner_;
+    std::vector<uint8_t> scratch_ = std::vector<uint8_t>(1 << 20);
+    std::atomic<int>& entered_;
+    std::atomic<int>& left_;
+};
+
+TEST(Capture, ClosingTheOwnerInTheMiddleOfAnEncodeWaitsForTheThreadBeforeAnythingGoes) {
+    auto panel = std::make_unique<FramePanel>();
+    std::atomic<int> entered{0}, left{0};
+    std::atomic<int32_t> frameCounter{0};
+    auto acknowledged = std::make_unique<std::atomic<int32_t>>(0);
+    {
+        Worker worker;  // the owner's worker, declared after what its thread reads
+        CaptureJob job{panel->Window(), ScreenSettings(), &frameCounter, acknowledged.get(),
+                       [&] { return std::make_unique<SlowEncoder>(entered, left); }};
+        ASSERT_TRUE(StartCapture(worker, job));
+        ASSERT_TRUE(PumpUntil([&] { return entered.load() == 1; }, 10000));
+        EXPECT_EQ(left.load(), 0);  // the thread is inside the encode now
+        worker.RequestStop();
+        JoinServingSentMessages(worker);  // what the panel does when it closes
+        // The encode finished and its frame was served before the join returned.
+        EXPECT_EQ(left.load(), 1);
+        EXPECT_TRUE(worker.Finished());
+        EXPECT_FALSE(worker.Running());
+    }
+    EXPECT_EQ(panel->frames.size(), 1u);
+    acknowledged.reset();  // only now may what the thread read go
+    panel.reset();
 }
 
 }  // namespace

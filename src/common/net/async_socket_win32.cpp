@@ -166,6 +166,7 @@ SOCKET CAsyncSocket::Detach() {
 bool CAsyncSocket::Attach(SOCKET handle, long events) {
     if (HasSocket() || handle == INVALID_SOCKET) return false;
     handle_ = handle;
+    ownerThread_ = ::GetCurrentThreadId();
     Register(handle, this, threadWindow.Get());
     if (!AsyncSelect(events)) {
         Unregister(handle);

@@ -1,6 +1,7 @@
 // CAsyncSocket: a non-blocking stream socket whose readiness events (read, write, connect, close)
 // arrive as calls on the thread that created or attached it, through WSAAsyncSelect and a hidden
-// message window per thread. The base of the frame socket; owner-thread only, except Handle().
+// message window per thread. The base of the frame socket; owner-thread only (the thread that created
+// or attached the handle), except Handle(), HasSocket() and OnOwnerThread().
 #pragma once
 
 #include <winsock2.h>
@@ -31,6 +32,8 @@ public:
     bool Attach(SOCKET handle, long events = kAllEvents);
     // Closes the handle, if any (no notification: derived classes add theirs).
     void CloseHandle();
+    // The calling thread is the one the handle is registered on.
+    bool OnOwnerThread() const { return ownerThread_ == ::GetCurrentThreadId(); }
 
 protected:
     virtual void OnReceive(int /*error*/) {}
@@ -43,6 +46,7 @@ private:
     void Dispatch(long event, int error);
 
     SOCKET handle_ = INVALID_SOCKET;
+    DWORD ownerThread_ = 0;
 };
 
 // Starts Winsock 2.2 for the process (once; later calls only count). False if it is not there.

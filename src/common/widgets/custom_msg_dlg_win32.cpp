@@ -39,14 +39,14 @@ void Box(HDC dc, HPEN pen, HBRUSH brush, int left, int top, int right, int botto
 
 }  // namespace
 
-int ShowCustomMessage(const wchar_t* text, const wchar_t* caption, int type) {
+int ShowCustomMessage(const wchar_t* text, const wchar_t* caption, int type, HWND owner) {
     // Test and set in one step: the panel's thread and the note thread may ask at the same moment.
     if (gMessageOpen.exchange(true)) return -1;
     int result = kAnswerCancel;
     {
         GdiplusSession gdiplus;  // the buttons and the icon are drawn with GDI+
         CCustomMsgDlg box(text ? text : L"", caption && *caption ? caption : kDefaultMessageCaption, type);
-        INT_PTR answer = box.DoModal(nullptr);
+        INT_PTR answer = box.DoModal(owner);
         if (answer > 0) result = static_cast<int>(answer);
     }
     gMessageOpen.store(false);

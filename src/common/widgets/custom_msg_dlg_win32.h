@@ -22,8 +22,10 @@ inline constexpr wchar_t kDefaultMessageCaption[] = L"Tesmora Orlu Remocon";
 // buttons) and answers the platform's code of what ended it (1 OK or Enter, 2 Cancel, Esc or the close
 // button, 6 Yes, 7 No). While another box is open anywhere in the process it shows nothing and answers
 // -1 at once; a box that cannot be made answers 2. Null or empty caption: "Tesmora Orlu Remocon".
-// Any thread.
-int ShowCustomMessage(const wchar_t* text, const wchar_t* caption = nullptr, int type = kMsgBoxTypeOk);
+// The box is modal to `owner` (the panel, the login dialog): the owner takes no input until it is
+// answered. Any thread.
+int ShowCustomMessage(const wchar_t* text, const wchar_t* caption = nullptr, int type = kMsgBoxTypeOk,
+                      HWND owner = nullptr);
 // True while a custom message box is open (commands that must not run meanwhile test this). Any thread.
 bool IsCustomMessageOpen();
 

@@ -1,6 +1,5 @@
-// The panel as the teacher session's host: the two frame sockets and their notifications, the
-// panel's timers, the loading dialog, message boxes, the login step and the teacher-screen record
-// (see remocon_dlg_win32.h and session/session_host.h). UI thread only.
+// The teacher link (see teacher_link_win32.h): the two frame sockets and their notifications, the
+// session's timers, the loading dialog, message boxes, the login step and the clock. UI thread only.
 // Winsock before windows.h, OLE automation after it.
 // clang-format off
 #include <winsock2.h>
@@ -21,21 +20,33 @@
 #include "panel/login_step_win32.h"
 #include "panel/message_trace.h"
 #include "panel/remocon_dlg_win32.h"
+#include "panel/teacher_link_win32.h"
 #include "transport/packet.h"
 
-CTCPSocket& CRemoconDlg::SocketOf(Connection connection) {
+CTeacherLink::CTeacherLink(CRemoconDlg& panel) : panel_(panel), session_(*this) {}
+
+HWND CTeacherLink::Window() const {
+    return panel_.Handle();
+}
+
+void CTeacherLink::OnPanelDestroyed() {
+    ::KillTimer(Window(), static_cast<UINT_PTR>(PanelTimer::kTeacherConnect));
+    loading_.DestroyDialog();
+}
+
+CTCPSocket& CTeacherLink::SocketOf(Connection connection) {
     return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
 }
 
-const CTCPSocket& CRemoconDlg::SocketOf(Connection connection) const {
+const CTCPSocket& CTeacherLink::SocketOf(Connection connection) const {
     return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
 }
 
-bool CRemoconDlg::OpenLoginConnection(const std::u16string& host, const std::u16string& port,
+bool CTeacherLink::OpenLoginConnection(const std::u16string& host, const std::u16string& port,
                                       std::u16string& localPort) {
     if (!loginSocket_.Create()) return false;
     loginSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
-    loginSocket_.SetOwner(Handle());
+    loginSocket_.SetOwner(Window());
     // A connect that fails at once is reported like a late failure: the login timer decides.
     loginSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
     sockaddr_in local{};
@@ -50,94 +61,93 @@ bool CRemoconDlg::OpenLoginConnection(const std::u16string& host, const std::u16
     return true;
 }
 
-bool CRemoconDlg::OpenTeacherConnection(const std::u16string& host, const std::u16string& port) {
+bool CTeacherLink::OpenTeacherConnection(const std::u16string& host, const std::u16string& port) {
     if (!teacherSocket_.Create()) return false;
     teacherSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
-    teacherSocket_.SetOwner(Handle());
+    teacherSocket_.SetOwner(Window());
     teacherSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
     return true;
 }
 
-bool CRemoconDlg::IsOpen(Connection connection) const {
+bool CTeacherLink::IsOpen(Connection connection) const {
     return SocketOf(connection).HasSocket();
 }
 
-void CRemoconDlg::CloseConnection(Connection connection) {
+void CTeacherLink::CloseConnection(Connection connection) {
     CTCPSocket& socket = SocketOf(connection);
     if (!socket.HasSocket()) return;
     ::shutdown(socket.Handle(), SD_BOTH);
     socket.Close();  // tells the panel at once (WM_SOCKET_CLOSE)
 }
 
-void CRemoconDlg::SendText(Connection connection, std::u16string_view text) {
+void CTeacherLink::SendText(Connection connection, std::u16string_view text) {
     CTCPSocket& socket = SocketOf(connection);
     if (!socket.HasSocket()) return;
     CPacket packet(text);
     packet.Write(socket);
 }
 
-std::u16string CRemoconDlg::LocalAddress() {
+std::u16string CTeacherLink::LocalAddress() {
     return ToU16(ChooseLocalAddress());
 }
 
-void CRemoconDlg::StartTimer(PanelTimer timer, unsigned milliseconds) {
-    ::SetTimer(Handle(), static_cast<UINT_PTR>(timer), milliseconds, nullptr);
+void CTeacherLink::StartTimer(PanelTimer timer, unsigned milliseconds) {
+    ::SetTimer(Window(), static_cast<UINT_PTR>(timer), milliseconds, nullptr);
 }
 
-void CRemoconDlg::StopTimer(PanelTimer timer) {
-    ::KillTimer(Handle(), static_cast<UINT_PTR>(timer));
+void CTeacherLink::StopTimer(PanelTimer timer) {
+    ::KillTimer(Window(), static_cast<UINT_PTR>(timer));
 }
 
-void CRemoconDlg::ShowLoading(int stringId) {
-    loading_.ShowProgress(Handle(), LoadResourceString(stringId));
+void CTeacherLink::ShowLoading(int stringId) {
+    loading_.ShowProgress(Window(), LoadResourceString(stringId));
 }
 
-void CRemoconDlg::HideLoading() {
+void CTeacherLink::HideLoading() {
     loading_.HideProgress();
 }
 
-void CRemoconDlg::PumpMessages(unsigned milliseconds) {
+void CTeacherLink::PumpMessages(unsigned milliseconds) {
     PumpWait(milliseconds, 0);
 }
 
-void CRemoconDlg::ShowMessage(std::u16string_view text) {
+void CTeacherLink::ShowMessage(std::u16string_view text) {
     // A box already open refuses a second one: the trace says whether the user saw the text.
     ::OutputDebugStringA(MessageTraceLine(text, !IsCustomMessageOpen()).c_str());
     messageText_ = ToWide(text);
-    ShowCustomMessage(messageText_.c_str());
+    ShowCustomMessage(messageText_.c_str(), nullptr, kMsgBoxTypeOk, Window());
     messageText_.clear();
 }
 
-std::u16string CRemoconDlg::LoadString(int stringId) {
+std::u16string CTeacherLink::LoadString(int stringId) {
     return ToU16(LoadResourceString(static_cast<UINT>(stringId)));
 }
 
-std::u16string CRemoconDlg::Language() {
+std::u16string CTeacherLink::Language() {
     return ToU16(LanguageCode());
 }
 
-LoginStepResult CRemoconDlg::RunLoginStep(const std::u16string& teacherId) {
-    return RunLoginDialog(Handle(), teacherId);
+LoginStepResult CTeacherLink::RunLoginStep(const std::u16string& teacherId) {
+    return RunLoginDialog(Window(), teacherId);
 }
 
-void CRemoconDlg::WriteProfileTeacherId(const std::u16string& teacherId) {
+void CTeacherLink::WriteProfileTeacherId(const std::u16string& teacherId) {
     WriteProfileString(L"config", L"teacherid", ToWide(teacherId));
 }
 
-void CRemoconDlg::ShowPanel() {
-    ::ShowWindow(Handle(), SW_SHOWNA);
-    ReassertTopmost();
+void CTeacherLink::ShowPanel() {
+    panel_.ShowAtTop();
 }
 
-void CRemoconDlg::ClosePanel() {
-    ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
+void CTeacherLink::ClosePanel() {
+    ::PostMessageW(Window(), WM_CLOSE, 0, 0);
 }
 
-void CRemoconDlg::Quit() {
+void CTeacherLink::Quit() {
     ::PostQuitMessage(0);
 }
 
-double CRemoconDlg::Now() {
+double CTeacherLink::Now() {
     SYSTEMTIME local{};
     ::GetLocalTime(&local);
     double days = 0;
@@ -145,37 +155,35 @@ double CRemoconDlg::Now() {
     return days;
 }
 
-int CRemoconDlg::ScreenWidth() {
+int CTeacherLink::ScreenWidth() {
     return ::GetSystemMetrics(SM_CXSCREEN);
 }
 
-int CRemoconDlg::ScreenHeight() {
+int CTeacherLink::ScreenHeight() {
     return ::GetSystemMetrics(SM_CYSCREEN);
 }
 
-void CRemoconDlg::EnsureScreenImage(int width, int height) {
+void CTeacherLink::EnsureScreenImage(int width, int height) {
     // The receiver thread does not run while the panel holds the connection: no lock needed.
-    remoteHost_.EnsureScreenImage(width, height);
+    panel_.RemoteHost().EnsureScreenImage(width, height);
 }
 
-void CRemoconDlg::SetButtonCheck(int buttonId, bool checked) {
-    ::SendMessageW(Item(buttonId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+void CTeacherLink::SetButtonCheck(int buttonId, bool checked) {
+    panel_.SetButtonCheck(buttonId, checked);
 }
 
-void CRemoconDlg::SelectMonitorInView(int monitorIndex) {
-    if (remoteHost_.viewThread && viewWindow_ && ::IsWindow(viewWindow_)) {
-        ::PostMessageW(viewWindow_, WM_RC_SELECT_MONITOR, kCrossThreadCheck, monitorIndex);
-    }
+void CTeacherLink::SelectMonitorInView(int monitorIndex) {
+    panel_.SelectMonitorInView(monitorIndex);
 }
 
-LRESULT CRemoconDlg::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
+LRESULT CTeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
     int error = static_cast<int>(lParam);
     auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
     session_.OnConnectResult(socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher, error);
     return error;
 }
 
-LRESULT CRemoconDlg::OnSocketReceive(WPARAM, LPARAM lParam) {
+LRESULT CTeacherLink::OnSocketReceive(WPARAM, LPARAM lParam) {
     CPacket packet;
     packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block
     if (packet.Type() != kPacketText) return 0;
@@ -183,7 +191,7 @@ LRESULT CRemoconDlg::OnSocketReceive(WPARAM, LPARAM lParam) {
     return 1;
 }
 
-LRESULT CRemoconDlg::OnSocketClose(WPARAM wParam, LPARAM) {
+LRESULT CTeacherLink::OnSocketClose(WPARAM wParam, LPARAM) {
     auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
     if (socket == &teacherSocket_) {
         session_.OnSocketClose(Connection::kTeacher);
@@ -193,7 +201,7 @@ LRESULT CRemoconDlg::OnSocketClose(WPARAM wParam, LPARAM) {
     return 1;
 }
 
-LRESULT CRemoconDlg::OnMonitorList(WPARAM wParam, LPARAM lParam) {
+LRESULT CTeacherLink::OnMonitorList(WPARAM wParam, LPARAM lParam) {
     if (wParam != kCrossThreadCheck || !lParam) return 1;
     session_.OnMonitorList(*reinterpret_cast<const std::u16string*>(lParam));
     return 1;

@@ -1,0 +1,63 @@
+// CUploadControl: the panel's screen upload. The upload button starts and stops it; it owns the
+// capture thread (a Worker), the frame counter the thread advances, and sends the frames the thread
+// hands over on the teacher connection. A display change restarts the capture on the new grid once
+// the old thread has ended, and a start never runs a second thread beside one that has not ended:
+// both wait on a timer, not in a message loop. The button's cool-down is a timer too. UI thread only
+// (the capture thread reaches the panel only through the sent WM_UPLOAD_FRAME).
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "common/threads/worker.h"
+#include "panel/upload_parameters.h"
+
+class CRemoconDlg;
+class CTeacherLink;
+
+class CUploadControl {
+public:
+    // The panel's window timers of the upload (beside the session's 2, 3, 6 and 7).
+    static constexpr UINT_PTR kCoolDownTimer = 20;
+    static constexpr UINT_PTR kCaptureWaitTimer = 21;
+
+    CUploadControl(CRemoconDlg& panel, CTeacherLink& link);
+    CUploadControl(const CUploadControl&) = delete;
+    CUploadControl& operator=(const CUploadControl&) = delete;
+    // Stops the capture thread and joins it (serving the frame it may be sending meanwhile).
+    ~CUploadControl();
+
+    bool Uploading() const { return uploading_; }
+    const UploadParameters& Parameters() const { return parameters_; }
+    // Sets the upload parameters for a `width` x `height` screen and sends them ("[RC00008]").
+    void RefreshParameters(int width, int height);
+
+    void OnUploadButton();
+    // The screen's resolution changed: a running capture restarts on the new grid.
+    void OnDisplayChange();
+    // The panel is closing: the capture stops without telling the teacher.
+    void StopForClose();
+    // The panel's timer handler passes the upload's timers here; false for other timers.
+    bool OnTimer(UINT_PTR timer);
+    LRESULT OnUploadFrame(WPARAM wParam, LPARAM lParam);
+
+private:
+    void Start();
+    void Stop();
+    // Starts the capture thread now, or once the previous one has ended.
+    void LaunchCapture();
+    bool StartCaptureNow();
+    void CaptureRefused();
+    void CoolDown(unsigned milliseconds);
+
+    CRemoconDlg& panel_;
+    CTeacherLink& link_;
+    UploadParameters parameters_;
+    bool uploading_ = false;
+    bool launchWaiting_ = false;  // a capture waits for the previous thread to end
+    bool freshStart_ = false;     // the capture about to launch begins a new upload
+    std::atomic<int32_t> frameCounter_{0};
+    Worker capture_;  // after what its thread reads: destroyed (joined) first
+};
