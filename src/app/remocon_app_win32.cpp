@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "app/app_profile_win32.h"
+#include "common/platform/config_string_win32.h"
 #include "app/crash_handler_win32.h"
 #include "app/language_library_win32.h"
 #include "common/platform/os_version_win32.h"
@@ -56,7 +56,6 @@ bool CRemoconApp::InitInstance() {
     }
     socketsStarted_ = true;
 
-    SetProfileRoot(L"TesmoraOrlu");
     std::wstring code = ReadProfileString(L"config", L"language", kKoreanLanguageCode);
     languageLibrary_.Reset(ChooseLanguage(code));
 

@@ -1,9 +1,9 @@
 // The relay-server lookup's decisions (see relay_lookup.h).
 #include "login/relay_lookup.h"
 
-#include "app/config_keys.h"
+#include "common/config/config_keys.h"
 #include "login/login_id.h"
-#include "transport/hash.h"
+#include "common/digest/hash.h"
 
 namespace {
 

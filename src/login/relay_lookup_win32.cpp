@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/config_files_win32.h"
+#include "common/config/config_files_win32.h"
 #include "common/http/http_fetch_win32.h"
 #include "common/platform/ansi_text_win32.h"
 #include "common/platform/wide_text_win32.h"

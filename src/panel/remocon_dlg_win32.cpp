@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "app/app_profile_win32.h"
-#include "app/config_files_win32.h"
-#include "app/config_keys.h"
+#include "common/platform/config_string_win32.h"
+#include "common/config/config_files_win32.h"
+#include "common/config/config_keys.h"
 #include "common/platform/compat_layer_win32.h"
+#include "common/platform/module_folder_win32.h"
 #include "common/platform/pump_wait_win32.h"
 #include "transport/packet.h"
 #include "common/platform/wide_text_win32.h"
@@ -32,13 +33,6 @@ constexpr UINT kTopmostMilliseconds = 100;
 constexpr unsigned kCloseSettleMilliseconds = 1000;
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
 constexpr COLORREF kTitleColour = RGB(3, 207, 227);
-constexpr DWORD kProgramPathCharacters = 1023;
-
-std::wstring ProgramPath() {
-    wchar_t path[kProgramPathCharacters + 1] = {};
-    DWORD length = ::GetModuleFileNameW(nullptr, path, kProgramPathCharacters);
-    return std::wstring(path, length);
-}
 
 }  // namespace
 
@@ -83,7 +77,7 @@ BOOL CRemoconDlg::OnInitDialog() {
     ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
-    SetCompatLayer(ProgramPath(), L"HIGHDPIAWARE");
+    SetCompatLayer(GetProgramFilePath(), L"HIGHDPIAWARE");
     PrepareIniFile(IniFile::Config);
     SettingIniFile settings;
     ReadRelaySettings(settings);

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "app/config_files_win32.h"
-#include "app/config_keys.h"
+#include "common/config/config_files_win32.h"
+#include "common/config/config_keys.h"
 #include "common/platform/module_folder_win32.h"
 #include "common/platform/wide_text_win32.h"
 

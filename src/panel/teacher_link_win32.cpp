@@ -9,7 +9,7 @@
 
 #include <cwchar>
 
-#include "app/app_profile_win32.h"
+#include "common/platform/config_string_win32.h"
 #include "app/language_library_win32.h"
 #include "common/platform/local_address_win32.h"
 #include "common/platform/pump_wait_win32.h"

@@ -1,7 +1,7 @@
 // The relay settings of setting.ini.
 #include "relay_settings.h"
 
-#include "app/config_keys.h"
+#include "common/config/config_keys.h"
 
 RelaySettings ReadRelaySettings(SettingsFile& file) {
     if (!file.Exists()) file.Create();

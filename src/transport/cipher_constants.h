@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "md5.h"
+#include "common/digest/md5.h"
 
 inline constexpr std::u16string_view kPacketPassword = u"pjrwksndqvz!!@@";
 inline constexpr std::u16string_view kSelfTestPlainText = u"Hello";

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "cipher_provider.h"
-#include "md5.h"
+#include "common/digest/md5.h"
 #include "rc4.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "common/bytes/byte_writer.h"
 #include "crypt.h"
 #include "frame.h"
-#include "hash.h"
+#include "common/digest/hash.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/ini_encoding.h"
+#include "common/config/ini_encoding.h"
 
 namespace {
 

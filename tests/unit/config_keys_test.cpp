@@ -1,5 +1,5 @@
 // The key table of config.ini and setting.ini and the per-key rules.
-#include "app/config_keys.h"
+#include "common/config/config_keys.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "transport/cipher_constants.h"
-#include "transport/hash.h"
+#include "common/digest/hash.h"
 #include "transport/packet.h"
 #include "transport/rc4.h"
 

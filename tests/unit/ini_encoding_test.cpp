@@ -1,5 +1,5 @@
 // Encoding detection, conversion and backup naming of the INI files.
-#include "app/ini_encoding.h"
+#include "common/config/ini_encoding.h"
 
 #include <gtest/gtest.h>
 

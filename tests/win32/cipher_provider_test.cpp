@@ -9,7 +9,7 @@
 
 #include "transport/cipher_constants.h"
 #include "transport/crypt.h"
-#include "transport/hash.h"
+#include "common/digest/hash.h"
 #include "transport/rc4.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // what the private-profile functions read back afterwards.
 #include <gtest/gtest.h>
 
-#include "app/config_files_win32.h"
+#include "common/config/config_files_win32.h"
 #include "temp_folder_win32.h"
 
 namespace {

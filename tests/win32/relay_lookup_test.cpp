@@ -3,7 +3,7 @@
 // relay when the service is down, or answers with a page that is not its reply.
 #include <gtest/gtest.h>
 
-#include "app/config_files_win32.h"
+#include "common/config/config_files_win32.h"
 #include "classroom_process_win32.h"
 #include "login/relay_lookup_win32.h"
 #include "temp_folder_win32.h"

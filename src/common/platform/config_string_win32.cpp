@@ -22,17 +22,7 @@ ConfigSource& Source() {
     return source;
 }
 
-std::wstring ProgramName() {
-    wchar_t path[1024];
-    const DWORD length = GetModuleFileNameW(nullptr, path, 1024);
-    if (length == 0 || length >= 1024) {
-        return {};
-    }
-    std::wstring name(path, length);
-    name = name.substr(name.rfind(L'\\') + 1);
-    const size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
+}  // namespace
 
 std::wstring ReadProfileString(const std::wstring& section, const std::wstring& entry,
                                const std::wstring& fallback) {
@@ -74,8 +64,6 @@ bool WriteProfileString(const std::wstring& section, const std::wstring& entry, 
     return stored;
 }
 
-}  // namespace
-
 void InstallConfigRegistry(std::unique_ptr<CRegistry> registry) {
     Source().registry = std::move(registry);
 }
@@ -91,7 +79,7 @@ void SetApplicationProfileKey(const std::wstring& key) {
 const std::wstring& ApplicationProfileKey() {
     ConfigSource& source = Source();
     if (source.profileKey.empty()) {
-        source.profileKey = kProfileRoot + ProgramName();
+        source.profileKey = kProfileRoot + GetProgramName();
     }
     return source.profileKey;
 }

@@ -1,6 +1,6 @@
-// GetConfigString / WriteConfigString: the programs' per-user settings, from an installed registry
-// object when there is one (the updater's view of the remote's key), otherwise from the program's
-// own application profile. UI thread only; install before other threads start.
+// The programs' application profile (one implementation for both programs) and GetConfigString /
+// WriteConfigString: the per-user settings, from an installed registry object when there is one
+// (the updater's view of the remote's key), otherwise from the application profile. UI thread only; install before other threads start.
 #pragma once
 
 #include <memory>
@@ -18,6 +18,13 @@ CRegistry* InstalledConfigRegistry();
 // "Software\TesmoraOrlu\" and the program file's name without extension.
 void SetApplicationProfileKey(const std::wstring& key);
 const std::wstring& ApplicationProfileKey();
+
+// The application profile's own value under HKEY_CURRENT_USER\<profile key>\<section>, whatever
+// registry is installed; `fallback` when missing or unreadable.
+std::wstring ReadProfileString(const std::wstring& section, const std::wstring& entry,
+                               const std::wstring& fallback);
+// Writes it, creating the keys as needed; false when the system refuses.
+bool WriteProfileString(const std::wstring& section, const std::wstring& entry, const std::wstring& value);
 
 // The installed registry's value `entry` (the section plays no part there), else the profile's;
 // `fallback` when missing.

@@ -9,11 +9,12 @@
 #include <string>
 
 #include "common/ui/dialog_win32.h"
+#include "common/widgets/widget_resource.h"
 #include "common/ui/handles_win32.h"
 #include "common/widgets/image_button_win32.h"
 #include "common/widgets/message_box_layout.h"
 
-inline constexpr UINT kMsgBoxTemplateId = 687;
+inline constexpr UINT kMsgBoxTemplateId = IDD_CUSTOM_MSG;
 inline constexpr UINT kMsgBoxTimerId = 2;
 inline constexpr UINT kFontFaceStringId = 2607;
 inline constexpr wchar_t kDefaultMessageCaption[] = L"Tesmora Orlu Remocon";

@@ -8,12 +8,13 @@
 #include <string>
 
 #include "common/ui/dialog_win32.h"
+#include "common/widgets/widget_resource.h"
 #include "common/ui/handles_win32.h"
 #include "common/widgets/picture_ex_win32.h"
 
-inline constexpr UINT kLoadingTemplateId = 188;
-inline constexpr int kLoadingPictureId = 1062;
-inline constexpr int kLoadingTextId = 1063;
+inline constexpr UINT kLoadingTemplateId = IDD_LOADING;
+inline constexpr int kLoadingPictureId = IDC_LOADING_PICTURE;
+inline constexpr int kLoadingTextId = IDC_LOADING_TEXT;
 inline constexpr UINT kLoadingGifId = 177;
 inline constexpr wchar_t kLoadingGifType[] = L"GIF";
 

@@ -7,11 +7,12 @@
 #include <string>
 
 #include "common/ui/dialog_win32.h"
+#include "common/widgets/widget_resource.h"
 #include "common/ui/handles_win32.h"
 
-inline constexpr UINT kWaitTemplateId = 391;
-inline constexpr int kWaitTextId = 1059;
-inline constexpr int kWaitFrameId = 1058;
+inline constexpr UINT kWaitTemplateId = IDD_WAIT;
+inline constexpr int kWaitTextId = IDC_WAIT_TEXT;
+inline constexpr int kWaitFrameId = IDC_WAIT_FRAME;
 
 class CWaitMsgDlg : public CDialog {
 public:

@@ -1,5 +1,5 @@
 // The key table of config.ini and setting.ini and the rules tied to single keys.
-#include "app/config_keys.h"
+#include "common/config/config_keys.h"
 
 #include <array>
 

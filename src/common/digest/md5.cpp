@@ -1,5 +1,5 @@
 // MD5 after RFC 1321, our own. Any thread; one object per thread.
-#include "md5.h"
+#include "common/digest/md5.h"
 
 #include <cstring>
 

@@ -1,12 +1,12 @@
 // The INI files over the file functions and the private-profile functions of kernel32.
-#include "app/config_files_win32.h"
+#include "common/config/config_files_win32.h"
 
 #include <windows.h>
 
 #include <span>
 #include <vector>
 
-#include "app/ini_encoding.h"
+#include "common/config/ini_encoding.h"
 #include "common/platform/ansi_text_win32.h"
 #include "common/platform/module_folder_win32.h"
 #include "common/platform/wide_text_win32.h"

@@ -1,5 +1,5 @@
 // Encoding detection and conversion of the remote's INI files, and their dated backup names.
-#include "app/ini_encoding.h"
+#include "common/config/ini_encoding.h"
 
 #include <cstdio>
 

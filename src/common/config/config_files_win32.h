@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/config_keys.h"
+#include "common/config/config_keys.h"
 
 enum class IniPrepareResult {
     Created,       // the file was missing and now holds [default]

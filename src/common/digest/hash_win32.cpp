@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "transport/hash.h"
+#include "common/digest/hash.h"
 
 struct CHash::Impl {
     HCRYPTPROV context = 0;

@@ -3,8 +3,8 @@
 #include <new>
 #include <optional>
 
-#include "hash.h"
-#include "md5.h"
+#include "common/digest/hash.h"
+#include "common/digest/md5.h"
 
 struct CHash::Impl {
     std::optional<Md5> md5;  // present between CreateHash and GetHex
