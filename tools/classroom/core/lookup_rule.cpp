@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "core/text_codec.h"
-#include "transport/md5.h"
+#include "common/digest/md5.h"
 
 namespace {
 
