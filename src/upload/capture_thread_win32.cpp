@@ -8,12 +8,12 @@
 #include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
 #include "transport/packet.h"
+#include "upload/capture_loop.h"
 #include "upload/gdiplus_jpeg_encoder_win32.h"
 #include "upload/screen_grabber_win32.h"
 
 namespace {
 
-constexpr DWORD kCycleMs = 100;
 constexpr DWORD kJoinPollMs = 5;
 
 std::unique_ptr<StripEncoder> MakeProgramEncoder() {
@@ -45,14 +45,7 @@ void CaptureLoop(const CaptureJob& job, std::stop_token stop) {
         packet.SetData(body.data(), uint32_t(body.size()));
         SendMessageW(job.panel, WM_UPLOAD_FRAME, reinterpret_cast<WPARAM>(&packet), 0);
     });
-    while (!stop.stop_requested()) {
-        DWORD t0 = GetTickCount();
-        // A screen that cannot be grabbed (the secure desktop, a locked pad) is tried again a cycle
-        // later like any other: retrying at once would keep a core busy until it comes back.
-        cycle.Run(*job.frameCounter, job.lastAcknowledged->load(), settings.quality);
-        DWORD elapsed = GetTickCount() - t0;
-        if (elapsed < kCycleMs) Sleep(kCycleMs - elapsed);
-    }
+    RunCaptureCycles(cycle, stop, *job.frameCounter, *job.lastAcknowledged, settings.quality);
     packet.SetData(nullptr, 0);  // the body belongs to the pipeline
 }
 

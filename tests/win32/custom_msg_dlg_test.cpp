@@ -137,3 +137,38 @@ TEST(CustomMessageBox, TitleCarriesTheCaptionOrTheDefault) {
     ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(run.Answer(), kAnswerCancel);
 }
+
+namespace {
+
+// While a box asks, the window it belongs to takes no input: a tap on the panel under the close
+// question must not start an upload. Checked from a timer of the box's own loop.
+struct OwnerProbe {
+    HWND owner = nullptr;
+    bool ownerEnabledWhileAsking = true;
+    bool checked = false;
+};
+OwnerProbe gOwnerProbe;
+
+void CALLBACK CheckOwnerThenAnswer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = MessageBoxThread::FindOwnDialog(L"Owner");
+    if (!box) return;
+    ::KillTimer(nullptr, timer);
+    gOwnerProbe.ownerEnabledWhileAsking = ::IsWindowEnabled(gOwnerProbe.owner) != FALSE;
+    gOwnerProbe.checked = true;
+    ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+}  // namespace
+
+TEST(CustomMessage, IsModalToItsOwnerAndGivesItBackItsInput) {
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"Owner window", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    gOwnerProbe = {owner, true, false};
+    ::SetTimer(nullptr, 0, 20, CheckOwnerThenAnswer);
+    EXPECT_EQ(ShowCustomMessage(L"질문", L"Owner", kMsgBoxTypeYesNo, owner), kAnswerCancel);
+    EXPECT_TRUE(gOwnerProbe.checked);
+    EXPECT_FALSE(gOwnerProbe.ownerEnabledWhileAsking);
+    EXPECT_TRUE(::IsWindowEnabled(owner));
+    ::DestroyWindow(owner);
+}
