@@ -382,6 +382,21 @@ e2e_end() {
 
 # ---- The screen. ------------------------------------------------------------------------------------------
 
+# True when a window manager runs on the display (it stacks topmost windows above the others, as
+# Windows does; scripts/with-display starts one).
+e2e_window_manager() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# e2e_x_above PROGRAM TITLE: true when an X window of PROGRAM (Wine names its windows' class after the
+# .exe file) titled TITLE is stacked above the others by the window manager.
+e2e_x_above() {
+    local window
+    for window in $(xdotool search --classname "^$1\$" 2>/dev/null); do
+        [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$2" ] || continue
+        xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE && return 0
+    done
+    return 1
+}
+
 # The screen's size ("W H") and the scale factor the remote picks for it (or for config's override).
 e2e_screen_size() {
     local rect
