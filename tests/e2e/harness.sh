@@ -151,7 +151,7 @@ e2e_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 e2e_start_program() {
     local windir
     windir=$(e2e_windows_path "$1")
-    E2E_PID=$(e2e_probe start --dir "$windir" "$windir\\$2" "${@:3}" | sed -n 's/^pid=//p')
+    E2E_PID=$(e2e_field "$(e2e_probe start --dir "$windir" "$windir\\$2" "${@:3}")" pid)
     [ -n "$E2E_PID" ] || e2e_fail "could not start $2"
     E2E_STARTED+=("$E2E_PID"$'\t'"$windir\\$2")
 }
@@ -194,11 +194,13 @@ e2e_login() {
 # e2e_wait_login PID: the login dialog (it has the teacher-ID edit 1036) in any language; prints its
 # handle.
 e2e_wait_login() {
-    e2e_field "$(e2e_probe wait --pid "$1" --class '#32770' --with-id 1036 --timeout "$E2E_WINDOW_TIMEOUT")" hwnd
+    e2e_field "$(e2e_probe wait --pid "$1" --class '#32770' --with-id 1036 \
+        --timeout "$E2E_WINDOW_TIMEOUT")" hwnd
 }
 # e2e_wait_message_box PID: the custom message box (it has the Yes button 1246); prints its handle.
 e2e_wait_message_box() {
-    e2e_field "$(e2e_probe wait --pid "$1" --class '#32770' --with-id 1246 --timeout "$E2E_WINDOW_TIMEOUT")" hwnd
+    e2e_field "$(e2e_probe wait --pid "$1" --class '#32770' --with-id 1246 \
+        --timeout "$E2E_WINDOW_TIMEOUT")" hwnd
 }
 # e2e_control_field RECORDS ID FIELD: a field of control ID in the output of "probe children".
 e2e_control_field() {

@@ -20,8 +20,10 @@ refused_by_box() {
     box=$(e2e_wait_message_box "$E2E_REMOTE_PID")
     [ -n "$box" ] || e2e_fail "no message box for \"$1\""
     e2e_probe key --hwnd "$box" enter >/dev/null
-    e2e_probe wait-gone --hwnd "$box" --timeout 5000 >/dev/null || e2e_fail "the message box for \"$1\" stayed"
-    e2e_expect_equal "dialog still shown after \"$1\"" "$(e2e_field "$(e2e_probe state --hwnd "$login")" visible)" 1
+    e2e_probe wait-gone --hwnd "$box" --timeout 5000 >/dev/null ||
+        e2e_fail "the message box for \"$1\" stayed"
+    e2e_expect_equal "dialog still shown after \"$1\"" \
+        "$(e2e_field "$(e2e_probe state --hwnd "$login")" visible)" 1
 }
 
 # text_of ID: the text of the login dialog's control ID.

@@ -18,9 +18,10 @@ program=$(e2e_windows_path "$E2E_PROGRAM_DIR")
 second=$(e2e_probe start --wait --timeout 5000 --dir "$program" "$program\\TesmoraOrluRemocon.exe") ||
     e2e_fail "the second start did not end by itself"
 e2e_expect_equal "exit code of the second start" "$(e2e_field "$second" exit)" 0
-e2e_expect_equal "windows of the remote" "$(e2e_field "$(e2e_probe find --class '#32770' --with-id 1036)" hwnd)" \
-    "$login"
-e2e_expect_equal "the first's login dialog is still shown" "$(e2e_field "$(e2e_probe state --hwnd "$login")" visible)" 1
+e2e_expect_equal "windows of the remote" \
+    "$(e2e_field "$(e2e_probe find --class '#32770' --with-id 1036)" hwnd)" "$login"
+e2e_expect_equal "the first's login dialog is still shown" \
+    "$(e2e_field "$(e2e_probe state --hwnd "$login")" visible)" 1
 
 e2e_step "cancelling the login ends the first"
 e2e_probe key --hwnd "$login" esc >/dev/null
