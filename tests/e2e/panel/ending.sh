@@ -3,7 +3,7 @@
 # the expected message exactly once, and ends (or closes its panel) once it is answered.
 #   ending.sh NAME EXPECTED [classroom options...]
 # EXPECTED: a string id of the remote (229, 230, 231, 232) or text:THE TEXT.
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 name=$1
 expected=$2

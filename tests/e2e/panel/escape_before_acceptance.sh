@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Escape while the remote still waits for the login server closes it at once: no question, no
 # message.
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 e2e_begin escape-before-acceptance --set login.greeting=silent
 e2e_start_remote

@@ -2,7 +2,7 @@
 # Once connected the remote keeps the connection alive (a keep-alive every 10 s, each answered) for
 # more than 30 s, and a resolution change tells the teacher PC the new screen ("[RC00008]" with the
 # upload settings, "[RC00010]") and brings the panel back onto the smaller screen.
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 e2e_begin keepalive-and-display-change
 read -r width height <<<"$(e2e_screen_size)"

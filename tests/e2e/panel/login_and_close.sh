@@ -2,7 +2,7 @@
 # The whole way in: login dialog, relay lookup, login server, teacher program; the panel appears at
 # the top-right corner in its size for the screen's scale factor. Then closing: Escape asks the
 # question (answered No: the remote stays), the close button asks again (Yes: the remote ends).
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 e2e_begin login-and-close
 read -r width height <<<"$(e2e_screen_size)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A teacher whose screen-size message lacks a field: the remote ignores it (no answer, no message)
 # and stays connected.
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 e2e_begin malformed-teacher-texts --set teacher.malformed=rh00001
 e2e_start_remote

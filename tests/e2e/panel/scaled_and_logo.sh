@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The panel at scale 1.4 (from config.ini's scalefactor, or from a screen wider than 2000 pixels),
 # collapsed into the logo and restored by a quick tap on it.
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 e2e_begin scaled-and-logo
 read -r width height <<<"$(e2e_screen_size)"

@@ -3,7 +3,7 @@
 # changes; the teacher's picture of the pad matches a screenshot of the pad taken at the same moment
 # (within what JPEG allows); stopping tells the teacher "[RC00009]stop", no frame follows it and the
 # capture thread ends within about a cycle.
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 e2e_begin upload-picture-and-stop
 e2e_start_remote

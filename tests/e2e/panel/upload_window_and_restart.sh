@@ -3,7 +3,7 @@
 # acknowledgement: when the teacher stops acknowledging after frame 7, exactly frames 8 to 10 come,
 # then nothing until the acknowledgement arrives, then frames flow again. A display change restarts
 # the capture, and the teacher receives every part again.
-source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 pause_from=8
 e2e_begin upload-window-and-restart --set teacher.ack-pause-from=$pause_from --set teacher.ack-pause-seconds=4
