@@ -11,7 +11,7 @@
 #include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
 #include "transport/packet.h"
-#include "upload/gdiplus_jpeg_encoder_win32.h"
+#include "upload/jpeg_strip_encoder.h"
 #include "upload/screen_grabber_win32.h"
 
 namespace {
@@ -27,7 +27,7 @@ void CaptureLoop(const CaptureThreadStart& start) {
         GdiplusSession gdiplus;
         GdiScreenGrabber grabber(settings);
         UploadPipeline pipeline(uint32_t(settings.width), uint32_t(settings.height));
-        GdiplusJpegEncoder encoder;
+        JpegStripEncoder encoder;
         if (gdiplus.Started() && grabber.IsReady() && encoder.IsReady()) {
             CPacket packet;
             packet.SetType(kPacketImage);
