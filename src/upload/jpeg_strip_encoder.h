@@ -1,6 +1,6 @@
 // StripEncoder on libjpeg-turbo: baseline JPEG with 4:2:0 chroma and the fast integer DCT, fed the
-// strip one band (one row of 16-pixel blocks) at a time as the pipeline assembles it from the
-// screen, so the whole strip is never written out. The output buffer grows to the largest frame
+// strip a band of a few rows at a time as the pipeline assembles it from the screen, so the whole
+// strip is never written out. The output buffer grows to the largest frame
 // and is kept. Capture thread only (one object per thread).
 #pragma once
 

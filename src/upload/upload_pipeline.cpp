@@ -133,6 +133,17 @@ uint8_t** UploadPipeline::Bands::Rows(uint32_t first, uint32_t count) {
         }
         rows_[j] = reinterpret_cast<uint8_t*>(to);
     }
+    // The next band's screen rows are asked into the cache now, while the encoder works on this
+    // band: otherwise each copy waits for memory, which the encoder's own reading would have hidden.
+    const uint32_t next = std::min(first + 2 * count, height_);
+    for (uint32_t y = first + count; y < next; ++y) {
+        for (const Run& run : *runs_) {
+            const auto* from = reinterpret_cast<const char*>(screen_.Row(run.top + y) + run.left);
+            for (size_t offset = 0; offset < size_t(run.width) * 4; offset += 64) {
+                __builtin_prefetch(from + offset);
+            }
+        }
+    }
     return rows_;
 }
 
