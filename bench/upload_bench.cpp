@@ -275,7 +275,8 @@ public:
     ~TurboDecoder() { tjDestroy(handle_); }
     TurboDecoder(const TurboDecoder&) = delete;
     TurboDecoder& operator=(const TurboDecoder&) = delete;
-    int Decode(const std::vector<uint8_t>& jpeg, std::vector<uint32_t>& into, uint32_t width, uint32_t height) {
+    int Decode(const std::vector<uint8_t>& jpeg, std::vector<uint32_t>& into, uint32_t width,
+               uint32_t height) {
         return tjDecompress2(handle_, jpeg.data(), static_cast<unsigned long>(jpeg.size()),
                              reinterpret_cast<unsigned char*>(into.data()), int(width), int(width) * 4,
                              int(height), TJPF_BGRX, 0);
