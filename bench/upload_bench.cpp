@@ -1,9 +1,9 @@
-// Benchmarks of the screen-upload pipeline, native, single thread, each beside its baseline in the
-// same run: an idle cycle against one memcmp of the whole frame, change detection with packing
-// against memcmp + memcpy of the same bytes, and packing plus encoding a strip (and a whole cycle in
-// which every part changed) against libjpeg-turbo's raw encode of the same pixels (libjpeg-turbo
-// standing in for the platform encoder), with one plain memcpy before the encode as the floor of any
-// packing.
+// Benchmarks of the screen-upload pipeline and of the remote view's decoding, native, single thread,
+// each beside its baseline in the same run: an idle cycle against one memcmp of the whole frame,
+// change detection with band assembly against memcmp + memcpy of the same bytes, packing plus
+// encoding of a full change against libjpeg-turbo's raw encode (TurboJPEG) of the same, already
+// packed pixels, and decoding plus placing a full frame against the raw decode of the same strip.
+// Both pairs are also timed within each iteration, which the machine's speed drift cannot separate.
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
 
@@ -11,7 +11,9 @@
 #include <cstring>
 #include <vector>
 
+#include "remote_control/strip_decoder.h"
 #include "upload/capture_cycle.h"
+#include "upload/jpeg_strip_encoder.h"
 
 namespace {
 
@@ -40,34 +42,33 @@ PixelView ViewOf(std::vector<uint32_t>& pixels, uint32_t width, uint32_t height)
     return PixelView{reinterpret_cast<uint8_t*>(pixels.data()), std::ptrdiff_t(width) * 4, width, height};
 }
 
-// Like the platform encoder, which saves into one stream kept for every frame, the output buffer is
-// kept from call to call: TurboJPEG's worst-case size for the strip, so it is never reallocated.
-class TurboEncoder : public StripEncoder {
+// libjpeg-turbo's raw encode: TurboJPEG over packed pixels, with the settings of the strip encoder
+// (4:2:0, fast DCT). The output buffer is TurboJPEG's worst case for the strip, kept from call to
+// call as the strip encoder keeps its own.
+class TurboEncoder {
 public:
     TurboEncoder() : handle_(tjInitCompress()) {}
-    ~TurboEncoder() override {
+    ~TurboEncoder() {
         tjFree(buffer_);
         tjDestroy(handle_);
     }
     TurboEncoder(const TurboEncoder&) = delete;
     TurboEncoder& operator=(const TurboEncoder&) = delete;
 
-    bool Encode(const PixelView& strip, int quality, std::vector<uint8_t>& jpeg) override {
+    unsigned long Encode(const PixelView& strip, int quality) {
         const unsigned long needed = tjBufSize(int(strip.width), int(strip.height), TJSAMP_420);
-        if (needed == static_cast<unsigned long>(-1)) return false;
         if (needed > capacity_) {
             tjFree(buffer_);
             buffer_ = tjAlloc(int(needed));
             capacity_ = buffer_ ? needed : 0;
-            if (!buffer_) return false;
         }
         unsigned long size = capacity_;
         int status =
             tjCompress2(handle_, strip.topRow, int(strip.width), int(strip.strideBytes), int(strip.height),
                         TJPF_BGRX, &buffer_, &size, TJSAMP_420, quality, TJFLAG_FASTDCT | TJFLAG_NOREALLOC);
-        if (status == 0) jpeg.assign(buffer_, buffer_ + size);
-        return status == 0;
+        return status == 0 ? size : 0;
     }
+    const unsigned char* Bytes() const { return buffer_; }
 
 private:
     tjhandle handle_;
@@ -113,7 +114,7 @@ BENCHMARK(BM_IdleBaselineMemcmp);
 void BM_IdleCycle(benchmark::State& state) {
     auto pixels = Desktop(1);
     FixedScreen screen(pixels);
-    TurboEncoder encoder;
+    JpegStripEncoder encoder;
     UploadPipeline pipeline(kWidth, kHeight);
     CaptureCycle cycle(pipeline, screen, encoder, [](int32_t, const std::vector<uint8_t>&) {});
     std::atomic<int32_t> counter{0};
@@ -138,18 +139,24 @@ void BM_ChangedBaselineMemcmpMemcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangedBaselineMemcmpMemcpy);
 
-// Every part changed: detection finds all of them, packing copies all of them into the strip.
+// Reads every band of the strip, as the encoder does: the packing of the strip, a band at a time.
+void ReadAllBands(StripRows& strip) {
+    for (uint32_t y = 0; y < strip.Height(); y += kMaxStripBand) {
+        benchmark::DoNotOptimize(strip.Rows(y, std::min(kMaxStripBand, strip.Height() - y)));
+    }
+}
+
+// Every part changed: detection finds all of them, and the strip is assembled band by band.
 void BM_ChangedDetectAndPack(benchmark::State& state) {
     auto first = Desktop(1);
     auto second = Desktop(2);
     UploadPipeline pipeline(kWidth, kHeight);
     PixelView a = ViewOf(first, kWidth, kHeight), b = ViewOf(second, kWidth, kHeight);
     pipeline.FindChangedParts(a);
-    pipeline.PackStrip(a);
-    pipeline.CommitSent();
+    pipeline.CommitSent(a);
     for (auto _ : state) {
         benchmark::DoNotOptimize(pipeline.FindChangedParts(b).size());
-        benchmark::DoNotOptimize(pipeline.PackStrip(b).topRow);
+        ReadAllBands(pipeline.Strip(b));
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(first.size() * 4));
 }
@@ -161,13 +168,13 @@ std::vector<uint32_t> PackedStrip(const std::vector<uint32_t>& desktop, uint32_t
     UploadPipeline pipeline(kWidth, kHeight);
     PixelView screen = ViewOf(pixels, kWidth, kHeight);
     pipeline.FindChangedParts(screen);
-    PixelView strip = pipeline.PackStrip(screen);
-    std::vector<uint32_t> packed(size_t(strip.width) * strip.height);
-    for (uint32_t y = 0; y < strip.height; ++y) {
-        std::memcpy(&packed[size_t(y) * strip.width], strip.Row(y), size_t(strip.width) * 4);
+    StripRows& strip = pipeline.Strip(screen);
+    width = strip.Width();
+    height = strip.Height();
+    std::vector<uint32_t> packed(size_t(width) * height);
+    for (uint32_t y = 0; y < height; ++y) {
+        std::memcpy(&packed[size_t(y) * width], strip.Rows(y, 1)[0], size_t(width) * 4);
     }
-    width = strip.width;
-    height = strip.height;
     return packed;
 }
 
@@ -176,73 +183,58 @@ void BM_EncodeBaselineTurbo(benchmark::State& state) {
     uint32_t width = 0, height = 0;
     auto packed = PackedStrip(Desktop(1), width, height);
     TurboEncoder encoder;
-    std::vector<uint8_t> jpeg;
     PixelView view = ViewOf(packed, width, height);
-    for (auto _ : state) encoder.Encode(view, 70, jpeg);
+    for (auto _ : state) benchmark::DoNotOptimize(encoder.Encode(view, 70));
 }
 BENCHMARK(BM_EncodeBaselineTurbo)->Unit(benchmark::kMillisecond);
 
-// The counters split each iteration: the copy (pack_ms) runs from memory here, not from the cache
-// as in BM_PackOnly, because every encode streams the strip and its own buffers through it.
+// The strip encoder over the same packed pixels: libjpeg's row interface without any assembly.
+void BM_EncodePackedThroughStripEncoder(benchmark::State& state) {
+    uint32_t width = 0, height = 0;
+    auto packed = PackedStrip(Desktop(1), width, height);
+    JpegStripEncoder encoder;
+    PackedStripRows rows(ViewOf(packed, width, height));
+    for (auto _ : state) benchmark::DoNotOptimize(encoder.Encode(rows, 70).size());
+}
+BENCHMARK(BM_EncodePackedThroughStripEncoder)->Unit(benchmark::kMillisecond);
+
+// Packing, encoding and the frame body of a full change, straight from the screen, band by band;
+// beside it in every iteration, in alternating order, the raw encode of the already packed strip.
+// ratio = (pack + encode + body) / raw encode, summed over the iterations.
 void BM_PackAndEncode(benchmark::State& state) {
     auto pixels = Desktop(1);
+    uint32_t width = 0, height = 0;
+    auto packed = PackedStrip(pixels, width, height);
+    PixelView packedView = ViewOf(packed, width, height);
     UploadPipeline pipeline(kWidth, kHeight);
     PixelView screen = ViewOf(pixels, kWidth, kHeight);
-    TurboEncoder encoder;
-    std::vector<uint8_t> jpeg;
+    JpegStripEncoder encoder;
+    TurboEncoder raw;
     pipeline.FindChangedParts(screen);
-    double pack = 0, encode = 0;
+    double ours = 0, baseline = 0;
+    bool rawFirst = false;
     for (auto _ : state) {
+        rawFirst = !rawFirst;
         const Clock::time_point t0 = Clock::now();
-        PixelView strip = pipeline.PackStrip(screen);
+        if (rawFirst) benchmark::DoNotOptimize(raw.Encode(packedView, 70));
         const Clock::time_point t1 = Clock::now();
-        encoder.Encode(strip, 70, jpeg);
-        const Clock::time_point t2 = Clock::now();
+        std::span<const uint8_t> jpeg = encoder.Encode(pipeline.Strip(screen), 70);
         benchmark::DoNotOptimize(pipeline.WriteBody(jpeg.data(), uint32_t(jpeg.size())).size());
-        pack += Seconds(t0, t1);
-        encode += Seconds(t1, t2);
+        const Clock::time_point t2 = Clock::now();
+        if (!rawFirst) benchmark::DoNotOptimize(raw.Encode(packedView, 70));
+        const Clock::time_point t3 = Clock::now();
+        ours += Seconds(t1, t2);
+        baseline += Seconds(t0, t1) + Seconds(t2, t3);
     }
-    state.counters["pack_ms"] = MsPerIteration(pack);
-    state.counters["encode_ms"] = MsPerIteration(encode);
+    state.counters["ours_ms"] = MsPerIteration(ours);
+    state.counters["raw_ms"] = MsPerIteration(baseline);
+    state.counters["ratio"] = benchmark::Counter(baseline > 0 ? ours / baseline : 0);
 }
 BENCHMARK(BM_PackAndEncode)->Unit(benchmark::kMillisecond);
 
-// The least any packing can cost before the encode: one memcpy of the already packed pixels into
-// the strip's buffer (the same bytes read and written as packing), then the same encode.
-void BM_CopyAndEncodeFloor(benchmark::State& state) {
-    uint32_t width = 0, height = 0;
-    auto packed = PackedStrip(Desktop(1), width, height);
-    std::vector<uint32_t> strip(packed.size());
-    TurboEncoder encoder;
-    std::vector<uint8_t> jpeg;
-    PixelView view = ViewOf(strip, width, height);
-    double copy = 0, encode = 0;
-    for (auto _ : state) {
-        const Clock::time_point t0 = Clock::now();
-        std::memcpy(strip.data(), packed.data(), packed.size() * 4);
-        benchmark::ClobberMemory();
-        const Clock::time_point t1 = Clock::now();
-        encoder.Encode(view, 70, jpeg);
-        copy += Seconds(t0, t1);
-        encode += Seconds(t1, Clock::now());
-    }
-    state.counters["copy_ms"] = MsPerIteration(copy);
-    state.counters["encode_ms"] = MsPerIteration(encode);
-}
-BENCHMARK(BM_CopyAndEncodeFloor)->Unit(benchmark::kMillisecond);
-
-void BM_PackOnly(benchmark::State& state) {
-    auto pixels = Desktop(1);
-    UploadPipeline pipeline(kWidth, kHeight);
-    PixelView screen = ViewOf(pixels, kWidth, kHeight);
-    pipeline.FindChangedParts(screen);
-    for (auto _ : state) benchmark::DoNotOptimize(pipeline.PackStrip(screen).topRow);
-}
-BENCHMARK(BM_PackOnly)->Unit(benchmark::kMillisecond);
-
 // A whole cycle in which every part changes: the screen alternates between Desktop(1) and a copy
 // with one pixel changed in the top row of every part, so the strip encodes like the baseline's.
-// Detection, packing, encoding, recording the sent pixels and the frame body.
+// Detection, packing and encoding band by band, recording the sent pixels and the frame body.
 void BM_CycleEveryPartChanged(benchmark::State& state) {
     UploadPipeline pipeline(kWidth, kHeight);
     const PartGrid& grid = pipeline.Grid();
@@ -252,7 +244,7 @@ void BM_CycleEveryPartChanged(benchmark::State& state) {
         for (uint32_t x = 0; x < kWidth; x += grid.partWidth) second[size_t(y) * kWidth + x] ^= 0x00010101;
     }
     AlternatingScreen screen(first, second);
-    TurboEncoder encoder;
+    JpegStripEncoder encoder;
     CaptureCycle cycle(pipeline, screen, encoder, [](int32_t, const std::vector<uint8_t>&) {});
     std::atomic<int32_t> counter{0};
     for (auto _ : state) {
@@ -260,5 +252,78 @@ void BM_CycleEveryPartChanged(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CycleEveryPartChanged)->Unit(benchmark::kMillisecond);
+
+// The remote view's side: a full 1920 x 1080 frame (every part, one 15360 x 135 strip).
+// Baseline: TurboJPEG's raw decode of the strip into a packed buffer of its own.
+struct FullFrame {
+    FullFrame() {
+        uint32_t width = 0, height = 0;
+        auto packed = PackedStrip(Desktop(1), width, height);
+        TurboEncoder encoder;
+        const unsigned long size = encoder.Encode(ViewOf(packed, width, height), 70);
+        jpeg.assign(encoder.Bytes(), encoder.Bytes() + size);
+        for (uint32_t k = 0; k < grid.PartCount(); ++k) parts.push_back(k);
+    }
+    PartGrid grid = PartGrid::ForScreen(kWidth, kHeight);
+    std::vector<uint8_t> jpeg;
+    std::vector<uint32_t> parts;
+};
+
+class TurboDecoder {
+public:
+    TurboDecoder() : handle_(tjInitDecompress()) {}
+    ~TurboDecoder() { tjDestroy(handle_); }
+    TurboDecoder(const TurboDecoder&) = delete;
+    TurboDecoder& operator=(const TurboDecoder&) = delete;
+    int Decode(const std::vector<uint8_t>& jpeg, std::vector<uint32_t>& into, uint32_t width,
+               uint32_t height) {
+        return tjDecompress2(handle_, jpeg.data(), static_cast<unsigned long>(jpeg.size()),
+                             reinterpret_cast<unsigned char*>(into.data()), int(width), int(width) * 4,
+                             int(height), TJPF_BGRX, 0);
+    }
+
+private:
+    tjhandle handle_;
+};
+
+void BM_DecodeBaselineTurbo(benchmark::State& state) {
+    FullFrame frame;
+    TurboDecoder decoder;
+    std::vector<uint32_t> strip(size_t(kWidth) * kHeight);
+    for (auto _ : state) benchmark::DoNotOptimize(decoder.Decode(frame.jpeg, strip, 15360, 135));
+}
+BENCHMARK(BM_DecodeBaselineTurbo)->Unit(benchmark::kMillisecond);
+
+// Decoding and placing every part into a 1920 x 1080 screen image; beside it in every iteration, in
+// alternating order, the raw decode. ratio = decode and place / raw decode.
+void BM_DecodeAndPlace(benchmark::State& state) {
+    FullFrame frame;
+    TurboDecoder raw;
+    StripDecoder decoder;
+    std::vector<uint32_t> strip(size_t(kWidth) * kHeight);
+    std::vector<uint32_t> screen(size_t(kWidth) * kHeight);
+    PixelView view = ViewOf(screen, kWidth, kHeight);
+    double ours = 0, baseline = 0;
+    bool rawFirst = false;
+    for (auto _ : state) {
+        rawFirst = !rawFirst;
+        const Clock::time_point t0 = Clock::now();
+        if (rawFirst) benchmark::DoNotOptimize(raw.Decode(frame.jpeg, strip, 15360, 135));
+        const Clock::time_point t1 = Clock::now();
+        if (decoder.DecodeAndPlace(frame.jpeg.data(), frame.jpeg.size(), frame.parts, frame.grid, view) !=
+            PlaceOutcome::kPlaced) {
+            state.SkipWithError("not placed");
+        }
+        const Clock::time_point t2 = Clock::now();
+        if (!rawFirst) benchmark::DoNotOptimize(raw.Decode(frame.jpeg, strip, 15360, 135));
+        const Clock::time_point t3 = Clock::now();
+        ours += Seconds(t1, t2);
+        baseline += Seconds(t0, t1) + Seconds(t2, t3);
+    }
+    state.counters["ours_ms"] = MsPerIteration(ours);
+    state.counters["raw_ms"] = MsPerIteration(baseline);
+    state.counters["ratio"] = benchmark::Counter(baseline > 0 ? ours / baseline : 0);
+}
+BENCHMARK(BM_DecodeAndPlace)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,10 +6,10 @@ CycleOutcome CaptureCycle::Run(std::atomic<int32_t>& frameCounter, int32_t lastA
     if (!grabber_.Grab()) return CycleOutcome::kGrabFailed;
     PixelView screen = grabber_.Screen();
     if (pipeline_.FindChangedParts(screen).empty()) return CycleOutcome::kUnchanged;
-    PixelView strip = pipeline_.PackStrip(screen);
-    if (!encoder_.Encode(strip, quality, jpeg_) || jpeg_.empty()) return CycleOutcome::kEncodeFailed;
-    pipeline_.CommitSent();
-    const std::vector<uint8_t>& body = pipeline_.WriteBody(jpeg_.data(), uint32_t(jpeg_.size()));
+    std::span<const uint8_t> jpeg = encoder_.Encode(pipeline_.Strip(screen), quality);
+    if (jpeg.empty() || jpeg.size() > UINT32_MAX) return CycleOutcome::kEncodeFailed;
+    pipeline_.CommitSent(screen);
+    const std::vector<uint8_t>& body = pipeline_.WriteBody(jpeg.data(), uint32_t(jpeg.size()));
     int32_t number = frameCounter.fetch_add(1);
     deliver_(number, body);
     return CycleOutcome::kFrameSent;

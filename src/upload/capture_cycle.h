@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "upload/upload_pipeline.h"
@@ -23,8 +24,9 @@ public:
 class StripEncoder {
 public:
     virtual ~StripEncoder() = default;
-    // Encodes the strip as one baseline JPEG at the quality (0 to 100) into `jpeg` (replacing it).
-    virtual bool Encode(const PixelView& strip, int quality, std::vector<uint8_t>& jpeg) = 0;
+    // Encodes the strip, read band by band, as one baseline JPEG at the quality (0 to 100). The
+    // bytes stay valid until the next call; empty when the strip could not be encoded.
+    virtual std::span<const uint8_t> Encode(StripRows& strip, int quality) = 0;
 };
 
 enum class CycleOutcome {
@@ -52,5 +54,4 @@ private:
     ScreenGrabber& grabber_;
     StripEncoder& encoder_;
     FrameDelivery deliver_;
-    std::vector<uint8_t> jpeg_;
 };

@@ -9,7 +9,7 @@
 #include "common/window_messages.h"
 #include "transport/packet.h"
 #include "upload/capture_loop.h"
-#include "upload/gdiplus_jpeg_encoder_win32.h"
+#include "upload/jpeg_strip_encoder.h"
 #include "upload/screen_grabber_win32.h"
 
 namespace {
@@ -17,7 +17,7 @@ namespace {
 constexpr DWORD kJoinPollMs = 5;
 
 std::unique_ptr<StripEncoder> MakeProgramEncoder() {
-    auto encoder = std::make_unique<GdiplusJpegEncoder>();
+    auto encoder = std::make_unique<JpegStripEncoder>();
     if (!encoder->IsReady()) return nullptr;
     return encoder;
 }
@@ -32,11 +32,10 @@ void TraceCapture(const char* what, const CaptureJob& job) {
 
 void CaptureLoop(const CaptureJob& job, std::stop_token stop) {
     const UploadSettings& settings = job.settings;
-    GdiplusSession gdiplus;
     GdiScreenGrabber grabber(settings);
     UploadPipeline pipeline(uint32_t(settings.width), uint32_t(settings.height));
     std::unique_ptr<StripEncoder> encoder = job.makeEncoder ? job.makeEncoder() : MakeProgramEncoder();
-    if (!gdiplus.Started() || !grabber.IsReady() || !encoder) return;
+    if (!grabber.IsReady() || !encoder) return;
     CPacket packet;
     packet.SetType(kPacketImage);
     CaptureCycle cycle(pipeline, grabber, *encoder, [&](int32_t number, const std::vector<uint8_t>& body) {

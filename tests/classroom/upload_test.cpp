@@ -20,6 +20,8 @@
 #include "session/command_tag.h"
 #include "transport/frame_receiver.h"
 #include "transport/image_frame.h"
+#include "upload/jpeg_strip_encoder.h"
+#include "upload/upload_pipeline.h"
 
 namespace {
 
@@ -258,6 +260,29 @@ TEST(ScreenUpload, AcknowledgesAFrameAndPlacesItsPartsWhereTheirNumbersSay) {
     PixelImage black;
     black.Reset(120, 135);
     EXPECT_EQ(MeanChannelError(black, 0, 0, screen, 240, 0, 120, 135), 0.0);  // part 2 was never sent
+    EXPECT_EQ(room.Count("warning") + room.Count("bad_input"), 0);
+}
+
+// The remote's own encoder, fed band by band from a 1920 x 1080 pad in which every part changed:
+// the classroom decodes the strip and the saved screen matches the pad.
+TEST(ScreenUpload, DecodesTheStripTheRemotesOwnEncoderMade) {
+    TestClassroom room({}, true);
+    auto remote = UploadingRemote(room);
+    ASSERT_TRUE(remote);
+    PixelImage pad = TestPicture(1920, 1080, 4);
+    UploadPipeline pipeline(1920, 1080);
+    ASSERT_EQ(pipeline.FindChangedParts(pad.View()).size(), 128u);
+    JpegStripEncoder encoder;
+    const std::span<const uint8_t> jpeg = encoder.Encode(pipeline.Strip(pad.View()), 70);
+    ASSERT_FALSE(jpeg.empty());
+    SendFrame(*remote, 0, pipeline.WriteBody(jpeg.data(), uint32_t(jpeg.size())));
+    EXPECT_EQ(remote->WaitForTag(kRH00002), u"0");
+    remote->SendText(u"[RC00009]stop");
+    const auto saved = room.Wait("file_saved", "kind", "screen");
+    ASSERT_TRUE(saved);
+    PixelImage screen;
+    ASSERT_TRUE(ReadClassroomPng(saved->Get("path"), screen));
+    EXPECT_LT(MeanChannelError(pad, 0, 0, screen, 0, 0, 1920, 1080), 5.0);
     EXPECT_EQ(room.Count("warning") + room.Count("bad_input"), 0);
 }
 

@@ -23,7 +23,7 @@ public:
 
 class UnusedEncoder : public StripEncoder {
 public:
-    bool Encode(const PixelView&, int, std::vector<uint8_t>&) override { return false; }
+    std::span<const uint8_t> Encode(StripRows&, int) override { return {}; }
 };
 
 }  // namespace

@@ -2,7 +2,9 @@
 // four-frame window and the image-frame body, with a stand-in encoder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "upload/capture_cycle.h"
 
@@ -37,22 +39,35 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
-// Keeps the strip it was given so tests can check the packing; the "JPEG" is the strip's size.
+// Reads the strip band by band as the JPEG encoder does and keeps it, so tests can check the
+// packing; the "JPEG" is 37 bytes.
 class RecordingEncoder : public StripEncoder {
 public:
-    bool Encode(const PixelView& strip, int quality, std::vector<uint8_t>& jpeg) override {
+    std::span<const uint8_t> Encode(StripRows& strip, int quality) override {
         lastQuality = quality;
-        width = strip.width;
-        height = strip.height;
+        width = strip.Width();
+        height = strip.Height();
         pixels.clear();
-        for (uint32_t y = 0; y < strip.height; ++y) pixels.insert(pixels.end(), strip.Row(y), strip.Row(y) + strip.width);
-        jpeg.assign(37, 0xFF);
-        return succeed;
+        for (uint32_t y = 0; y < height && keepPixels; y += kMaxStripBand) {
+            const uint32_t count = std::min(kMaxStripBand, height - y);
+            uint8_t** rows = strip.Rows(y, count);
+            for (uint32_t j = 0; j < count; ++j) {
+                const auto* row = reinterpret_cast<const uint32_t*>(rows[j]);
+                pixels.insert(pixels.end(), row, row + width);
+            }
+        }
+        jpeg_.assign(37, 0xFF);
+        if (!succeed) return {};
+        return jpeg_;
     }
     bool succeed = true;
+    bool keepPixels = true;
     int lastQuality = 0;
     uint32_t width = 0, height = 0;
     std::vector<uint32_t> pixels;
+
+private:
+    std::vector<uint8_t> jpeg_;
 };
 
 struct Frame {
@@ -224,5 +239,57 @@ TEST_F(SmallPadPipelineTest, UsesTwoColumnsOfFourRows) {
     ExpectStripHolds({2, 3, 4, 5});
     EXPECT_EQ(Cycle(), CycleOutcome::kUnchanged);
 }
+
+// A strip is at most 65,500 pixels wide (the codecs' limit): a wide pad's full change goes out over
+// a few frames, each part once, and a screen that changes everywhere all the time still brings every
+// part within that many frames (each frame starts where the last one ended).
+struct WideScreen {
+    uint32_t width, height;
+    uint32_t partsPerFrame;
+    size_t framesForAFullChange;
+};
+
+class WideScreenTest : public UploadPipelineTest, public ::testing::WithParamInterface<WideScreen> {
+protected:
+    WideScreenTest() : UploadPipelineTest(GetParam().width, GetParam().height) {
+        encoder_.keepPixels = false;
+    }
+};
+
+TEST_P(WideScreenTest, SendsEveryPartWithinAFewFramesOfStripsTheCodecTakes) {
+    const WideScreen wide = GetParam();
+    const uint32_t partCount = pipeline_.Grid().PartCount();
+    EXPECT_EQ(pipeline_.MaxPartsPerFrame(), wide.partsPerFrame);
+    for (int change = 0; change < 2; ++change) {
+        // The first change is the first frames after the start; the second redraws every part of a
+        // screen that goes on changing everywhere in every cycle.
+        std::multiset<uint32_t> arrived;
+        const size_t before = frames_.size();
+        for (size_t frame = 0; frame < wide.framesForAFullChange; ++frame) {
+            if (change == 1) screen_.Scramble(uint32_t(frames_.size()));
+            ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
+            EXPECT_LE(encoder_.width, kMaxStripWidth);
+            const std::vector<uint32_t> parts = PartsOf(frames_.back());
+            EXPECT_TRUE(std::is_sorted(parts.begin(), parts.end())) << "listed in grid order";
+            arrived.insert(parts.begin(), parts.end());
+        }
+        EXPECT_EQ(frames_.size() - before, wide.framesForAFullChange);
+        EXPECT_EQ(std::set<uint32_t>(arrived.begin(), arrived.end()).size(), partCount) << "every part";
+        if (change == 0) {
+            EXPECT_EQ(arrived.size(), partCount) << "no part twice";
+            EXPECT_EQ(Cycle(), CycleOutcome::kUnchanged);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pads, WideScreenTest,
+                         ::testing::Values(WideScreen{1920, 1080, 545, 1},   // 128 parts of 120 x 135
+                                           WideScreen{4096, 2160, 511, 2},   // 512 parts of 128 x 135
+                                           WideScreen{5120, 2880, 409, 2},   // 512 parts of 160 x 180
+                                           WideScreen{7680, 4320, 545, 4}),  // 2048 parts of 120 x 135
+                         [](const auto& info) {
+                             const WideScreen& pad = info.param;
+                             return std::to_string(pad.width) + "x" + std::to_string(pad.height);
+                         });
 
 }  // namespace
