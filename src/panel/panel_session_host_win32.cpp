@@ -1,11 +1,10 @@
 // The panel as the teacher session's host: the two frame sockets and their notifications, the
 // panel's timers, the loading dialog, message boxes, the login step and the teacher-screen record
 // (see remocon_dlg_win32.h and session/session_host.h). UI thread only.
-// Winsock before windows.h, OLE automation after it.
+// Winsock before windows.h.
 // clang-format off
 #include <winsock2.h>
 #include <windows.h>
-#include <oleauto.h>
 // clang-format on
 
 #include <cwchar>
@@ -31,13 +30,12 @@ const CTCPSocket& CRemoconDlg::SocketOf(Connection connection) const {
     return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
 }
 
-bool CRemoconDlg::OpenLoginConnection(const std::u16string& host, const std::u16string& port,
-                                      std::u16string& localPort) {
+bool CRemoconDlg::OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) {
     if (!loginSocket_.Create()) return false;
     loginSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
     loginSocket_.SetOwner(Handle());
     // A connect that fails at once is reported like a late failure: the login timer decides.
-    loginSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
+    loginSocket_.Connect(ToWide(host).c_str(), port);
     sockaddr_in local{};
     int length = sizeof(local);
     unsigned port16 = 0;
@@ -50,11 +48,11 @@ bool CRemoconDlg::OpenLoginConnection(const std::u16string& host, const std::u16
     return true;
 }
 
-bool CRemoconDlg::OpenTeacherConnection(const std::u16string& host, const std::u16string& port) {
+bool CRemoconDlg::OpenTeacherConnection(const std::u16string& host, uint16_t port) {
     if (!teacherSocket_.Create()) return false;
     teacherSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
     teacherSocket_.SetOwner(Handle());
-    teacherSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
+    teacherSocket_.Connect(ToWide(host).c_str(), port);
     return true;
 }
 
@@ -137,12 +135,9 @@ void CRemoconDlg::Quit() {
     ::PostQuitMessage(0);
 }
 
-double CRemoconDlg::Now() {
-    SYSTEMTIME local{};
-    ::GetLocalTime(&local);
-    double days = 0;
-    ::SystemTimeToVariantTime(&local, &days);
-    return days;
+uint32_t CRemoconDlg::TickCount() {
+    // Milliseconds since the system started: unmoved by clock corrections and daylight saving.
+    return ::GetTickCount();
 }
 
 int CRemoconDlg::ScreenWidth() {

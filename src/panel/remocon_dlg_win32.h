@@ -55,9 +55,8 @@ protected:
 
 private:
     // SessionHost.
-    bool OpenLoginConnection(const std::u16string& host, const std::u16string& port,
-                             std::u16string& localPort) override;
-    bool OpenTeacherConnection(const std::u16string& host, const std::u16string& port) override;
+    bool OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) override;
+    bool OpenTeacherConnection(const std::u16string& host, uint16_t port) override;
     bool IsOpen(Connection connection) const override;
     void CloseConnection(Connection connection) override;
     void SendText(Connection connection, std::u16string_view text) override;
@@ -75,7 +74,7 @@ private:
     void ShowPanel() override;
     void ClosePanel() override;
     void Quit() override;
-    double Now() override;
+    uint32_t TickCount() override;
     int ScreenWidth() override;
     int ScreenHeight() override;
     void EnsureScreenImage(int width, int height) override;

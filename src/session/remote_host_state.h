@@ -3,14 +3,15 @@
 // the screen image, its lock and the socket holder. UI thread, except where the record's owner says.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// 40 seconds in days, the unit in which the panel keeps times.
-inline constexpr double kTeacherSilenceLimitDays = 0.000462962962962963;
+// Longer than this without a sign of life from the teacher ends the session.
+inline constexpr uint32_t kTeacherSilenceLimitMs = 40000;
 
 struct RemoteHostState {
     std::u16string teacherVersion = u"0";
-    double lastReceived = 0;  // days
+    uint32_t lastReceivedTick = 0;  // the host's TickCount
     bool lastReceivedValid = false;
     int imageWidth = 0;
     int imageHeight = 0;

@@ -2,6 +2,7 @@
 #include "teacher_session.h"
 
 #include "common/platform/split_string.h"
+#include "common/text/port_number.h"
 #include "resource.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
@@ -46,8 +47,12 @@ bool TeacherSession::ConnectLoginServer() {
         loginStarted_ = true;
     }
     if (host_.IsOpen(Connection::kLogin)) host_.CloseConnection(Connection::kLogin);
+    // A port that is not a number cannot be connected to: the login timer, already running, ends
+    // the wait with its message.
+    const uint16_t port = ParsePortNumber(relayPort_);
+    if (port == 0) return false;
     std::u16string localPort;
-    if (!host_.OpenLoginConnection(relayAddress_, relayPort_, localPort)) return false;
+    if (!host_.OpenLoginConnection(relayAddress_, port, localPort)) return false;
     loginLocalPort_ = localPort;
     loginLocalAddress_ = host_.LocalAddress();
     return true;
@@ -108,7 +113,9 @@ void TeacherSession::ConnectTeacher() {
         host_.CloseConnection(Connection::kTeacher);
         reconnectingTeacher_ = false;
     }
-    host_.OpenTeacherConnection(teacherHost_, teacherPort_);
+    // As for the login server: without a port the connect timer's message ends the wait.
+    const uint16_t port = ParsePortNumber(teacherPort_);
+    if (port != 0) host_.OpenTeacherConnection(teacherHost_, port);
 }
 
 void TeacherSession::OnTeacherAccepted() {
@@ -236,16 +243,18 @@ void TeacherSession::OnTimer(PanelTimer timer) {
 
 void TeacherSession::OnKeepAliveTick() {
     host_.SendText(Connection::kTeacher, kRC00003);
-    double now = host_.Now();
-    if (remoteHost_.lastReceivedValid && now - remoteHost_.lastReceived > kTeacherSilenceLimitDays) {
+    const uint32_t now = host_.TickCount();
+    // The unsigned difference stays right across the tick count's wrap.
+    const uint32_t silence = now - remoteHost_.lastReceivedTick;
+    if (remoteHost_.lastReceivedValid && silence > kTeacherSilenceLimitMs) {
         Disconnect(u"forced");
         host_.StopTimer(PanelTimer::kKeepAlive);
-        remoteHost_.lastReceived = now;
+        remoteHost_.lastReceivedTick = now;
     }
 }
 
 void TeacherSession::OnTeacherAlive() {
-    remoteHost_.lastReceived = host_.Now();
+    remoteHost_.lastReceivedTick = host_.TickCount();
     remoteHost_.lastReceivedValid = true;
 }
 

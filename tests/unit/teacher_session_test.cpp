@@ -12,7 +12,12 @@
 
 namespace {
 
-constexpr double kSecond = 1.0 / 86400.0;
+constexpr uint32_t kSecond = 1000;
+
+std::u16string PortText(uint16_t port) {
+    const std::string digits = std::to_string(port);
+    return std::u16string(digits.begin(), digits.end());
+}
 
 class RecordingPanel : public SessionHost {
 public:
@@ -21,16 +26,15 @@ public:
         std::u16string text;
     };
 
-    bool OpenLoginConnection(const std::u16string& host, const std::u16string& port,
-                             std::u16string& localPort) override {
-        log.push_back(u"open login " + host + u":" + port);
+    bool OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) override {
+        log.push_back(u"open login " + host + u":" + PortText(port));
         if (!canCreate) return false;
         open[Connection::kLogin] = true;
         localPort = u"50123";
         return true;
     }
-    bool OpenTeacherConnection(const std::u16string& host, const std::u16string& port) override {
-        log.push_back(u"open teacher " + host + u":" + port);
+    bool OpenTeacherConnection(const std::u16string& host, uint16_t port) override {
+        log.push_back(u"open teacher " + host + u":" + PortText(port));
         open[Connection::kTeacher] = true;
         return true;
     }
@@ -65,7 +69,7 @@ public:
     void ShowPanel() override { panelShown = true; }
     void ClosePanel() override { panelClosed = true; }
     void Quit() override { quit = true; }
-    double Now() override { return now; }
+    uint32_t TickCount() override { return now; }
     int ScreenWidth() override { return 1366; }
     int ScreenHeight() override { return 768; }
     void EnsureScreenImage(int w, int h) override {
@@ -88,7 +92,7 @@ public:
     LoginStepResult nextLogin;
     std::u16string profileId;
     bool panelShown = false, panelClosed = false, quit = false;
-    double now = 45000.0;
+    uint32_t now = 45000;
     int imageWidth = 0, imageHeight = 0, imagesCreated = 0;
     std::map<int, bool> checks;
     int selectedMonitor = -1;
@@ -216,6 +220,70 @@ TEST_F(TeacherSessionTest, FortyOneSilentSecondsEndTheProgramWithOneMessage) {
     EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"#229"});
     EXPECT_FALSE(panel_.IsOpen(Connection::kTeacher));
     EXPECT_EQ(panel_.timers.count(PanelTimer::kKeepAlive), 0u);
+}
+
+TEST_F(TeacherSessionTest, SilenceIsMeasuredAcrossTheTickCountsWrap) {
+    // The tick count wraps after 49.7 days of uptime; the session must neither end a healthy
+    // connection there nor stop noticing silence.
+    struct Case {
+        uint32_t silentFor;
+        bool ends;
+    } cases[] = {{30 * kSecond, false}, {40 * kSecond, false}, {41 * kSecond, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.silentFor);
+        RecordingPanel panel;
+        TeacherSession session(panel);
+        panel.session = &session;
+        panel.now = 0xFFFFFFFFu - 5 * kSecond;
+        session.Start({true, u"t", u"h", u"9000"});
+        session.OnText(u"[UR00002]a,b,c,d,h,2,g");
+        session.OnText(u"[DV00007]");
+        panel.now += c.silentFor;  // wraps past zero
+        session.OnTimer(PanelTimer::kKeepAlive);
+        EXPECT_EQ(panel.quit, c.ends);
+    }
+}
+
+TEST_F(TeacherSessionTest, PortsAreDecimalNumbersAndNoPortEndsWithTheTimeoutMessage) {
+    struct Case {
+        const char16_t* relayPort;
+        const char16_t* teacherPort;
+        const char16_t* expected;  // the connect, or the timeout message that ends the wait
+    } cases[] = {
+        {u"9000", u"18241 ", u"open teacher h:18241"},
+        {u" 9000\r\n", u"18500\r", u"open teacher h:18500"},
+        {u"9000", u"0018600", u"open teacher h:18600"},
+        {u"9000", u"http", u"#231"},
+        {u"9000", u"65536", u"#231"},
+        {u"9000", u"0", u"#231"},
+        {u"9000", u"-1", u"#231"},
+        {u"9000", u"18 241", u"#231"},
+        {u"10240x", u"18241", u"#230"},
+        {u"", u"18241", u"#230"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.expected, c.expected + std::char_traits<char16_t>::length(c.expected)));
+        RecordingPanel panel;
+        TeacherSession session(panel);
+        panel.session = &session;
+        session.Start({true, u"t", u"h", c.relayPort});
+        if (panel.IsOpen(Connection::kLogin)) {
+            EXPECT_EQ(panel.log[0], u"open login h:9000");
+            session.OnText(u"[UR00001]0,ok");
+            session.OnText(std::u16string(u"[UR00002]a,b,c,d,h,") + c.teacherPort + u",g");
+        } else {
+            session.OnTimer(PanelTimer::kLoginServer);
+        }
+        if (panel.IsOpen(Connection::kTeacher)) {
+            EXPECT_EQ(panel.log[1], c.expected);
+        } else if (!panel.quit) {
+            session.OnTimer(PanelTimer::kTeacherConnect);
+        }
+        if (!panel.IsOpen(Connection::kTeacher)) {
+            EXPECT_EQ(panel.messages, std::vector<std::u16string>{c.expected});
+            EXPECT_TRUE(panel.quit);
+        }
+    }
 }
 
 TEST_F(TeacherSessionTest, EveryWayOfLosingTheTeacherShowsConnectionLostOnce) {

@@ -6,6 +6,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <cstdint>
+
 class CAsyncSocket {
 public:
     static constexpr long kAllEvents = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
@@ -22,8 +24,12 @@ public:
     bool CreateHandle(long events = kAllEvents);
     // Changes the registered events (e.g. to read, write, connect and close only).
     bool AsyncSelect(long events);
-    // Starts a connect to a host (dotted address or name) and a decimal port. True when the connect
-    // is under way or done; the outcome arrives through OnConnect. False with the socket error set.
+    // Starts a connect to a host (dotted address or name) and a port. True when the connect is under
+    // way or done; the outcome arrives through OnConnect. False with the socket error set, at once
+    // for port 0 (WSAEINVAL).
+    bool Connect(const wchar_t* host, uint16_t port);
+    // The same with the port as decimal text (see ParsePortNumber); never looked up as a service
+    // name, so a text that is no port fails at once.
     bool Connect(const wchar_t* host, const wchar_t* port);
     // Gives the handle away (no more events here); this object is left without a socket.
     SOCKET Detach();
