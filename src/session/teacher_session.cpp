@@ -195,14 +195,18 @@ void TeacherSession::OnText(std::u16string_view text) {
 void TeacherSession::OnScreenSize(std::u16string_view payload) {
     std::vector<std::u16string> fields = SplitPayload(payload);
     if (fields.size() != 2) return;
-    remoteHost_.imageWidth = ParseDecimal(fields[0]);
-    remoteHost_.imageHeight = ParseDecimal(fields[1]);
+    int width = ParseDecimal(fields[0]);
+    int height = ParseDecimal(fields[1]);
+    // An empty size, or one beyond any real desktop, is not taken: no picture is allocated for it and
+    // the part grid stays empty, so nothing can be placed into it. The question is still answered.
+    const bool usable = IsTeacherScreenSizeUsable(width, height);
+    if (!usable) width = height = 0;
+    remoteHost_.imageWidth = width;
+    remoteHost_.imageHeight = height;
     remoteHost_.bitsPerPixel = 32;
-    remoteHost_.partWidth = remoteHost_.imageWidth > 0 ? int(PartSize(uint32_t(remoteHost_.imageWidth))) : 0;
-    remoteHost_.partHeight = remoteHost_.imageHeight > 0 ? int(PartSize(uint32_t(remoteHost_.imageHeight))) : 0;
-    if (remoteHost_.imageWidth >= 1 && remoteHost_.imageHeight >= 1) {
-        host_.EnsureScreenImage(remoteHost_.imageWidth, remoteHost_.imageHeight);
-    }
+    remoteHost_.partWidth = width > 0 ? int(PartSize(uint32_t(width))) : 0;
+    remoteHost_.partHeight = height > 0 ? int(PartSize(uint32_t(height))) : 0;
+    if (usable) host_.EnsureScreenImage(width, height);
     host_.SendText(Connection::kTeacher, Concat({kRC00010, DecimalText(host_.ScreenWidth()), u",",
                                                  DecimalText(host_.ScreenHeight())}));
 }

@@ -391,6 +391,29 @@ TEST_F(TeacherSessionTest, ScreenSizeQuestionIsAnsweredWithThePadsScreen) {
     EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).size(), answers) << "one field changes nothing";
 }
 
+TEST_F(TeacherSessionTest, ScreenSizesBeyondAnyDesktopAllocateNothing) {
+    BeAccepted();
+    struct Case {
+        const char16_t* size;
+        int width;  // taken; 0: no picture
+    } cases[] = {
+        {u"11520,2160", 11520},  // three 4K monitors side by side
+        {u"7680,4320", 7680},    {u"16384,1024", 16384}, {u"16385,1024", 0},
+        {u"9000,9000", 0},  // each side fits, the whole does not
+        {u"2147483647,2147483647", 0}, {u"0,1080", 0},    {u"-1920,1080", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.size, c.size + std::char_traits<char16_t>::length(c.size)));
+        panel_.imageWidth = 0;
+        const size_t answers = panel_.TextsOn(Connection::kTeacher).size();
+        session_.OnText(std::u16string(u"[RH00001]") + c.size);
+        EXPECT_EQ(session_.RemoteHost().imageWidth, c.width);
+        EXPECT_EQ(panel_.imageWidth, c.width);
+        EXPECT_EQ(session_.RemoteHost().partWidth == 0, c.width == 0);
+        EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).size(), answers + 1) << "the question is answered";
+    }
+}
+
 TEST_F(TeacherSessionTest, MonitorListsAreTakenOnlyWhenTheirCountMatches) {
     session_.OnMonitorList(u"2,0,0,1920,1080,1920,0,1280,1024");
     ASSERT_EQ(session_.Monitors().size(), 2u);
