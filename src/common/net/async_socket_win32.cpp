@@ -57,6 +57,14 @@ UINT Register(SOCKET handle, CAsyncSocket* socket, HWND window) {
     return message;
 }
 
+bool FindRegistration(SOCKET handle, Registration& found) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    auto entry = SocketTable().find(handle);
+    if (entry == SocketTable().end()) return false;
+    found = entry->second;
+    return true;
+}
+
 UINT RegisteredMessage(SOCKET handle) {
     std::lock_guard<std::mutex> guard(tableLock);
     auto found = SocketTable().find(handle);
@@ -201,12 +209,20 @@ void CAsyncSocket::CloseHandle() {
     closesocket(handle);
 }
 
+bool CAsyncSocket::PostEvent(long event, int error) {
+    Registration registration{};
+    if (!HasSocket() || !FindRegistration(handle_, registration)) return false;
+    return PostMessageW(registration.window, registration.message, static_cast<WPARAM>(handle_),
+                        WSAMAKESELECTREPLY(event, error)) != FALSE;
+}
+
 void CAsyncSocket::Dispatch(long event, int error) {
     switch (event) {
         case FD_READ: OnReceive(error); break;
         case FD_WRITE: OnSend(error); break;
         case FD_CONNECT: OnConnect(error); break;
         case FD_CLOSE: OnClose(error); break;
+        case kDeferredCloseEvent: OnDeferredClose(error); break;
         default: break;  // out-of-band data and accepts are not used
     }
 }

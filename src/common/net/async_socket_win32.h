@@ -39,10 +39,20 @@ public:
     void CloseHandle();
 
 protected:
+    // An event of our own, beyond Winsock's FD_ bits (which end at 0x200).
+    static constexpr long kDeferredCloseEvent = 0x8000;
+
+    // Posts `event` to this socket's registration, behind every message already posted to the
+    // thread (a frame posted to an owner window on the same thread is handled first). It arrives
+    // through Dispatch like Winsock's own events, and is dropped like them when the handle was closed
+    // or handed over meanwhile. False when it could not be posted.
+    bool PostEvent(long event, int error = 0);
+
     virtual void OnReceive(int /*error*/) {}
     virtual void OnSend(int /*error*/) {}
     virtual void OnConnect(int /*error*/) {}
     virtual void OnClose(int /*error*/) {}
+    virtual void OnDeferredClose(int /*error*/) {}
 
 private:
     friend struct SocketWindowDispatch;
