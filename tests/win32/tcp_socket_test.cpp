@@ -147,6 +147,26 @@ TEST_F(TcpSocketTest, PacketsOfEveryTypeArriveInOrderAndIntact) {
     EXPECT_EQ(owner_.Count(WM_SOCKET_CLOSE), 0u);
 }
 
+TEST_F(TcpSocketTest, PortTextIsADecimalNumberNeverAServiceName) {
+    // Blanks around the digits, as a relay reply or a hand-edited setting.ini carries them.
+    for (const std::wstring& text : {L" " + listener_.PortText() + L" ", listener_.PortText() + L"\r\n"}) {
+        CTCPSocket socket;
+        ASSERT_TRUE(socket.Create());
+        socket.SetOwner(owner_.Window());
+        EXPECT_TRUE(socket.Connect(L"127.0.0.1", text.c_str()));
+        SOCKET peer = listener_.Accept();
+        EXPECT_NE(peer, INVALID_SOCKET);
+        closesocket(peer);
+    }
+    // No port: the connect fails at once, before anything is looked up or sent.
+    for (const wchar_t* text : {L"http", L"0", L"65536", L"", L"-1", L"80 80"}) {
+        CTCPSocket socket;
+        ASSERT_TRUE(socket.Create());
+        EXPECT_FALSE(socket.Connect(L"127.0.0.1", text)) << text;
+        EXPECT_EQ(WSAGetLastError(), WSAEINVAL) << text;
+    }
+}
+
 TEST_F(TcpSocketTest, FrameArrivingByteByByteIsDeliveredOnceWhenComplete) {
     CTCPSocket server;
     SOCKET peer = AttachFromRawPeer(server);
