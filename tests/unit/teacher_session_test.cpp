@@ -310,6 +310,22 @@ TEST_F(TeacherSessionTest, EveryWayOfLosingTheTeacherShowsConnectionLostOnce) {
     }
 }
 
+TEST_F(TeacherSessionTest, SecondTeacherAddressAfterAcceptanceReconnectsWithoutEnding) {
+    BeAccepted();
+    panel_.log.clear();
+    session_.OnText(u"[UR00002]a,b,c,d,10.0.0.9,18700,g");
+    EXPECT_EQ(panel_.log, (std::vector<std::u16string>{u"close teacher", u"open teacher 10.0.0.9:18700"}));
+    EXPECT_TRUE(panel_.messages.empty()) << "replacing the connection is not losing it";
+    EXPECT_FALSE(panel_.quit);
+    EXPECT_EQ(panel_.timers[PanelTimer::kTeacherConnect], 3000u);
+    session_.OnText(u"[DV00007]");
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kTeacherConnect), 0u);
+    EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).back(), u"[RC00001]2.0.1.1028");
+    // The new connection is watched like the first: losing it ends the program.
+    panel_.CloseConnection(Connection::kTeacher);
+    EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"#229"});
+}
+
 TEST_F(TeacherSessionTest, RefusalShowsTheTeachersOwnWords) {
     ReachTeacher();
     session_.OnText(u"[DV10000]3,\"수업이 이미 진행 중입니다\"");
