@@ -43,6 +43,8 @@ bool GrowingBuffer::Append(const uint8_t* data, size_t length) {
 }
 
 void GrowingBuffer::DropFront(size_t length) {
+    // A scan that cut nothing off must not move a large unfinished frame to where it already is.
+    if (length == 0) return;
     if (length >= count_) {
         count_ = 0;
         return;
