@@ -47,10 +47,14 @@ bool TeacherSession::ConnectLoginServer() {
         loginStarted_ = true;
     }
     if (host_.IsOpen(Connection::kLogin)) host_.CloseConnection(Connection::kLogin);
-    // A port that is not a number cannot be connected to: the login timer, already running, ends
-    // the wait with its message.
+    // A port that is not a number cannot be connected to: the login timer ends the wait with its
+    // message. It is (re)started here because a retry after a refused ID runs without one, and
+    // would otherwise wait for ever.
     const uint16_t port = ParsePortNumber(relayPort_);
-    if (port == 0) return false;
+    if (port == 0) {
+        host_.StartTimer(PanelTimer::kLoginServer, kLoginServerTimeoutMs);
+        return false;
+    }
     std::u16string localPort;
     if (!host_.OpenLoginConnection(relayAddress_, port, localPort)) return false;
     loginLocalPort_ = localPort;

@@ -286,6 +286,17 @@ TEST_F(TeacherSessionTest, PortsAreDecimalNumbersAndNoPortEndsWithTheTimeoutMess
     }
 }
 
+TEST_F(TeacherSessionTest, RetryAfterARefusedIdWithNoPortEndsWithTheTimeoutMessage) {
+    LogIn();
+    panel_.nextLogin = {true, u"teacher02", u"10.0.0.5", u"port"};
+    session_.OnText(u"[UR00001]1,unknown");
+    EXPECT_FALSE(panel_.IsOpen(Connection::kLogin));
+    ASSERT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 1u) << "nothing would ever end the wait";
+    session_.OnTimer(PanelTimer::kLoginServer);
+    EXPECT_EQ(panel_.messages.back(), u"#230");
+    EXPECT_TRUE(panel_.quit);
+}
+
 TEST_F(TeacherSessionTest, EveryWayOfLosingTheTeacherShowsConnectionLostOnce) {
     struct Case {
         const char* name;
