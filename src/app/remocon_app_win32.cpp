@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "common/config/config_files_win32.h"
 #include "common/platform/config_string_win32.h"
 #include "app/crash_handler_win32.h"
 #include "app/language_library_win32.h"
@@ -68,6 +69,11 @@ bool CRemoconApp::InitInstance() {
 
     // A second start ends here, silently; the running instance is not disturbed.
     if (!instance_.Enter()) return false;
+
+    // setting.ini is made ready (created, or its encoding repaired so that non-ASCII text survives the
+    // private-profile functions) and its path known before anything reads or writes it: the panel's
+    // start-up reads the relay from it, and the login prepares it again on every confirmation.
+    PrepareIniFile(IniFile::Setting);
 
     CRemoconDlg panel;
     panel.DoModal(nullptr);

@@ -16,7 +16,9 @@ std::wstring Wide(std::u16string_view text) {
 
 }  // namespace
 
-SettingIniFile::SettingIniFile() : path_(GetModuleFolder() + L"\\" + Wide(kSettingIniName)) {}
+SettingIniFile::SettingIniFile()
+    : path_(IniFilePath(IniFile::Setting).empty() ? GetModuleFolder() + L"\\" + Wide(kSettingIniName)
+                                                  : IniFilePath(IniFile::Setting)) {}
 
 bool SettingIniFile::Exists() {
     return ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;

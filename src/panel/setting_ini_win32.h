@@ -8,7 +8,8 @@
 
 class SettingIniFile final : public SettingsFile {
 public:
-    // The file at `path`; the default is setting.ini in the program's folder.
+    // The file at `path`; the default is the prepared setting.ini (see PrepareIniFile), or before any
+    // preparation setting.ini in the program's folder.
     SettingIniFile();
     explicit SettingIniFile(std::wstring path) : path_(std::move(path)) {}
 

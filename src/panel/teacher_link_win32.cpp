@@ -1,10 +1,9 @@
 // The teacher link (see teacher_link_win32.h): the two frame sockets and their notifications, the
 // session's timers, the loading dialog, message boxes, the login step and the clock. UI thread only.
-// Winsock before windows.h, OLE automation after it.
+// Winsock before windows.h.
 // clang-format off
 #include <winsock2.h>
 #include <windows.h>
-#include <oleauto.h>
 // clang-format on
 
 #include <cwchar>
@@ -42,13 +41,12 @@ const CTCPSocket& CTeacherLink::SocketOf(Connection connection) const {
     return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
 }
 
-bool CTeacherLink::OpenLoginConnection(const std::u16string& host, const std::u16string& port,
-                                      std::u16string& localPort) {
+bool CTeacherLink::OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) {
     if (!loginSocket_.Create()) return false;
     loginSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
     loginSocket_.SetOwner(Window());
     // A connect that fails at once is reported like a late failure: the login timer decides.
-    loginSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
+    loginSocket_.Connect(ToWide(host).c_str(), port);
     sockaddr_in local{};
     int length = sizeof(local);
     unsigned port16 = 0;
@@ -61,11 +59,11 @@ bool CTeacherLink::OpenLoginConnection(const std::u16string& host, const std::u1
     return true;
 }
 
-bool CTeacherLink::OpenTeacherConnection(const std::u16string& host, const std::u16string& port) {
+bool CTeacherLink::OpenTeacherConnection(const std::u16string& host, uint16_t port) {
     if (!teacherSocket_.Create()) return false;
     teacherSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
     teacherSocket_.SetOwner(Window());
-    teacherSocket_.Connect(ToWide(host).c_str(), ToWide(port).c_str());
+    teacherSocket_.Connect(ToWide(host).c_str(), port);
     return true;
 }
 
@@ -147,12 +145,9 @@ void CTeacherLink::Quit() {
     ::PostQuitMessage(0);
 }
 
-double CTeacherLink::Now() {
-    SYSTEMTIME local{};
-    ::GetLocalTime(&local);
-    double days = 0;
-    ::SystemTimeToVariantTime(&local, &days);
-    return days;
+uint32_t CTeacherLink::TickCount() {
+    // Milliseconds since the system started: unmoved by clock corrections and daylight saving.
+    return ::GetTickCount();
 }
 
 int CTeacherLink::ScreenWidth() {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "common/widgets/loading_dlg_win32.h"
@@ -49,9 +50,8 @@ public:
 
 private:
     // SessionHost.
-    bool OpenLoginConnection(const std::u16string& host, const std::u16string& port,
-                             std::u16string& localPort) override;
-    bool OpenTeacherConnection(const std::u16string& host, const std::u16string& port) override;
+    bool OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) override;
+    bool OpenTeacherConnection(const std::u16string& host, uint16_t port) override;
     bool IsOpen(Connection connection) const override;
     void CloseConnection(Connection connection) override;
     void SendText(Connection connection, std::u16string_view text) override;
@@ -67,7 +67,7 @@ private:
     void ShowPanel() override;
     void ClosePanel() override;
     void Quit() override;
-    double Now() override;
+    uint32_t TickCount() override;
     void EnsureScreenImage(int width, int height) override;
     void SetButtonCheck(int buttonId, bool checked) override;
     void SelectMonitorInView(int monitorIndex) override;

@@ -3,14 +3,29 @@
 // the screen image, its lock and the socket holder. UI thread, except where the record's owner says.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// 40 seconds in days, the unit in which the panel keeps times.
-inline constexpr double kTeacherSilenceLimitDays = 0.000462962962962963;
+// Longer than this without a sign of life from the teacher ends the session.
+inline constexpr uint32_t kTeacherSilenceLimitMs = 40000;
+
+// The teacher's screen as "[RH00001]" may announce it, before the remote allocates a 32-bit picture
+// of it. The desktop may span several monitors: three 3840 x 2160 monitors side by side (11520 x 2160)
+// and one 7680 x 4320 monitor (33.2 million pixels, 133 MB at 32 bits) still fit; a larger size is
+// not taken (no picture is made for it).
+inline constexpr int kMaxTeacherScreenSide = 16384;
+inline constexpr int kMaxTeacherScreenPixels = 36'000'000;
+
+// True for a size the remote makes a picture for: each side 1..kMaxTeacherScreenSide and at most
+// kMaxTeacherScreenPixels in all.
+inline bool IsTeacherScreenSizeUsable(int width, int height) {
+    return width >= 1 && height >= 1 && width <= kMaxTeacherScreenSide && height <= kMaxTeacherScreenSide &&
+           int64_t(width) * height <= kMaxTeacherScreenPixels;
+}
 
 struct RemoteHostState {
     std::u16string teacherVersion = u"0";
-    double lastReceived = 0;  // days
+    uint32_t lastReceivedTick = 0;  // the host's TickCount
     bool lastReceivedValid = false;
     int imageWidth = 0;
     int imageHeight = 0;

@@ -4,6 +4,7 @@
 // with a recording fake. UI thread only.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,12 +29,12 @@ class SessionHost {
 public:
     virtual ~SessionHost() = default;
 
-    // Creates the login socket, narrows its events, makes the panel its owner and starts the connect;
-    // answers the socket's local port as decimal text. False when the socket cannot be created.
-    virtual bool OpenLoginConnection(const std::u16string& host, const std::u16string& port,
-                                     std::u16string& localPort) = 0;
+    // Creates the login socket, narrows its events, makes the panel its owner and starts the connect
+    // to `port` (1..65535, never 0: the session decides what is a port); answers the socket's local
+    // port as decimal text. False when the socket cannot be created.
+    virtual bool OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) = 0;
     // The same for the teacher socket (no local port wanted).
-    virtual bool OpenTeacherConnection(const std::u16string& host, const std::u16string& port) = 0;
+    virtual bool OpenTeacherConnection(const std::u16string& host, uint16_t port) = 0;
     virtual bool IsOpen(Connection connection) const = 0;
     // Shuts the connection down both ways and closes it; a teacher close comes back as
     // OnSocketClose.
@@ -64,8 +65,10 @@ public:
     virtual void ClosePanel() = 0;  // the panel closes (WM_CLOSE)
     virtual void Quit() = 0;        // the program ends (WM_QUIT)
 
-    // Local time as days since the platform's date epoch.
-    virtual double Now() = 0;
+    // Milliseconds from a clock that only moves forward (not the date and time of day, which the
+    // user, daylight saving and time synchronisation may move). It wraps after about 49.7 days, so
+    // only differences taken as unsigned 32-bit values mean anything.
+    virtual uint32_t TickCount() = 0;
 
     // The pad's own primary screen.
     virtual int ScreenWidth() = 0;

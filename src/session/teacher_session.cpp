@@ -2,6 +2,7 @@
 #include "teacher_session.h"
 
 #include "common/platform/split_string.h"
+#include "common/text/port_number.h"
 #include "resource.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
@@ -46,8 +47,16 @@ bool TeacherSession::ConnectLoginServer() {
         loginStarted_ = true;
     }
     if (host_.IsOpen(Connection::kLogin)) host_.CloseConnection(Connection::kLogin);
+    // A port that is not a number cannot be connected to: the login timer ends the wait with its
+    // message. It is (re)started here because a retry after a refused ID runs without one, and
+    // would otherwise wait for ever.
+    const uint16_t port = ParsePortNumber(relayPort_);
+    if (port == 0) {
+        host_.StartTimer(PanelTimer::kLoginServer, kLoginServerTimeoutMs);
+        return false;
+    }
     std::u16string localPort;
-    if (!host_.OpenLoginConnection(relayAddress_, relayPort_, localPort)) return false;
+    if (!host_.OpenLoginConnection(relayAddress_, port, localPort)) return false;
     loginLocalPort_ = localPort;
     loginLocalAddress_ = host_.LocalAddress();
     return true;
@@ -108,7 +117,9 @@ void TeacherSession::ConnectTeacher() {
         host_.CloseConnection(Connection::kTeacher);
         reconnectingTeacher_ = false;
     }
-    host_.OpenTeacherConnection(teacherHost_, teacherPort_);
+    // As for the login server: without a port the connect timer's message ends the wait.
+    const uint16_t port = ParsePortNumber(teacherPort_);
+    if (port != 0) host_.OpenTeacherConnection(teacherHost_, port);
 }
 
 void TeacherSession::OnTeacherAccepted() {
@@ -188,14 +199,18 @@ void TeacherSession::OnText(std::u16string_view text) {
 void TeacherSession::OnScreenSize(std::u16string_view payload) {
     std::vector<std::u16string> fields = SplitPayload(payload);
     if (fields.size() != 2) return;
-    remoteHost_.imageWidth = ParseDecimal(fields[0]);
-    remoteHost_.imageHeight = ParseDecimal(fields[1]);
+    int width = ParseDecimal(fields[0]);
+    int height = ParseDecimal(fields[1]);
+    // An empty size, or one beyond any real desktop, is not taken: no picture is allocated for it and
+    // the part grid stays empty, so nothing can be placed into it. The question is still answered.
+    const bool usable = IsTeacherScreenSizeUsable(width, height);
+    if (!usable) width = height = 0;
+    remoteHost_.imageWidth = width;
+    remoteHost_.imageHeight = height;
     remoteHost_.bitsPerPixel = 32;
-    remoteHost_.partWidth = remoteHost_.imageWidth > 0 ? int(PartSize(uint32_t(remoteHost_.imageWidth))) : 0;
-    remoteHost_.partHeight = remoteHost_.imageHeight > 0 ? int(PartSize(uint32_t(remoteHost_.imageHeight))) : 0;
-    if (remoteHost_.imageWidth >= 1 && remoteHost_.imageHeight >= 1) {
-        host_.EnsureScreenImage(remoteHost_.imageWidth, remoteHost_.imageHeight);
-    }
+    remoteHost_.partWidth = width > 0 ? int(PartSize(uint32_t(width))) : 0;
+    remoteHost_.partHeight = height > 0 ? int(PartSize(uint32_t(height))) : 0;
+    if (usable) host_.EnsureScreenImage(width, height);
     host_.SendText(Connection::kTeacher, Concat({kRC00010, DecimalText(host_.ScreenWidth()), u",",
                                                  DecimalText(host_.ScreenHeight())}));
 }
@@ -236,16 +251,18 @@ void TeacherSession::OnTimer(PanelTimer timer) {
 
 void TeacherSession::OnKeepAliveTick() {
     host_.SendText(Connection::kTeacher, kRC00003);
-    double now = host_.Now();
-    if (remoteHost_.lastReceivedValid && now - remoteHost_.lastReceived > kTeacherSilenceLimitDays) {
+    const uint32_t now = host_.TickCount();
+    // The unsigned difference stays right across the tick count's wrap.
+    const uint32_t silence = now - remoteHost_.lastReceivedTick;
+    if (remoteHost_.lastReceivedValid && silence > kTeacherSilenceLimitMs) {
         Disconnect(u"forced");
         host_.StopTimer(PanelTimer::kKeepAlive);
-        remoteHost_.lastReceived = now;
+        remoteHost_.lastReceivedTick = now;
     }
 }
 
 void TeacherSession::OnTeacherAlive() {
-    remoteHost_.lastReceived = host_.Now();
+    remoteHost_.lastReceivedTick = host_.TickCount();
     remoteHost_.lastReceivedValid = true;
 }
 

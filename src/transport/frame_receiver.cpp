@@ -33,7 +33,11 @@ FrameReceiver::ScanResult FrameReceiver::Scan(const std::function<void(uint8_t* 
             result = ScanResult::kBadFrame;
             break;
         }
-        // L may be anything up to 0xFFFFFFFF, so the whole frame (L + 4) needs 64 bits.
+        // Refused on its header, before any of its body is buffered.
+        if (length > kMaxFrameLength) {
+            result = ScanResult::kTooLong;
+            break;
+        }
         const uint64_t whole = uint64_t(length) + kFrameMarkSize;
         if (count - offset < whole) break;
         uint8_t* block = AllocateFrameBlock(length);

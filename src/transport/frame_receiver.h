@@ -19,6 +19,7 @@ public:
     enum class ScanResult {
         kNeedMore,  // every complete frame was delivered; the rest waits for more bytes
         kBadFrame,  // a bad mark or an L below kMinFrameLength: the caller closes the connection
+        kTooLong,   // an L above kMaxFrameLength, known from its header alone: the caller closes
         kNoMemory,  // a frame block could not be allocated: the caller closes the connection
     };
 
@@ -28,8 +29,8 @@ public:
     // Cuts every complete frame off the front and hands each one, as a block from
     // AllocateFrameBlock, to `deliver`, which takes ownership. The remaining tail is moved to the
     // front once per scan, not once per frame, so the cost is linear in the bytes received.
-    // `deliver` must not call back into this receiver. After kBadFrame or kNoMemory nothing stays
-    // buffered: the frames before the fault were delivered, the rest is dropped.
+    // `deliver` must not call back into this receiver. After kBadFrame, kTooLong or kNoMemory nothing
+    // stays buffered: the frames before the fault were delivered, the rest is dropped.
     ScanResult Scan(const std::function<void(uint8_t* block)>& deliver);
 
     void Reset();                          // drops everything buffered; capacity stays

@@ -1,7 +1,8 @@
-// The step-grown byte block behind a frame socket's receive and pending-send buffers. Not locked;
+// The geometrically grown byte block behind a frame socket's receive and pending-send buffers. Not locked;
 // the owner locks around it.
 #include "growing_buffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -20,11 +21,17 @@ bool GrowingBuffer::Append(const uint8_t* data, size_t length) {
     if (length > UINT32_MAX - count_) return false;
     const uint32_t needed = count_ + static_cast<uint32_t>(length);
     if (needed > capacity_) {
-        const uint64_t missing = uint64_t(needed) - capacity_;
-        const uint64_t steps = (missing + step_ - 1) / step_;
-        const uint64_t newCapacity = capacity_ + steps * step_;
-        if (newCapacity > UINT32_MAX) return false;
-        std::unique_ptr<uint8_t[]> grown(new (std::nothrow) uint8_t[static_cast<size_t>(newCapacity)]);
+        const auto wholeSteps = [this](uint64_t size) { return (size + step_ - 1) / step_ * step_; };
+        const uint64_t smallest = wholeSteps(needed);
+        if (smallest > UINT32_MAX) return false;
+        const uint64_t doubled = wholeSteps(std::max<uint64_t>(needed, uint64_t(capacity_) * 2));
+        std::unique_ptr<uint8_t[]> grown;
+        uint64_t newCapacity = doubled;
+        if (doubled <= UINT32_MAX) grown.reset(new (std::nothrow) uint8_t[static_cast<size_t>(doubled)]);
+        if (!grown && doubled != smallest) {
+            newCapacity = smallest;
+            grown.reset(new (std::nothrow) uint8_t[static_cast<size_t>(smallest)]);
+        }
         if (!grown) return false;
         if (count_ != 0) std::memcpy(grown.get(), block_.get(), count_);
         block_ = std::move(grown);
@@ -36,6 +43,8 @@ bool GrowingBuffer::Append(const uint8_t* data, size_t length) {
 }
 
 void GrowingBuffer::DropFront(size_t length) {
+    // A scan that cut nothing off must not move a large unfinished frame to where it already is.
+    if (length == 0) return;
     if (length >= count_) {
         count_ = 0;
         return;

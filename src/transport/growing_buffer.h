@@ -1,5 +1,6 @@
-// A byte block that grows in fixed steps and never shrinks: the receive and pending-send buffers of
-// a frame socket. Not locked: the owner (FrameReceiver, PendingSendBuffer) locks around it.
+// A byte block that grows geometrically, in whole steps, and never shrinks: the receive and
+// pending-send buffers of a frame socket. Not locked: the owner (FrameReceiver, PendingSendBuffer)
+// locks around it.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +19,11 @@ public:
     uint32_t Count() const { return count_; }
     const uint8_t* Data() const { return block_.get(); }
 
-    // Appends, growing the capacity by the smallest whole number of steps that makes the data fit.
-    // False (nothing appended) when the new size does not fit in 32 bits or the memory is not there.
+    // Appends. A buffer too small grows to at least twice its capacity, or to what the data needs if
+    // that is more, rounded up to whole steps: a large frame arriving in small pieces then costs a
+    // few copies, not one copy of everything held per step. When the doubled block is not there (or
+    // does not fit in 32 bits) the smallest whole number of steps that fits is tried. False (nothing
+    // appended) when even that does not fit in 32 bits or the memory is not there.
     bool Append(const uint8_t* data, size_t length);
     // Moves the bytes after the first `length` to the front; dropping more than is held empties it.
     void DropFront(size_t length);

@@ -89,6 +89,7 @@ void CTCPSocket::Close() {
         ::OutputDebugStringA("Remocon socket: close refused on a thread that does not own the socket\n");
         return;
     }
+    closing_ = false;
     CloseHandle();
     receiver_.Reset();
     pending_.Reset();
@@ -101,6 +102,7 @@ void CTCPSocket::AdoptBuffers(CTCPSocket& other) {
 }
 
 void CTCPSocket::OnReceive(int /*error*/) {
+    if (closing_) return;
     if (ReceiveWaiting()) ScanFrames();
 }
 
@@ -109,17 +111,17 @@ bool CTCPSocket::ReceiveWaiting() {
     if (ioctlsocket(Handle(), FIONREAD, &waiting) != 0 || waiting == 0) return true;
     std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[waiting]);
     if (!block) {
-        Close();
+        CloseAfterDelivered();
         return false;
     }
     int got = recv(Handle(), reinterpret_cast<char*>(block.get()), static_cast<int>(waiting), 0);
     if (got < 0) return true;  // the readable event comes again
     if (got == 0 || static_cast<u_long>(got) < waiting) {
-        Close();
+        CloseAfterDelivered();
         return false;
     }
     if (!receiver_.Append(block.get(), static_cast<size_t>(got))) {
-        Close();
+        CloseAfterDelivered();
         return false;
     }
     return true;
@@ -133,7 +135,9 @@ void CTCPSocket::ScanFrames() {
             FreeFrameBlock(frame);
         }
     };
-    if (receiver_.Scan(deliver) != FrameReceiver::ScanResult::kNeedMore) Close();
+    // A broken stream, or a frame announcing more than the bound, ends the connection after the
+    // frames cut off before it.
+    if (receiver_.Scan(deliver) != FrameReceiver::ScanResult::kNeedMore) CloseAfterDelivered();
 }
 
 void CTCPSocket::OnSend(int /*error*/) { Flush(); }
@@ -170,9 +174,20 @@ void CTCPSocket::OnConnect(int error) {
 }
 
 void CTCPSocket::OnClose(int /*error*/) {
-    // Frames that arrived just before the peer closed still reach the owner.
-    if (HasSocket() && ReceiveWaiting()) ScanFrames();
-    if (!HasSocket()) return;
+    if (!HasSocket() || closing_) return;
+    // Frames that arrived just before the peer closed still reach the owner, and before the close.
+    if (ReceiveWaiting()) ScanFrames();
+    CloseAfterDelivered();
+}
+
+void CTCPSocket::CloseAfterDelivered() {
+    if (!HasSocket() || closing_) return;
+    closing_ = true;
+    if (!PostEvent(kDeferredCloseEvent)) OnDeferredClose(0);
+}
+
+void CTCPSocket::OnDeferredClose(int /*error*/) {
+    if (!HasSocket()) return;  // the owner closed it meanwhile, and was told then
     shutdown(Handle(), SD_BOTH);
     Close();
 }

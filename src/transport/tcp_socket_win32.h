@@ -1,8 +1,11 @@
 // CTCPSocket: the frame socket of every connection to the login server and the teacher program.
 // It connects, sends whole frames without blocking (what the network does not take waits in the
 // pending-send buffer), cuts the received stream into frames and hands each one to its owner window
-// as a posted WM_SOCKET_RECEIVE; WM_SOCKET_CONNECT and WM_SOCKET_CLOSE are sent.
-// Owner thread only (the thread that created or attached the handle), except where noted.
+// as a posted WM_SOCKET_RECEIVE; WM_SOCKET_CONNECT and WM_SOCKET_CLOSE are sent. A close that comes
+// from the stream (the peer closed, or sent what cannot be read) is told only after the frames
+// received before it: order of arrival is order of handling.
+// Owner thread only (the thread that created or attached the handle), except where noted; the owner
+// window lives on that thread.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +27,17 @@ public:
     // failed bind the socket is closed (the owner is told) and the bind's error stays the last
     // socket error.
     bool Create();
+
+    // The base's hand-over, with a close waiting behind delivered frames forgotten: its event belongs
+    // to the old registration and is dropped with it.
+    SOCKET Detach() {
+        closing_ = false;
+        return CAsyncSocket::Detach();
+    }
+    bool Attach(SOCKET handle, long events = kAllEvents) {
+        closing_ = false;
+        return CAsyncSocket::Attach(handle, events);
+    }
 
     void SetOwner(HWND owner) { owner_ = owner; }
     HWND Owner() const { return owner_; }
@@ -51,8 +65,12 @@ protected:
     void OnSend(int error) override;
     void OnConnect(int error) override;
     void OnClose(int error) override;
+    void OnDeferredClose(int error) override;
 
 private:
+    // Stops reading and closes once the frames already posted to the owner have been handled: the
+    // close waits in the thread's queue behind them. Without a socket, or already closing, nothing.
+    void CloseAfterDelivered();
     // Reads what is waiting; false when the connection was closed because of what was read.
     bool ReceiveWaiting();
     void ScanFrames();
@@ -60,6 +78,7 @@ private:
     void ReportSendFailure(int error);
 
     HWND owner_ = nullptr;
+    bool closing_ = false;  // a close waits behind the delivered frames; nothing more is read
     FrameReceiver receiver_;
     PendingSendBuffer pending_;
 };

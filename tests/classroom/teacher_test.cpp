@@ -4,6 +4,7 @@
 
 #include "remote_stand_in.h"
 #include "session/command_tag.h"
+#include "session/payload_fields.h"
 #include "transport/frame.h"
 
 TEST(TeacherProgram, AcceptsTheRemoteAndTellsItsVersionAndScreen) {
@@ -69,6 +70,13 @@ TEST(TeacherProgram, RefusesOrWithholdsTheAcceptanceWhenAsked) {
         EXPECT_EQ(remote.WaitForTag(kDV10000), u"1,수업 중입니다.");
     }
     {
+        // The reason and the close leave together.
+        TestClassroom room({{"teacher.greeting", "refuse-close"}});
+        RemoteStandIn remote(room.Ports().teacher);
+        EXPECT_EQ(remote.WaitForTag(kDV10000), u"1,선생님 프로그램이 연결을 거부했습니다.");
+        EXPECT_TRUE(remote.WaitClosed());
+    }
+    {
         TestClassroom room({{"teacher.greeting", "refuse-malformed"}, {"teacher.version", "none"}});
         RemoteStandIn remote(room.Ports().teacher);
         auto first = remote.Next();
@@ -95,6 +103,18 @@ TEST(TeacherProgram, EndsTheConnectionWhenTheScenarioSaysSo) {
     EXPECT_TRUE(remote->WaitForTag(kDV10001, 2s));
     EXPECT_TRUE(remote->WaitClosed(2s));
     EXPECT_TRUE(room.Wait("session_end"));
+}
+
+TEST(TeacherProgram, SendsItsAddressAgainOnItsFirstConnectionOnly) {
+    TestClassroom room({{"teacher.readdress-after", "0.2"}});
+    auto first = room.AcceptedRemote();
+    ASSERT_TRUE(first);
+    const auto address = first->WaitForTag(kUR00002, 2s);
+    ASSERT_TRUE(address);
+    EXPECT_TRUE(address->ends_with(u"," + DecimalText(room.Ports().teacher) + u",Reserved"));
+    auto second = room.AcceptedRemote();
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(second->WaitForTag(kUR00002, 500ms)) << "a reconnected remote is left alone";
 }
 
 TEST(TeacherProgram, LogsInputThatBreaksTheProtocolAndKeepsGoing) {

@@ -1,6 +1,7 @@
 // Fuzz target: a byte stream arriving in chunks of random sizes is cut into frames, and each frame
 // is read as a packet. However the stream is chunked, the frames delivered and the verdict must be
-// the same as for the whole stream arriving at once.
+// the same as for the whole stream arriving at once. A frame announcing more than the bound is
+// refused on its header, and the buffer never grows much beyond what was fed.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -18,7 +19,7 @@ FrameReceiver::ScanResult Feed(FrameReceiver& receiver, const uint8_t* data, siz
     if (!receiver.Append(data, size)) std::abort();  // fuzz inputs are far below any limit
     return receiver.Scan([&frames](uint8_t* block) {
         const uint32_t length = FrameBlockLength(block);
-        if (length < kMinFrameLength) std::abort();
+        if (length < kMinFrameLength || length > kMaxFrameLength) std::abort();
         frames.emplace_back(block, block + length);
         CPacket packet;
         packet.Read(block);  // frees the block
@@ -38,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<uint8_t> chunk = input.ConsumeBytes<uint8_t>(chunkSize);
         fed.insert(fed.end(), chunk.begin(), chunk.end());
         verdict = Feed(chunked, chunk.data(), chunk.size(), chunkedFrames);
+        // Doubling, in whole steps, from the first step: never more than twice what was fed plus a step.
+        if (chunked.Capacity() > 2 * fed.size() + 2 * kSocketBufferStep) std::abort();
     }
     if (verdict != FrameReceiver::ScanResult::kNeedMore && chunked.Count() != 0) std::abort();
 

@@ -12,12 +12,12 @@ namespace {
 
 class QuietPanel : public SessionHost {
 public:
-    bool OpenLoginConnection(const std::u16string&, const std::u16string&, std::u16string& port) override {
+    bool OpenLoginConnection(const std::u16string&, uint16_t, std::u16string& port) override {
         port = u"1";
         loginOpen = true;
         return true;
     }
-    bool OpenTeacherConnection(const std::u16string&, const std::u16string&) override {
+    bool OpenTeacherConnection(const std::u16string&, uint16_t) override {
         teacherOpen = true;
         return true;
     }
@@ -38,7 +38,7 @@ public:
     void ShowPanel() override {}
     void ClosePanel() override {}
     void Quit() override {}
-    double Now() override { return 45000.0; }
+    uint32_t TickCount() override { return 45000; }
     int ScreenWidth() override { return 1920; }
     int ScreenHeight() override { return 1080; }
     void EnsureScreenImage(int, int) override {}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/bytes/byte_writer.h"
@@ -87,12 +88,47 @@ TEST(FrameReceiver, BadMarkOrShortLengthBreaksTheStream) {
     }
 }
 
-TEST(FrameReceiver, HugeLengthWaitsWithoutWrapping) {
+TEST(FrameReceiver, AnnouncedLengthAboveTheBoundClosesOnTheHeaderAlone) {
+    const struct {
+        uint32_t length;
+        FrameReceiver::ScanResult result;
+    } cases[] = {
+        {kMaxFrameLength, FrameReceiver::ScanResult::kNeedMore},
+        {kMaxFrameLength + 1, FrameReceiver::ScanResult::kTooLong},
+        {0x7FFFFFFF, FrameReceiver::ScanResult::kTooLong},
+        {0xFFFFFFFF, FrameReceiver::ScanResult::kTooLong},  // L + 4 would wrap in 32 bits
+    };
+    for (const auto& c : cases) {
+        Scanner s;
+        Bytes arrival = Frame(0x10, {1});
+        const Bytes announced = Frame(0x01, c.length, Bytes(1000, 0x55));
+        arrival.insert(arrival.end(), announced.begin(), announced.end());
+        EXPECT_EQ(s.Feed(arrival), c.result) << c.length;
+        EXPECT_EQ(s.delivered.size(), 1u) << c.length;
+        EXPECT_EQ(s.receiver.Count(), c.result == FrameReceiver::ScanResult::kNeedMore ? 1008u : 0u);
+        EXPECT_EQ(s.receiver.Capacity(), kSocketBufferStep) << "nothing allocated for the announcement";
+    }
+}
+
+TEST(FrameReceiver, LargeFrameArrivingInPiecesGrowsTheBufferGeometrically) {
     Scanner s;
-    // L + 4 does not fit in 32 bits; in 32-bit arithmetic it would wrap to 3 and look complete.
-    EXPECT_EQ(s.Feed(Frame(0x01, 0xFFFFFFFF, {1, 2, 3})), FrameReceiver::ScanResult::kNeedMore);
-    EXPECT_TRUE(s.delivered.empty());
-    EXPECT_EQ(s.receiver.Count(), 11u);
+    constexpr uint32_t kLength = 8u * 1024 * 1024;  // a full-screen JPEG of a large desktop
+    const Bytes frame = Frame(0x42, kLength, Bytes(kLength - 4, 0x0C));
+    uint32_t capacity = s.receiver.Capacity();
+    int growths = 0;
+    constexpr size_t kPiece = 65536;  // about what one readable event brings
+    for (size_t at = 0; at < frame.size(); at += kPiece) {
+        const size_t n = std::min(kPiece, frame.size() - at);
+        ASSERT_TRUE(s.receiver.Append(frame.data() + at, n));
+        if (s.receiver.Capacity() != capacity) ++growths, capacity = s.receiver.Capacity();
+    }
+    // Steps of 40,960 bytes would have grown (and copied everything held) over 200 times.
+    EXPECT_LE(growths, 9);
+    EXPECT_LE(capacity, 2u * (kLength + 4));
+    EXPECT_EQ(s.Feed({}), FrameReceiver::ScanResult::kNeedMore);
+    ASSERT_EQ(s.delivered.size(), 1u);
+    EXPECT_EQ(s.delivered[0].size(), kLength);
+    EXPECT_EQ(s.receiver.Capacity(), capacity) << "capacity never shrinks";
 }
 
 TEST(FrameReceiver, ThousandsOfFramesInOneArrival) {

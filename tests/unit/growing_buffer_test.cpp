@@ -1,19 +1,19 @@
-// Unit tests of the step-grown socket buffer.
+// Unit tests of the geometrically grown socket buffer.
 #include "transport/growing_buffer.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-TEST(GrowingBuffer, GrowsBySmallestWholeNumberOfStepsKeepingItsBytes) {
+TEST(GrowingBuffer, GrowsToTwiceItsCapacityOrWhatIsNeededInWholeStepsKeepingItsBytes) {
     const struct {
         uint32_t initial;
         size_t append;
         uint32_t capacity;
     } cases[] = {
-        {40960, 100000, 122880}, {40960, 40960, 40960},
-        {40960, 40961, 81920},   {0, 1, 40960},  // a buffer left without a block grows in steps too
-        {0, 81921, 122880},
+        {40960, 100000, 122880}, {40960, 40960, 40960}, {40960, 40961, 81920},
+        {0, 1, 40960},  // a buffer left without a block grows in steps too
+        {0, 81921, 122880},      {40960, 81921, 122880},
     };
     for (const auto& c : cases) {
         GrowingBuffer buffer(kSocketBufferStep, c.initial);

@@ -19,6 +19,9 @@ TEST(PanelLayout, ScreenChoosesTheScaleUnlessConfigurationOverridesIt) {
     EXPECT_EQ(ChoosePanelScaleFactor(2560, 1600, u"0"), 1.4f);
     EXPECT_EQ(ChoosePanelScaleFactor(2560, 1600, u"abc"), 1.4f);
     EXPECT_EQ(ChoosePanelScaleFactor(2560, 1600, u"-2"), 1.4f);
+    // A factor that would make the panel too small to use or too big for the screen.
+    EXPECT_EQ(ChoosePanelScaleFactor(2560, 1600, u"1e-9"), 1.4f);
+    EXPECT_EQ(ChoosePanelScaleFactor(1920, 1080, u"8"), 1.0f);
 }
 
 TEST(PanelLayout, PanelSitsFlushWithTheTopRightCorner) {

@@ -26,6 +26,7 @@ TEST(Scale, ProcessWideFactorAcceptsOnlyUsableValues) {
     EXPECT_EQ(Scaled(65), 91);
     EXPECT_FALSE(SetScaleFactor(0.0f));
     EXPECT_FALSE(SetScaleFactor(-1.0f));
+    EXPECT_FALSE(SetScaleFactor(1e-9f));
     EXPECT_FALSE(SetScaleFactor(kMaxScaleFactor * 2));
     EXPECT_FLOAT_EQ(ScaleFactor(), 1.4f);
     ASSERT_TRUE(SetScaleFactor(1.0f));
@@ -57,4 +58,12 @@ TEST(Scale, OverrideTakesTheLeadingNumberWhenUsable) {
     EXPECT_EQ(ParseScaleFactorOverride(u"inf"), 0.0f);
     EXPECT_EQ(ParseScaleFactorOverride(u"nan"), 0.0f);
     EXPECT_EQ(ParseScaleFactorOverride(u"1e30"), 0.0f);
+    // The usable range is 0.5 to 4, both ends included.
+    const struct {
+        const char16_t* text;
+        float factor;
+    } range[] = {{u"0.5", 0.5f}, {u"4", 4.0f}, {u"0.49", 0.0f}, {u"1e-9", 0.0f}, {u"4.01", 0.0f}, {u"10", 0.0f}};
+    for (const auto& c : range) {
+        EXPECT_EQ(ParseScaleFactorOverride(c.text), c.factor);
+    }
 }

@@ -12,7 +12,12 @@
 
 namespace {
 
-constexpr double kSecond = 1.0 / 86400.0;
+constexpr uint32_t kSecond = 1000;
+
+std::u16string PortText(uint16_t port) {
+    const std::string digits = std::to_string(port);
+    return std::u16string(digits.begin(), digits.end());
+}
 
 class RecordingPanel : public SessionHost {
 public:
@@ -21,16 +26,15 @@ public:
         std::u16string text;
     };
 
-    bool OpenLoginConnection(const std::u16string& host, const std::u16string& port,
-                             std::u16string& localPort) override {
-        log.push_back(u"open login " + host + u":" + port);
+    bool OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) override {
+        log.push_back(u"open login " + host + u":" + PortText(port));
         if (!canCreate) return false;
         open[Connection::kLogin] = true;
         localPort = u"50123";
         return true;
     }
-    bool OpenTeacherConnection(const std::u16string& host, const std::u16string& port) override {
-        log.push_back(u"open teacher " + host + u":" + port);
+    bool OpenTeacherConnection(const std::u16string& host, uint16_t port) override {
+        log.push_back(u"open teacher " + host + u":" + PortText(port));
         open[Connection::kTeacher] = true;
         return true;
     }
@@ -65,7 +69,7 @@ public:
     void ShowPanel() override { panelShown = true; }
     void ClosePanel() override { panelClosed = true; }
     void Quit() override { quit = true; }
-    double Now() override { return now; }
+    uint32_t TickCount() override { return now; }
     int ScreenWidth() override { return 1366; }
     int ScreenHeight() override { return 768; }
     void EnsureScreenImage(int w, int h) override {
@@ -88,7 +92,7 @@ public:
     LoginStepResult nextLogin;
     std::u16string profileId;
     bool panelShown = false, panelClosed = false, quit = false;
-    double now = 45000.0;
+    uint32_t now = 45000;
     int imageWidth = 0, imageHeight = 0, imagesCreated = 0;
     std::map<int, bool> checks;
     int selectedMonitor = -1;
@@ -218,6 +222,81 @@ TEST_F(TeacherSessionTest, FortyOneSilentSecondsEndTheProgramWithOneMessage) {
     EXPECT_EQ(panel_.timers.count(PanelTimer::kKeepAlive), 0u);
 }
 
+TEST_F(TeacherSessionTest, SilenceIsMeasuredAcrossTheTickCountsWrap) {
+    // The tick count wraps after 49.7 days of uptime; the session must neither end a healthy
+    // connection there nor stop noticing silence.
+    struct Case {
+        uint32_t silentFor;
+        bool ends;
+    } cases[] = {{30 * kSecond, false}, {40 * kSecond, false}, {41 * kSecond, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.silentFor);
+        RecordingPanel panel;
+        TeacherSession session(panel);
+        panel.session = &session;
+        panel.now = 0xFFFFFFFFu - 5 * kSecond;
+        session.Start({true, u"t", u"h", u"9000"});
+        session.OnText(u"[UR00002]a,b,c,d,h,2,g");
+        session.OnText(u"[DV00007]");
+        panel.now += c.silentFor;  // wraps past zero
+        session.OnTimer(PanelTimer::kKeepAlive);
+        EXPECT_EQ(panel.quit, c.ends);
+    }
+}
+
+TEST_F(TeacherSessionTest, PortsAreDecimalNumbersAndNoPortEndsWithTheTimeoutMessage) {
+    struct Case {
+        const char16_t* relayPort;
+        const char16_t* teacherPort;
+        const char16_t* expected;  // the connect, or the timeout message that ends the wait
+    } cases[] = {
+        {u"9000", u"18241 ", u"open teacher h:18241"},
+        {u" 9000\r\n", u"18500\r", u"open teacher h:18500"},
+        {u"9000", u"0018600", u"open teacher h:18600"},
+        {u"9000", u"http", u"#231"},
+        {u"9000", u"65536", u"#231"},
+        {u"9000", u"0", u"#231"},
+        {u"9000", u"-1", u"#231"},
+        {u"9000", u"18 241", u"#231"},
+        {u"10240x", u"18241", u"#230"},
+        {u"", u"18241", u"#230"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.expected, c.expected + std::char_traits<char16_t>::length(c.expected)));
+        RecordingPanel panel;
+        TeacherSession session(panel);
+        panel.session = &session;
+        session.Start({true, u"t", u"h", c.relayPort});
+        if (panel.IsOpen(Connection::kLogin)) {
+            EXPECT_EQ(panel.log[0], u"open login h:9000");
+            session.OnText(u"[UR00001]0,ok");
+            session.OnText(std::u16string(u"[UR00002]a,b,c,d,h,") + c.teacherPort + u",g");
+        } else {
+            session.OnTimer(PanelTimer::kLoginServer);
+        }
+        if (panel.IsOpen(Connection::kTeacher)) {
+            EXPECT_EQ(panel.log[1], c.expected);
+        } else if (!panel.quit) {
+            session.OnTimer(PanelTimer::kTeacherConnect);
+        }
+        if (!panel.IsOpen(Connection::kTeacher)) {
+            EXPECT_EQ(panel.messages, std::vector<std::u16string>{c.expected});
+            EXPECT_TRUE(panel.quit);
+        }
+    }
+}
+
+TEST_F(TeacherSessionTest, RetryAfterARefusedIdWithNoPortEndsWithTheTimeoutMessage) {
+    LogIn();
+    panel_.nextLogin = {true, u"teacher02", u"10.0.0.5", u"port"};
+    session_.OnText(u"[UR00001]1,unknown");
+    EXPECT_FALSE(panel_.IsOpen(Connection::kLogin));
+    ASSERT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 1u) << "nothing would ever end the wait";
+    session_.OnTimer(PanelTimer::kLoginServer);
+    EXPECT_EQ(panel_.messages.back(), u"#230");
+    EXPECT_TRUE(panel_.quit);
+}
+
 TEST_F(TeacherSessionTest, EveryWayOfLosingTheTeacherShowsConnectionLostOnce) {
     struct Case {
         const char* name;
@@ -240,6 +319,22 @@ TEST_F(TeacherSessionTest, EveryWayOfLosingTheTeacherShowsConnectionLostOnce) {
         EXPECT_TRUE(panel.quit);
         EXPECT_EQ(panel.messages, std::vector<std::u16string>{u"#229"});
     }
+}
+
+TEST_F(TeacherSessionTest, SecondTeacherAddressAfterAcceptanceReconnectsWithoutEnding) {
+    BeAccepted();
+    panel_.log.clear();
+    session_.OnText(u"[UR00002]a,b,c,d,10.0.0.9,18700,g");
+    EXPECT_EQ(panel_.log, (std::vector<std::u16string>{u"close teacher", u"open teacher 10.0.0.9:18700"}));
+    EXPECT_TRUE(panel_.messages.empty()) << "replacing the connection is not losing it";
+    EXPECT_FALSE(panel_.quit);
+    EXPECT_EQ(panel_.timers[PanelTimer::kTeacherConnect], 3000u);
+    session_.OnText(u"[DV00007]");
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kTeacherConnect), 0u);
+    EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).back(), u"[RC00001]2.0.1.1028");
+    // The new connection is watched like the first: losing it ends the program.
+    panel_.CloseConnection(Connection::kTeacher);
+    EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"#229"});
 }
 
 TEST_F(TeacherSessionTest, RefusalShowsTheTeachersOwnWords) {
@@ -321,6 +416,29 @@ TEST_F(TeacherSessionTest, ScreenSizeQuestionIsAnsweredWithThePadsScreen) {
     size_t answers = panel_.TextsOn(Connection::kTeacher).size();
     session_.OnText(u"[RH00001]1920");
     EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).size(), answers) << "one field changes nothing";
+}
+
+TEST_F(TeacherSessionTest, ScreenSizesBeyondAnyDesktopAllocateNothing) {
+    BeAccepted();
+    struct Case {
+        const char16_t* size;
+        int width;  // taken; 0: no picture
+    } cases[] = {
+        {u"11520,2160", 11520},  // three 4K monitors side by side
+        {u"7680,4320", 7680},    {u"16384,1024", 16384}, {u"16385,1024", 0},
+        {u"9000,9000", 0},  // each side fits, the whole does not
+        {u"2147483647,2147483647", 0}, {u"0,1080", 0},    {u"-1920,1080", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.size, c.size + std::char_traits<char16_t>::length(c.size)));
+        panel_.imageWidth = 0;
+        const size_t answers = panel_.TextsOn(Connection::kTeacher).size();
+        session_.OnText(std::u16string(u"[RH00001]") + c.size);
+        EXPECT_EQ(session_.RemoteHost().imageWidth, c.width);
+        EXPECT_EQ(panel_.imageWidth, c.width);
+        EXPECT_EQ(session_.RemoteHost().partWidth == 0, c.width == 0);
+        EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).size(), answers + 1) << "the question is answered";
+    }
 }
 
 TEST_F(TeacherSessionTest, MonitorListsAreTakenOnlyWhenTheirCountMatches) {

@@ -96,6 +96,19 @@ TEST(HttpFetch, LongBodyInPiecesAndOnlyTheUpdaterKeepsWindowsAlive) {
     EXPECT_EQ(body, payload);
 }
 
+TEST(HttpFetch, BodyLongerThanTheStylesBoundFailsAndKeepsNothing) {
+    // A server that sends without end must not fill the remote's memory.
+    const HttpFetchStyle style{L"Tesmora", false, 10000};
+    const std::string head = std::string(kOkHead) + "\r\n";
+    ScriptedHttpServer server({{{head + std::string(10000, 'x')}}, {{head + std::string(10001, 'x')}}});
+    std::string body;
+    std::wstring fileName;
+    EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName, style), kHttpOk);
+    EXPECT_EQ(body.size(), 10000u);
+    EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName, style), kHttpBodyTooLarge);
+    EXPECT_TRUE(body.empty());
+}
+
 TEST(HttpFetch, ClassroomLookupOverHttpsPastTheUntrustedCertificateAndOverHttp) {
     ClassroomProcess classroom("lookup.check = off\n");
     std::string body;

@@ -147,6 +147,26 @@ TEST_F(TcpSocketTest, PacketsOfEveryTypeArriveInOrderAndIntact) {
     EXPECT_EQ(owner_.Count(WM_SOCKET_CLOSE), 0u);
 }
 
+TEST_F(TcpSocketTest, PortTextIsADecimalNumberNeverAServiceName) {
+    // Blanks around the digits, as a relay reply or a hand-edited setting.ini carries them.
+    for (const std::wstring& text : {L" " + listener_.PortText() + L" ", listener_.PortText() + L"\r\n"}) {
+        CTCPSocket socket;
+        ASSERT_TRUE(socket.Create());
+        socket.SetOwner(owner_.Window());
+        EXPECT_TRUE(socket.Connect(L"127.0.0.1", text.c_str()));
+        SOCKET peer = listener_.Accept();
+        EXPECT_NE(peer, INVALID_SOCKET);
+        closesocket(peer);
+    }
+    // No port: the connect fails at once, before anything is looked up or sent.
+    for (const wchar_t* text : {L"http", L"0", L"65536", L"", L"-1", L"80 80"}) {
+        CTCPSocket socket;
+        ASSERT_TRUE(socket.Create());
+        EXPECT_FALSE(socket.Connect(L"127.0.0.1", text)) << text;
+        EXPECT_EQ(WSAGetLastError(), WSAEINVAL) << text;
+    }
+}
+
 TEST_F(TcpSocketTest, FrameArrivingByteByByteIsDeliveredOnceWhenComplete) {
     CTCPSocket server;
     SOCKET peer = AttachFromRawPeer(server);
@@ -178,6 +198,8 @@ TEST_F(TcpSocketTest, BrokenStreamClosesWithExactlyOneNotification) {
         {"mark that does not match its tick", withLength({0xA2, 0xA1, 0xA5, 0x60}, 5)},
         {"zero length", withLength({0xA2, 0xA1, 0xA5, 0x5C}, 0)},
         {"length shorter than its own field", withLength({0xA0, 0xA0, 0xA0, 0x00}, 3)},
+        {"length above the bound", withLength({0xA2, 0xA1, 0xA5, 0x5C}, kMaxFrameLength + 1)},
+        {"length of 2 GB", withLength({0xA2, 0xA1, 0xA5, 0x5C}, 0x80000000u)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -194,6 +216,49 @@ TEST_F(TcpSocketTest, BrokenStreamClosesWithExactlyOneNotification) {
         EXPECT_EQ(owner_.Count(WM_SOCKET_CLOSE, &server), 1u);
         closesocket(peer);
     }
+}
+
+TEST_F(TcpSocketTest, FramesSentJustBeforeThePeerClosesAreHandledBeforeTheClose) {
+    // The teacher's last words ("[DV10000]" with its reason) followed at once by its close: the owner
+    // must see the words first. Also when the stream breaks right after good frames.
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> after;  // sent after the frames, before the close
+    } cases[] = {{"peer closes", {}}, {"stream breaks", {0xA2, 0xA1, 0xA5, 0x60, 5, 0, 0, 0, 1}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        owner_.events.clear();
+        CTCPSocket server;
+        SOCKET peer = AttachFromRawPeer(server);
+        std::vector<uint8_t> bytes;
+        for (uint8_t i = 0; i < 3; ++i) {
+            const auto frame = RawFrame(i, 100 + i, i);
+            bytes.insert(bytes.end(), frame.begin(), frame.end());
+        }
+        bytes.insert(bytes.end(), c.after.begin(), c.after.end());
+        ASSERT_TRUE(SendAllRaw(peer, bytes));
+        shutdown(peer, SD_SEND);
+        closesocket(peer);
+        ASSERT_TRUE(PumpUntil([&] { return owner_.Count(WM_SOCKET_CLOSE, &server) > 0; }));
+        PumpFor(100);
+        std::vector<UINT> order;
+        for (const auto& e : owner_.events) order.push_back(e.message);
+        EXPECT_EQ(order, (std::vector<UINT>{WM_SOCKET_RECEIVE, WM_SOCKET_RECEIVE, WM_SOCKET_RECEIVE,
+                                            WM_SOCKET_CLOSE}));
+        EXPECT_FALSE(server.HasSocket());
+    }
+}
+
+TEST_F(TcpSocketTest, OwnersOwnCloseWhileAPeerCloseWaitsTellsItOnce) {
+    CTCPSocket server;
+    SOCKET peer = AttachFromRawPeer(server);
+    ASSERT_TRUE(SendAllRaw(peer, RawFrame(7, 20, 7)));
+    closesocket(peer);
+    // Dispatch until the frame has arrived; the close then waits behind it in the queue.
+    ASSERT_TRUE(PumpUntil([&] { return owner_.Count(WM_SOCKET_RECEIVE, &server) == 1; }));
+    server.Close();  // the owner ends the connection itself first
+    PumpFor(200);
+    EXPECT_EQ(owner_.Count(WM_SOCKET_CLOSE, &server), 1u);
 }
 
 TEST_F(TcpSocketTest, CloseNotifiesOnlyWhenThereIsASocket) {

@@ -95,14 +95,21 @@ void DispatchPendingMessages() {
     }
 }
 
-void ReadBody(HINTERNET request, std::string& body, bool dispatchMessages) {
+// False when the body runs past `maxBytes` (what was read is dropped).
+bool ReadBody(HINTERNET request, std::string& body, bool dispatchMessages, size_t maxBytes) {
     char piece[kPieceBytes];
     for (;;) {
         DWORD got = 0;
         if (!::InternetReadFile(request, piece, kPieceBytes, &got) || got == 0) break;
+        if (got > maxBytes - body.size()) {
+            body.clear();
+            body.shrink_to_fit();
+            return false;
+        }
         body.append(piece, got);
         if (dispatchMessages) DispatchPendingMessages();
     }
+    return true;
 }
 
 }  // namespace
@@ -149,7 +156,7 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& b
     const int result = HttpResultForStatus(ToU16(QueryHeader(request.handle, HTTP_QUERY_STATUS_CODE)));
     if (result != kHttpOk) return result;
 
-    ReadBody(request.handle, body, style.dispatchMessages);
+    if (!ReadBody(request.handle, body, style.dispatchMessages, style.maxBodyBytes)) return kHttpBodyTooLarge;
     fileName = ToWide(
         FileNameFromContentDisposition(ToU16(QueryHeader(request.handle, HTTP_QUERY_CONTENT_DISPOSITION))));
     if (fileName.size() > kMaxFetchFileName) fileName.resize(kMaxFetchFileName);

@@ -13,15 +13,21 @@
 struct HttpFetchStyle {
     const wchar_t* agent;   // agent name of the internet handle for http (https requests send none)
     bool dispatchMessages;  // dispatch the thread's pending window messages between body pieces
+    size_t maxBodyBytes;    // a longer body fails with kHttpBodyTooLarge instead of filling memory
 };
-inline constexpr HttpFetchStyle kRemoteFetchStyle{L"Tesmora", false};
-inline constexpr HttpFetchStyle kUpdaterFetchStyle{L"TesmoraUpdater", true};
+// The remote only asks for the relay: a reply of a few lines. 1 MiB still takes any error or portal
+// page whole, so that the lookup can tell it is no reply.
+inline constexpr HttpFetchStyle kRemoteFetchStyle{L"Tesmora", false, 1u << 20};
+// The updater's lists and downloads are held in memory until its downloads stream to files; the
+// largest install package is a few tens of MB.
+inline constexpr HttpFetchStyle kUpdaterFetchStyle{L"TesmoraUpdater", true, 256u << 20};
 
 // The file name buffer of the original interface held 512 characters, terminator included.
 inline constexpr size_t kMaxFetchFileName = 511;
 
 // GETs `url` with `query` (form text, encoded here; empty: the bare path) appended. On kHttpOk `body`
 // holds the response body (body.size() bytes; c_str() puts one zero byte after it) and `fileName` the
-// Content-Disposition file name or nothing. On failure both are left empty.
+// Content-Disposition file name or nothing. On failure both are left empty; a body longer than the
+// style's bound is a failure (kHttpBodyTooLarge), found out before more than one piece past it is read.
 int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& body, std::wstring& fileName,
               const HttpFetchStyle& style = kRemoteFetchStyle);

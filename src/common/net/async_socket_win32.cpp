@@ -5,9 +5,12 @@
 
 #include <ws2tcpip.h>
 
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
 
+#include "common/text/port_number.h"
 
 namespace {
 
@@ -52,6 +55,14 @@ UINT Register(SOCKET handle, CAsyncSocket* socket, HWND window) {
     UINT message = NextNotifyMessage();
     SocketTable()[handle] = Registration{socket, window, message};
     return message;
+}
+
+bool FindRegistration(SOCKET handle, Registration& found) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    auto entry = SocketTable().find(handle);
+    if (entry == SocketTable().end()) return false;
+    found = entry->second;
+    return true;
 }
 
 UINT RegisteredMessage(SOCKET handle) {
@@ -133,24 +144,39 @@ bool CAsyncSocket::AsyncSelect(long events) {
     return WSAAsyncSelect(handle_, threadWindow.Get(), RegisteredMessage(handle_), events) == 0;
 }
 
-bool CAsyncSocket::Connect(const wchar_t* host, const wchar_t* port) {
+bool CAsyncSocket::Connect(const wchar_t* host, uint16_t port) {
     if (!HasSocket()) return false;
+    if (port == 0) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    // Only the host is looked up; the port is set on the address found.
     ADDRINFOW hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     ADDRINFOW* found = nullptr;
-    int error = GetAddrInfoW(host, port, &hints, &found);
-    if (error != 0 || !found) {
+    int error = GetAddrInfoW(host, nullptr, &hints, &found);
+    if (error != 0 || !found || found->ai_addrlen < sizeof(sockaddr_in)) {
+        if (found) FreeAddrInfoW(found);
         WSASetLastError(error ? error : WSAHOST_NOT_FOUND);
         return false;
     }
-    int result = ::connect(handle_, found->ai_addr, static_cast<int>(found->ai_addrlen));
-    error = WSAGetLastError();
+    sockaddr_in address;
+    std::memcpy(&address, found->ai_addr, sizeof address);
     FreeAddrInfoW(found);
+    address.sin_port = htons(port);
+    int result = ::connect(handle_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    error = WSAGetLastError();
     if (result == 0) return true;
     WSASetLastError(error);
     return error == WSAEWOULDBLOCK;
+}
+
+bool CAsyncSocket::Connect(const wchar_t* host, const wchar_t* port) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
+    const auto* text = reinterpret_cast<const char16_t*>(port ? port : L"");
+    return Connect(host, ParsePortNumber(std::u16string_view(text)));
 }
 
 SOCKET CAsyncSocket::Detach() {
@@ -184,12 +210,20 @@ void CAsyncSocket::CloseHandle() {
     closesocket(handle);
 }
 
+bool CAsyncSocket::PostEvent(long event, int error) {
+    Registration registration{};
+    if (!HasSocket() || !FindRegistration(handle_, registration)) return false;
+    return PostMessageW(registration.window, registration.message, static_cast<WPARAM>(handle_),
+                        WSAMAKESELECTREPLY(event, error)) != FALSE;
+}
+
 void CAsyncSocket::Dispatch(long event, int error) {
     switch (event) {
         case FD_READ: OnReceive(error); break;
         case FD_WRITE: OnSend(error); break;
         case FD_CONNECT: OnConnect(error); break;
         case FD_CLOSE: OnClose(error); break;
+        case kDeferredCloseEvent: OnDeferredClose(error); break;
         default: break;  // out-of-band data and accepts are not used
     }
 }

@@ -7,6 +7,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <cstdint>
+
 class CAsyncSocket {
 public:
     static constexpr long kAllEvents = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
@@ -23,8 +25,12 @@ public:
     bool CreateHandle(long events = kAllEvents);
     // Changes the registered events (e.g. to read, write, connect and close only).
     bool AsyncSelect(long events);
-    // Starts a connect to a host (dotted address or name) and a decimal port. True when the connect
-    // is under way or done; the outcome arrives through OnConnect. False with the socket error set.
+    // Starts a connect to a host (dotted address or name) and a port. True when the connect is under
+    // way or done; the outcome arrives through OnConnect. False with the socket error set, at once
+    // for port 0 (WSAEINVAL).
+    bool Connect(const wchar_t* host, uint16_t port);
+    // The same with the port as decimal text (see ParsePortNumber); never looked up as a service
+    // name, so a text that is no port fails at once.
     bool Connect(const wchar_t* host, const wchar_t* port);
     // Gives the handle away (no more events here); this object is left without a socket.
     SOCKET Detach();
@@ -36,10 +42,20 @@ public:
     bool OnOwnerThread() const { return ownerThread_ == ::GetCurrentThreadId(); }
 
 protected:
+    // An event of our own, beyond Winsock's FD_ bits (which end at 0x200).
+    static constexpr long kDeferredCloseEvent = 0x8000;
+
+    // Posts `event` to this socket's registration, behind every message already posted to the
+    // thread (a frame posted to an owner window on the same thread is handled first). It arrives
+    // through Dispatch like Winsock's own events, and is dropped like them when the handle was closed
+    // or handed over meanwhile. False when it could not be posted.
+    bool PostEvent(long event, int error = 0);
+
     virtual void OnReceive(int /*error*/) {}
     virtual void OnSend(int /*error*/) {}
     virtual void OnConnect(int /*error*/) {}
     virtual void OnClose(int /*error*/) {}
+    virtual void OnDeferredClose(int /*error*/) {}
 
 private:
     friend struct SocketWindowDispatch;

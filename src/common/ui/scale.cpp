@@ -11,7 +11,7 @@ namespace {
 std::atomic<float> gScaleFactor{1.0f};
 
 bool IsUsableFactor(float factor) {
-    return std::isfinite(factor) && factor > 0.0f && factor <= kMaxScaleFactor;
+    return std::isfinite(factor) && factor >= kMinScaleFactor && factor <= kMaxScaleFactor;
 }
 
 }  // namespace

@@ -6,12 +6,16 @@
 
 #include <string>
 
-inline constexpr float kMaxScaleFactor = 10.0f;
+// The factors a window can be used at: below half size text is unreadable and buttons too small
+// to tap; above four times the panel no longer fits a screen. The screen's own factors (1, 1.4, 2)
+// lie within.
+inline constexpr float kMinScaleFactor = 0.5f;
+inline constexpr float kMaxScaleFactor = 4.0f;
 
 // Any thread.
 float ScaleFactor();
-// UI thread, at panel start-up. Values that are not a usable factor (not finite, not above zero,
-// above kMaxScaleFactor) leave the factor unchanged and answer false.
+// UI thread, at panel start-up. Values that are not a usable factor (not finite, outside
+// kMinScaleFactor..kMaxScaleFactor) leave the factor unchanged and answer false.
 bool SetScaleFactor(float factor);
 
 // floor(v * s) with s the process-wide factor. Any thread.
@@ -26,5 +30,5 @@ float ScaleFactorForScreen(int width, int height);
 
 // The factor that the configuration's "scalefactor" text asks for: its leading decimal number, when
 // that is a usable factor (see SetScaleFactor). 0 when the text is empty, has no number, or the number
-// is 0 or unusable: the caller then keeps the screen's factor.
+// is outside the usable range: the caller then keeps the screen's factor.
 float ParseScaleFactorOverride(const std::u16string& text);

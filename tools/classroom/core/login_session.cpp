@@ -26,6 +26,11 @@ bool IsDottedAddress(std::u16string_view text) {
 
 }  // namespace
 
+std::u16string TeacherAddressPayload(const std::string& teacherId, const LoginTarget& target) {
+    return u"1," + FromUtf8(teacherId) + u",Tesmora Orlu Teacher,classroom," + FromUtf8(target.teacherHost) +
+           u"," + DecimalText(target.teacherPort) + u",Reserved";
+}
+
 LoginSession::LoginSession(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
                            int index, LoginTarget target)
     : scenario_(scenario), talk_(sink, log, "login", connection), index_(index), target_(std::move(target)) {}
@@ -107,9 +112,7 @@ void LoginSession::OnIdentification(std::u16string_view payload) {
         talk_.SendText(u"[UR00001]1,일치하는 선생님 정보를 찾을 수 없습니다.");
         return;
     }
-    const std::u16string address = u"1," + FromUtf8(teacherId) + u",Tesmora Orlu Teacher,classroom," +
-                                   FromUtf8(target_.teacherHost) + u"," + DecimalText(target_.teacherPort) +
-                                   u",Reserved";
+    const std::u16string address = TeacherAddressPayload(teacherId, target_);
     switch (scenario_.login.address) {
         case LoginAddress::kOk:
             talk_.SendText(u"[UR00002]" + address);

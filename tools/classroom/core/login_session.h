@@ -15,6 +15,9 @@ struct LoginTarget {
     uint16_t teacherPort = 0;
 };
 
+// The payload of "[UR00002]": seven fields, the teacher's host and port fifth and sixth.
+std::u16string TeacherAddressPayload(const std::string& teacherId, const LoginTarget& target);
+
 class LoginSession : public PeerSession {
 public:
     // `index` counts the login connections since the start, from 1 (for login.refusals).

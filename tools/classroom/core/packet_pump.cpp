@@ -51,6 +51,7 @@ bool PacketPump::Feed(const uint8_t* data, size_t length, SessionClock::time_poi
         session_.OnPacket(packet, now);
     }
     if (!broken_ && result == FrameReceiver::ScanResult::kBadFrame) Break("bad frame mark or length");
+    if (!broken_ && result == FrameReceiver::ScanResult::kTooLong) Break("frame longer than the bound");
     if (!broken_ && result == FrameReceiver::ScanResult::kNoMemory) Break("no memory for a frame");
     return !broken_;
 }

@@ -196,13 +196,15 @@ const std::vector<Setting>& Settings() {
              s.teacher.version = Trim(v) == "none" ? "" : std::string(Trim(v));
              return true;
          }},
-        {"teacher.greeting", "accept|refuse|refuse-malformed|silent|close",
-         "[DV00007], [DV10000] with teacher.refuse-code and teacher.refuse-message, [DV10000] with three\n"
-         "fields, nothing at all, or the socket closed at once",
+        {"teacher.greeting", "accept|refuse|refuse-close|refuse-malformed|silent|close",
+         "[DV00007], [DV10000] with teacher.refuse-code and teacher.refuse-message (refuse-close: and the\n"
+         "socket closed right behind it), [DV10000] with three fields, nothing at all, or the socket\n"
+         "closed at once",
          [](Scenario& s, std::string_view v) {
              return ParseChoice<TeacherGreeting>(v,
                                                  {{"accept", TeacherGreeting::kAccept},
                                                   {"refuse", TeacherGreeting::kRefuse},
+                                                  {"refuse-close", TeacherGreeting::kRefuseClose},
                                                   {"refuse-malformed", TeacherGreeting::kRefuseMalformed},
                                                   {"silent", TeacherGreeting::kSilent},
                                                   {"close", TeacherGreeting::kClose}},
@@ -216,6 +218,10 @@ const std::vector<Setting>& Settings() {
          [](Scenario& s, std::string_view v) { return ParseSeconds(v, s.teacher.disconnectAfter); }},
         {"teacher.close-after", "SECONDS", "close the socket that long after accepting (0: never)",
          [](Scenario& s, std::string_view v) { return ParseSeconds(v, s.teacher.closeAfter); }},
+        {"teacher.readdress-after", "SECONDS",
+         "on the first teacher connection, send [UR00002] with the teacher's address again that long\n"
+         "after accepting, as a login server does when the teacher moves (0: never)",
+         [](Scenario& s, std::string_view v) { return ParseSeconds(v, s.teacher.readdressAfter); }},
         {"teacher.silent-after", "N", "answer N keep-alives with [RH10002], then fall silent (-1: never)",
          [](Scenario& s, std::string_view v) {
              int64_t n = 0;

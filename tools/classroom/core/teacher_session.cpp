@@ -9,8 +9,11 @@
 #include "session/command_tag.h"
 
 TeacherSession::TeacherSession(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
-                               std::string outDir)
+                               std::string outDir, int index, LoginTarget self)
     : teacher_(scenario.teacher),
+      teacherId_(scenario.teacherIds.empty() ? std::string() : scenario.teacherIds.front()),
+      index_(index),
+      self_(std::move(self)),
       talk_(sink, log, "teacher", connection),
       outDir_(std::move(outDir)),
       streamer_(scenario.teacher, desktop_) {
@@ -47,6 +50,11 @@ void TeacherSession::OnConnected(SessionClock::time_point now) {
         case TeacherGreeting::kRefuse:
             talk_.SendText(u"[DV10000]" + refusal);
             break;
+        case TeacherGreeting::kRefuseClose:
+            // The reason and the close leave together: the remote must still show the reason.
+            talk_.SendText(u"[DV10000]" + refusal);
+            talk_.Close("scenario: refused and closed at once");
+            break;
         case TeacherGreeting::kRefuseMalformed:
             talk_.SendText(u"[DV10000]" + refusal + u",unexpected");
             break;
@@ -61,6 +69,11 @@ void TeacherSession::OnTick(SessionClock::time_point now) {
         now - acceptedAt_ >= std::chrono::duration<double>(teacher_.closeAfter)) {
         talk_.Close("scenario: teacher.close-after");
         return;
+    }
+    if (accepted_ && index_ == 1 && !readdressSent_ && teacher_.readdressAfter > 0 &&
+        now - acceptedAt_ >= std::chrono::duration<double>(teacher_.readdressAfter)) {
+        readdressSent_ = true;
+        talk_.SendText(u"[UR00002]" + TeacherAddressPayload(teacherId_, self_));
     }
     if (accepted_ && !disconnectSent_ && teacher_.disconnectAfter > 0 &&
         now - acceptedAt_ >= std::chrono::duration<double>(teacher_.disconnectAfter)) {

@@ -11,6 +11,7 @@
 #include "core/conversation.h"
 #include "core/desktop_source.h"
 #include "core/desktop_streamer.h"
+#include "core/login_session.h"
 #include "core/peer_session.h"
 #include "core/scenario.h"
 #include "core/screen_receiver.h"
@@ -19,8 +20,10 @@
 class TeacherSession : public PeerSession {
 public:
     // `outDir` receives screen-<connection>.png and sound-<connection>-<n>.wav; empty: no files.
+    // `index` counts the teacher connections from 1; `self` is this teacher's address, for
+    // teacher.readdress-after.
     TeacherSession(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
-                   std::string outDir);
+                   std::string outDir, int index = 1, LoginTarget self = {});
 
     void OnConnected(SessionClock::time_point now) override;
     void OnPacket(CPacket& packet, SessionClock::time_point now) override;
@@ -51,6 +54,10 @@ private:
     std::string OutPath(const std::string& name) const;
 
     const TeacherBehaviour& teacher_;
+    std::string teacherId_;  // the first the scenario knows
+    int index_;
+    LoginTarget self_;
+    bool readdressSent_ = false;
     Conversation talk_;
     std::string outDir_;
     DesktopSource desktop_;

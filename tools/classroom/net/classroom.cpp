@@ -35,9 +35,10 @@ bool Classroom::Start(std::string& error) {
 
     teacher_ = std::make_unique<PeerServer>(
         io_, *log_, "teacher",
-        [this](FrameSink& sink, uint64_t connection) {
+        [this, advertised](FrameSink& sink, uint64_t connection) {
             return std::make_unique<TeacherSession>(options_.scenario, sink, *log_, connection,
-                                                    options_.outDir);
+                                                    options_.outDir, ++teacherCount_,
+                                                    LoginTarget{advertised, ports_.teacher});
         },
         next);
     if (!teacher_->Listen({address, options_.teacherPort}, error)) return false;

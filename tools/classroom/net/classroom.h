@@ -64,6 +64,7 @@ private:
     std::unique_ptr<PeerServer> login_;
     std::unique_ptr<PeerServer> teacher_;
     std::atomic<int> loginCount_{0};
+    std::atomic<int> teacherCount_{0};
     Ports ports_;
     std::thread background_;
     bool shutDown_ = false;
