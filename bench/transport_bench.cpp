@@ -13,6 +13,8 @@
 #include "transport/frame_receiver.h"
 #include "transport/packet.h"
 
+using namespace tesmora;
+
 namespace {
 
 constexpr size_t kArrivalBytes = 16u << 20;

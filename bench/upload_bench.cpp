@@ -15,6 +15,8 @@
 #include "upload/capture_cycle.h"
 #include "upload/jpeg_strip_encoder.h"
 
+using namespace tesmora;
+
 namespace {
 
 constexpr uint32_t kWidth = 1920;

@@ -10,6 +10,8 @@
 #include "common/ui/handles_win32.h"
 #include "common/widgets/custom_msg_dlg_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 using MiniDumpWriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
@@ -80,3 +82,5 @@ LONG WINAPI RemoconCrashHandler(EXCEPTION_POINTERS* exception) {
     ShowCustomMessage(CrashMessageText(LanguageCode(), dumped).c_str());
     return EXCEPTION_EXECUTE_HANDLER;
 }
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 inline constexpr wchar_t kCrashDumpFileName[] = L"RemoconDump.dmp";
 
 // Main thread, at start-up: makes the handler the process's filter for unhandled exceptions.
@@ -23,3 +25,5 @@ bool WriteCrashDump(const std::wstring& path, EXCEPTION_POINTERS* exception);
 // The message for the user in a language ("Kor": Korean; any other: English). Only a written dump is
 // mentioned: without one the message says no more than that the program ended unexpectedly.
 std::wstring CrashMessageText(const std::wstring& languageCode, bool dumpWritten);
+
+}  // namespace tesmora

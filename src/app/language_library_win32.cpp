@@ -5,6 +5,8 @@
 
 #include "common/ui/resource_module_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 std::mutex gCodeLock;
@@ -41,3 +43,5 @@ std::wstring LanguageCode() {
     std::lock_guard lock(gCodeLock);
     return gLanguageCode;
 }
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 inline constexpr wchar_t kKoreanLanguageCode[] = L"Kor";
 
 // The library's path for a language code.
@@ -21,3 +23,5 @@ HMODULE ChooseLanguage(const std::wstring& code);
 
 // Any thread: "Kor" or the code whose library was loaded.
 std::wstring LanguageCode();
+
+}  // namespace tesmora

@@ -19,6 +19,8 @@
 #include "panel/remocon_dlg_win32.h"
 #include "resource.h"
 
+namespace tesmora {
+
 namespace {
 
 std::vector<std::u16string> CommandLineArguments() {
@@ -96,3 +98,5 @@ int CRemoconApp::ExitInstance() {
     }
     return 0;
 }
+
+}  // namespace tesmora

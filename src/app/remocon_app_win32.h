@@ -12,6 +12,8 @@
 #include "app/single_instance_win32.h"
 #include "common/ui/handles_win32.h"
 
+namespace tesmora {
+
 class CRemoconApp {
 public:
     CRemoconApp() = default;
@@ -35,3 +37,5 @@ private:
     UniqueModule languageLibrary_;
     CRemoconCommandLineInfo commandLine_;
 };
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // The remote's command-line parser (see remocon_command_line.h).
 #include "app/remocon_command_line.h"
 
+namespace tesmora {
+
 namespace {
 
 bool EqualsIgnoringAsciiCase(const std::u16string& text, const char* word) {
@@ -35,3 +37,5 @@ void CRemoconCommandLineInfo::ParseArguments(const std::vector<std::u16string>& 
         ParseParam(isFlag ? argument.substr(1) : argument, isFlag, i + 1 == arguments.size());
     }
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tesmora {
+
 class CRemoconCommandLineInfo {
 public:
     // One argument, as the platform's parser hands them over: `isFlag` when it began with "/" or "-"
@@ -22,3 +24,5 @@ private:
     bool expectParameter_ = false;
     std::u16string autoStartParameter_;
 };
+
+}  // namespace tesmora

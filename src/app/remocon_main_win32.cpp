@@ -4,6 +4,6 @@
 #include "app/remocon_app_win32.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPWSTR /*commandLine*/, int /*show*/) {
-    CRemoconApp app;
+    tesmora::CRemoconApp app;
     return app.Run();
 }

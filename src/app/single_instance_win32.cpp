@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace tesmora {
+
 namespace {
 
 volatile LONG gInstanceCount __attribute__((section(".shared"), shared)) = 0;
@@ -25,3 +27,5 @@ void SingleInstance::Leave() {
 long SingleInstance::Count() {
     return ::InterlockedCompareExchange(&gInstanceCount, 0, 0);
 }
+
+}  // namespace tesmora

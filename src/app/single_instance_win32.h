@@ -3,6 +3,8 @@
 // Main thread, at start-up and exit.
 #pragma once
 
+namespace tesmora {
+
 class SingleInstance {
 public:
     SingleInstance() = default;
@@ -21,3 +23,5 @@ public:
 private:
     bool counted_ = false;
 };
+
+}  // namespace tesmora

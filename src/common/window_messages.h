@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace tesmora {
+
 inline constexpr uintptr_t kCrossThreadCheck = 0x12345;
 
 // A frame socket to its owner window.
@@ -28,3 +30,5 @@ inline constexpr unsigned WM_RC_FLUSH_INPUT = 0x07E8;     // input pump to commu
 inline constexpr unsigned WM_RC_IME_TOGGLE = 0x07F7;      // view to communication window
 inline constexpr unsigned WM_RC_FRAME_SHOWN = 0x07FE;     // receiver to communication window
 inline constexpr unsigned WM_RC_CHAR = 0x0810;            // view to communication window
+
+}  // namespace tesmora

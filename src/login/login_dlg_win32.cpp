@@ -13,6 +13,8 @@
 #include "login/relay_lookup_win32.h"
 #include "resource.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -252,3 +254,5 @@ LRESULT CLoginDlg::OnPaint(WPARAM, LPARAM) {
     ::EndPaint(Handle(), &paint);
     return 0;
 }
+
+}  // namespace tesmora

@@ -15,6 +15,8 @@
 #include "login/login_layout.h"
 #include "login/relay_reply.h"
 
+namespace tesmora {
+
 inline constexpr UINT_PTR kLoginTopmostTimerId = 5121;
 inline constexpr UINT kLoginTopmostDelay = 500;
 
@@ -74,3 +76,5 @@ private:
     HGDIOBJ canvasPrevious_ = nullptr;
     SIZE canvasSize_{0, 0};
 };
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include "resource.h"
 
+namespace tesmora {
+
 namespace {
 
 bool IsWhiteSpace(char16_t c) {
@@ -27,3 +29,5 @@ unsigned TeacherIdProblem(std::u16string_view trimmedId) {
     if (trimmedId.size() > kMaxTeacherIdLength) return IDS_ID_TOO_LONG;
     return 0;
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 inline constexpr size_t kMaxTeacherIdLength = 20;
 // Comma, backslash, less-than, greater-than, ampersand, vertical bar, colon, slash, asterisk, question
 // mark and double quotation mark.
@@ -17,3 +19,5 @@ std::u16string TrimWhiteSpace(std::u16string_view text);
 // 0 when the (already trimmed) ID may be used, otherwise the string id of the message that says
 // why not: 1103 empty, 1104 a forbidden character, 1105 longer than 20 characters (UTF-16 units).
 unsigned TeacherIdProblem(std::u16string_view trimmedId);
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include "common/ui/scale.h"
 
+namespace tesmora {
+
 namespace {
 
 LayoutRect Rect(int x, int y, int width, int height, float s) {
@@ -30,3 +32,5 @@ LoginDialogLayout LayoutLoginDialog(float s) {
     l.textFontHeight = ScaledBy(12, s);
     return l;
 }
+
+}  // namespace tesmora

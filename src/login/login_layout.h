@@ -4,6 +4,8 @@
 
 #include "common/widgets/message_box_layout.h"
 
+namespace tesmora {
+
 struct LoginDialogLayout {
     int width = 0, height = 0;  // client size
     int headerHeight = 0;       // the dark band; also the rows that drag the dialog
@@ -22,3 +24,5 @@ struct LoginDialogLayout {
 };
 
 LoginDialogLayout LayoutLoginDialog(float scale);
+
+}  // namespace tesmora

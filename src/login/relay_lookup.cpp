@@ -5,6 +5,8 @@
 #include "login/login_id.h"
 #include "common/digest/hash.h"
 
+namespace tesmora {
+
 namespace {
 
 void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
@@ -92,3 +94,5 @@ bool ApplyLookupAnswer(LookupAnswer& answer, LookupSettings& settings) {
     }
     return false;
 }
+
+}  // namespace tesmora

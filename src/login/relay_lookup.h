@@ -10,6 +10,8 @@
 
 #include "login/relay_reply.h"
 
+namespace tesmora {
+
 // The vendor's web server when config.ini names none (host[:port], no scheme).
 inline constexpr std::u16string_view kDefaultWebServer = u"rs.tesmoraorlu.com";
 inline constexpr std::u16string_view kRelayLookupPath = u"/tesmora/rsinfo/checkRsInfo.jsp";
@@ -64,3 +66,5 @@ LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webS
 // takes the remembered rsip and rsport (empty when none) into the answer. Answers whether the dialog
 // may close; false (any other failure) means the answer's message is to be shown.
 bool ApplyLookupAnswer(LookupAnswer& answer, LookupSettings& settings);
+
+}  // namespace tesmora

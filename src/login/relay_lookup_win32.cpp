@@ -9,6 +9,8 @@
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/resource_module_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 class SystemLookupHost final : public RelayLookupHost {
@@ -57,3 +59,5 @@ bool ApplyLookupAnswer(LookupAnswer& answer) {
     SettingIni settings;
     return ApplyLookupAnswer(answer, settings);
 }
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 
 #include "login/relay_lookup.h"
 
+namespace tesmora {
+
 // Makes <folder>\setting.ini the process's setting.ini: created holding [default] when missing, then
 // prepared (rewritten as UTF-16 when an editor saved it otherwise). `folder` becomes the current
 // directory.
@@ -20,3 +22,5 @@ LookupAnswer LookupRelay(const std::wstring& teacherId, const std::wstring& webS
 
 // Applies the answer to the prepared setting.ini (see ApplyLookupAnswer in relay_lookup.h).
 bool ApplyLookupAnswer(LookupAnswer& answer);
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 #include "login/login_id.h"
 #include "resource.h"
 
+namespace tesmora {
+
 namespace {
 
 // The service's own texts, as it sends them (the second with two blanks after its first word).
@@ -65,3 +67,5 @@ LookupAnswer ParseLookupReply(std::u16string_view text, const StringLoader& load
     }
     return answer;
 }
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 struct LookupAnswer {
     std::u16string result;        // "false": the lookup failed; anything else counts as success
     std::u16string code;          // the service's code; "404" also when the service was unreachable
@@ -30,3 +32,5 @@ LookupAnswer ParseLookupReply(std::u16string_view text, const StringLoader& load
 // other one, stays as it is.
 std::u16string TranslateLookupMessage(const std::u16string& message, const std::u16string& code,
                                       const StringLoader& loadString);
+
+}  // namespace tesmora

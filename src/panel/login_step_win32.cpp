@@ -4,6 +4,8 @@
 #include "common/platform/wide_text_win32.h"
 #include "login/login_dlg_win32.h"
 
+namespace tesmora {
+
 LoginStepResult RunLoginDialog(HWND owner, const std::u16string& teacherId) {
     CLoginDlg login;
     login.SetTeacherId(ToWide(teacherId));
@@ -15,3 +17,5 @@ LoginStepResult RunLoginDialog(HWND owner, const std::u16string& teacherId) {
     result.relayPort = ToU16(login.RelayPort());
     return result;
 }
+
+}  // namespace tesmora

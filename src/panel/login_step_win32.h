@@ -8,4 +8,8 @@
 
 #include "session/session_host.h"
 
+namespace tesmora {
+
 LoginStepResult RunLoginDialog(HWND owner, const std::u16string& teacherId);
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // The logo's tap rule (see logo_tap.h).
 #include "panel/logo_tap.h"
 
+namespace tesmora {
+
 void LogoTap::Press(uint32_t tick) {
     pressTick_ = tick;
     pressed_ = true;
@@ -28,3 +30,5 @@ LogoTap::End LogoTap::Finish(uint32_t tick) {
     moved_ = false;
     return end;
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace tesmora {
+
 inline constexpr uint32_t kLogoTapMilliseconds = 200;
 
 class LogoTap {
@@ -29,3 +31,5 @@ private:
     bool pressed_ = false;
     bool moved_ = false;
 };
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+namespace tesmora {
+
 std::string MessageTraceLine(std::u16string_view text, bool shown) {
     std::string line = shown ? "Remocon message: " : "Remocon message dropped: ";
     for (char16_t c : text) {
@@ -17,3 +19,5 @@ std::string MessageTraceLine(std::u16string_view text, bool shown) {
     line.push_back('\n');
     return line;
 }
+
+}  // namespace tesmora

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 // "Remocon message: <escaped text>\n", or "Remocon message dropped: ..." for a text the user did
 // not see because another message was open.
 std::string MessageTraceLine(std::u16string_view text, bool shown);
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // The panel's placement arithmetic (see panel_geometry.h).
 #include "panel/panel_geometry.h"
 
+namespace tesmora {
+
 PanelCorner RestoredPanelCorner(PanelRect logo, int savedWidth, int savedHeight, int screenWidth,
                                 int screenHeight) {
     PanelRect r = logo;
@@ -23,3 +25,5 @@ bool BottomRightCornerOnScreen(PanelRect window, int screenWidth, int screenHeig
     return window.right >= 0 && window.bottom >= 0 && window.right <= screenWidth &&
            window.bottom <= screenHeight;
 }
+
+}  // namespace tesmora

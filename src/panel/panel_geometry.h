@@ -3,6 +3,8 @@
 // functions: any thread.
 #pragma once
 
+namespace tesmora {
+
 struct PanelRect {
     int left, top, right, bottom;
     bool operator==(const PanelRect&) const = default;
@@ -24,3 +26,5 @@ PanelCorner RestoredPanelCorner(PanelRect logo, int savedWidth, int savedHeight,
 // True when the window's bottom-right corner still lies on a `screenWidth` x `screenHeight` screen.
 // A window flush with the right or bottom edge is on the screen.
 bool BottomRightCornerOnScreen(PanelRect window, int screenWidth, int screenHeight);
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include "common/ui/scale.h"
 #include "resource.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr std::array<PanelButtonPlace, 10> kButtons{{
@@ -67,3 +69,5 @@ int FittingFontHeight(int preferred, int smallest, int room, const std::function
     }
     return smallest;
 }
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+namespace tesmora {
+
 // The panel in design pixels.
 inline constexpr int kPanelWidth = 65;
 inline constexpr int kPanelHeight = 106;
@@ -58,3 +60,5 @@ int TitleRoomWidth(float scale);
 // answers, fits into `room` pixels; `smallest` when none does. The title keeps its font where it
 // fits and shrinks only as far as needed where a substitute face draws it wider.
 int FittingFontHeight(int preferred, int smallest, int room, const std::function<int(int)>& measureWidth);
+
+}  // namespace tesmora

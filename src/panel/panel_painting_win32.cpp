@@ -20,6 +20,8 @@
 #include "panel/remocon_dlg_win32.h"
 #include "resource.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr wchar_t kLogoResourceType[] = L"BIN_PNG";
@@ -223,3 +225,5 @@ void CRemoconDlg::Restore() {
     logoMode_ = false;
     ::RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
+
+}  // namespace tesmora

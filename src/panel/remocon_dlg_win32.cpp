@@ -26,6 +26,8 @@
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr UINT kAboutCommand = 0x10;
@@ -380,3 +382,5 @@ LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
 void CRemoconDlg::OnUploadButton() {
     upload_.OnUploadButton();
 }
+
+}  // namespace tesmora

@@ -21,6 +21,8 @@
 #include "panel/teacher_link_win32.h"
 #include "panel/upload_control_win32.h"
 
+namespace tesmora {
+
 class CRemoconDlg : public CDialog {
 public:
     CRemoconDlg();
@@ -116,3 +118,5 @@ private:
     HWND viewWindow_ = nullptr;   // the remote view, while remote control runs
     CUploadControl upload_;       // last: its capture thread is joined before anything else goes
 };
+
+}  // namespace tesmora

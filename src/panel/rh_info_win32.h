@@ -15,6 +15,8 @@
 #include "session/remote_host_state.h"
 #include "transport/tcp_socket_win32.h"
 
+namespace tesmora {
+
 class CViewThread;
 class CControlThread;
 
@@ -49,3 +51,5 @@ private:
     CRITICAL_SECTION imageLock_;
     CDibSurface screenImage_;
 };
+
+}  // namespace tesmora

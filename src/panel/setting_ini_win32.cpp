@@ -8,6 +8,8 @@
 #include "common/platform/module_folder_win32.h"
 #include "common/platform/wide_text_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 std::wstring Wide(std::u16string_view text) {
@@ -36,3 +38,5 @@ void SettingIniFile::Write(std::u16string_view key, std::u16string_view value) {
     ::WritePrivateProfileStringW(Wide(kIniSection).c_str(), Wide(key).c_str(), Wide(value).c_str(),
                                  path_.c_str());
 }
+
+}  // namespace tesmora

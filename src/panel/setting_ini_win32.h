@@ -6,6 +6,8 @@
 
 #include "session/relay_settings.h"
 
+namespace tesmora {
+
 class SettingIniFile final : public SettingsFile {
 public:
     // The file at `path`; the default is the prepared setting.ini (see PrepareIniFile), or before any
@@ -23,3 +25,5 @@ public:
 private:
     std::wstring path_;
 };
+
+}  // namespace tesmora

@@ -22,6 +22,8 @@
 #include "panel/teacher_link_win32.h"
 #include "transport/packet.h"
 
+namespace tesmora {
+
 CTeacherLink::CTeacherLink(CRemoconDlg& panel) : panel_(panel), session_(*this) {}
 
 HWND CTeacherLink::Window() const {
@@ -201,3 +203,5 @@ LRESULT CTeacherLink::OnMonitorList(WPARAM wParam, LPARAM lParam) {
     session_.OnMonitorList(*reinterpret_cast<const std::u16string*>(lParam));
     return 1;
 }
+
+}  // namespace tesmora

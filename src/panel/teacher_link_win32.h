@@ -15,6 +15,8 @@
 #include "session/teacher_session.h"
 #include "transport/tcp_socket_win32.h"
 
+namespace tesmora {
+
 class CRemoconDlg;
 
 class CTeacherLink : private SessionHost {
@@ -83,3 +85,5 @@ private:
     CLoadingDlg loading_;
     std::wstring messageText_;
 };
+
+}  // namespace tesmora

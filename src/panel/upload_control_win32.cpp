@@ -11,6 +11,8 @@
 #include "transport/packet.h"
 #include "upload/capture_thread_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr unsigned kUploadCoolDownMilliseconds = 2000;
@@ -161,3 +163,5 @@ void CUploadControl::CoolDown(unsigned milliseconds) {
     ::EnableWindow(panel_.Item(IDC_BTN_UPLOAD), FALSE);
     ::SetTimer(panel_.Handle(), kCoolDownTimer, milliseconds, nullptr);
 }
+
+}  // namespace tesmora

@@ -14,6 +14,8 @@
 #include "common/threads/worker.h"
 #include "panel/upload_parameters.h"
 
+namespace tesmora {
+
 class CRemoconDlg;
 class CTeacherLink;
 
@@ -61,3 +63,5 @@ private:
     std::atomic<int32_t> frameCounter_{0};
     Worker capture_;  // after what its thread reads: destroyed (joined) first
 };
+
+}  // namespace tesmora

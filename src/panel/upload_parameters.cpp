@@ -6,6 +6,8 @@
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
 
+namespace tesmora {
+
 namespace {
 
 std::atomic<int> gImageQuality{kUploadImageQuality};
@@ -41,3 +43,5 @@ int UploadImageQuality() {
 void SetUploadImageQuality(int quality) {
     gImageQuality.store(quality, std::memory_order_relaxed);
 }
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 inline constexpr int kUploadImageQuality = 70;
 
 struct UploadParameters {
@@ -24,3 +26,5 @@ std::u16string UploadParametersText(const UploadParameters& parameters);
 // The JPEG quality of screen upload, shared with the capture thread. Any thread.
 int UploadImageQuality();
 void SetUploadImageQuality(int quality);
+
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace tesmora {
+
 namespace {
 
 // A strip row placed on the screen: parts that are neighbours in one grid row are neighbours in the
@@ -171,3 +173,5 @@ PlaceOutcome StripDecoder::DecodeAndPlace(const uint8_t* jpeg, size_t length,
     }
     return PlaceOutcome::kPlaced;
 }
+
+}  // namespace tesmora

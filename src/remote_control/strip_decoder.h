@@ -12,6 +12,8 @@
 
 #include "transport/image_frame.h"
 
+namespace tesmora {
+
 enum class PlaceOutcome {
     kPlaced,       // every part drawn; a strip narrower or lower than its parts leaves the rest black
     kUndecodable,  // the JPEG data does not decode: the frame's parts are painted black
@@ -36,3 +38,5 @@ public:
 private:
     std::unique_ptr<Codec> codec_;
 };
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 #include <array>
 #include <climits>
 
+namespace tesmora {
+
 namespace {
 
 constexpr std::array<std::u16string_view, 29> kCatalogue = {
@@ -50,3 +52,5 @@ int32_t ParseDecimal(std::u16string_view text) {
     if (negative) return magnitude >= kLimit ? INT32_MIN : -static_cast<int32_t>(magnitude);
     return magnitude >= kLimit ? INT32_MAX : static_cast<int32_t>(magnitude);
 }
+
+}  // namespace tesmora

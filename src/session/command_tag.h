@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 inline constexpr size_t kCommandTagLength = 9;
 
 struct CommandText {
@@ -56,3 +58,5 @@ inline constexpr std::u16string_view kDV10001 = u"[DV10001]";  // teacher ends t
 inline constexpr std::u16string_view kUS00001 = u"[US00001]";  // our identification
 inline constexpr std::u16string_view kUR00001 = u"[UR00001]";  // greeting and result
 inline constexpr std::u16string_view kUR00002 = u"[UR00002]";  // where the teacher program is
+
+}  // namespace tesmora

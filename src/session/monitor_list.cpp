@@ -6,6 +6,8 @@
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
 
+namespace tesmora {
+
 std::optional<std::vector<MonitorRect>> ParseMonitorList(std::u16string_view payload) {
     std::vector<std::u16string> fields = SplitPayload(payload);
     if (fields.empty()) return std::nullopt;
@@ -22,3 +24,5 @@ std::optional<std::vector<MonitorRect>> ParseMonitorList(std::u16string_view pay
     }
     return monitors;
 }
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // The fields of a command payload.
 #include "payload_fields.h"
 
+namespace tesmora {
+
 std::vector<std::u16string> SplitPayload(std::u16string_view payload) {
     std::vector<std::u16string> fields;
     size_t start = 0;
@@ -17,3 +19,5 @@ std::u16string DecimalText(long long value) {
     std::string ascii = std::to_string(value);
     return std::u16string(ascii.begin(), ascii.end());
 }
+
+}  // namespace tesmora

@@ -7,7 +7,11 @@
 #include <string_view>
 #include <vector>
 
+namespace tesmora {
+
 std::vector<std::u16string> SplitPayload(std::u16string_view payload);
 
 // A number as decimal text ("%d").
 std::u16string DecimalText(long long value);
+
+}  // namespace tesmora

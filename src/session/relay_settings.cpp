@@ -3,6 +3,8 @@
 
 #include "common/config/config_keys.h"
 
+namespace tesmora {
+
 RelaySettings ReadRelaySettings(SettingsFile& file) {
     if (!file.Exists()) file.Create();
     RelaySettings settings{std::u16string(kDefaultRelayAddress), u"0"};
@@ -19,3 +21,5 @@ RelaySettings ReadRelaySettings(SettingsFile& file) {
     }
     return settings;
 }
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 // setting.ini as the start-up reader sees it; the panel implements it over the INI helpers.
 class SettingsFile {
 public:
@@ -27,3 +29,5 @@ struct RelaySettings {
 // Creates a missing file; reads "rsip" (writing "0.0.0.0" back when it is missing) and "rsport"
 // (a missing or "0" port becomes 10240 and is written back). Without a file the port is 10240.
 RelaySettings ReadRelaySettings(SettingsFile& file);
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tesmora {
+
 // Longer than this without a sign of life from the teacher ends the session.
 inline constexpr uint32_t kTeacherSilenceLimitMs = 40000;
 
@@ -33,3 +35,5 @@ struct RemoteHostState {
     int partHeight = 0;
     int bitsPerPixel = 32;
 };
+
+}  // namespace tesmora

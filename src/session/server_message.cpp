@@ -3,6 +3,8 @@
 
 #include "resource.h"
 
+namespace tesmora {
+
 namespace {
 
 struct KnownMessage {
@@ -50,3 +52,5 @@ std::u16string TranslateServerMessage(std::u16string_view text, std::u16string_v
     }
     return std::u16string(text);
 }
+
+}  // namespace tesmora

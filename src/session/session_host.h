@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 enum class Connection { kLogin, kTeacher };
 
 // The panel's timers, by their fixed ids.
@@ -79,3 +81,5 @@ public:
     // While remote control shows the teacher's screen, tells its view which monitor to show.
     virtual void SelectMonitorInView(int monitorIndex) = 0;
 };
+
+}  // namespace tesmora

@@ -10,6 +10,8 @@
 #include "session/version_gate.h"
 #include "transport/image_frame.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr unsigned kLoginServerTimeoutMs = 3000;
@@ -162,7 +164,7 @@ void TeacherSession::Disconnect(std::u16string_view /*reason*/) {
     host_.Quit();
 }
 
-bool TeacherSession::IsTeacherNewer() const { return ::IsTeacherNewer(remoteHost_.teacherVersion); }
+bool TeacherSession::IsTeacherNewer() const { return tesmora::IsTeacherNewer(remoteHost_.teacherVersion); }
 
 void TeacherSession::OnText(std::u16string_view text) {
     auto command = SplitCommand(text);
@@ -277,3 +279,5 @@ void TeacherSession::OnMonitorList(std::u16string_view payload) {
 }
 
 void TeacherSession::ShowString(int stringId) { host_.ShowMessage(host_.LoadString(stringId)); }
+
+}  // namespace tesmora

@@ -14,6 +14,8 @@
 #include "session/remote_host_state.h"
 #include "session/session_host.h"
 
+namespace tesmora {
+
 class TeacherSession {
 public:
     explicit TeacherSession(SessionHost& host) : host_(host) {}
@@ -83,3 +85,5 @@ private:
     std::vector<MonitorRect> monitors_;
     int currentMonitor_ = 0;
 };
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace tesmora {
+
 inline constexpr std::u16string_view kRemoteVersion = u"2.0.1.1028";
 inline constexpr std::u16string_view kGateVersion = u"2.0.1.1027";
 
@@ -10,3 +12,5 @@ inline constexpr std::u16string_view kGateVersion = u"2.0.1.1027";
 // unit (an ordinal text comparison, as the teacher programs in the field expect: "2.0.1.999" counts
 // as newer than "2.0.1.1027").
 bool IsTeacherNewer(std::u16string_view teacherVersion);
+
+}  // namespace tesmora

@@ -2,6 +2,8 @@
 // is computed once, on first use, and only read afterwards.
 #include "cipher_constants.h"
 
+namespace tesmora {
+
 // RC4 keyed with MD5 of the key phrase's 30 UTF-16LE bytes, applied to the 10 bytes of "Hello",
 // each cipher byte rendered with "%X" (the last byte is 0x06 and renders as "6").
 const std::u16string_view kSelfTestExpectedAnswer = u"CA8BB7A9D558694A166";
@@ -35,3 +37,5 @@ const Md5Digest& BuiltInPacketKey() {
     }();
     return key;
 }
+
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 
 #include "common/digest/md5.h"
 
+namespace tesmora {
+
 inline constexpr std::u16string_view kPacketPassword = u"pjrwksndqvz!!@@";
 inline constexpr std::u16string_view kSelfTestPlainText = u"Hello";
 inline constexpr std::u16string_view kSelfTestKeyPhrase = u"mzqkwpbrhlnxsoa";
@@ -22,3 +24,5 @@ std::u16string RenderUpperHexNoPad(const uint8_t* bytes, size_t length);
 
 // MD5 of the packet password's 30 UTF-16LE bytes, computed once and kept for the process.
 const Md5Digest& BuiltInPacketKey();
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace tesmora {
+
 // An RC4 key derived by the provider from the MD5 of some bytes; releases key, hash and context.
 class ProviderKey {
 public:
@@ -47,3 +49,5 @@ private:
 
 // The provider of this platform (process-wide, any thread).
 CipherProvider& SystemCipherProvider();
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 #include "common/digest/md5.h"
 #include "rc4.h"
 
+namespace tesmora {
+
 namespace {
 
 class NativeProviderKey : public ProviderKey {
@@ -39,3 +41,5 @@ CipherProvider& SystemCipherProvider() {
     static NativeCipherProvider provider;
     return provider;
 }
+
+}  // namespace tesmora

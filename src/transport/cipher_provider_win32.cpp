@@ -8,6 +8,8 @@
 
 #include "transport/cipher_provider.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr const wchar_t* kProviderName = MS_ENHANCED_PROV_W;
@@ -85,3 +87,5 @@ CipherProvider& SystemCipherProvider() {
     static CryptoApiProvider provider;
     return provider;
 }
+
+}  // namespace tesmora

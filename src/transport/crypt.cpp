@@ -7,6 +7,8 @@
 #include "cipher_constants.h"
 #include "rc4.h"
 
+namespace tesmora {
+
 CCrypt::CCrypt() : provider_(SystemCipherProvider()) {}
 
 CCrypt::CCrypt(CipherProvider& provider) : provider_(provider) {}
@@ -74,3 +76,5 @@ bool CCrypt::Decrypt(uint8_t* buffer, uint32_t length) {
     }
     return key_ && key_->Decrypt(buffer, length);
 }
+
+}  // namespace tesmora

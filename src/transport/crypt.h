@@ -9,6 +9,8 @@
 
 #include "cipher_provider.h"
 
+namespace tesmora {
+
 class CCrypt {
 public:
     CCrypt();                                     // on the system provider
@@ -35,3 +37,5 @@ private:
     bool useBuiltIn_ = true;
     std::unique_ptr<ProviderKey> key_;
 };
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 
 #include "common/bytes/byte_writer.h"
 
+namespace tesmora {
+
 std::array<uint8_t, kFrameMarkSize> MakeFrameMark(uint8_t tick) {
     return {uint8_t(0xA0 + (tick >> 5)), uint8_t(0xA0 + (tick >> 6)), uint8_t(0xA0 + (tick >> 4)), tick};
 }
@@ -27,3 +29,5 @@ void FreeFrameBlock(uint8_t* block) {
 uint32_t FrameBlockLength(const uint8_t* block) {
     return LoadU32(block);
 }
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace tesmora {
+
 inline constexpr uint32_t kFrameMarkSize = 4;
 inline constexpr uint32_t kFrameHeaderSize = 8;  // mark + L
 // The smallest acceptable L: the length field and one packet-type byte. A shorter L cannot hold a
@@ -28,3 +30,5 @@ uint8_t* AllocateFrameBlock(uint32_t length);  // nullptr if the memory is not t
 void FreeFrameBlock(uint8_t* block);
 // L, read from the first four bytes of a frame block.
 uint32_t FrameBlockLength(const uint8_t* block);
+
+}  // namespace tesmora

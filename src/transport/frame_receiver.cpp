@@ -8,6 +8,8 @@
 #include "common/bytes/byte_writer.h"
 #include "frame.h"
 
+namespace tesmora {
+
 FrameReceiver::FrameReceiver() : buffer_(kSocketBufferStep, kSocketBufferStep) {}
 
 bool FrameReceiver::Append(const uint8_t* data, size_t length) {
@@ -82,3 +84,5 @@ uint32_t FrameReceiver::Count() const {
     std::lock_guard<std::mutex> guard(lock_);
     return buffer_.Count();
 }
+
+}  // namespace tesmora

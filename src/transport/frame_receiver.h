@@ -10,6 +10,8 @@
 
 #include "growing_buffer.h"
 
+namespace tesmora {
+
 class FrameReceiver {
 public:
     FrameReceiver();
@@ -43,3 +45,5 @@ private:
     mutable std::mutex lock_;
     GrowingBuffer buffer_;
 };
+
+}  // namespace tesmora

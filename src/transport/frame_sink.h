@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace tesmora {
+
 class FrameSink {
 public:
     virtual ~FrameSink() = default;
@@ -12,3 +14,5 @@ public:
     // Ends the connection (the owner is told).
     virtual void Close() = 0;
 };
+
+}  // namespace tesmora

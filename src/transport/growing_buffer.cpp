@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+namespace tesmora {
+
 GrowingBuffer::GrowingBuffer(uint32_t step, uint32_t initialCapacity)
     : step_(step == 0 ? 1 : step), capacity_(0) {
     if (initialCapacity == 0) return;
@@ -62,3 +64,5 @@ void GrowingBuffer::TakeFrom(GrowingBuffer& other) {
     other.capacity_ = 0;
     other.count_ = 0;
 }
+
+}  // namespace tesmora

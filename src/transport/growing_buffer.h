@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace tesmora {
+
 inline constexpr uint32_t kSocketBufferStep = 40960;
 
 class GrowingBuffer {
@@ -39,3 +41,5 @@ private:
     uint32_t capacity_;
     uint32_t count_ = 0;
 };
+
+}  // namespace tesmora

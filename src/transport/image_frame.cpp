@@ -5,6 +5,8 @@
 
 #include "common/bytes/byte_reader.h"
 
+namespace tesmora {
+
 namespace {
 
 void PushU32(std::vector<uint8_t>& out, uint32_t v) {
@@ -102,3 +104,5 @@ bool PlaceStrip(const PixelView& strip, const std::vector<uint32_t>& parts, cons
     }
     return true;
 }
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tesmora {
+
 // Halves the dimension while it is at least 200 and even: 1920 -> 120, 1080 -> 135, 199 -> 199.
 uint32_t PartSize(uint32_t dimension);
 
@@ -55,3 +57,5 @@ struct PixelView {
 // hold, the screen is smaller than the grid, or a part number lies outside the grid.
 bool PlaceStrip(const PixelView& strip, const std::vector<uint32_t>& parts, const PartGrid& grid,
                 const PixelView& screen);
+
+}  // namespace tesmora

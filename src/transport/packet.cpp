@@ -16,6 +16,8 @@
 #include "frame.h"
 #include "common/digest/hash.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr size_t kPacketWriterStep = 1024;
@@ -386,3 +388,5 @@ bool CPacket::ReadBody(const uint8_t* block, size_t length, CipherProvider& prov
     type_ = type;
     return true;
 }
+
+}  // namespace tesmora

@@ -14,6 +14,8 @@
 
 #include "frame_sink.h"
 
+namespace tesmora {
+
 class CipherProvider;
 
 enum PacketType : uint8_t {
@@ -129,3 +131,5 @@ private:
 
 // The low 8 bits of the millisecond tick counter, as the frame mark wants it.
 uint8_t CurrentTickByte();
+
+}  // namespace tesmora

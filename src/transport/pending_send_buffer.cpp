@@ -2,6 +2,8 @@
 // send lock.
 #include "pending_send_buffer.h"
 
+namespace tesmora {
+
 PendingSendBuffer::PendingSendBuffer() : buffer_(kSocketBufferStep, kSocketBufferStep) {}
 
 bool PendingSendBuffer::Append(const uint8_t* data, size_t length) {
@@ -40,3 +42,5 @@ uint32_t PendingSendBuffer::Count() const {
     std::lock_guard<std::mutex> guard(lock_);
     return buffer_.Count();
 }
+
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 
 #include "growing_buffer.h"
 
+namespace tesmora {
+
 class PendingSendBuffer {
 public:
     PendingSendBuffer();
@@ -34,3 +36,5 @@ private:
     mutable std::mutex lock_;
     GrowingBuffer buffer_;
 };
+
+}  // namespace tesmora

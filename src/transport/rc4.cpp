@@ -4,6 +4,8 @@
 
 #include <utility>
 
+namespace tesmora {
+
 void Rc4Apply(const uint8_t* key, size_t keyLength, uint8_t* buffer, size_t length) {
     if (length == 0) return;
     uint8_t state[256];
@@ -24,3 +26,5 @@ void Rc4Apply(const uint8_t* key, size_t keyLength, uint8_t* buffer, size_t leng
         buffer[n] ^= state[uint8_t(state[i] + state[j])];
     }
 }
+
+}  // namespace tesmora

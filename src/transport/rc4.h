@@ -5,4 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tesmora {
+
 void Rc4Apply(const uint8_t* key, size_t keyLength, uint8_t* buffer, size_t length);
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 #include "common/window_messages.h"
 #include "transport/frame.h"
 
+namespace tesmora {
+
 namespace {
 
 bool IsConnectionLoss(int error) {
@@ -191,3 +193,5 @@ void CTCPSocket::OnDeferredClose(int /*error*/) {
     shutdown(Handle(), SD_BOTH);
     Close();
 }
+
+}  // namespace tesmora

@@ -15,6 +15,8 @@
 #include "transport/frame_sink.h"
 #include "transport/pending_send_buffer.h"
 
+namespace tesmora {
+
 class CTCPSocket : public CAsyncSocket, public FrameSink {
 public:
     // The events an owner keeps once it opens a connection: read, write, connect and close.
@@ -82,3 +84,5 @@ private:
     FrameReceiver receiver_;
     PendingSendBuffer pending_;
 };
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // One cycle of the capture loop.
 #include "capture_cycle.h"
 
+namespace tesmora {
+
 CycleOutcome CaptureCycle::Run(std::atomic<int32_t>& frameCounter, int32_t lastAcknowledged, int quality) {
     if (!MayMakeFrame(frameCounter.load(), lastAcknowledged)) return CycleOutcome::kWaitingForAcknowledgement;
     if (!grabber_.Grab()) return CycleOutcome::kGrabFailed;
@@ -14,3 +16,5 @@ CycleOutcome CaptureCycle::Run(std::atomic<int32_t>& frameCounter, int32_t lastA
     deliver_(number, body);
     return CycleOutcome::kFrameSent;
 }
+
+}  // namespace tesmora

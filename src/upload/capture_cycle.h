@@ -12,6 +12,8 @@
 
 #include "upload/upload_pipeline.h"
 
+namespace tesmora {
+
 class ScreenGrabber {
 public:
     virtual ~ScreenGrabber() = default;
@@ -55,3 +57,5 @@ private:
     StripEncoder& encoder_;
     FrameDelivery deliver_;
 };
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <thread>
 
+namespace tesmora {
+
 void RunCaptureCycles(CaptureCycle& cycle, std::stop_token stop, std::atomic<int32_t>& frameCounter,
                       const std::atomic<int32_t>& lastAcknowledged, int quality) {
     using Clock = std::chrono::steady_clock;
@@ -13,3 +15,5 @@ void RunCaptureCycles(CaptureCycle& cycle, std::stop_token stop, std::atomic<int
         if (spent < kCaptureCycle) std::this_thread::sleep_for(kCaptureCycle - spent);
     }
 }
+
+}  // namespace tesmora

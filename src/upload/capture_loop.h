@@ -9,6 +9,8 @@
 
 #include "upload/capture_cycle.h"
 
+namespace tesmora {
+
 inline constexpr std::chrono::milliseconds kCaptureCycle{100};
 
 // Runs `cycle` until `stop` is requested. Each cycle begins a full period after the previous one
@@ -16,3 +18,5 @@ inline constexpr std::chrono::milliseconds kCaptureCycle{100};
 // secure desktop, a locked pad) is tried again a cycle later, never in a busy loop.
 void RunCaptureCycles(CaptureCycle& cycle, std::stop_token stop, std::atomic<int32_t>& frameCounter,
                       const std::atomic<int32_t>& lastAcknowledged, int quality);
+
+}  // namespace tesmora

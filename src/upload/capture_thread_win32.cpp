@@ -12,6 +12,8 @@
 #include "upload/jpeg_strip_encoder.h"
 #include "upload/screen_grabber_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr DWORD kJoinPollMs = 5;
@@ -73,3 +75,4 @@ void JoinServingSentMessages(Worker& worker) {
     worker.Join();
 }
 
+}  // namespace tesmora

@@ -15,6 +15,8 @@
 #include "upload/capture_cycle.h"
 #include "upload/upload_state.h"
 
+namespace tesmora {
+
 // What one capture reads. The settings are copied into the thread; the two counters belong to the
 // worker's owner, which destroys (or joins) the worker before them.
 struct CaptureJob {
@@ -34,3 +36,4 @@ bool StartCapture(Worker& worker, CaptureJob job);
 // thread waiting for the panel to take its frame can finish. For the panel's own thread.
 void JoinServingSentMessages(Worker& worker);
 
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace tesmora {
+
 // libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back to the
 // setjmp of the call that started the work. The functions that hold that setjmp keep no C++
 // objects alive across the libjpeg calls, so the jump skips no destructor.
@@ -126,3 +128,5 @@ std::span<const uint8_t> JpegStripEncoder::Encode(StripRows& strip, int quality)
     if (!Compress(*codec_, strip, std::clamp(quality, 0, 100))) return {};
     return {codec_->output.data(), codec_->length};
 }
+
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 
 #include "upload/capture_cycle.h"
 
+namespace tesmora {
+
 class JpegStripEncoder : public StripEncoder {
 public:
     JpegStripEncoder();
@@ -25,3 +27,5 @@ public:
 private:
     std::unique_ptr<Codec> codec_;
 };
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // ScreenGrabber on GDI.
 #include "screen_grabber_win32.h"
 
+namespace tesmora {
+
 GdiScreenGrabber::GdiScreenGrabber(const UploadSettings& settings) : settings_(settings) {
     screenDc_ = GetDC(nullptr);
     ready_ = bitmap_.Create(settings.width, settings.height, 32);
@@ -24,3 +26,5 @@ PixelView GdiScreenGrabber::Screen() {
     return PixelView{bitmap_.Bits() + stride * (bitmap_.Height() - 1), -stride, uint32_t(bitmap_.Width()),
                      uint32_t(bitmap_.Height())};
 }
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 #include "upload/capture_cycle.h"
 #include "upload/upload_state.h"
 
+namespace tesmora {
+
 class GdiScreenGrabber : public ScreenGrabber {
 public:
     explicit GdiScreenGrabber(const UploadSettings& settings);
@@ -25,3 +27,5 @@ private:
     CDibSurface bitmap_;
     bool ready_ = false;
 };
+
+}  // namespace tesmora

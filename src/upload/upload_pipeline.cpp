@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace tesmora {
+
 uint8_t** PackedStripRows::Rows(uint32_t first, uint32_t count) {
     for (uint32_t j = 0; j < count && j < kMaxStripBand; ++j) {
         rows_[j] = reinterpret_cast<uint8_t*>(strip_.Row(first + j));
@@ -166,3 +168,5 @@ const std::vector<uint8_t>& UploadPipeline::WriteBody(const uint8_t* jpeg, uint3
 bool MayMakeFrame(int32_t frameCounter, int32_t lastAcknowledged) {
     return int64_t(frameCounter) - 4 < int64_t(lastAcknowledged);
 }
+
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 
 #include "transport/image_frame.h"
 
+namespace tesmora {
+
 // One screen part: its number in the grid, its rectangle (right and bottom exclusive) and whether
 // it has been sent at least once. Its last-sent pixels live in the pipeline's last-sent screen.
 struct CBroadPartData {
@@ -121,3 +123,5 @@ private:
 // Flow control: a new frame may be made while fewer than four frames are ahead of the teacher's last
 // acknowledgement: (frame counter - 4) < last acknowledged, as signed numbers.
 bool MayMakeFrame(int32_t frameCounter, int32_t lastAcknowledged);
+
+}  // namespace tesmora

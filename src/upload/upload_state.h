@@ -4,9 +4,12 @@
 
 #include <cstdint>
 
+namespace tesmora {
+
 struct UploadSettings {
     int32_t left = 0, top = 0, right = 0, bottom = 0;  // capture rectangle; all four edges belong to it
     int32_t width = 0, height = 0;                     // grid (and screen bitmap) size
     int32_t quality = 70;                              // JPEG quality, 0 to 100
 };
 
+}  // namespace tesmora

@@ -7,6 +7,9 @@
 #include "remote_stand_in.h"
 #include "session/command_tag.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 namespace {
 
 const std::u16string kIdentification =

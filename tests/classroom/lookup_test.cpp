@@ -7,6 +7,9 @@
 #include "core/text_codec.h"
 #include "remote_stand_in.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 namespace {
 
 // The query as the remote encodes it: UTF-8, lower-case %xx for everything but the unreserved set.

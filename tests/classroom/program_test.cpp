@@ -15,6 +15,9 @@
 #include "core/command_line.h"
 #include "core/scenario.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 using namespace std::chrono_literals;
 
 namespace {

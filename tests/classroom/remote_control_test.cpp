@@ -13,6 +13,9 @@
 #include "session/command_tag.h"
 #include "transport/image_frame.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 namespace {
 
 std::unique_ptr<RemoteStandIn> ControllingRemote(TestClassroom& room) {

@@ -17,6 +17,9 @@
 #include "session/command_tag.h"
 #include "transport/frame.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 RemoteStandIn::RemoteStandIn(uint16_t port) {
     fd_ = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};

@@ -18,6 +18,9 @@
 #include "transport/frame_sink.h"
 #include "transport/packet.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 using namespace std::chrono_literals;
 
 class RemoteStandIn : public FrameSink {

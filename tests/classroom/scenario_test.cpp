@@ -5,6 +5,9 @@
 
 #include "core/command_line.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 TEST(ScenarioFile, ReadsSectionsDottedKeysAndComments) {
     Scenario scenario;
     std::string error;

@@ -7,6 +7,9 @@
 #include "session/payload_fields.h"
 #include "transport/frame.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 TEST(TeacherProgram, AcceptsTheRemoteAndTellsItsVersionAndScreen) {
     TestClassroom room;
     RemoteStandIn remote(room.Ports().teacher);

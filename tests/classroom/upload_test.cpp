@@ -14,7 +14,7 @@
 #include "core/event_log.h"
 #include "core/jpeg_codec.h"
 #include "core/scenario.h"
-#include "core/teacher_session.h"
+#include "core/teacher_peer.h"
 #include "core/text_codec.h"
 #include "remote_stand_in.h"
 #include "session/command_tag.h"
@@ -22,6 +22,9 @@
 #include "transport/image_frame.h"
 #include "upload/jpeg_strip_encoder.h"
 #include "upload/upload_pipeline.h"
+
+using namespace tesmora;
+using namespace tesmora::classroom;
 
 namespace {
 
@@ -57,7 +60,7 @@ std::unique_ptr<RemoteStandIn> UploadingRemote(TestClassroom& room,
     return remote;
 }
 
-// The teacher's side of one connection without a network: a TeacherSession fed packets and ticks
+// The teacher's side of one connection without a network: a TeacherPeer fed packets and ticks
 // on a clock the test moves, and what it sends read back as texts.
 class TeacherOnTheBench : public FrameSink {
 public:
@@ -66,7 +69,7 @@ public:
         for (const auto& [key, value] : settings) {
             if (!ApplyScenarioSetting(scenario_, key, value, error)) throw std::runtime_error(error);
         }
-        session_ = std::make_unique<TeacherSession>(scenario_, *this, log_, 1, "");
+        session_ = std::make_unique<TeacherPeer>(scenario_, *this, log_, 1, "");
         session_->OnConnected(now_);
         Text(u"[RC00008]480,270,full,resize");  // parts of 120 by 135: a grid of 4 by 2
         Text(u"[RC00009]start");
@@ -126,7 +129,7 @@ private:
 
     Scenario scenario_;
     EventLog log_{EventLog::Options{"", nullptr, true}};
-    std::unique_ptr<TeacherSession> session_;
+    std::unique_ptr<TeacherPeer> session_;
     SessionClock::time_point now_{};
     FrameReceiver receiver_;
     std::vector<std::string> sent_;

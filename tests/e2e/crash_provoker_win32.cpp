@@ -12,6 +12,8 @@
 #include "app/crash_handler_win32.h"
 #include "app/language_library_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 void Crash() {

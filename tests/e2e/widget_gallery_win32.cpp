@@ -18,6 +18,8 @@
 #include "common/widgets/wait_msg_dlg_win32.h"
 #include "resource.h"
 
+using namespace tesmora;
+
 namespace {
 
 void PumpFor(DWORD milliseconds, HWND window) {

@@ -15,10 +15,13 @@
 #include "core/login_session.h"
 #include "core/packet_pump.h"
 #include "core/scenario.h"
-#include "core/teacher_session.h"
+#include "core/teacher_peer.h"
 #include "core/text_codec.h"
 #include "transport/frame.h"
 #include "transport/packet.h"
+
+using namespace tesmora;
+using namespace tesmora::classroom;
 
 namespace {
 
@@ -89,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EventLog log(EventLog::Options{});
     {
         NullSink sink;
-        TeacherSession teacher(FuzzScenario(), sink, log, 1, "");
+        TeacherPeer teacher(FuzzScenario(), sink, log, 1, "");
         Play(teacher, sink, log, data, size);
     }
     NullSink sink;

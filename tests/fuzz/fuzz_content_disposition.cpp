@@ -7,6 +7,8 @@
 #include "common/http/content_disposition.h"
 #include "common/http/http_result.h"
 
+using namespace tesmora;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string header(size / 2, u'\0');
     for (size_t i = 0; i < header.size(); ++i) header[i] = char16_t(data[2 * i] | (data[2 * i + 1] << 8));

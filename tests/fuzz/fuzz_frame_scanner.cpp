@@ -11,6 +11,8 @@
 #include "transport/frame_receiver.h"
 #include "transport/packet.h"
 
+using namespace tesmora;
+
 namespace {
 
 using Frames = std::vector<std::vector<uint8_t>>;

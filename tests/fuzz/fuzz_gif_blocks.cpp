@@ -6,6 +6,8 @@
 
 #include "common/widgets/gif_blocks.h"
 
+using namespace tesmora;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GifFile file;
     bool ok = ParseGifBlocks(data, size, file);

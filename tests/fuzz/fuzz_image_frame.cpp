@@ -7,6 +7,8 @@
 
 #include "transport/image_frame.h"
 
+using namespace tesmora;
+
 namespace {
 
 struct Image {

@@ -6,6 +6,8 @@
 
 #include "common/config/ini_encoding.h"
 
+using namespace tesmora;
+
 namespace {
 
 // Stands in for the system's ANSI conversion: every byte one character.

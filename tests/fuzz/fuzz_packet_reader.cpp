@@ -6,6 +6,8 @@
 #include "transport/frame.h"
 #include "transport/packet.h"
 
+using namespace tesmora;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CPacket packet;
     if (!packet.ReadBody(data, size)) return 0;

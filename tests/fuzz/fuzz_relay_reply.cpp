@@ -9,6 +9,8 @@
 #include "login/relay_lookup.h"
 #include "login/relay_reply.h"
 
+using namespace tesmora;
+
 namespace {
 
 bool IsBlank(char16_t c) {

@@ -8,6 +8,8 @@
 
 #include "session/teacher_session.h"
 
+using namespace tesmora;
+
 namespace {
 
 class QuietPanel : public SessionHost {

@@ -7,6 +7,8 @@
 
 #include "remote_control/strip_decoder.h"
 
+using namespace tesmora;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static StripDecoder decoder;  // kept from frame to frame, as the receiver keeps it
     FuzzedDataProvider input(data, size);

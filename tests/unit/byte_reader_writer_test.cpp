@@ -6,6 +6,8 @@
 #include "common/bytes/byte_reader.h"
 #include "common/bytes/byte_writer.h"
 
+using namespace tesmora;
+
 TEST(ByteReader, StaysFailedAfterAnOverrunAndNeverWraps) {
     const uint8_t bytes[] = {0x01, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 'a', 0};
     ByteReader r(bytes, sizeof(bytes));

@@ -9,6 +9,8 @@
 
 #include "common/threads/worker.h"
 
+using namespace tesmora;
+
 namespace {
 
 class LockedScreen : public ScreenGrabber {

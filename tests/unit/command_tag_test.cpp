@@ -5,6 +5,8 @@
 
 #include <climits>
 
+using namespace tesmora;
+
 TEST(CommandTag, SplitsTagFromPayload) {
     const struct {
         std::u16string_view text;

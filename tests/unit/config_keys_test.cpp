@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tesmora;
+
 namespace {
 
 TEST(ConfigKeys, StartUpReadersStoreTheStandardValuesBack) {

@@ -12,6 +12,8 @@
 #include "transport/packet.h"
 #include "transport/rc4.h"
 
+using namespace tesmora;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

@@ -9,6 +9,8 @@
 #include "common/bytes/byte_writer.h"
 #include "transport/frame.h"
 
+using namespace tesmora;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

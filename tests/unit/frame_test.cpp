@@ -5,6 +5,8 @@
 
 #include <array>
 
+using namespace tesmora;
+
 TEST(FrameMark, WorkedExamples) {
     const struct {
         uint8_t tick;

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+using namespace tesmora;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace tesmora;
+
 TEST(GrowingBuffer, GrowsToTwiceItsCapacityOrWhatIsNeededInWholeStepsKeepingItsBytes) {
     const struct {
         uint32_t initial;

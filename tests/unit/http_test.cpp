@@ -7,6 +7,8 @@
 #include "common/http/http_result.h"
 #include "common/http/http_url.h"
 
+using namespace tesmora;
+
 namespace {
 
 TEST(HttpQuery, Utf8BytesInLowerCaseHexFormSeparatorsKept) {

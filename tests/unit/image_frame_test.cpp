@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace tesmora;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

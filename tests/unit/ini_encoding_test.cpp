@@ -5,6 +5,8 @@
 
 #include <set>
 
+using namespace tesmora;
+
 namespace {
 
 std::vector<uint8_t> Bytes(std::string_view text) {

@@ -9,6 +9,8 @@
 #include "login/relay_lookup.h"
 #include "resource.h"
 
+using namespace tesmora;
+
 namespace {
 
 std::u16string LocalText(unsigned id) {

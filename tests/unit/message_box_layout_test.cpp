@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tesmora;
+
 namespace {
 
 std::vector<int> Ids(const MessageBoxLayout& layout) {

@@ -12,6 +12,8 @@
 #include "transport/cipher_constants.h"
 #include "transport/frame.h"
 
+using namespace tesmora;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

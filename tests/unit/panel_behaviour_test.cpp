@@ -6,6 +6,8 @@
 #include "panel/message_trace.h"
 #include "panel/upload_parameters.h"
 
+using namespace tesmora;
+
 TEST(LogoTap, AQuickPressRestoresALongOneOnlyMoves) {
     LogoTap tap;
     tap.Press(1000);

@@ -9,6 +9,8 @@
 #include "panel/panel_geometry.h"
 #include "resource.h"
 
+using namespace tesmora;
+
 TEST(PanelLayout, ScreenChoosesTheScaleUnlessConfigurationOverridesIt) {
     EXPECT_EQ(ChoosePanelScaleFactor(1920, 1080, u""), 1.0f);
     EXPECT_EQ(ChoosePanelScaleFactor(2560, 1600, u""), 1.4f);

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace tesmora;
+
 TEST(PendingSendBuffer, FlushKeepsTheUntakenTailAndLaterBytesInOrder) {
     PendingSendBuffer pending;
     std::vector<uint8_t> wire;

@@ -8,6 +8,8 @@
 #include "common/platform/os_version.h"
 #include "common/platform/split_string.h"
 
+using namespace tesmora;
+
 namespace {
 
 TEST(ChooseLocalAddress, FollowsTheClassroomRule) {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+using namespace tesmora;
+
 TEST(PortNumber, DecimalTextWithSurroundingBlanks) {
     struct Case {
         std::u16string text;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tesmora;
+
 TEST(RemoconCommandLine, AutostartInAnyCaseKeepsTheNextParameter) {
     for (const char16_t* form : {u"/autostart", u"-AutoStart", u"/AUTOSTART"}) {
         CRemoconCommandLineInfo info;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tesmora;
+
 TEST(Scale, ScaledIsTheFloorOfTheSinglePrecisionProduct) {
     struct Case {
         int design;

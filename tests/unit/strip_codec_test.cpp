@@ -10,6 +10,8 @@
 #include "upload/capture_cycle.h"
 #include "upload/jpeg_strip_encoder.h"
 
+using namespace tesmora;
+
 namespace {
 
 struct Image {

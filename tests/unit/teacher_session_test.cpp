@@ -10,6 +10,8 @@
 #include "session/relay_settings.h"
 #include "session/teacher_session.h"
 
+using namespace tesmora;
+
 namespace {
 
 constexpr uint32_t kSecond = 1000;

@@ -8,6 +8,8 @@
 
 #include "upload/capture_cycle.h"
 
+using namespace tesmora;
+
 namespace {
 
 // A screen in memory, bottom-up like the platform's bitmaps.

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+using namespace tesmora;
+
 
 
 namespace {

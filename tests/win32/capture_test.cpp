@@ -27,6 +27,8 @@
 #include "upload/jpeg_strip_encoder.h"
 #include "upload/screen_grabber_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 UploadSettings ScreenSettings() {

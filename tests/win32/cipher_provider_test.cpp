@@ -12,6 +12,8 @@
 #include "common/digest/hash.h"
 #include "transport/rc4.h"
 
+using namespace tesmora;
+
 namespace {
 
 std::vector<uint8_t> PasswordBytes() { return Utf16LeBytes(kPacketPassword); }

@@ -5,6 +5,8 @@
 #include "common/config/config_files_win32.h"
 #include "temp_folder_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 std::vector<uint8_t> Bytes(std::string_view text) {

@@ -5,6 +5,8 @@
 
 #include "app/crash_handler_win32.h"
 
+using namespace tesmora;
+
 TEST(CrashHandler, MessageMentionsTheDumpOnlyWhenOneWasWritten) {
     const std::wstring korean = CrashMessageText(L"Kor", true);
     const std::wstring english = CrashMessageText(L"Eng", true);

@@ -8,6 +8,8 @@
 #include "common/widgets/custom_msg_dlg_win32.h"
 #include "widget_test_support_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 struct ScaleScope {

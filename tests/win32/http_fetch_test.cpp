@@ -7,6 +7,8 @@
 #include "common/http/http_fetch_win32.h"
 #include "http_test_server_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 constexpr char kOkHead[] = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n";

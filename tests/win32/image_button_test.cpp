@@ -10,6 +10,8 @@
 #include "common/widgets/image_button_win32.h"
 #include "resource.h"
 
+using namespace tesmora;
+
 namespace {
 
 // The upload button's pictures: a tile whose fill tells the state apart.

@@ -13,6 +13,8 @@
 #include "common/platform/module_folder_win32.h"
 #include "resource.h"
 
+using namespace tesmora;
+
 namespace {
 
 // Strings that name something no translation changes.

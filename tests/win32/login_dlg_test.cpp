@@ -12,6 +12,8 @@
 #include "temp_folder_win32.h"
 #include "widget_test_support_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 class RecordingLoginDlg : public CLoginDlg {

@@ -12,6 +12,8 @@
 
 #include "common/net/async_socket_win32.h"
 
+using namespace tesmora;
+
 class SocketLibraryEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { ASSERT_TRUE(StartSocketLibrary()); }

@@ -7,6 +7,8 @@
 #include "panel/setting_ini_win32.h"
 #include "temp_folder_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 std::wstring ReadKey(const std::wstring& path, const wchar_t* key) {

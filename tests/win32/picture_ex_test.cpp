@@ -15,6 +15,8 @@
 #include "common/widgets/picture_ex_win32.h"
 #include "widget_test_support_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

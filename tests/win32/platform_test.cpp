@@ -19,6 +19,8 @@
 #include "common/platform/registry_win32.h"
 #include "temp_folder_win32.h"
 
+using namespace tesmora;
+
 namespace fs = std::filesystem;
 
 namespace {

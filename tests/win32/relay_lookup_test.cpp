@@ -8,6 +8,8 @@
 #include "login/relay_lookup_win32.h"
 #include "temp_folder_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 class RelayLookupWin32 : public ::testing::Test {

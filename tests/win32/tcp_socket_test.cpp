@@ -12,6 +12,8 @@
 #include "transport/packet.h"
 #include "transport/tcp_socket_win32.h"
 
+using namespace tesmora;
+
 namespace {
 
 const auto* const socketEnvironment = ::testing::AddGlobalTestEnvironment(new SocketLibraryEnvironment);

@@ -13,6 +13,8 @@
 #include "common/window_messages.h"
 #include "transport/frame.h"
 
+using namespace tesmora;
+
 struct SocketEvent {
     unsigned message;
     void* socket;

@@ -11,6 +11,8 @@
 
 #include "common/widgets/custom_msg_dlg_win32.h"
 
+using namespace tesmora;
+
 // A ShowCustomMessage call on a thread of its own; its answer once it has ended.
 class MessageBoxThread {
 public:

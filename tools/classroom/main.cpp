@@ -5,6 +5,9 @@
 #include "core/command_line.h"
 #include "net/classroom.h"
 
+using namespace tesmora;
+using namespace tesmora::classroom;
+
 int main(int argc, char** argv) {
     ClassroomOptions options;
     std::string error;

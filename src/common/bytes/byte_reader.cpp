@@ -1,6 +1,8 @@
 // The sticky-error reader over outside data. Any thread; one reader per thread.
 #include "byte_reader.h"
 
+namespace tesmora {
+
 bool ByteReader::Take(size_t count) {
     // Compare against what remains rather than adding to the offset, so that a count close to the
     // largest size_t cannot wrap around and look small.
@@ -47,3 +49,5 @@ std::u16string ByteReader::Utf16(size_t count) {
     for (size_t i = 0; i < count; ++i) text[i] = static_cast<char16_t>(p[2 * i] | p[2 * i + 1] << 8);
     return text;
 }
+
+}  // namespace tesmora

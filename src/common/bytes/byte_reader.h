@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tesmora {
+
 class ByteReader {
 public:
     ByteReader(const uint8_t* data, size_t length) : data_(data), length_(length) {}
@@ -36,3 +38,5 @@ private:
     size_t offset_ = 0;
     bool ok_ = true;
 };
+
+}  // namespace tesmora

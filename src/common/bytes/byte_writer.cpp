@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace tesmora {
+
 void ByteWriter::Reserve(size_t extra) {
     const size_t capacity = bytes_.capacity();
     const size_t size = bytes_.size();
@@ -49,3 +51,5 @@ void ByteWriter::PatchU32(size_t offset, uint32_t v) {
     if (offset > bytes_.size() || bytes_.size() - offset < 4) return;  // only bytes already written
     StoreU32(bytes_.data() + offset, v);
 }
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tesmora {
+
 class ByteWriter {
 public:
     explicit ByteWriter(size_t growthStep = 1024) : growthStep_(growthStep) {}
@@ -41,3 +43,5 @@ inline void StoreU32(uint8_t* p, uint32_t v) {
     p[2] = uint8_t(v >> 16);
     p[3] = uint8_t(v >> 24);
 }
+
+}  // namespace tesmora

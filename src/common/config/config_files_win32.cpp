@@ -11,6 +11,8 @@
 #include "common/platform/module_folder_win32.h"
 #include "common/platform/wide_text_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr DWORD kReadBufferCharacters = 30000;
@@ -155,3 +157,5 @@ bool CreateIniIfMissing(const std::wstring& path) {
     }
     return FileExists(path);
 }
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 
 #include "common/config/config_keys.h"
 
+namespace tesmora {
+
 enum class IniPrepareResult {
     Created,       // the file was missing and now holds [default]
     AlreadyReady,  // UTF-16LE with a mark: nothing to do
@@ -36,3 +38,5 @@ bool WriteSettingString(const std::wstring& section, const std::wstring& key, co
 // Creates the file at `path` holding only [default] when it does not exist. True when it exists
 // afterwards.
 bool CreateIniIfMissing(const std::wstring& path);
+
+}  // namespace tesmora

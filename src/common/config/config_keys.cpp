@@ -3,6 +3,8 @@
 
 #include <array>
 
+namespace tesmora {
+
 namespace {
 
 // rsip: an absent address reads as "0.0.0.0", which is then written so the file shows the key.
@@ -40,3 +42,5 @@ std::optional<std::u16string_view> ValueToStoreBack(const ConfigKey& key, std::u
     }
     return key.storedWhenMissing;
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+namespace tesmora {
+
 enum class IniFile {
     Config,   // config.ini: installation settings, written only by the installer or an administrator
     Setting,  // setting.ini: the relay server last learned from the web service
@@ -43,3 +45,5 @@ const ConfigKey* FindConfigKey(IniFile file, std::u16string_view name);
 
 // The value a start-up reader must write back for `key` after reading `valueRead`, or nothing.
 std::optional<std::u16string_view> ValueToStoreBack(const ConfigKey& key, std::u16string_view valueRead);
+
+}  // namespace tesmora

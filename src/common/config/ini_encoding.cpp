@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+namespace tesmora {
+
 namespace {
 
 constexpr uint8_t kCr = 0x0D;
@@ -269,3 +271,5 @@ std::u16string MoveToBackup(std::u16string_view path, std::u16string_view date, 
     }
     return {};
 }
+
+}  // namespace tesmora

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tesmora {
+
 enum class IniEncoding {
     Utf16LeMarked,    // FF FE: what the private-profile functions want; left alone
     Utf16BeMarked,    // FE FF
@@ -64,3 +66,5 @@ public:
 // Moves `path` to the first free backup name on `date` (three attempts at that name) and answers
 // the name, or empty when the file could not be moved and must be left as it is.
 std::u16string MoveToBackup(std::u16string_view path, std::u16string_view date, BackupFileSystem& files);
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+namespace tesmora {
+
 class CHash {
 public:
     CHash();
@@ -26,3 +28,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace tesmora

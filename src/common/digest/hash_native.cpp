@@ -6,6 +6,8 @@
 #include "common/digest/hash.h"
 #include "common/digest/md5.h"
 
+namespace tesmora {
+
 struct CHash::Impl {
     std::optional<Md5> md5;  // present between CreateHash and GetHex
 };
@@ -36,3 +38,5 @@ bool CHash::GetHex(std::u16string& out) {
     impl_->md5.reset();
     return true;
 }
+
+}  // namespace tesmora

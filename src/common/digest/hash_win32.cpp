@@ -7,6 +7,8 @@
 
 #include "common/digest/hash.h"
 
+namespace tesmora {
+
 struct CHash::Impl {
     HCRYPTPROV context = 0;
     HCRYPTHASH hash = 0;
@@ -70,3 +72,5 @@ bool CHash::GetHex(std::u16string& out) {
     }
     return true;
 }
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace tesmora {
+
 namespace {
 
 inline uint32_t RotateLeft(uint32_t x, int n) {
@@ -115,3 +117,5 @@ std::u16string Md5Hex(const Md5Digest& digest) {
     }
     return hex;
 }
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tesmora {
+
 using Md5Digest = std::array<uint8_t, 16>;
 
 class Md5 {
@@ -27,3 +29,5 @@ private:
 Md5Digest ComputeMd5(const uint8_t* data, size_t length);
 // 32 lower-case hexadecimal digits.
 std::u16string Md5Hex(const Md5Digest& digest);
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // Content-Disposition file name (see content_disposition.h).
 #include "common/http/content_disposition.h"
 
+namespace tesmora {
+
 namespace {
 
 bool IsBlank(char16_t c) {
@@ -19,3 +21,5 @@ std::u16string FileNameFromContentDisposition(std::u16string_view header) {
     while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
     return std::u16string(name);
 }
+
+}  // namespace tesmora

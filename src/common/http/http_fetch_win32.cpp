@@ -12,6 +12,8 @@
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/window_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr DWORD kTimeoutMilliseconds = 30000;
@@ -162,3 +164,5 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& b
     if (fileName.size() > kMaxFetchFileName) fileName.resize(kMaxFetchFileName);
     return kHttpOk;
 }
+
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 
 #include "common/http/http_result.h"
 
+namespace tesmora {
+
 // Where the two programs' requests differ.
 struct HttpFetchStyle {
     const wchar_t* agent;   // agent name of the internet handle for http (https requests send none)
@@ -31,3 +33,5 @@ inline constexpr size_t kMaxFetchFileName = 511;
 // style's bound is a failure (kHttpBodyTooLarge), found out before more than one piece past it is read.
 int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& body, std::wstring& fileName,
               const HttpFetchStyle& style = kRemoteFetchStyle);
+
+}  // namespace tesmora

@@ -2,6 +2,8 @@
 #include "common/http/http_query.h"
 #include "common/text/utf8.h"
 
+namespace tesmora {
+
 namespace {
 
 bool IsKeptAsIs(unsigned char c) {
@@ -36,3 +38,5 @@ std::optional<std::string> EncodeHttpQuery(std::u16string_view query) {
     }
     return ReplaceAll(ReplaceAll(encoded, "%3d", "="), "%26", "&");
 }
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // Status line to result code (see http_result.h).
 #include "common/http/http_result.h"
 
+namespace tesmora {
+
 int HttpResultForStatus(std::u16string_view statusText) {
     // Leading digits only; a status code never has more than three, so a long run cannot overflow.
     int status = 0;
@@ -13,3 +15,5 @@ int HttpResultForStatus(std::u16string_view statusText) {
     if (status == 301 || status == 302 || status == 303) return kHttpRedirected;
     return kHttpBadStatus;
 }
+
+}  // namespace tesmora

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace tesmora {
+
 inline constexpr int kHttpOk = 0;                // status 200, body read
 inline constexpr int kHttpBadUrl = -100;         // URL unparsable, or a scheme other than http or https
 inline constexpr int kHttpNoInternet = -101;     // no internet handle
@@ -16,3 +18,5 @@ inline constexpr int kHttpRedirected = -106;     // a redirection the HTTP layer
 // The result for the status code as the server's status line writes it (decimal text; anything that
 // does not start with digits counts as status 0).
 int HttpResultForStatus(std::u16string_view statusText);
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // URL parsing for the request helper (see http_url.h).
 #include "common/http/http_url.h"
 
+namespace tesmora {
+
 namespace {
 
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
@@ -84,3 +86,5 @@ std::optional<HttpUrl> ParseHttpUrl(std::u16string_view url) {
     }
     return parts;
 }
+
+}  // namespace tesmora

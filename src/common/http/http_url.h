@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 struct HttpUrl {
     bool secure = false;  // https
     std::u16string host;  // as written; an IPv6 literal keeps its brackets
@@ -20,3 +22,5 @@ struct HttpUrl {
 // "scheme://[user[:password]@]host[:port][/path]" with the scheme http or https (any letter case).
 // Nothing for another scheme, a missing host, or a port that is not a number from 1 to 65535.
 std::optional<HttpUrl> ParseHttpUrl(std::u16string_view url);
+
+}  // namespace tesmora

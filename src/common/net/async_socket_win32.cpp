@@ -12,6 +12,8 @@
 
 #include "common/text/port_number.h"
 
+namespace tesmora {
+
 namespace {
 
 // Each handle maps to its object, the window of the thread that registered it and the message
@@ -232,3 +234,5 @@ bool StartSocketLibrary() {
     WSADATA data;
     return WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
+
+}  // namespace tesmora

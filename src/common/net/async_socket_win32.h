@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace tesmora {
+
 class CAsyncSocket {
 public:
     static constexpr long kAllEvents = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
@@ -67,3 +69,5 @@ private:
 
 // Starts Winsock 2.2 for the process (once; later calls only count). False if it is not there.
 bool StartSocketLibrary();
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 
 #include <climits>
 
+namespace tesmora {
+
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty() || text.size() > INT_MAX) {
         return {};
@@ -39,3 +41,5 @@ std::u16string FromAnsi(std::span<const uint8_t> bytes) {
     text.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return text;
 }
+
+}  // namespace tesmora

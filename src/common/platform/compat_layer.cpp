@@ -2,6 +2,8 @@
 // there (an installer may have set RUNASADMIN, for example).
 #include "common/platform/compat_layer.h"
 
+namespace tesmora {
+
 std::optional<std::u16string> AddCompatLayer(std::u16string_view current, std::u16string_view layer) {
     if (current.empty()) {
         return std::u16string(layer);
@@ -14,3 +16,5 @@ std::optional<std::u16string> AddCompatLayer(std::u16string_view current, std::u
     updated += layer;
     return updated;
 }
+
+}  // namespace tesmora

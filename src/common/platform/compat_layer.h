@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 // The entry's new value, or nothing when `current` already contains `layer` (case-sensitive
 // substring, as the system compares it) and must stay as it is.
 std::optional<std::u16string> AddCompatLayer(std::u16string_view current, std::u16string_view layer);
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include "common/platform/registry_win32.h"
 #include "common/platform/wide_text_win32.h"
 
+namespace tesmora {
+
 bool SetCompatLayer(const std::wstring& programPath, const std::wstring& layer) {
     return SetCompatLayerIn(kCompatLayersKey, programPath, layer);
 }
@@ -31,3 +33,5 @@ bool SetCompatLayerIn(const std::wstring& layersKey, const std::wstring& program
     }
     return registry.Write(programPath, ToWide(*updated));
 }
+
+}  // namespace tesmora

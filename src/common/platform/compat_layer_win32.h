@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 inline constexpr wchar_t kCompatLayersKey[] =
     L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 
@@ -15,3 +17,5 @@ bool SetCompatLayer(const std::wstring& programPath, const std::wstring& layer);
 // The same below another key of HKEY_CURRENT_USER (tests use a private key).
 bool SetCompatLayerIn(const std::wstring& layersKey, const std::wstring& programPath,
                       const std::wstring& layer);
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 
 #include "common/platform/module_folder_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr wchar_t kProfileRoot[] = L"Software\\TesmoraOrlu\\";
@@ -100,3 +102,5 @@ bool WriteConfigString(const std::wstring& section, const std::wstring& entry, c
     }
     return WriteProfileString(section, entry, value);
 }
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 
 #include "common/platform/registry_win32.h"
 
+namespace tesmora {
+
 // Makes `registry` (its current key already opened) the source of every configuration string, or,
 // with nullptr, returns to the application profile.
 void InstallConfigRegistry(std::unique_ptr<CRegistry> registry);
@@ -32,3 +34,5 @@ std::wstring GetConfigString(const std::wstring& section, const std::wstring& en
                              const std::wstring& fallback);
 // Stores through the same choice. False when the value could not be stored.
 bool WriteConfigString(const std::wstring& section, const std::wstring& entry, const std::wstring& value);
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+namespace tesmora {
+
 std::wstring FormatDebugText(const wchar_t* format, va_list arguments) {
     // The system C library's own functions: %s is a wide string there, as every caller writes it.
     va_list counting;
@@ -27,3 +29,5 @@ void DebugPrint(const wchar_t* format, ...) {
     va_end(arguments);
     OutputDebugStringW(text.c_str());
 }
+
+}  // namespace tesmora

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace tesmora {
+
 namespace {
 
 constexpr wchar_t kShellFoldersKey[] =
@@ -181,3 +183,5 @@ std::wstring GetUserDesktopFolder(const std::wstring& fallback, HWND window) {
     }
     return fallback;
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 // The string form of the security id of the signed-in user: the owner of the first "explorer.exe"
 // in the first active terminal session. Empty when any step fails.
 std::wstring GetInteractiveUserSid();
@@ -14,3 +16,5 @@ std::wstring GetInteractiveUserSid();
 // no interactive user is found); when that key or value is missing, the shell's desktop directory
 // for `window`; else `fallback`.
 std::wstring GetUserDesktopFolder(const std::wstring& fallback, HWND window);
+
+}  // namespace tesmora

@@ -2,6 +2,8 @@
 // so a path refused for climbing above its root leaves no folders behind.
 #include "common/platform/directory_path.h"
 
+namespace tesmora {
+
 bool PlanDirectoryPath(std::u16string_view path, std::vector<std::u16string>& folders) {
     folders.clear();
     std::u16string normal(path);
@@ -50,3 +52,5 @@ bool PlanDirectoryPath(std::u16string_view path, std::vector<std::u16string>& fo
     }
     return true;
 }
+
+}  // namespace tesmora

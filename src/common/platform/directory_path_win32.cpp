@@ -8,6 +8,8 @@
 #include "common/platform/directory_path.h"
 #include "common/platform/wide_text_win32.h"
 
+namespace tesmora {
+
 bool CreateDirectoryPath(const std::wstring& path) {
     std::vector<std::u16string> folders;
     if (!PlanDirectoryPath(ToU16(path), folders)) {
@@ -18,3 +20,5 @@ bool CreateDirectoryPath(const std::wstring& path) {
     }
     return true;
 }
+
+}  // namespace tesmora

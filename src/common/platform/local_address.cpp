@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace tesmora {
+
 namespace {
 
 // "0.0.0.0" is what the adapter list reports for an adapter without a gateway.
@@ -52,3 +54,5 @@ std::string ChooseLocalAddress(const std::vector<AdapterAddress>& adapters) {
     }
     return answer;
 }
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace tesmora {
+
 // One network adapter as the adapter list reports it: its first address and first gateway, both as
 // dotted text (either may be empty).
 struct AdapterAddress {
@@ -19,3 +21,5 @@ std::string ChooseLocalAddress(const std::vector<AdapterAddress>& adapters);
 
 // True for the classroom-network prefixes, compared as text at the start of the address.
 bool IsPrivateAddress(const std::string& ip);
+
+}  // namespace tesmora

@@ -10,6 +10,8 @@
 
 #include "common/platform/local_address.h"
 
+namespace tesmora {
+
 namespace {
 
 std::string FixedText(const char* text, size_t capacity) {
@@ -50,3 +52,5 @@ std::wstring ChooseLocalAddress() {
     const std::string chosen = ChooseLocalAddress(adapters);
     return std::wstring(chosen.begin(), chosen.end());
 }
+
+}  // namespace tesmora

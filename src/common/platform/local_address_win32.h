@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace tesmora {
+
 // The dotted IPv4 address chosen by the rule of local_address.h; empty when the adapter list cannot
 // be had.
 std::wstring ChooseLocalAddress();
+
+}  // namespace tesmora

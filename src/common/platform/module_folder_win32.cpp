@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace tesmora {
+
 namespace {
 // Long paths ("\\?\" and long-path aware systems) reach 32,767 characters.
 constexpr DWORD kFirstCapacity = 1024;
@@ -36,3 +38,5 @@ std::wstring GetProgramName() {
     if (dot != std::wstring::npos) name.erase(dot);
     return name;
 }
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 // The program file's full path; empty when it cannot be had.
 std::wstring GetProgramFilePath();
 // The program file's full path cut before its last backslash (no trailing backslash); empty when the
@@ -12,3 +14,5 @@ std::wstring GetProgramFilePath();
 std::wstring GetModuleFolder();
 // The program file's name without folder and extension; empty when the path cannot be had.
 std::wstring GetProgramName();
+
+}  // namespace tesmora

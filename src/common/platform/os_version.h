@@ -2,6 +2,8 @@
 // build) before any other thread runs, and only read afterwards.
 #pragma once
 
+namespace tesmora {
+
 inline constexpr int kPlatformWindowsNt = 2;
 
 struct OsVersion {
@@ -13,3 +15,5 @@ struct OsVersion {
 
 // True for the Windows NT family from version 5.1 (XP) on: the oldest system the programs run on.
 bool IsSupportedOsVersion(const OsVersion& version);
+
+}  // namespace tesmora

@@ -5,6 +5,8 @@
 // after windows.h, which it builds on
 #include <lm.h>
 
+namespace tesmora {
+
 OsVersion QueryOsVersion() {
     OsVersion version;
 
@@ -28,3 +30,5 @@ OsVersion QueryOsVersion() {
     }
     return version;
 }
+
+}  // namespace tesmora

@@ -4,6 +4,10 @@
 
 #include "common/platform/os_version.h"
 
+namespace tesmora {
+
 // Platform id and build from the version information; major and minor from the workstation
 // information when available, since that reports the true version even under compatibility settings.
 OsVersion QueryOsVersion();
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace tesmora {
+
 namespace {
 
 constexpr DWORD kSleepStep = 5;
@@ -53,3 +55,5 @@ void PumpWait(unsigned milliseconds, int mode) {
         }
     }
 }
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <climits>
 
+namespace tesmora {
+
 namespace {
 
 // Query, enumerate sub-keys and notify: enough to read, never enough to write.
@@ -100,3 +102,5 @@ void CRegistry::Close() {
     key_ = root_;
     path_.clear();
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 class CRegistry {
 public:
     // Before any open, the current key is `root` itself.
@@ -48,3 +50,5 @@ private:
     bool readOnly_ = false;
     HKEY root_;  // never closed: a predefined key is shared by the whole process
 };
+
+}  // namespace tesmora

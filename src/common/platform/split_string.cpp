@@ -1,6 +1,8 @@
 // SplitString: cuts a field list into tokens, the way the session and relay replies expect it.
 #include "common/platform/split_string.h"
 
+namespace tesmora {
+
 int SplitString(std::u16string_view text, std::u16string_view delimiters,
                 std::vector<std::u16string>& tokens) {
     tokens.clear();
@@ -23,3 +25,5 @@ int SplitString(std::u16string_view text, std::u16string_view delimiters,
     }
     return tokens.empty() ? 0 : static_cast<int>(tokens.size()) + 1;
 }
+
+}  // namespace tesmora

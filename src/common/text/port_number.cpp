@@ -1,6 +1,8 @@
 // Decimal port text to a port number.
 #include "common/text/port_number.h"
 
+namespace tesmora {
+
 namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
@@ -19,3 +21,5 @@ uint16_t ParsePortNumber(std::u16string_view text) {
     }
     return uint16_t(value);
 }
+
+}  // namespace tesmora

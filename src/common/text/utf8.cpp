@@ -1,6 +1,8 @@
 // UTF-8 encoding of code points and of UTF-16 texts.
 #include "utf8.h"
 
+namespace tesmora {
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += char(c);
@@ -35,3 +37,5 @@ std::string ToUtf8(std::u16string_view text) {
     }
     return out;
 }
+
+}  // namespace tesmora

@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora {
+
 void AppendUtf8(std::string& out, char32_t c);
 // A UTF-16 text as UTF-8; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <system_error>
 
+namespace tesmora {
+
 bool Worker::Start(Body body) {
     if (running_.load() || !body) return false;
     finished_.store(false);
@@ -30,3 +32,4 @@ void Worker::Join() {
     running_.store(false);
 }
 
+}  // namespace tesmora

@@ -12,6 +12,8 @@
 #include <stop_token>
 #include <thread>
 
+namespace tesmora {
+
 class Worker {
 public:
     using Body = std::function<void(std::stop_token)>;
@@ -44,3 +46,4 @@ private:
     std::atomic<bool> finished_{true};
 };
 
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include "common/ui/resource_module_win32.h"
 
+namespace tesmora {
+
 CDialog::~CDialog() {
     if (HWND window = Handle(); window && ::IsWindow(window)) ::DestroyWindow(window);
 }
@@ -98,3 +100,5 @@ void CDialog::CenterOnScreen() {
     int y = work.top + (work.bottom - work.top - height) / 2;
     ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+}  // namespace tesmora

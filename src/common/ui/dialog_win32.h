@@ -6,6 +6,8 @@
 
 #include "common/ui/window_win32.h"
 
+namespace tesmora {
+
 class CDialog : public CWindow {
 public:
     explicit CDialog(UINT templateId) : templateId_(templateId) {}
@@ -46,3 +48,5 @@ private:
     bool ended_ = false;
     INT_PTR result_ = -1;
 };
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace tesmora {
+
 bool CDibSurface::Create(int width, int height, int bitsPerPixel) {
     Release();
     if (width < 1 || height < 1 || (bitsPerPixel != 32 && bitsPerPixel != 8)) return false;
@@ -62,3 +64,5 @@ void CDibSurface::Release() {
     width_ = height_ = bitsPerPixel_ = 0;
     imageSize_ = 0;
 }
+
+}  // namespace tesmora

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tesmora {
+
 class CDibSurface {
 public:
     CDibSurface() = default;
@@ -45,3 +47,5 @@ private:
     BITMAPINFOHEADER* header_ = nullptr;
     BITMAPINFO* info_ = nullptr;
 };
+
+}  // namespace tesmora

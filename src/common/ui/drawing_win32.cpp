@@ -8,6 +8,8 @@
 
 #include "common/ui/resource_module_win32.h"
 
+namespace tesmora {
+
 HBITMAP LoadResourceBitmap(UINT id) {
     return static_cast<HBITMAP>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
 }
@@ -44,3 +46,5 @@ HFONT CreateUiFont(const std::wstring& face, int height, int weight) {
     lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
     return ::CreateFontIndirectW(&font);
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 // A bitmap resource of the resource module, as a device-dependent bitmap; null when missing.
 HBITMAP LoadResourceBitmap(UINT id);
 // The size of a bitmap in pixels; 0 x 0 for none.
@@ -18,3 +20,5 @@ bool DrawBitmapStretched(HDC dc, HBITMAP bitmap, int x, int y, int width, int he
 // A font of the user interface: the face, a cell height in pixels, a weight (400 normal, 700 bold),
 // the default character set.
 HFONT CreateUiFont(const std::wstring& face, int height, int weight);
+
+}  // namespace tesmora

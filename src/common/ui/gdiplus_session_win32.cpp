@@ -4,6 +4,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+namespace tesmora {
+
 GdiplusSession::GdiplusSession() {
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
@@ -20,3 +22,5 @@ GdiplusSession& GdiplusSession::operator=(GdiplusSession&& other) noexcept {
     }
     return *this;
 }
+
+}  // namespace tesmora

@@ -8,6 +8,8 @@
 
 #include <utility>
 
+namespace tesmora {
+
 template <class Traits>
 class UniqueResource {
 public:
@@ -128,3 +130,5 @@ public:
 private:
     ULONG_PTR token_ = 0;
 };
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+namespace tesmora {
+
 namespace {
 
 std::atomic<HMODULE> gResourceModule{nullptr};
@@ -35,3 +37,5 @@ bool FindResourceBytes(const wchar_t* type, UINT id, const void*& data, DWORD& s
     data = loaded ? ::LockResource(loaded) : nullptr;
     return data != nullptr && size > 0;
 }
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 // Any thread. The program's own module until SetResourceModule is called.
 HMODULE ResourceModule();
 // Main thread, at start-up. Null goes back to the program's own module.
@@ -17,3 +19,5 @@ std::wstring LoadResourceString(UINT id);
 // A resource's bytes in the resource module (they stay mapped while the module is loaded); false when
 // the module has no such resource.
 bool FindResourceBytes(const wchar_t* type, UINT id, const void*& data, DWORD& size);
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
+namespace tesmora {
+
 namespace {
 
 std::atomic<float> gScaleFactor{1.0f};
@@ -59,3 +61,5 @@ float ParseScaleFactorOverride(const std::u16string& text) {
     if (end == start) return 0.0f;
     return IsUsableFactor(value) ? value : 0.0f;
 }
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tesmora {
+
 // The factors a window can be used at: below half size text is unreadable and buttons too small
 // to tap; above four times the panel no longer fits a screen. The screen's own factors (1, 1.4, 2)
 // lie within.
@@ -32,3 +34,5 @@ float ScaleFactorForScreen(int width, int height);
 // that is a usable factor (see SetScaleFactor). 0 when the text is empty, has no number, or the number
 // is outside the usable range: the caller then keeps the screen's factor.
 float ParseScaleFactorOverride(const std::u16string& text);
+
+}  // namespace tesmora

@@ -1,6 +1,8 @@
 // The window base (see window_win32.h). UI thread only.
 #include "common/ui/window_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 const wchar_t kObjectProperty[] = L"TesmoraWindowObject";
@@ -150,3 +152,5 @@ bool CWindow::PreTranslateChain(MSG& message) {
     }
     return false;
 }
+
+}  // namespace tesmora

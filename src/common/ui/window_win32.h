@@ -11,6 +11,8 @@
 
 #include <span>
 
+namespace tesmora {
+
 class CWindow {
 public:
     CWindow() = default;
@@ -101,3 +103,5 @@ private:
     Current current_;
     bool created_ = false;  // made by Create: destroyed with the object
 };
+
+}  // namespace tesmora

@@ -7,6 +7,8 @@
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
 
+namespace tesmora {
+
 namespace {
 
 std::atomic<bool> gMessageOpen{false};
@@ -208,3 +210,5 @@ LRESULT CCustomMsgDlg::OnPaint(WPARAM, LPARAM) {
     ::EndPaint(Handle(), &paint);
     return 0;
 }
+
+}  // namespace tesmora

@@ -14,6 +14,8 @@
 #include "common/widgets/image_button_win32.h"
 #include "common/widgets/message_box_layout.h"
 
+namespace tesmora {
+
 inline constexpr UINT kMsgBoxTemplateId = IDD_CUSTOM_MSG;
 inline constexpr UINT kMsgBoxTimerId = 2;
 inline constexpr UINT kFontFaceStringId = 2607;
@@ -66,3 +68,5 @@ private:
     std::wstring fontFace_;
     CImageButton close_;
 };
+
+}  // namespace tesmora

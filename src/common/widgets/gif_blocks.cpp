@@ -1,6 +1,8 @@
 // The GIF block walk (see gif_blocks.h).
 #include "common/widgets/gif_blocks.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr uint8_t kExtension = 0x21;
@@ -163,3 +165,5 @@ uint32_t GifFrameWaitMilliseconds(uint32_t delay) {
     if (delay > kGifWaitForever / 10) return kGifWaitForever;
     return delay * 10;
 }
+
+}  // namespace tesmora

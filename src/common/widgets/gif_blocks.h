@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tesmora {
+
 inline constexpr size_t kGifHeaderSize = 13;
 inline constexpr size_t kGifControlExtensionSize = 8;
 inline constexpr uint8_t kGifTrailer = 0x3B;
@@ -51,3 +53,5 @@ std::vector<uint8_t> BuildFrameGif(const uint8_t* data, size_t size, const GifFi
 // kGifWaitForever (the platform's infinite wait) for a frame without a graphic control extension.
 inline constexpr uint32_t kGifWaitForever = 0xFFFFFFFF;
 uint32_t GifFrameWaitMilliseconds(uint32_t delay);
+
+}  // namespace tesmora

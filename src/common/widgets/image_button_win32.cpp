@@ -5,6 +5,8 @@
 
 #include "common/ui/drawing_win32.h"
 
+namespace tesmora {
+
 CImageButton::~CImageButton() {
     if (tooltip_ && ::IsWindow(tooltip_)) ::DestroyWindow(tooltip_);
     tooltip_ = nullptr;
@@ -198,3 +200,5 @@ void CImageButton::DeletePictures() {
     normal_ = hoverPicture_ = disabled_ = checked_ = nullptr;
     pictureWidth_ = pictureHeight_ = 0;
 }
+
+}  // namespace tesmora

@@ -11,6 +11,8 @@
 
 #include "common/ui/window_win32.h"
 
+namespace tesmora {
+
 class CImageButton : public CWindow {
 public:
     // The picture a paint draws.
@@ -68,3 +70,5 @@ private:
     bool hover_ = false;
     bool enabled_ = true;
 };
+
+}  // namespace tesmora

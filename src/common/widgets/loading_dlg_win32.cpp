@@ -6,6 +6,8 @@
 #include "common/ui/scale.h"
 #include "common/widgets/custom_msg_dlg_win32.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr int kPictureSide = 48;  // the animation's own size, not scaled
@@ -61,3 +63,5 @@ bool CLoadingDlg::ShowProgress(HWND parent, const std::wstring& text) {
 void CLoadingDlg::HideProgress() {
     if (Handle()) ::ShowWindow(Handle(), SW_HIDE);
 }
+
+}  // namespace tesmora

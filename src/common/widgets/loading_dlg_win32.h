@@ -12,6 +12,8 @@
 #include "common/ui/handles_win32.h"
 #include "common/widgets/picture_ex_win32.h"
 
+namespace tesmora {
+
 inline constexpr UINT kLoadingTemplateId = IDD_LOADING;
 inline constexpr int kLoadingPictureId = IDC_LOADING_PICTURE;
 inline constexpr int kLoadingTextId = IDC_LOADING_TEXT;
@@ -40,3 +42,5 @@ private:
     UniqueFont font_;
     std::wstring fontFace_;
 };
+
+}  // namespace tesmora

@@ -3,6 +3,8 @@
 
 #include "common/ui/scale.h"
 
+namespace tesmora {
+
 MessageBoxLayout LayoutMessageBox(int type, float s) {
     auto S = [s](int v) { return ScaledBy(v, s); };
     MessageBoxLayout layout;
@@ -53,3 +55,5 @@ int MessageTextTop(const LayoutRect& textBox, int measuredHeight) {
     int top = textBox.y + (textBox.height - measuredHeight) / 2;
     return top < textBox.y ? textBox.y : top;
 }
+
+}  // namespace tesmora

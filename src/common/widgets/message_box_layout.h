@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace tesmora {
+
 // Control ids of the message box template (the resource header repeats them).
 inline constexpr int kMsgBoxIdOk = 1;
 inline constexpr int kMsgBoxIdCancel = 2;
@@ -57,3 +59,5 @@ int MessageBoxAnswerForCommand(int id);
 
 // The top of the message text: centred in the text box when it fits, else at the top of the box.
 int MessageTextTop(const LayoutRect& textBox, int measuredHeight);
+
+}  // namespace tesmora

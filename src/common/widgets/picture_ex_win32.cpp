@@ -7,6 +7,8 @@
 
 #include "common/widgets/gif_blocks.h"
 
+namespace tesmora {
+
 namespace {
 
 constexpr DWORD kStopWaitMilliseconds = 5000;
@@ -328,3 +330,5 @@ LRESULT CPictureEx::OnDestroy(WPARAM, LPARAM) {
     }
     return Default();
 }
+
+}  // namespace tesmora

@@ -19,6 +19,8 @@
 #include "common/ui/handles_win32.h"
 #include "common/ui/window_win32.h"
 
+namespace tesmora {
+
 class CPictureEx : public CWindow {
 public:
     CPictureEx();
@@ -99,3 +101,5 @@ private:
     std::atomic<unsigned> drawCount_{0};
     std::function<void(size_t)> frameObserver_;
 };
+
+}  // namespace tesmora

@@ -6,6 +6,8 @@
 #include "common/ui/scale.h"
 #include "common/widgets/custom_msg_dlg_win32.h"
 
+namespace tesmora {
+
 BOOL CWaitMsgDlg::OnInitDialog() {
     fontFace_ = LoadResourceString(kFontFaceStringId);
     font_.Reset(CreateUiFont(fontFace_, Scaled(12), FW_NORMAL));
@@ -31,3 +33,5 @@ bool CWaitMsgDlg::ShowNotice(HWND parent, const std::wstring& text) {
     ::UpdateWindow(Handle());
     return true;
 }
+
+}  // namespace tesmora

@@ -10,6 +10,8 @@
 #include "common/widgets/widget_resource.h"
 #include "common/ui/handles_win32.h"
 
+namespace tesmora {
+
 inline constexpr UINT kWaitTemplateId = IDD_WAIT;
 inline constexpr int kWaitTextId = IDC_WAIT_TEXT;
 inline constexpr int kWaitFrameId = IDC_WAIT_FRAME;
@@ -29,3 +31,5 @@ private:
     UniqueFont font_;
     std::wstring fontFace_;
 };
+
+}  // namespace tesmora

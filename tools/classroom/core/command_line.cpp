@@ -7,6 +7,8 @@
 
 #include "core/text_codec.h"
 
+namespace tesmora::classroom {
+
 namespace {
 
 bool ParsePort(std::string_view text, uint16_t& port) {
@@ -147,3 +149,5 @@ teacher, classroom), "conn" (connection number, 0 for none), "event" and the eve
 docs/classroom.md lists them.
 )";
 }
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 
 #include "core/scenario.h"
 
+namespace tesmora::classroom {
+
 struct ClassroomOptions {
     std::string listenHost = "127.0.0.1";
     std::string advertiseHost;        // empty: the listen address (127.0.0.1 when listening on all)
@@ -30,3 +32,5 @@ enum class CommandLineOutcome { kRun, kHelp, kError };
 CommandLineOutcome ParseCommandLine(int argc, const char* const* argv, ClassroomOptions& options,
                                     std::string& error);
 std::string CommandLineHelp();
+
+}  // namespace tesmora::classroom

@@ -4,6 +4,8 @@
 #include "core/text_codec.h"
 #include "session/command_tag.h"
 
+namespace tesmora::classroom {
+
 namespace {
 
 void AddTextFields(Event& event, std::u16string_view text) {
@@ -56,3 +58,5 @@ void Conversation::Close(const std::string& why) {
     open_ = false;
     sink_.Close();
 }
+
+}  // namespace tesmora::classroom

@@ -11,6 +11,8 @@
 #include "transport/frame_sink.h"
 #include "transport/packet.h"
 
+namespace tesmora::classroom {
+
 class Conversation {
 public:
     Conversation(FrameSink& sink, EventLog& log, std::string peer, uint64_t connection);
@@ -41,3 +43,5 @@ private:
     uint64_t connection_;
     bool open_ = true;
 };
+
+}  // namespace tesmora::classroom

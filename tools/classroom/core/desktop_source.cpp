@@ -9,6 +9,8 @@
 
 #include "core/jpeg_codec.h"
 
+namespace tesmora::classroom {
+
 namespace {
 
 struct Colour {
@@ -145,3 +147,5 @@ void DesktopSource::Render(std::chrono::milliseconds elapsed, PixelImage& out) c
         out.Fill(x, y >= 12 ? y - 12 : 0, 2, 25, 255, 255, 255);
     }
 }
+
+}  // namespace tesmora::classroom

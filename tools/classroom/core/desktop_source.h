@@ -12,6 +12,8 @@
 #include "core/pixel_image.h"
 #include "core/scenario.h"
 
+namespace tesmora::classroom {
+
 class DesktopSource {
 public:
     // False with a reason when the picture file cannot be read or the monitors do not fit.
@@ -19,7 +21,7 @@ public:
 
     uint32_t Width() const { return base_.width; }
     uint32_t Height() const { return base_.height; }
-    const std::vector<MonitorRect>& Monitors() const { return monitors_; }
+    const std::vector<TeacherMonitor>& Monitors() const { return monitors_; }
 
     void SetPointer(int32_t x, int32_t y);
     // The desktop as it looks `elapsed` after remote control started.
@@ -30,8 +32,10 @@ private:
     void DrawSyntheticBase();
 
     bool synthetic_ = true;
-    std::vector<MonitorRect> monitors_;
+    std::vector<TeacherMonitor> monitors_;
     PixelImage base_;
     int32_t pointerX_ = -1;
     int32_t pointerY_ = -1;
 };
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 #include "common/bytes/byte_writer.h"
 #include "transport/image_frame.h"
 
+namespace tesmora::classroom {
+
 DesktopStreamer::DesktopStreamer(const TeacherBehaviour& teacher, DesktopSource& desktop)
     : teacher_(teacher), desktop_(desktop) {}
 
@@ -112,3 +114,5 @@ void DesktopStreamer::SendFrame(const std::vector<uint32_t>& changed, Conversati
     if (lie) event.Bool("lie", true);
     talk.SendPacket(packet, event);
 }
+
+}  // namespace tesmora::classroom

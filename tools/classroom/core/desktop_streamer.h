@@ -15,6 +15,8 @@
 #include "core/pixel_image.h"
 #include "core/scenario.h"
 
+namespace tesmora::classroom {
+
 class DesktopStreamer {
 public:
     DesktopStreamer(const TeacherBehaviour& teacher, DesktopSource& desktop);
@@ -51,3 +53,5 @@ private:
     SessionClock::time_point started_;
     SessionClock::time_point nextDue_;
 };
+
+}  // namespace tesmora::classroom

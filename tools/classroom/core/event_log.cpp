@@ -5,6 +5,8 @@
 
 #include "core/text_codec.h"
 
+namespace tesmora::classroom {
+
 namespace {
 
 // Text that reaches the log may come straight from the network: make sure it is valid UTF-8.
@@ -171,3 +173,5 @@ std::optional<LoggedEvent> EventLog::WaitFor(const std::function<bool(const Logg
         }
     }
 }
+
+}  // namespace tesmora::classroom

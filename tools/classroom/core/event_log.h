@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+namespace tesmora::classroom {
+
 // One event under construction: who (peer and connection number), what (kind) and its fields.
 class Event {
 public:
@@ -91,3 +93,5 @@ private:
     mutable std::condition_variable changed_;
     std::vector<LoggedEvent> recorded_;
 };
+
+}  // namespace tesmora::classroom

@@ -3,6 +3,8 @@
 
 #include <limits>
 
+namespace tesmora::classroom {
+
 std::vector<std::u16string_view> SplitFields(std::u16string_view payload, bool keepEmpty) {
     std::vector<std::u16string_view> fields;
     size_t start = 0;
@@ -41,3 +43,5 @@ std::u16string DecimalText(int64_t value) {
     const std::string digits = std::to_string(value);
     return std::u16string(digits.begin(), digits.end());
 }
+
+}  // namespace tesmora::classroom

@@ -8,9 +8,13 @@
 #include <string_view>
 #include <vector>
 
+namespace tesmora::classroom {
+
 std::vector<std::u16string_view> SplitFields(std::u16string_view payload, bool keepEmpty);
 
 // Digits only, optionally one leading minus; nothing for anything else or a value outside int32.
 std::optional<int32_t> ParseStrictInt(std::u16string_view text);
 
 std::u16string DecimalText(int64_t value);
+
+}  // namespace tesmora::classroom

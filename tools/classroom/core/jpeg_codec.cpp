@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace tesmora::classroom {
+
 JpegDecoder::JpegDecoder() : handle_(tjInitDecompress()) {}
 JpegDecoder::~JpegDecoder() {
     if (handle_) tjDestroy(handle_);
@@ -51,3 +53,5 @@ bool JpegEncoder::Encode(const PixelImage& picture, int quality, std::vector<uin
     tjFree(jpeg);
     return rc == 0;
 }
+
+}  // namespace tesmora::classroom

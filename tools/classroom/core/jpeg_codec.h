@@ -10,6 +10,8 @@
 
 #include "core/pixel_image.h"
 
+namespace tesmora::classroom {
+
 class JpegDecoder {
 public:
     JpegDecoder();
@@ -38,3 +40,5 @@ public:
 private:
     void* handle_;
 };
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 #include "core/text_codec.h"
 #include "session/command_tag.h"
 
+namespace tesmora::classroom {
+
 namespace {
 
 bool IsDottedAddress(std::u16string_view text) {
@@ -132,3 +134,5 @@ void LoginSession::OnIdentification(std::u16string_view payload) {
 void LoginSession::OnClosed(SessionClock::time_point) {
     talk_.MarkClosed();
 }
+
+}  // namespace tesmora::classroom

@@ -10,6 +10,8 @@
 #include "core/peer_session.h"
 #include "core/scenario.h"
 
+namespace tesmora::classroom {
+
 struct LoginTarget {
     std::string teacherHost;  // as written into [UR00002]
     uint16_t teacherPort = 0;
@@ -41,3 +43,5 @@ private:
 
 // The remote's version, as [US00001] and [RC00001] carry it.
 inline constexpr std::u16string_view kRemoteVersion = u"2.0.1.1028";
+
+}  // namespace tesmora::classroom

@@ -4,6 +4,8 @@
 #include "core/lookup_rule.h"
 #include "core/text_codec.h"
 
+namespace tesmora::classroom {
+
 LookupResponder::LookupResponder(const Scenario& scenario, std::string relayHost, uint16_t relayPort)
     : scenario_(scenario), relayHost_(std::move(relayHost)), relayPort_(relayPort) {}
 
@@ -88,3 +90,5 @@ LookupResponse LookupResponder::Answer(std::string_view rawQuery, Event& event) 
     event.Int("status", response.status).Bool("hang", response.hang);
     return response;
 }
+
+}  // namespace tesmora::classroom

@@ -10,6 +10,8 @@
 #include "core/event_log.h"
 #include "core/scenario.h"
 
+namespace tesmora::classroom {
+
 struct LookupResponse {
     int status = 200;
     std::string body;  // in the remote's ANSI code page
@@ -38,3 +40,5 @@ inline constexpr std::string_view kLookupDeniedText = "잘못된 접근입니다
 inline constexpr std::string_view kLookupBadIdText =
     "유효하지않은  선생님 ID 입니다.";  // two blanks, as served
 inline constexpr std::string_view kLookupBadUniqueCodeText = "유효하지않은 고유코드 입니다.";
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 #include "core/text_codec.h"
 #include "common/digest/md5.h"
 
+namespace tesmora::classroom {
+
 namespace {
 
 int HexValue(char c) {
@@ -66,3 +68,5 @@ std::optional<std::string> ExpectedVal2(std::string_view val1, std::string_view 
     const auto digest = ComputeMd5(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size());
     return ToUtf8(Md5Hex(digest));
 }
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace tesmora::classroom {
+
 // "%xx" becomes the byte; a "%" without two hex digits stays as it is; "+" stays "+" (the remote
 // writes a blank as %20).
 std::string PercentDecode(std::string_view text);
@@ -23,3 +25,5 @@ bool IsTickText(std::string_view val1);
 
 // The val2 the remote must send; nothing when the code page is unknown here.
 std::optional<std::string> ExpectedVal2(std::string_view val1, std::string_view teacherIdUtf8, int codePage);
+
+}  // namespace tesmora::classroom

@@ -6,6 +6,8 @@
 
 #include "transport/frame.h"
 
+namespace tesmora::classroom {
+
 namespace {
 
 struct BlockDeleter {
@@ -55,3 +57,5 @@ bool PacketPump::Feed(const uint8_t* data, size_t length, SessionClock::time_poi
     if (!broken_ && result == FrameReceiver::ScanResult::kNoMemory) Break("no memory for a frame");
     return !broken_;
 }
+
+}  // namespace tesmora::classroom

@@ -13,6 +13,8 @@
 #include "transport/frame_receiver.h"
 #include "transport/frame_sink.h"
 
+namespace tesmora::classroom {
+
 // No frame of the remote's comes near this; a larger one is taken for a broken stream.
 inline constexpr uint32_t kMaxBufferedBytes = 64u << 20;
 
@@ -36,3 +38,5 @@ private:
     FrameReceiver receiver_;
     bool broken_ = false;
 };
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 
 #include "transport/packet.h"
 
+namespace tesmora::classroom {
+
 using SessionClock = std::chrono::steady_clock;
 
 class PeerSession {
@@ -19,3 +21,5 @@ public:
     // The connection is gone (closed by either side); nothing may be sent any more.
     virtual void OnClosed(SessionClock::time_point now) = 0;
 };
+
+}  // namespace tesmora::classroom

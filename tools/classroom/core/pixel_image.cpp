@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace tesmora::classroom {
+
 bool PixelImage::Reset(uint32_t newWidth, uint32_t newHeight) {
     if (newWidth == 0 || newHeight == 0 || uint64_t(newWidth) * newHeight > kMaxPicturePixels) {
         width = height = 0;
@@ -39,3 +41,5 @@ void PixelImage::Blit(const PixelImage& source, uint32_t x, uint32_t y) {
         std::memcpy(Row(y + row) + size_t(x) * 4, source.Row(row), size_t(w) * 4);
     }
 }
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 
 #include "transport/image_frame.h"
 
+namespace tesmora::classroom {
+
 // Pictures larger than this are refused: a remote that announces an absurd screen must not make
 // the classroom allocate gigabytes. An 8K screen fits.
 inline constexpr uint64_t kMaxPicturePixels = 7680ull * 4320ull;
@@ -27,3 +29,5 @@ struct PixelImage {
     // Copies `source` to (x, y), clipped to both pictures.
     void Blit(const PixelImage& source, uint32_t x, uint32_t y);
 };
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace tesmora::classroom {
+
 namespace {
 
 void PutU32BigEndian(std::vector<uint8_t>& out, uint32_t v) {
@@ -64,3 +66,5 @@ bool WritePng(const PixelImage& picture, const std::string& path) {
     if (std::fclose(out.release()) != 0 || !written) return false;
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
+
+}  // namespace tesmora::classroom

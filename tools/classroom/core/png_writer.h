@@ -5,4 +5,8 @@
 
 #include "core/pixel_image.h"
 
+namespace tesmora::classroom {
+
 bool WritePng(const PixelImage& picture, const std::string& path);
+
+}  // namespace tesmora::classroom

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <utility>
 
+namespace tesmora::classroom {
+
 namespace {
 
 std::string_view Trim(std::string_view s) {
@@ -55,14 +57,14 @@ bool ParseChoice(std::string_view text, const Choices<E>& choices, E& out) {
 }
 
 // "1920x1080" or "1920x1080+1920+0"; monitors without a position stand side by side from the left.
-bool ParseMonitors(std::string_view text, std::vector<MonitorRect>& out) {
-    std::vector<MonitorRect> monitors;
+bool ParseMonitors(std::string_view text, std::vector<TeacherMonitor>& out) {
+    std::vector<TeacherMonitor> monitors;
     int32_t nextX = 0;
     std::stringstream list{std::string(text)};
     std::string item;
     while (std::getline(list, item, ',')) {
         const std::string_view geometry = Trim(item);
-        MonitorRect m;
+        TeacherMonitor m;
         int64_t w = 0, h = 0, x = nextX, y = 0;
         const size_t cross = geometry.find('x');
         if (cross == geometry.npos) return false;
@@ -380,3 +382,5 @@ std::string ScenarioKeysHelp() {
     }
     return help;
 }
+
+}  // namespace tesmora::classroom

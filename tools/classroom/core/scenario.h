@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tesmora::classroom {
+
 enum class LookupReply {
     kOk,
     kDenied,
@@ -48,7 +50,7 @@ struct LoginBehaviour {
 enum class TeacherGreeting { kAccept, kRefuse, kRefuseClose, kRefuseMalformed, kSilent, kClose };
 enum class FrameLie { kNone, kPartNumber, kPartCount, kJpegLength, kSizeField, kBadJpeg };
 
-struct MonitorRect {
+struct TeacherMonitor {
     int32_t x = 0;
     int32_t y = 0;
     int32_t width = 0;
@@ -66,7 +68,7 @@ struct TeacherBehaviour {
     int silentAfter = -1;             // keep-alives answered before falling silent; -1: never
     std::set<std::string> malformed;  // messages sent with wrong field counts: rh00001 ... rh00005
     bool answerSwitches = true;       // answer [RC00012]/[RC00013] with [RH00004]/[RH00003]
-    std::vector<MonitorRect> monitors{{0, 0, 1920, 1080}};
+    std::vector<TeacherMonitor> monitors{{0, 0, 1920, 1080}};
     bool monitorsGiven = false;         // false: a picture desktop takes the picture's size
     std::string monitorCount;           // written as the count of [RH00005] instead of the real one
     std::string desktop = "synthetic";  // or a .jpg/.jpeg/.ppm file
@@ -99,3 +101,5 @@ bool LoadScenarioFile(Scenario& scenario, const std::string& path, std::string& 
 
 // Every key with its values and meaning, for --help.
 std::string ScenarioKeysHelp();
+
+}  // namespace tesmora::classroom

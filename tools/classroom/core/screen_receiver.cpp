@@ -5,6 +5,8 @@
 
 #include "common/bytes/byte_writer.h"
 
+namespace tesmora::classroom {
+
 bool ScreenReceiver::SetScreen(int32_t width, int32_t height, std::string& error) {
     if (width < 1 || height < 1 || uint64_t(width) * uint64_t(height) > kMaxPicturePixels) {
         error = "screen size " + std::to_string(width) + "x" + std::to_string(height) + " is not acceptable";
@@ -99,3 +101,5 @@ bool ScreenReceiver::OnFrame(const CPacket& packet, Conversation& talk) {
                  .Say("** " + label + ": " + std::to_string(n) + " parts placed"));
     return true;
 }
+
+}  // namespace tesmora::classroom

@@ -13,6 +13,8 @@
 #include "transport/image_frame.h"
 #include "transport/packet.h"
 
+namespace tesmora::classroom {
+
 class ScreenReceiver {
 public:
     // False with a reason when the size is not acceptable (the old screen is kept then).
@@ -35,3 +37,5 @@ private:
     int64_t expectedFrame_ = 0;
     int64_t framesPlaced_ = 0;
 };
+
+}  // namespace tesmora::classroom

@@ -1,6 +1,8 @@
 // SoundRecorder. One thread.
 #include "core/sound_recorder.h"
 
+namespace tesmora::classroom {
+
 void SoundRecorder::Start(const std::string& path, Conversation& talk) {
     Stop(talk);
     path_ = path;
@@ -32,3 +34,5 @@ void SoundRecorder::OnBlock(const CPacket& packet, Conversation& talk) {
     if (wav_.IsOpen() && !wav_.Append(packet.Data(), packet.DataLength()))
         talk.Warning("cannot write " + path_);
 }
+
+}  // namespace tesmora::classroom

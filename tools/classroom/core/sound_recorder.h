@@ -10,6 +10,8 @@
 #include "core/wav_writer.h"
 #include "transport/packet.h"
 
+namespace tesmora::classroom {
+
 class SoundRecorder {
 public:
     // An empty path records nothing (the blocks are still checked and counted).
@@ -23,3 +25,5 @@ private:
     std::string path_;
     uint64_t bytes_ = 0;
 };
+
+}  // namespace tesmora::classroom

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <string>
 
+namespace tesmora::classroom {
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -112,3 +114,5 @@ std::optional<std::string> ToCodePage(std::string_view utf8, int codePage) {
 bool IsCodePageAvailable(int codePage) {
     return Converter(codePage).Ok();
 }
+
+}  // namespace tesmora::classroom

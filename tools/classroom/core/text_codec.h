@@ -9,6 +9,8 @@
 
 #include "common/text/utf8.h"
 
+namespace tesmora::classroom {
+
 // Invalid bytes become U+FFFD; ToUtf8 (common/text/utf8.h) goes the other way.
 std::u16string FromUtf8(std::string_view text);
 
@@ -17,3 +19,5 @@ std::u16string FromUtf8(std::string_view text);
 // page is not known on this machine.
 std::optional<std::string> ToCodePage(std::string_view utf8, int codePage);
 bool IsCodePageAvailable(int codePage);
+
+}  // namespace tesmora::classroom

@@ -3,6 +3,8 @@
 
 #include "common/bytes/byte_writer.h"
 
+namespace tesmora::classroom {
+
 WavWriter::~WavWriter() {
     Close();
 }
@@ -48,3 +50,5 @@ void WavWriter::Close() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
 }
+
+}  // namespace tesmora::classroom

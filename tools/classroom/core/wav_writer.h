@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+namespace tesmora::classroom {
+
 class WavWriter {
 public:
     static constexpr uint32_t kSampleRate = 8000;
@@ -29,3 +31,5 @@ private:
     std::FILE* file_ = nullptr;
     uint32_t dataBytes_ = 0;
 };
+
+}  // namespace tesmora::classroom

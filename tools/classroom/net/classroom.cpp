@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "core/login_session.h"
-#include "core/teacher_session.h"
+#include "core/teacher_peer.h"
+
+namespace tesmora::classroom {
 
 Classroom::Classroom(ClassroomOptions options)
     : options_(std::move(options)), stopSignals_(io_), operatorSignals_(io_), exitTimer_(io_) {}
@@ -36,7 +38,7 @@ bool Classroom::Start(std::string& error) {
     teacher_ = std::make_unique<PeerServer>(
         io_, *log_, "teacher",
         [this, advertised](FrameSink& sink, uint64_t connection) {
-            return std::make_unique<TeacherSession>(options_.scenario, sink, *log_, connection,
+            return std::make_unique<TeacherPeer>(options_.scenario, sink, *log_, connection,
                                                     options_.outDir, ++teacherCount_,
                                                     LoginTarget{advertised, ports_.teacher});
         },
@@ -106,7 +108,7 @@ void Classroom::WatchSignals() {
 
 void Classroom::OnOperatorSignal(int signal) {
     teacher_->ForEachSession([signal](PeerSession& session) {
-        auto& teacher = static_cast<TeacherSession&>(session);
+        auto& teacher = static_cast<TeacherPeer&>(session);
         if (signal == SIGUSR1) teacher.SaveScreen();
         if (signal == SIGUSR2) teacher.OpenRemoteKeyboard();
     });
@@ -163,3 +165,5 @@ std::string Classroom::Banner() const {
     text += "Stop with Ctrl+C.\n";
     return text;
 }
+
+}  // namespace tesmora::classroom

@@ -18,6 +18,8 @@
 #include "net/peer_server.h"
 #include "net/tls_identity.h"
 
+namespace tesmora::classroom {
+
 class Classroom {
 public:
     explicit Classroom(ClassroomOptions options);
@@ -69,3 +71,5 @@ private:
     std::thread background_;
     bool shutDown_ = false;
 };
+
+}  // namespace tesmora::classroom

@@ -3,6 +3,8 @@
 
 #include <array>
 
+namespace tesmora::classroom {
+
 class DualProtocolPort::Bridge : public std::enable_shared_from_this<Bridge> {
 public:
     Bridge(DualProtocolPort& port, asio::ip::tcp::socket client)
@@ -125,3 +127,5 @@ void DualProtocolPort::Stop() {
     const auto bridges = *bridges_;
     for (const auto& bridge : bridges) bridge->Close();
 }
+
+}  // namespace tesmora::classroom

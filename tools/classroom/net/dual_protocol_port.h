@@ -13,6 +13,8 @@
 
 #include "core/event_log.h"
 
+namespace tesmora::classroom {
+
 class DualProtocolPort {
 public:
     // A target port of 0 means: close connections of that kind at once.
@@ -40,3 +42,5 @@ private:
     uint16_t port_ = 0;
     std::shared_ptr<std::set<std::shared_ptr<Bridge>>> bridges_;
 };
+
+}  // namespace tesmora::classroom

@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+namespace tesmora::classroom {
+
 namespace {
 
 // httplib's stop() does nothing until the accept loop runs, so Start waits for it.
@@ -109,3 +111,5 @@ void LookupServer::Stop() {
     if (tlsThread_.joinable()) tlsThread_.join();
     if (httpThread_.joinable()) httpThread_.join();
 }
+
+}  // namespace tesmora::classroom

@@ -22,6 +22,8 @@ namespace httplib {
 class Server;
 }
 
+namespace tesmora::classroom {
+
 inline constexpr const char* kLookupPath = "/tesmora/rsinfo/checkRsInfo.jsp";
 
 class LookupServer {
@@ -55,3 +57,5 @@ private:
     std::condition_variable stopped_;
     bool stopping_ = false;
 };
+
+}  // namespace tesmora::classroom

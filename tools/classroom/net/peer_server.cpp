@@ -7,6 +7,8 @@
 
 #include "core/packet_pump.h"
 
+namespace tesmora::classroom {
+
 class PeerServer::Connection : public FrameSink, public std::enable_shared_from_this<Connection> {
 public:
     Connection(PeerServer& server, asio::ip::tcp::socket socket, uint64_t number)
@@ -161,3 +163,5 @@ void PeerServer::ForEachSession(const std::function<void(PeerSession&)>& action)
     const auto connections = connections_;
     for (const auto& connection : connections) action(connection->Session());
 }
+
+}  // namespace tesmora::classroom

@@ -14,6 +14,8 @@
 #include "core/peer_session.h"
 #include "transport/frame_sink.h"
 
+namespace tesmora::classroom {
+
 class PeerServer {
 public:
     using SessionFactory = std::function<std::unique_ptr<PeerSession>(FrameSink& sink, uint64_t connection)>;
@@ -44,3 +46,5 @@ private:
     uint16_t port_ = 0;
     std::set<std::shared_ptr<Connection>> connections_;
 };
+
+}  // namespace tesmora::classroom

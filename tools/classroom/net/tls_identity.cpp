@@ -6,6 +6,8 @@
 #include <openssl/rand.h>
 #include <openssl/x509v3.h>
 
+namespace tesmora::classroom {
+
 namespace {
 
 std::string OpenSslError(const char* what) {
@@ -72,3 +74,5 @@ std::unique_ptr<TlsIdentity> TlsIdentity::Make(const std::string& host, std::str
     }
     return identity;
 }
+
+}  // namespace tesmora::classroom

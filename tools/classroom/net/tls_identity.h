@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+namespace tesmora::classroom {
+
 class TlsIdentity {
 public:
     // The certificate names 127.0.0.1, localhost and `host`. Nothing (with a reason) on failure.
@@ -27,3 +29,5 @@ private:
     X509* certificate_ = nullptr;
     EVP_PKEY* key_ = nullptr;
 };
+
+}  // namespace tesmora::classroom

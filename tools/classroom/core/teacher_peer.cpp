@@ -1,5 +1,5 @@
-// TeacherSession. One thread.
-#include "core/teacher_session.h"
+// TeacherPeer. One thread.
+#include "core/teacher_peer.h"
 
 #include <algorithm>
 
@@ -8,7 +8,9 @@
 #include "core/text_codec.h"
 #include "session/command_tag.h"
 
-TeacherSession::TeacherSession(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
+namespace tesmora::classroom {
+
+TeacherPeer::TeacherPeer(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
                                std::string outDir, int index, LoginTarget self)
     : teacher_(scenario.teacher),
       teacherId_(scenario.teacherIds.empty() ? std::string() : scenario.teacherIds.front()),
@@ -22,15 +24,15 @@ TeacherSession::TeacherSession(const Scenario& scenario, FrameSink& sink, EventL
     if (!desktopReady_) talk_.Warning("no desktop for remote control: " + error);
 }
 
-bool TeacherSession::Malformed(const char* message) const {
+bool TeacherPeer::Malformed(const char* message) const {
     return teacher_.malformed.count(message) != 0;
 }
 
-std::string TeacherSession::OutPath(const std::string& name) const {
+std::string TeacherPeer::OutPath(const std::string& name) const {
     return outDir_.empty() ? std::string() : outDir_ + "/" + name;
 }
 
-void TeacherSession::OnConnected(SessionClock::time_point now) {
+void TeacherPeer::OnConnected(SessionClock::time_point now) {
     if (teacher_.greeting == TeacherGreeting::kClose) {
         talk_.Close("scenario: close instead of accepting");
         return;
@@ -63,7 +65,7 @@ void TeacherSession::OnConnected(SessionClock::time_point now) {
     }
 }
 
-void TeacherSession::OnTick(SessionClock::time_point now) {
+void TeacherPeer::OnTick(SessionClock::time_point now) {
     if (!talk_.Open()) return;
     if (accepted_ && teacher_.closeAfter > 0 &&
         now - acceptedAt_ >= std::chrono::duration<double>(teacher_.closeAfter)) {
@@ -84,7 +86,7 @@ void TeacherSession::OnTick(SessionClock::time_point now) {
     streamer_.Tick(now, talk_);
 }
 
-void TeacherSession::OnClosed(SessionClock::time_point) {
+void TeacherPeer::OnClosed(SessionClock::time_point) {
     talk_.MarkClosed();
     streamer_.Stop();
     sound_.Stop(talk_);
@@ -98,7 +100,7 @@ void TeacherSession::OnClosed(SessionClock::time_point) {
                        " sound bytes, " + std::to_string(streamer_.FramesSent()) + " desktop frames sent"));
 }
 
-bool TeacherSession::SaveScreen() {
+bool TeacherPeer::SaveScreen() {
     if (!upload_.HasScreen()) return false;
     const std::string path = OutPath("screen-" + std::to_string(talk_.Connection()) + ".png");
     if (path.empty()) return false;
@@ -115,11 +117,11 @@ bool TeacherSession::SaveScreen() {
     return true;
 }
 
-void TeacherSession::OpenRemoteKeyboard() {
+void TeacherPeer::OpenRemoteKeyboard() {
     if (streamer_.Running()) talk_.SendText(u"[RC00007]");
 }
 
-void TeacherSession::OnPacket(CPacket& packet, SessionClock::time_point now) {
+void TeacherPeer::OnPacket(CPacket& packet, SessionClock::time_point now) {
     if (!talk_.Open()) return;
     switch (packet.Type()) {
         case kPacketText: {
@@ -153,7 +155,7 @@ void TeacherSession::OnPacket(CPacket& packet, SessionClock::time_point now) {
 }
 
 // [RH00002]<n> for a frame the receiver could place, unless teacher.ack-pause-from holds it back.
-void TeacherSession::AcknowledgeFrame(uint32_t number, SessionClock::time_point now) {
+void TeacherPeer::AcknowledgeFrame(uint32_t number, SessionClock::time_point now) {
     ResumeAcknowledgementsIfDue(now);  // a pause that ran out before this frame ends first
     highestFramePlaced_ = std::max<int64_t>(highestFramePlaced_, number);
     if (ackPause_ == AckPause::kNotYet && teacher_.ackPauseFrom >= 0 && number >= teacher_.ackPauseFrom) {
@@ -172,7 +174,7 @@ void TeacherSession::AcknowledgeFrame(uint32_t number, SessionClock::time_point 
 }
 
 // The end of an acknowledgement pause: one [RH00002] with the highest frame placed so far.
-void TeacherSession::ResumeAcknowledgementsIfDue(SessionClock::time_point now) {
+void TeacherPeer::ResumeAcknowledgementsIfDue(SessionClock::time_point now) {
     if (ackPause_ != AckPause::kWithholding || now < ackPauseEnds_ || !talk_.Open()) return;
     ackPause_ = AckPause::kOver;
     talk_.Log(talk_.Make("ack_resumed")
@@ -184,7 +186,7 @@ void TeacherSession::ResumeAcknowledgementsIfDue(SessionClock::time_point now) {
                                         : u"[RH00002]" + DecimalText(highestFramePlaced_));
 }
 
-void TeacherSession::OnText(std::u16string_view tag, std::u16string_view payload,
+void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload,
                             SessionClock::time_point now) {
     const auto fields = SplitFields(payload, true);
     const auto expectWord = [&](std::initializer_list<std::u16string_view> words) {
@@ -282,7 +284,7 @@ void TeacherSession::OnText(std::u16string_view tag, std::u16string_view payload
     }
 }
 
-void TeacherSession::OnKeepAlive() {
+void TeacherPeer::OnKeepAlive() {
     if (teacher_.silentAfter >= 0 && keepAlivesAnswered_ >= teacher_.silentAfter) {
         if (!silentLogged_)
             talk_.Log(talk_.Make("silent").Say("** keep-alives no longer answered (scenario)"));
@@ -293,7 +295,7 @@ void TeacherSession::OnKeepAlive() {
     talk_.SendText(u"[RH10002]");
 }
 
-void TeacherSession::OnUploadSettings(std::u16string_view payload) {
+void TeacherPeer::OnUploadSettings(std::u16string_view payload) {
     const auto fields = SplitFields(payload, true);
     const auto w = fields.size() == 4 ? ParseStrictInt(fields[0]) : std::nullopt;
     const auto h = fields.size() == 4 ? ParseStrictInt(fields[1]) : std::nullopt;
@@ -321,7 +323,7 @@ void TeacherSession::OnUploadSettings(std::u16string_view payload) {
                        ToUtf8(fields[2]) + ", " + ToUtf8(fields[3])));
 }
 
-void TeacherSession::OnSwitch(std::u16string_view payload, bool touch) {
+void TeacherPeer::OnSwitch(std::u16string_view payload, bool touch) {
     const char* name = touch ? "touch" : "broadcast";
     if (payload != u"on" && payload != u"off") {
         talk_.BadInput(std::string(touch ? "[RC00013]" : "[RC00012]") + " with the payload \"" +
@@ -339,14 +341,14 @@ void TeacherSession::OnSwitch(std::u16string_view payload, bool touch) {
     talk_.SendText(tag + (empty ? u"" : on ? u"1" : u"0"));
 }
 
-void TeacherSession::SendScreenSize() {
+void TeacherPeer::SendScreenSize() {
     if (!desktopReady_) return;
     const std::u16string width = DecimalText(desktop_.Width());
     talk_.SendText(Malformed("rh00001") ? u"[RH00001]" + width
                                         : u"[RH00001]" + width + u"," + DecimalText(desktop_.Height()));
 }
 
-void TeacherSession::SendMonitorList() {
+void TeacherPeer::SendMonitorList() {
     const auto& monitors = desktop_.Monitors();
     std::u16string count = teacher_.monitorCount.empty() ? DecimalText(int64_t(monitors.size()))
                                                          : FromUtf8(teacher_.monitorCount);
@@ -359,7 +361,7 @@ void TeacherSession::SendMonitorList() {
     talk_.SendText(text);
 }
 
-void TeacherSession::StartRemoteControl(SessionClock::time_point now) {
+void TeacherPeer::StartRemoteControl(SessionClock::time_point now) {
     if (!desktopReady_) {
         talk_.Warning("remote control asked for, but there is no desktop to show");
         return;
@@ -372,7 +374,7 @@ void TeacherSession::StartRemoteControl(SessionClock::time_point now) {
     streamer_.Start(now);
 }
 
-void TeacherSession::StopRemoteControl(const std::string& why) {
+void TeacherPeer::StopRemoteControl(const std::string& why) {
     if (!streamer_.Running()) {
         talk_.Warning(why + " while remote control is off");
         return;
@@ -385,7 +387,7 @@ void TeacherSession::StopRemoteControl(const std::string& why) {
                   .Say("** remote control ends after " + std::to_string(streamer_.FramesSent()) + " frames"));
 }
 
-void TeacherSession::OnKeyEvents(const CPacket& packet) {
+void TeacherPeer::OnKeyEvents(const CPacket& packet) {
     if (!streamer_.Running()) talk_.Warning("key events while remote control is off");
     std::string list = "[", readable;
     for (const auto& e : packet.KeyEvents()) {
@@ -404,7 +406,7 @@ void TeacherSession::OnKeyEvents(const CPacket& packet) {
                   .Say("<- " + std::to_string(packet.KeyEvents().size()) + " key events:" + readable));
 }
 
-void TeacherSession::OnPointerEvents(const CPacket& packet) {
+void TeacherPeer::OnPointerEvents(const CPacket& packet) {
     if (!streamer_.Running()) talk_.Warning("pointer events while remote control is off");
     std::string list = "[";
     for (const auto& e : packet.PointerEvents()) {
@@ -426,3 +428,5 @@ void TeacherSession::OnPointerEvents(const CPacket& packet) {
                   .Json("events", list + "]")
                   .Say("<- " + std::to_string(packet.PointerEvents().size()) + " pointer events" + where));
 }
+
+}  // namespace tesmora::classroom

@@ -17,12 +17,14 @@
 #include "core/screen_receiver.h"
 #include "core/sound_recorder.h"
 
-class TeacherSession : public PeerSession {
+namespace tesmora::classroom {
+
+class TeacherPeer : public PeerSession {
 public:
     // `outDir` receives screen-<connection>.png and sound-<connection>-<n>.wav; empty: no files.
     // `index` counts the teacher connections from 1; `self` is this teacher's address, for
     // teacher.readdress-after.
-    TeacherSession(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
+    TeacherPeer(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
                    std::string outDir, int index = 1, LoginTarget self = {});
 
     void OnConnected(SessionClock::time_point now) override;
@@ -79,3 +81,5 @@ private:
     int64_t acksWithheld_ = 0;
     int64_t highestFramePlaced_ = -1;
 };
+
+}  // namespace tesmora::classroom
