@@ -1,6 +1,6 @@
 // Benchmarks of the transport core, native, single thread: the frame scanner over one large arrival
-// beside a plain memcpy of the same bytes, one large frame arriving in pieces, and the cost of writing and reading one type 1 packet
-// with each cipher engine.
+// beside a plain memcpy of the same bytes, one large frame arriving in pieces, and the cost of writing and
+// reading one type 1 packet with each cipher engine.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

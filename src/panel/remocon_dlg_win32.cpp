@@ -39,7 +39,10 @@ constexpr COLORREF kTitleColour = RGB(3, 207, 227);
 }  // namespace
 
 CRemoconDlg::CRemoconDlg()
-    : CDialog(IDD_REMOCON_DIALOG), link_(*this), remoteHost_(link_.Session().RemoteHost()), upload_(*this, link_) {}
+    : CDialog(IDD_REMOCON_DIALOG),
+      link_(*this),
+      remoteHost_(link_.Session().RemoteHost()),
+      upload_(*this, link_) {}
 
 CRemoconDlg::~CRemoconDlg() = default;
 
@@ -157,9 +160,11 @@ bool CRemoconDlg::CreateButtons() {
     auto places = PanelButtons();
     for (size_t i = 0; i < places.size(); ++i) {
         const PanelButtonPlace& place = places[i];
-        DWORD style = (place.checkBox ? BS_CHECKBOX : BS_PUSHBUTTON) | (place.visibleAtStart ? WS_VISIBLE : 0);
+        DWORD style =
+            (place.checkBox ? BS_CHECKBOX : BS_PUSHBUTTON) | (place.visibleAtStart ? WS_VISIBLE : 0);
         CImageButton& button = buttons_[i];
-        all = button.Create(Handle(), place.id, style, 0, 0, Scaled(place.width), Scaled(place.height)) && all;
+        all =
+            button.Create(Handle(), place.id, style, 0, 0, Scaled(place.width), Scaled(place.height)) && all;
         button.LoadBitmaps(place.normal, place.hover, place.disabled, place.checked);
     }
     return all;
@@ -349,7 +354,8 @@ void CRemoconDlg::ShowButton(int buttonId, bool shown) {
 }
 
 void CRemoconDlg::MoveButton(int buttonId, int x, int y) {
-    ::SetWindowPos(Item(buttonId), nullptr, Scaled(x), Scaled(y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Item(buttonId), nullptr, Scaled(x), Scaled(y), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CRemoconDlg::SelectMonitorInView(int monitorIndex) {

@@ -44,7 +44,8 @@ void CUploadControl::RefreshParameters(int width, int height) {
 
 void CUploadControl::OnUploadButton() {
     if (panel_.RemoteControlRunning()) {
-        link_.ShowMessage(link_.LoadString(IDS_UPLOAD_WHILE_RC) + u"\n" + link_.LoadString(IDS_STOP_RC_FIRST));
+        link_.ShowMessage(link_.LoadString(IDS_UPLOAD_WHILE_RC) + u"\n" +
+                          link_.LoadString(IDS_STOP_RC_FIRST));
         return;
     }
     if (uploading_) {

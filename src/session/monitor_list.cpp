@@ -18,7 +18,9 @@ std::optional<std::vector<MonitorRect>> ParseMonitorList(std::u16string_view pay
     for (size_t k = 0; k < monitors.size(); ++k) {
         // Sums are taken in 64 bits and clamped: the teacher's numbers are not trusted to fit.
         auto field = [&](size_t part) { return int64_t(ParseDecimal(fields[1 + 4 * k + part])); };
-        auto clamp = [](int64_t v) { return int32_t(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v); };
+        auto clamp = [](int64_t v) {
+            return int32_t(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v);
+        };
         int64_t x = field(0), y = field(1), width = field(2), height = field(3);
         monitors[k] = MonitorRect{clamp(x), clamp(y), clamp(x + width), clamp(y + height)};
     }

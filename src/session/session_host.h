@@ -34,7 +34,8 @@ public:
     // Creates the login socket, narrows its events, makes the panel its owner and starts the connect
     // to `port` (1..65535, never 0: the session decides what is a port); answers the socket's local
     // port as decimal text. False when the socket cannot be created.
-    virtual bool OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) = 0;
+    virtual bool OpenLoginConnection(const std::u16string& host, uint16_t port,
+                                     std::u16string& localPort) = 0;
     // The same for the teacher socket (no local port wanted).
     virtual bool OpenTeacherConnection(const std::u16string& host, uint16_t port) = 0;
     virtual bool IsOpen(Connection connection) const = 0;

@@ -164,7 +164,9 @@ void TeacherSession::Disconnect(std::u16string_view /*reason*/) {
     host_.Quit();
 }
 
-bool TeacherSession::IsTeacherNewer() const { return tesmora::IsTeacherNewer(remoteHost_.teacherVersion); }
+bool TeacherSession::IsTeacherNewer() const {
+    return tesmora::IsTeacherNewer(remoteHost_.teacherVersion);
+}
 
 void TeacherSession::OnText(std::u16string_view text) {
     auto command = SplitCommand(text);
@@ -278,6 +280,8 @@ void TeacherSession::OnMonitorList(std::u16string_view payload) {
     host_.SelectMonitorInView(currentMonitor_);
 }
 
-void TeacherSession::ShowString(int stringId) { host_.ShowMessage(host_.LoadString(stringId)); }
+void TeacherSession::ShowString(int stringId) {
+    host_.ShowMessage(host_.LoadString(stringId));
+}
 
 }  // namespace tesmora

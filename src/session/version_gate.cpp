@@ -3,6 +3,8 @@
 
 namespace tesmora {
 
-bool IsTeacherNewer(std::u16string_view teacherVersion) { return teacherVersion.compare(kGateVersion) > 0; }
+bool IsTeacherNewer(std::u16string_view teacherVersion) {
+    return teacherVersion.compare(kGateVersion) > 0;
+}
 
 }  // namespace tesmora

@@ -58,7 +58,8 @@ public:
 
     bool OpenSelfTestContainer() override {
         HCRYPTPROV context = 0;
-        if (!Acquire(context, kSelfTestContainer, 0) && !Acquire(context, kSelfTestContainer, CRYPT_NEWKEYSET)) {
+        if (!Acquire(context, kSelfTestContainer, 0) &&
+            !Acquire(context, kSelfTestContainer, CRYPT_NEWKEYSET)) {
             HCRYPTPROV unused = 0;
             if (!Acquire(unused, kSelfTestContainer, CRYPT_DELETEKEYSET)) return false;
             if (!Acquire(context, kSelfTestContainer, CRYPT_NEWKEYSET)) return false;

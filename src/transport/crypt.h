@@ -13,8 +13,8 @@ namespace tesmora {
 
 class CCrypt {
 public:
-    CCrypt();                                     // on the system provider
-    explicit CCrypt(CipherProvider& provider);    // on another provider (tests)
+    CCrypt();                                   // on the system provider
+    explicit CCrypt(CipherProvider& provider);  // on another provider (tests)
     CCrypt(const CCrypt&) = delete;
     CCrypt& operator=(const CCrypt&) = delete;
     virtual ~CCrypt();

@@ -49,7 +49,9 @@ struct PixelView {
     std::ptrdiff_t strideBytes = 0;
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t* Row(uint32_t y) const { return reinterpret_cast<uint32_t*>(topRow + strideBytes * std::ptrdiff_t(y)); }
+    uint32_t* Row(uint32_t y) const {
+        return reinterpret_cast<uint32_t*>(topRow + strideBytes * std::ptrdiff_t(y));
+    }
 };
 
 // Copies strip columns i x part width (one part wide and high) to the place of the i-th part number.

@@ -48,9 +48,9 @@ struct PointerEventRecord {  // 16 bytes on the wire
 
 class CPacket {
 public:
-    CPacket();                                     // empty packet of type 0, to read into
-    explicit CPacket(std::u16string_view text);    // type 1 with its digest
-    explicit CPacket(std::vector<KeyEventRecord> events);  // type 4; takes the list over
+    CPacket();                                                 // empty packet of type 0, to read into
+    explicit CPacket(std::u16string_view text);                // type 1 with its digest
+    explicit CPacket(std::vector<KeyEventRecord> events);      // type 4; takes the list over
     explicit CPacket(std::deque<PointerEventRecord>& events);  // type 5; empties the caller's list
     CPacket(const CPacket&) = delete;
     CPacket& operator=(const CPacket&) = delete;

@@ -142,7 +142,9 @@ void CTCPSocket::ScanFrames() {
     if (receiver_.Scan(deliver) != FrameReceiver::ScanResult::kNeedMore) CloseAfterDelivered();
 }
 
-void CTCPSocket::OnSend(int /*error*/) { Flush(); }
+void CTCPSocket::OnSend(int /*error*/) {
+    Flush();
+}
 
 void CTCPSocket::Flush() {
     // Offer the pending bytes until all are taken or the network refuses with WSAEWOULDBLOCK (which

@@ -45,7 +45,8 @@ using FrameDelivery = std::function<void(int32_t frameNumber, const std::vector<
 
 class CaptureCycle {
 public:
-    CaptureCycle(UploadPipeline& pipeline, ScreenGrabber& grabber, StripEncoder& encoder, FrameDelivery deliver)
+    CaptureCycle(UploadPipeline& pipeline, ScreenGrabber& grabber, StripEncoder& encoder,
+                 FrameDelivery deliver)
         : pipeline_(pipeline), grabber_(grabber), encoder_(encoder), deliver_(std::move(deliver)) {}
 
     // `frameCounter` is the number of the next frame; it advances with every frame delivered.

@@ -27,8 +27,9 @@ std::unique_ptr<StripEncoder> MakeProgramEncoder() {
 // A line for the debugger output with the tick count: a log shows when a capture began and ended.
 void TraceCapture(const char* what, const CaptureJob& job) {
     char line[128];
-    std::snprintf(line, sizeof line, "Remocon capture: %s tick=%lu grid=%dx%d frame=%d\n", what, GetTickCount(),
-                  int(job.settings.width), int(job.settings.height), int(job.frameCounter->load()));
+    std::snprintf(line, sizeof line, "Remocon capture: %s tick=%lu grid=%dx%d frame=%d\n", what,
+                  GetTickCount(), int(job.settings.width), int(job.settings.height),
+                  int(job.frameCounter->load()));
     OutputDebugStringA(line);
 }
 

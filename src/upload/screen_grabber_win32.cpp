@@ -16,8 +16,9 @@ GdiScreenGrabber::~GdiScreenGrabber() {
 bool GdiScreenGrabber::Grab() {
     if (!IsReady()) return false;
     // CAPTUREBLT takes layered windows (the panel itself, overlays) into the picture.
-    return BitBlt(bitmap_.Dc(), 0, 0, settings_.right - settings_.left + 1, settings_.bottom - settings_.top + 1,
-                  screenDc_, settings_.left, settings_.top, SRCCOPY | CAPTUREBLT) != FALSE;
+    return BitBlt(bitmap_.Dc(), 0, 0, settings_.right - settings_.left + 1,
+                  settings_.bottom - settings_.top + 1, screenDc_, settings_.left, settings_.top,
+                  SRCCOPY | CAPTUREBLT) != FALSE;
 }
 
 PixelView GdiScreenGrabber::Screen() {

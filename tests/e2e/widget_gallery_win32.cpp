@@ -41,7 +41,8 @@ void PumpFor(DWORD milliseconds, HWND window) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fwprintf(stderr, L"usage: widget_gallery msg <type> <scale> [text] | wait <scale> | loading <scale>\n");
+        std::fwprintf(stderr,
+                      L"usage: widget_gallery msg <type> <scale> [text] | wait <scale> | loading <scale>\n");
         return 2;
     }
     ::CoInitialize(nullptr);
@@ -50,7 +51,8 @@ int wmain(int argc, wchar_t** argv) {
     if (what == L"msg" && argc >= 4) {
         SetScaleFactor(static_cast<float>(_wtof(argv[3])));
         std::wstring text = argc >= 5 ? argv[4] : LoadResourceString(IDS_CLOSE_QUESTION);
-        int answer = ShowCustomMessage(text.c_str(), LoadResourceString(IDS_CLOSE_CAPTION).c_str(), _wtoi(argv[2]));
+        int answer =
+            ShowCustomMessage(text.c_str(), LoadResourceString(IDS_CLOSE_CAPTION).c_str(), _wtoi(argv[2]));
         std::printf("%d\n", answer);
         return 0;
     }

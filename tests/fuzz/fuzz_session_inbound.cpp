@@ -24,7 +24,9 @@ public:
         return true;
     }
     bool IsOpen(Connection c) const override { return c == Connection::kLogin ? loginOpen : teacherOpen; }
-    void CloseConnection(Connection c) override { (c == Connection::kLogin ? loginOpen : teacherOpen) = false; }
+    void CloseConnection(Connection c) override {
+        (c == Connection::kLogin ? loginOpen : teacherOpen) = false;
+    }
     void SendText(Connection, std::u16string_view) override {}
     std::u16string LocalAddress() override { return u"127.0.0.1"; }
     void StartTimer(PanelTimer, unsigned) override {}

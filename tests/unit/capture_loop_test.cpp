@@ -38,9 +38,8 @@ TEST(CaptureLoop, ALockedScreenIsTriedOnceACycleAndTheLoopEndsWhenAsked) {
     std::atomic<int32_t> frameCounter{0};
     std::atomic<int32_t> acknowledged{0};
     Worker worker;
-    ASSERT_TRUE(worker.Start([&](std::stop_token stop) {
-        RunCaptureCycles(cycle, stop, frameCounter, acknowledged, 70);
-    }));
+    ASSERT_TRUE(worker.Start(
+        [&](std::stop_token stop) { RunCaptureCycles(cycle, stop, frameCounter, acknowledged, 70); }));
     std::this_thread::sleep_for(kCaptureCycle * 5 + kCaptureCycle / 2);
     auto asked = std::chrono::steady_clock::now();
     worker.Stop();

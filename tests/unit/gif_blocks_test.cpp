@@ -18,8 +18,8 @@ using Bytes = std::vector<uint8_t>;
 struct GifBuilder {
     Bytes bytes;
 
-    explicit GifBuilder(uint16_t width = 48, uint16_t height = 48, int globalTableBits = 1, uint8_t background = 1,
-                        const char* signature = "GIF89a") {
+    explicit GifBuilder(uint16_t width = 48, uint16_t height = 48, int globalTableBits = 1,
+                        uint8_t background = 1, const char* signature = "GIF89a") {
         bytes.assign(signature, signature + 6);
         U16(width);
         U16(height);
@@ -114,7 +114,13 @@ TEST(GifBlocks, LoadingAnimationShapeEightFramesOf200Milliseconds) {
 
 TEST(GifBlocks, FrameKeepsOffsetSizeDelayAndDisposal) {
     GifBuilder gif(100, 80, 2, 3);
-    gif.Comment().Control(7, 3).Comment({1, 2}).Image(5, 6, 30, 40, 3).PlainText().Image(1, 2, 3, 4).Trailer();
+    gif.Comment()
+        .Control(7, 3)
+        .Comment({1, 2})
+        .Image(5, 6, 30, 40, 3)
+        .PlainText()
+        .Image(1, 2, 3, 4)
+        .Trailer();
     GifFile file;
     ASSERT_TRUE(ParseExact(gif.bytes, file));
     ASSERT_EQ(file.frames.size(), 2u);
@@ -139,7 +145,7 @@ TEST(GifBlocks, FrameKeepsOffsetSizeDelayAndDisposal) {
 }
 
 TEST(GifBlocks, FrameWaitFollowsTheDelayRule) {
-    EXPECT_EQ(GifFrameWaitMilliseconds(3), 100u);   // below 5 hundredths: 100 ms
+    EXPECT_EQ(GifFrameWaitMilliseconds(3), 100u);  // below 5 hundredths: 100 ms
     EXPECT_EQ(GifFrameWaitMilliseconds(0), 100u);
     EXPECT_EQ(GifFrameWaitMilliseconds(4), 100u);
     EXPECT_EQ(GifFrameWaitMilliseconds(5), 50u);

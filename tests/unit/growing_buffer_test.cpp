@@ -13,8 +13,8 @@ TEST(GrowingBuffer, GrowsToTwiceItsCapacityOrWhatIsNeededInWholeStepsKeepingItsB
         size_t append;
         uint32_t capacity;
     } cases[] = {
-        {40960, 100000, 122880}, {40960, 40960, 40960}, {40960, 40961, 81920},
-        {0, 1, 40960},  // a buffer left without a block grows in steps too
+        {40960, 100000, 122880}, {40960, 40960, 40960},
+        {40960, 40961, 81920},   {0, 1, 40960},  // a buffer left without a block grows in steps too
         {0, 81921, 122880},      {40960, 81921, 122880},
     };
     for (const auto& c : cases) {

@@ -64,7 +64,8 @@ TEST(Scale, OverrideTakesTheLeadingNumberWhenUsable) {
     const struct {
         const char16_t* text;
         float factor;
-    } range[] = {{u"0.5", 0.5f}, {u"4", 4.0f}, {u"0.49", 0.0f}, {u"1e-9", 0.0f}, {u"4.01", 0.0f}, {u"10", 0.0f}};
+    } range[] = {{u"0.5", 0.5f},  {u"4", 4.0f},    {u"0.49", 0.0f},
+                 {u"1e-9", 0.0f}, {u"4.01", 0.0f}, {u"10", 0.0f}};
     for (const auto& c : range) {
         EXPECT_EQ(ParseScaleFactorOverride(c.text), c.factor);
     }

@@ -427,9 +427,13 @@ TEST_F(TeacherSessionTest, ScreenSizesBeyondAnyDesktopAllocateNothing) {
         int width;  // taken; 0: no picture
     } cases[] = {
         {u"11520,2160", 11520},  // three 4K monitors side by side
-        {u"7680,4320", 7680},    {u"16384,1024", 16384}, {u"16385,1024", 0},
+        {u"7680,4320", 7680},
+        {u"16384,1024", 16384},
+        {u"16385,1024", 0},
         {u"9000,9000", 0},  // each side fits, the whole does not
-        {u"2147483647,2147483647", 0}, {u"0,1080", 0},    {u"-1920,1080", 0},
+        {u"2147483647,2147483647", 0},
+        {u"0,1080", 0},
+        {u"-1920,1080", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.size, c.size + std::char_traits<char16_t>::length(c.size)));

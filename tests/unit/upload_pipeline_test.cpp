@@ -15,7 +15,8 @@ namespace {
 // A screen in memory, bottom-up like the platform's bitmaps.
 class SyntheticScreen : public ScreenGrabber {
 public:
-    SyntheticScreen(uint32_t width, uint32_t height) : width_(width), height_(height), pixels_(width * height) {
+    SyntheticScreen(uint32_t width, uint32_t height)
+        : width_(width), height_(height), pixels_(width * height) {
         Scramble(0);
     }
     // Every pixel different from its neighbours and from what another seed gives.
@@ -25,8 +26,8 @@ public:
     bool Grab() override { return grabbable; }
     PixelView Screen() override {
         auto* bottomRow = reinterpret_cast<uint8_t*>(pixels_.data());
-        return PixelView{bottomRow + std::ptrdiff_t(height_ - 1) * width_ * 4, -std::ptrdiff_t(width_) * 4, width_,
-                         height_};
+        return PixelView{bottomRow + std::ptrdiff_t(height_ - 1) * width_ * 4, -std::ptrdiff_t(width_) * 4,
+                         width_, height_};
     }
     void Paint(uint32_t x, uint32_t y, uint32_t w, uint32_t h, uint32_t colour) {
         PixelView view = Screen();
@@ -80,7 +81,9 @@ struct Frame {
 class UploadPipelineTest : public ::testing::Test {
 protected:
     explicit UploadPipelineTest(uint32_t w = 1920, uint32_t h = 1080)
-        : screen_(w, h), pipeline_(w, h), cycle_(pipeline_, screen_, encoder_, [this](int32_t n, const std::vector<uint8_t>& body) {
+        : screen_(w, h),
+          pipeline_(w, h),
+          cycle_(pipeline_, screen_, encoder_, [this](int32_t n, const std::vector<uint8_t>& body) {
               frames_.push_back({n, body});
           }) {}
 
@@ -148,7 +151,7 @@ TEST_F(UploadPipelineTest, ChangesSendExactlyThePartsTheyTouchPackedInGridOrder)
     EXPECT_EQ(encoder_.pixels[(140 - 135) * 120 + (130 - 120)], 0x00FF0000u);
 
     screen_.Paint(1915, 1070, 10 - 5, 10, 0x0000FF00);  // bottom-right corner only: part 127
-    screen_.Paint(235, 0, 10, 1, 0x000000FF);             // across the edge of parts 1 and 2
+    screen_.Paint(235, 0, 10, 1, 0x000000FF);           // across the edge of parts 1 and 2
     ASSERT_EQ(Cycle(), CycleOutcome::kFrameSent);
     EXPECT_EQ(PartsOf(frames_.back()), (std::vector<uint32_t>{1, 2, 127}));
     // Part 2 sits second in the strip: its first column holds the pixels of screen column 240.

@@ -11,8 +11,6 @@
 
 using namespace tesmora;
 
-
-
 namespace {
 
 // What a capture-like body owns: a buffer it writes on every step until it is asked to stop.

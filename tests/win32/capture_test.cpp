@@ -118,10 +118,11 @@ TEST(Capture, GrabsTheScreenAndEncodesTheFirstStripAsJpeg) {
     std::vector<double> gdiplusEncodes;
     for (int i = 0; i < 3; ++i) gdiplusEncodes.push_back(GdiplusEncodeMs(packed, width, height, 70));
     std::sort(gdiplusEncodes.begin(), gdiplusEncodes.end());
-    std::printf("grab %ux%u: %.1f ms (first %.1f); libjpeg-turbo JPEG of the %ux%u strip, band by band: "
-                "%.1f ms (first %.1f, %zu bytes); sum %.1f of 100 ms; GDI+ JPEG of the same strip: %.1f ms\n",
-                settings.width, settings.height, grabs[2], grabMs, width, height, encodes[2], encodeMs,
-                jpeg.size(), grabs[2] + encodes[2], gdiplusEncodes[1]);
+    std::printf(
+        "grab %ux%u: %.1f ms (first %.1f); libjpeg-turbo JPEG of the %ux%u strip, band by band: "
+        "%.1f ms (first %.1f, %zu bytes); sum %.1f of 100 ms; GDI+ JPEG of the same strip: %.1f ms\n",
+        settings.width, settings.height, grabs[2], grabMs, width, height, encodes[2], encodeMs, jpeg.size(),
+        grabs[2] + encodes[2], gdiplusEncodes[1]);
 
     // GDI+'s decoder reads the strip back at its size, close to the pixels it was given.
     IStream* stream = nullptr;
@@ -216,7 +217,8 @@ public:
         entered_.fetch_add(1);
         Sleep(400);
         std::fill(scratch_.begin(), scratch_.end(), uint8_t(quality));
-        std::span<const uint8_t> jpeg = inner_.IsReady() ? inner_.Encode(strip, quality) : std::span<const uint8_t>();
+        std::span<const uint8_t> jpeg =
+            inner_.IsReady() ? inner_.Encode(strip, quality) : std::span<const uint8_t>();
         left_.fetch_add(1);
         return jpeg;
     }

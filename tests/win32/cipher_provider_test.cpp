@@ -16,7 +16,9 @@ using namespace tesmora;
 
 namespace {
 
-std::vector<uint8_t> PasswordBytes() { return Utf16LeBytes(kPacketPassword); }
+std::vector<uint8_t> PasswordBytes() {
+    return Utf16LeBytes(kPacketPassword);
+}
 
 // The system provider with or without a kept verdict of its own, so that each test really asks it
 // whatever earlier tests in the process did.
@@ -101,8 +103,10 @@ TEST_F(SystemCipherProviderTest, ReportsTheCostOfKeyingOnePacket) {
     double everyTime = perPacket(uncached_);
     SystemProviderView keeping(true);
     double kept = perPacket(keeping);
-    std::printf("keying one type 1 packet on the provider: %.0f us with the self-test, %.0f us with its "
-                "verdict kept\n", everyTime, kept);
+    std::printf(
+        "keying one type 1 packet on the provider: %.0f us with the self-test, %.0f us with its "
+        "verdict kept\n",
+        everyTime, kept);
 }
 
 }  // namespace

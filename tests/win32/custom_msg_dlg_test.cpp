@@ -36,7 +36,8 @@ void ExpectLayout(int type, float s) {
         for (const auto& b : expected.buttons) {
             if (b.id == id) place = &b;
         }
-        EXPECT_EQ(::IsWindowVisible(button) != FALSE, place != nullptr) << "type " << type << " button " << id;
+        EXPECT_EQ(::IsWindowVisible(button) != FALSE, place != nullptr)
+            << "type " << type << " button " << id;
         if (!place) continue;
         RECT rect = ChildRect(box, button);
         EXPECT_EQ(rect.left, place->rect.x) << id;
@@ -81,9 +82,11 @@ TEST(CustomMessageBox, ButtonsOfEachTypeAtFactorOnePointFour) {
 
 TEST(CustomMessageBox, EnterAnswersOkAndEscOrCloseCancelInEveryType) {
     for (int type : {0, 1, 2, 3, 4}) {
-        EXPECT_EQ(AnswerAfter(type, [](HWND box) { ::PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0); }), kAnswerOk)
+        EXPECT_EQ(AnswerAfter(type, [](HWND box) { ::PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0); }),
+                  kAnswerOk)
             << type;
-        EXPECT_EQ(AnswerAfter(type, [](HWND box) { ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0); }), kAnswerCancel)
+        EXPECT_EQ(AnswerAfter(type, [](HWND box) { ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0); }),
+                  kAnswerCancel)
             << type;
         EXPECT_EQ(AnswerAfter(type, [](HWND box) { Click(box, kMsgBoxIdClose); }), kAnswerCancel) << type;
     }
@@ -163,8 +166,8 @@ void CALLBACK CheckOwnerThenAnswer(HWND, UINT, UINT_PTR timer, DWORD) {
 }  // namespace
 
 TEST(CustomMessage, IsModalToItsOwnerAndGivesItBackItsInput) {
-    HWND owner = ::CreateWindowExW(0, L"STATIC", L"Owner window", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
-                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"Owner window", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(owner, nullptr);
     gOwnerProbe = {owner, true, false};
     ::SetTimer(nullptr, 0, 20, CheckOwnerThenAnswer);

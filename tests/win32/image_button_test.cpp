@@ -24,7 +24,8 @@ class ButtonHost : public CWindow {
 public:
     ButtonHost() {
         RegisterWindowClass(L"TesmoraButtonHost", 0, ::GetSysColorBrush(COLOR_WINDOW));
-        Create(0, L"TesmoraButtonHost", L"Button host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, 0);
+        Create(0, L"TesmoraButtonHost", L"Button host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr,
+               0);
     }
 };
 
@@ -34,7 +35,8 @@ protected:
         ASSERT_TRUE(gdiplus_.Started());
         ASSERT_NE(host_.Handle(), nullptr);
         ASSERT_TRUE(button_.Create(host_.Handle(), IDC_BTN_UPLOAD, WS_VISIBLE | BS_CHECKBOX, 10, 10, 55, 55));
-        ASSERT_TRUE(button_.LoadBitmaps(IDB_UPLOAD, IDB_UPLOAD_HOVER, IDB_UPLOAD_DISABLED, IDB_UPLOAD_CHECKED));
+        ASSERT_TRUE(
+            button_.LoadBitmaps(IDB_UPLOAD, IDB_UPLOAD_HOVER, IDB_UPLOAD_DISABLED, IDB_UPLOAD_CHECKED));
     }
 
     // A pixel of the tile (not the icon) as the button painted it.
@@ -45,7 +47,9 @@ protected:
         ::ReleaseDC(button_.Handle(), dc);
         return colour;
     }
-    void Check(bool on) { ::SendMessageW(button_.Handle(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+    void Check(bool on) {
+        ::SendMessageW(button_.Handle(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
     void Hover() { ::SendMessageW(button_.Handle(), WM_MOUSEHOVER, 0, MAKELPARAM(5, 5)); }
     void Leave() { ::SendMessageW(button_.Handle(), WM_MOUSELEAVE, 0, 0); }
 

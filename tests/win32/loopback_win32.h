@@ -60,7 +60,8 @@ inline SOCKET ConnectRaw(const Listener& listener) {
 inline bool SendAllRaw(SOCKET handle, const std::vector<uint8_t>& bytes) {
     size_t sent = 0;
     while (sent < bytes.size()) {
-        int n = ::send(handle, reinterpret_cast<const char*>(bytes.data() + sent), int(bytes.size() - sent), 0);
+        int n =
+            ::send(handle, reinterpret_cast<const char*>(bytes.data() + sent), int(bytes.size() - sent), 0);
         if (n <= 0) return false;
         sent += size_t(n);
     }

@@ -26,7 +26,8 @@ constexpr COLORREF kBlue = RGB(20, 40, 210);
 
 // An uncompressed GIF frame: a clear code before every pixel keeps the LZW code width at 3 bits.
 void AppendImage(Bytes& out, int width, int height, uint8_t colourIndex) {
-    out.insert(out.end(), {0x2C, 0, 0, 0, 0, static_cast<uint8_t>(width), 0, static_cast<uint8_t>(height), 0, 0, 2});
+    out.insert(out.end(),
+               {0x2C, 0, 0, 0, 0, static_cast<uint8_t>(width), 0, static_cast<uint8_t>(height), 0, 0, 2});
     Bytes packed;
     uint32_t bits = 0;
     int count = 0;
@@ -48,7 +49,8 @@ void AppendImage(Bytes& out, int width, int height, uint8_t colourIndex) {
     for (size_t at = 0; at < packed.size(); at += 255) {
         size_t n = std::min<size_t>(255, packed.size() - at);
         out.push_back(static_cast<uint8_t>(n));
-        out.insert(out.end(), packed.begin() + static_cast<long>(at), packed.begin() + static_cast<long>(at + n));
+        out.insert(out.end(), packed.begin() + static_cast<long>(at),
+                   packed.begin() + static_cast<long>(at + n));
     }
     out.push_back(0);
 }
@@ -72,8 +74,8 @@ public:
         RegisterWindowClass(L"TesmoraPictureHost", 0, ::GetSysColorBrush(COLOR_BTNFACE));
         // Hidden: the tests read the control's surface, and hidden windows go at once under Wine.
         Create(0, L"TesmoraPictureHost", L"Picture host", WS_POPUP, 50, 50, 120, 120, nullptr, 0);
-        HWND stat = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 10, 10, Handle(), nullptr,
-                                      nullptr, nullptr);
+        HWND stat = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 10, 10, Handle(),
+                                      nullptr, nullptr, nullptr);
         picture.SubclassWindow(stat);
     }
     CPictureEx picture;

@@ -175,7 +175,8 @@ TEST_F(TcpSocketTest, FrameArrivingByteByByteIsDeliveredOnceWhenComplete) {
     auto frame = RawFrame(0x5C, 40, 1);
     for (size_t i = 0; i < frame.size(); ++i) {
         ASSERT_TRUE(SendAllRaw(peer, {frame[i]}));
-        PumpUntil([&] { return server.ReceiveCount() == i + 1 || owner_.Count(WM_SOCKET_RECEIVE) > 0; }, 1000);
+        PumpUntil([&] { return server.ReceiveCount() == i + 1 || owner_.Count(WM_SOCKET_RECEIVE) > 0; },
+                  1000);
         if (i + 1 < frame.size()) {
             ASSERT_EQ(owner_.Count(WM_SOCKET_RECEIVE), 0u) << "after byte " << i;
         }

@@ -18,8 +18,8 @@ using namespace tesmora;
 struct SocketEvent {
     unsigned message;
     void* socket;
-    intptr_t value;             // connect error
-    std::vector<uint8_t> frame; // for WM_SOCKET_RECEIVE: the delivered block (L bytes)
+    intptr_t value;              // connect error
+    std::vector<uint8_t> frame;  // for WM_SOCKET_RECEIVE: the delivered block (L bytes)
 };
 
 class RecordingOwner {

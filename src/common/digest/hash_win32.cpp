@@ -38,7 +38,9 @@ CHash::~CHash() {
     if (impl_->context) CryptReleaseContext(impl_->context, 0);
 }
 
-bool CHash::HasContext() const { return impl_->context != 0; }
+bool CHash::HasContext() const {
+    return impl_->context != 0;
+}
 
 bool CHash::CreateHash() {
     if (!impl_->context) return false;

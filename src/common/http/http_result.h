@@ -11,7 +11,7 @@ inline constexpr int kHttpBadUrl = -100;         // URL unparsable, or a scheme 
 inline constexpr int kHttpNoInternet = -101;     // no internet handle
 inline constexpr int kHttpNoConnection = -102;   // no connection to the host
 inline constexpr int kHttpRequestFailed = -103;  // query not encodable, request not opened or not sent
-inline constexpr int kHttpBodyTooLarge = -104;  // the body ran past the caller's bound; nothing kept
+inline constexpr int kHttpBodyTooLarge = -104;   // the body ran past the caller's bound; nothing kept
 inline constexpr int kHttpBadStatus = -105;      // a status other than 200, 301, 302, 303
 inline constexpr int kHttpRedirected = -106;     // a redirection the HTTP layer did not follow
 

@@ -126,7 +126,9 @@ thread_local ThreadSocketWindow threadWindow;
 
 }  // namespace
 
-CAsyncSocket::~CAsyncSocket() { CloseHandle(); }
+CAsyncSocket::~CAsyncSocket() {
+    CloseHandle();
+}
 
 bool CAsyncSocket::CreateHandle(long events) {
     if (HasSocket()) return false;
@@ -221,12 +223,23 @@ bool CAsyncSocket::PostEvent(long event, int error) {
 
 void CAsyncSocket::Dispatch(long event, int error) {
     switch (event) {
-        case FD_READ: OnReceive(error); break;
-        case FD_WRITE: OnSend(error); break;
-        case FD_CONNECT: OnConnect(error); break;
-        case FD_CLOSE: OnClose(error); break;
-        case kDeferredCloseEvent: OnDeferredClose(error); break;
-        default: break;  // out-of-band data and accepts are not used
+        case FD_READ:
+            OnReceive(error);
+            break;
+        case FD_WRITE:
+            OnSend(error);
+            break;
+        case FD_CONNECT:
+            OnConnect(error);
+            break;
+        case FD_CLOSE:
+            OnClose(error);
+            break;
+        case kDeferredCloseEvent:
+            OnDeferredClose(error);
+            break;
+        default:
+            break;  // out-of-band data and accepts are not used
     }
 }
 

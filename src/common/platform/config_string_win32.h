@@ -1,6 +1,7 @@
 // The programs' application profile (one implementation for both programs) and GetConfigString /
 // WriteConfigString: the per-user settings, from an installed registry object when there is one
-// (the updater's view of the remote's key), otherwise from the application profile. UI thread only; install before other threads start.
+// (the updater's view of the remote's key), otherwise from the application profile. UI thread only; install
+// before other threads start.
 #pragma once
 
 #include <memory>

@@ -1,5 +1,5 @@
-// UTF-8 encoding of code points and UTF-16 texts, for texts that leave the program as UTF-8 (query strings, the
-// simulated classroom's logs). Any thread.
+// UTF-8 encoding of code points and UTF-16 texts, for texts that leave the program as UTF-8 (query strings,
+// the simulated classroom's logs). Any thread.
 #pragma once
 
 #include <string>

@@ -39,8 +39,8 @@ bool CWindow::RegisterWindowClass(const wchar_t* className, UINT classStyle, HBR
     return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-bool CWindow::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x,
-                     int y, int width, int height, HWND parent, UINT_PTR idOrMenu) {
+bool CWindow::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, UINT_PTR idOrMenu) {
     if (window_) return false;
     CWindow* outer = tCreating;
     tCreating = this;
@@ -135,7 +135,8 @@ LRESULT CWindow::Default() {
 
 LRESULT CWindow::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window_) return 0;
-    if (!previous_ || previous_ == ::DefWindowProcW) return ::DefWindowProcW(window_, message, wParam, lParam);
+    if (!previous_ || previous_ == ::DefWindowProcW)
+        return ::DefWindowProcW(window_, message, wParam, lParam);
     return ::CallWindowProcW(previous_, window_, message, wParam, lParam);
 }
 

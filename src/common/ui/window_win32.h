@@ -46,7 +46,9 @@ public:
 
     // Helpers over the window handle.
     HWND Item(int id) const { return ::GetDlgItem(window_, id); }
-    UINT_PTR StartTimer(UINT_PTR id, UINT milliseconds) { return ::SetTimer(window_, id, milliseconds, nullptr); }
+    UINT_PTR StartTimer(UINT_PTR id, UINT milliseconds) {
+        return ::SetTimer(window_, id, milliseconds, nullptr);
+    }
     void StopTimer(UINT_PTR id) { ::KillTimer(window_, id); }
     void Invalidate(bool erase = true) { ::InvalidateRect(window_, nullptr, erase ? TRUE : FALSE); }
 

@@ -30,7 +30,8 @@ constexpr COLORREF kTitleText = RGB(205, 217, 213);
 constexpr COLORREF kBodyText = RGB(139, 139, 139);
 
 void Place(HWND control, const LayoutRect& rect, UINT flags = 0) {
-    ::SetWindowPos(control, nullptr, rect.x, rect.y, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    ::SetWindowPos(control, nullptr, rect.x, rect.y, rect.width, rect.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | flags);
 }
 
 void Box(HDC dc, HPEN pen, HBRUSH brush, int left, int top, int right, int bottom) {

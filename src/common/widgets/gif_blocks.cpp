@@ -43,14 +43,24 @@ BlockKind MeasureBlock(const uint8_t* data, size_t size, size_t offset, size_t& 
         fixed = 10 + table + 1;  // descriptor, local colour table, LZW code size
     } else if (p[0] == kExtension && remaining >= 2) {
         switch (p[1]) {
-            case kApplicationLabel: kind = BlockKind::Application; fixed = 14; break;
-            case kCommentLabel: kind = BlockKind::Comment; fixed = 2; break;
-            case kPlainTextLabel: kind = BlockKind::PlainText; fixed = 15; break;
+            case kApplicationLabel:
+                kind = BlockKind::Application;
+                fixed = 14;
+                break;
+            case kCommentLabel:
+                kind = BlockKind::Comment;
+                fixed = 2;
+                break;
+            case kPlainTextLabel:
+                kind = BlockKind::PlainText;
+                fixed = 15;
+                break;
             case kControlLabel:
                 if (remaining < kGifControlExtensionSize) return BlockKind::Error;
                 length = kGifControlExtensionSize;
                 return BlockKind::Control;
-            default: return BlockKind::Error;
+            default:
+                return BlockKind::Error;
         }
     } else {
         return BlockKind::Error;
@@ -147,13 +157,15 @@ std::vector<uint8_t> BuildFrameGif(const uint8_t* data, size_t size, const GifFi
     std::vector<uint8_t> out;
     size_t head = kGifHeaderSize + file.globalTableSize;
     if (head > size || frame.imageOffset > size || frame.imageLength > size - frame.imageOffset) return out;
-    if (frame.hasControl && (frame.controlOffset > size || size - frame.controlOffset < kGifControlExtensionSize)) {
+    if (frame.hasControl &&
+        (frame.controlOffset > size || size - frame.controlOffset < kGifControlExtensionSize)) {
         return out;
     }
     out.reserve(head + kGifControlExtensionSize + frame.imageLength + 1);
     out.insert(out.end(), data, data + head);
     if (frame.hasControl) {
-        out.insert(out.end(), data + frame.controlOffset, data + frame.controlOffset + kGifControlExtensionSize);
+        out.insert(out.end(), data + frame.controlOffset,
+                   data + frame.controlOffset + kGifControlExtensionSize);
     }
     out.insert(out.end(), data + frame.imageOffset, data + frame.imageOffset + frame.imageLength);
     out.push_back(kGifTrailer);

@@ -20,17 +20,17 @@ inline constexpr uint32_t kGifNoDelay = 0xFFFFFFFF;
 struct GifFrame {
     size_t controlOffset = 0;  // graphic control extension, when hasControl
     bool hasControl = false;
-    size_t imageOffset = 0;    // image block: descriptor, local colour table, data sub-blocks
+    size_t imageOffset = 0;  // image block: descriptor, local colour table, data sub-blocks
     size_t imageLength = 0;
     int left = 0, top = 0, width = 0, height = 0;  // image descriptor bytes 1..8
-    uint32_t delay = kGifNoDelay;                   // hundredths of a second
-    int disposal = 0;                               // 0..7
+    uint32_t delay = kGifNoDelay;                  // hundredths of a second
+    int disposal = 0;                              // 0..7
 };
 
 struct GifFile {
-    int width = 0, height = 0;          // logical screen
-    size_t globalTableSize = 0;         // bytes, 0 when there is none
-    bool hasBackgroundColour = false;   // the global table's entry at the background index
+    int width = 0, height = 0;         // logical screen
+    size_t globalTableSize = 0;        // bytes, 0 when there is none
+    bool hasBackgroundColour = false;  // the global table's entry at the background index
     uint8_t backgroundRed = 0, backgroundGreen = 0, backgroundBlue = 0;
     std::vector<GifFrame> frames;
 };

@@ -65,9 +65,9 @@ bool CImageButton::Attach(HWND button) {
 }
 
 void CImageButton::CreateTooltip() {
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
 bool CImageButton::LoadBitmaps(UINT normalId, UINT hoverId, UINT disabledId, UINT checkedId) {
@@ -107,10 +107,14 @@ CImageButton::Face CImageButton::CurrentFace() const {
 
 HBITMAP CImageButton::PictureFor(Face face) const {
     switch (face) {
-        case Face::Disabled: return disabled_;
-        case Face::Checked: return checked_;
-        case Face::Hover: return hoverPicture_;
-        default: return normal_;
+        case Face::Disabled:
+            return disabled_;
+        case Face::Checked:
+            return checked_;
+        case Face::Hover:
+            return hoverPicture_;
+        default:
+            return normal_;
     }
 }
 
@@ -145,7 +149,8 @@ LRESULT CImageButton::OnMouseMove(WPARAM, LPARAM) {
         ::TrackMouseEvent(&track);
     }
     LRESULT result = Default();
-    if (::GetCapture() == Handle()) ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    if (::GetCapture() == Handle())
+        ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     return result;
 }
 

@@ -45,8 +45,8 @@ BOOL CLoadingDlg::OnInitDialog() {
     ::SetWindowPos(pictureWindow, nullptr, pictureRect.left, pictureY, kPictureSide, kPictureSide,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     int lineHeight = Scaled(23);
-    ::SetWindowPos(text, nullptr, pictureRect.left + kPictureSide + Scaled(10), (windowHeight - lineHeight) / 2,
-                   Scaled(250), lineHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(text, nullptr, pictureRect.left + kPictureSide + Scaled(10),
+                   (windowHeight - lineHeight) / 2, Scaled(250), lineHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
 }
 

@@ -18,9 +18,7 @@ MessageBoxLayout LayoutMessageBox(int type, float s) {
     layout.textBox = {S(110), S(63), S(460) - S(110), S(163) - S(63)};
     layout.fontHeight = S(13);
 
-    auto button = [&](int id, int x) {
-        layout.buttons.push_back({id, {S(x), S(183), S(67), S(34)}});
-    };
+    auto button = [&](int id, int x) { layout.buttons.push_back({id, {S(x), S(183), S(67), S(34)}}); };
     switch (type) {
         case kMsgBoxTypeOk:
             button(kMsgBoxIdOk, 418);
@@ -42,12 +40,17 @@ MessageBoxLayout LayoutMessageBox(int type, float s) {
 
 int MessageBoxAnswerForCommand(int id) {
     switch (id) {
-        case kMsgBoxIdOk: return kAnswerOk;
+        case kMsgBoxIdOk:
+            return kAnswerOk;
         case kMsgBoxIdCancel:
-        case kMsgBoxIdClose: return kAnswerCancel;
-        case kMsgBoxIdYes: return kAnswerYes;
-        case kMsgBoxIdNo: return kAnswerNo;
-        default: return 0;
+        case kMsgBoxIdClose:
+            return kAnswerCancel;
+        case kMsgBoxIdYes:
+            return kAnswerYes;
+        case kMsgBoxIdNo:
+            return kAnswerNo;
+        default:
+            return 0;
     }
 }
 

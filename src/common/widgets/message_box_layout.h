@@ -46,8 +46,8 @@ struct MessageBoxLayout {
     int titleBandHeight = 0;    // also the rows that drag the box
     LayoutRect panel;
     LayoutRect icon;
-    LayoutRect textBox;         // where the message text is measured and wrapped
-    int fontHeight = 0;         // title and body fonts
+    LayoutRect textBox;                      // where the message text is measured and wrapped
+    int fontHeight = 0;                      // title and body fonts
     std::vector<MsgBoxButtonPlace> buttons;  // shown for this type, left to right
 };
 

@@ -219,7 +219,8 @@ bool CPictureEx::StartAnimation() {
     playing_ = true;
     animationWindow_ = Handle();
     unsigned id = 0;
-    auto handle = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, AnimationThread, this, CREATE_SUSPENDED, &id));
+    auto handle =
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, AnimationThread, this, CREATE_SUSPENDED, &id));
     if (!handle) {
         playing_ = false;
         return false;
@@ -251,7 +252,8 @@ void CPictureEx::Animate() {
     size_t index = currentFrame_ < frames_.size() ? currentFrame_ : 0;
     while (!exit_) {
         const Frame& frame = frames_[index];
-        RECT area{frame.offset.x, frame.offset.y, frame.offset.x + frame.size.cx, frame.offset.y + frame.size.cy};
+        RECT area{frame.offset.x, frame.offset.y, frame.offset.x + frame.size.cx,
+                  frame.offset.y + frame.size.cy};
         if (frame.picture) {
             bool drawn;
             {
@@ -259,11 +261,12 @@ void CPictureEx::Animate() {
                 if (frame.disposal == 3) {
                     // Keep what lies under the frame, to put it back when the frame is disposed of.
                     savedDc_.Reset(::CreateCompatibleDC(surfaceDc_.Get()));
-                    savedBitmap_.Reset(::CreateCompatibleBitmap(surfaceDc_.Get(), frame.size.cx, frame.size.cy));
+                    savedBitmap_.Reset(
+                        ::CreateCompatibleBitmap(surfaceDc_.Get(), frame.size.cx, frame.size.cy));
                     if (savedDc_ && savedBitmap_) {
                         savedPrevious_ = ::SelectObject(savedDc_.Get(), savedBitmap_.Get());
-                        ::BitBlt(savedDc_.Get(), 0, 0, frame.size.cx, frame.size.cy, surfaceDc_.Get(), area.left,
-                                 area.top, SRCCOPY);
+                        ::BitBlt(savedDc_.Get(), 0, 0, frame.size.cx, frame.size.cy, surfaceDc_.Get(),
+                                 area.left, area.top, SRCCOPY);
                     }
                 }
                 drawn = RenderFrame(frame);
@@ -283,8 +286,8 @@ void CPictureEx::Animate() {
             if (frame.disposal == 2) {
                 FillBackground(area);
             } else if (frame.disposal == 3 && savedDc_) {
-                ::BitBlt(surfaceDc_.Get(), area.left, area.top, frame.size.cx, frame.size.cy, savedDc_.Get(), 0, 0,
-                         SRCCOPY);
+                ::BitBlt(surfaceDc_.Get(), area.left, area.top, frame.size.cx, frame.size.cy, savedDc_.Get(),
+                         0, 0, SRCCOPY);
                 if (savedPrevious_) ::SelectObject(savedDc_.Get(), savedPrevious_);
                 savedPrevious_ = nullptr;
                 savedBitmap_.Reset();

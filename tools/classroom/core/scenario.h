@@ -64,7 +64,7 @@ struct TeacherBehaviour {
     std::string refuseMessage = "선생님 프로그램이 연결을 거부했습니다.";
     double disconnectAfter = 0;       // seconds after acceptance until [DV10001]; 0: never
     double closeAfter = 0;            // seconds after acceptance until the socket is closed; 0: never
-    double readdressAfter = 0;  // seconds after the first acceptance until a second [UR00002]; 0: never
+    double readdressAfter = 0;        // seconds after the first acceptance until a second [UR00002]; 0: never
     int silentAfter = -1;             // keep-alives answered before falling silent; -1: never
     std::set<std::string> malformed;  // messages sent with wrong field counts: rh00001 ... rh00005
     bool answerSwitches = true;       // answer [RC00012]/[RC00013] with [RH00004]/[RH00003]

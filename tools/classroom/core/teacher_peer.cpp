@@ -11,7 +11,7 @@
 namespace tesmora::classroom {
 
 TeacherPeer::TeacherPeer(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
-                               std::string outDir, int index, LoginTarget self)
+                         std::string outDir, int index, LoginTarget self)
     : teacher_(scenario.teacher),
       teacherId_(scenario.teacherIds.empty() ? std::string() : scenario.teacherIds.front()),
       index_(index),
@@ -186,8 +186,7 @@ void TeacherPeer::ResumeAcknowledgementsIfDue(SessionClock::time_point now) {
                                         : u"[RH00002]" + DecimalText(highestFramePlaced_));
 }
 
-void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload,
-                            SessionClock::time_point now) {
+void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, SessionClock::time_point now) {
     const auto fields = SplitFields(payload, true);
     const auto expectWord = [&](std::initializer_list<std::u16string_view> words) {
         for (auto word : words) {

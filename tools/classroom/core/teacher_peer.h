@@ -25,7 +25,7 @@ public:
     // `index` counts the teacher connections from 1; `self` is this teacher's address, for
     // teacher.readdress-after.
     TeacherPeer(const Scenario& scenario, FrameSink& sink, EventLog& log, uint64_t connection,
-                   std::string outDir, int index = 1, LoginTarget self = {});
+                std::string outDir, int index = 1, LoginTarget self = {});
 
     void OnConnected(SessionClock::time_point now) override;
     void OnPacket(CPacket& packet, SessionClock::time_point now) override;

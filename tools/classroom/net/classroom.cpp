@@ -38,9 +38,8 @@ bool Classroom::Start(std::string& error) {
     teacher_ = std::make_unique<PeerServer>(
         io_, *log_, "teacher",
         [this, advertised](FrameSink& sink, uint64_t connection) {
-            return std::make_unique<TeacherPeer>(options_.scenario, sink, *log_, connection,
-                                                    options_.outDir, ++teacherCount_,
-                                                    LoginTarget{advertised, ports_.teacher});
+            return std::make_unique<TeacherPeer>(options_.scenario, sink, *log_, connection, options_.outDir,
+                                                 ++teacherCount_, LoginTarget{advertised, ports_.teacher});
         },
         next);
     if (!teacher_->Listen({address, options_.teacherPort}, error)) return false;
