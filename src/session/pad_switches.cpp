@@ -1,0 +1,23 @@
+// The student-pad switches' decisions. Any thread.
+#include "session/pad_switches.h"
+
+#include "common/window_messages.h"
+#include "session/command_tag.h"
+#include "session/version_gate.h"
+
+namespace tesmora {
+
+PadSwitchPress DecidePadSwitchPress(PadSwitch which, bool isChecked, std::u16string_view teacherVersion) {
+    PadSwitchPress press;
+    press.text = which == PadSwitch::kTouch ? kRC00013 : kRC00012;
+    press.text += isChecked ? u"off" : u"on";
+    if (!IsTeacherNewer(teacherVersion)) press.newCheck = !isChecked;
+    return press;
+}
+
+std::optional<bool> PadSwitchStateFromMessage(uintptr_t wParam, intptr_t lParam) {
+    if (wParam != kCrossThreadCheck) return std::nullopt;
+    return lParam == 1;
+}
+
+}  // namespace tesmora

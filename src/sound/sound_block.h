@@ -1,0 +1,106 @@
+// The sound thread's portable core: turns what the loopback capture delivers, poll by poll, into
+// blocks of 16-bit mono PCM at 8000 samples a second for type 11 packets, with a block of silence
+// when the pad has played nothing for a while.
+//
+// Threads: a SoundBlockBuilder belongs to the sound thread alone. It calls its SoundBlockSink on that
+// thread, from inside OnIdlePoll and OnCapturedPacket; the sink hands the block on (on Windows by the
+// sent message WM_AUDIO_PACKET, which returns once the panel has written it) and must be done with
+// the bytes when SendBlock returns, because the builder reuses them for the next block.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tesmora {
+
+class CPacket;
+
+// What the teacher program plays: mono, 16-bit little-endian PCM at this rate.
+inline constexpr uint32_t kSoundSampleRate = 8000;
+// A block is sent once it holds this many bytes: half a second of sound.
+inline constexpr size_t kSoundBlockBytes = 8000;
+// The silence block: half a second of zero samples.
+inline constexpr size_t kSilenceBlockBytes = 8000;
+// Polls without captured sound (about 1 ms each) after which the silence block is sent.
+inline constexpr int kIdlePollLimit = 50;
+
+// The capture packet's flags: a gap in the stream, and a packet whose samples are to be taken as
+// silence. Any other bit ends the capture.
+inline constexpr uint32_t kCaptureDiscontinuity = 1;
+inline constexpr uint32_t kCaptureSilent = 2;
+
+// How the mix format lays a sample out. Only these two are sampled.
+enum class SampleEncoding { kPcm16, kFloat32 };
+
+// The shared-mode mix format the capture runs in: interleaved frames of `channels` samples.
+struct MixFormat {
+    SampleEncoding encoding = SampleEncoding::kPcm16;
+    uint32_t channels = 0;
+    uint32_t sampleRate = 0;  // frames a second
+    uint32_t blockAlign = 0;  // bytes per frame; 0: channels × sample size
+};
+
+// True when a packet with these flags may be sampled; false when they end the capture (the thread
+// then ends with E_UNEXPECTED).
+bool AreCaptureFlagsAccepted(uint32_t flags);
+
+// The first channel's sample of a float frame as 16-bit PCM: × 32767, truncated toward zero, clipped
+// to ±32767 (a loopback mix may run slightly past full scale), NaN as silence.
+int16_t FloatToPcm16(float sample);
+
+class SoundBlockSink {
+public:
+    virtual ~SoundBlockSink() = default;
+    // A finished block, valid only during the call.
+    virtual void SendBlock(std::span<const uint8_t> block) = 0;
+};
+
+class SoundBlockBuilder {
+public:
+    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink);
+    SoundBlockBuilder(const SoundBlockBuilder&) = delete;
+    SoundBlockBuilder& operator=(const SoundBlockBuilder&) = delete;
+
+    // False for a format that cannot be sampled (no channels, no rate, a frame smaller than one
+    // sample): the sound thread ends without capturing. An unusable builder ignores every packet.
+    bool IsUsable() const { return usable_; }
+
+    // A poll that found no captured packet. After more than kIdlePollLimit of them in a row, the
+    // sound the block holds is sent first (the end of a sentence is not lost), then the silence block.
+    void OnIdlePoll();
+
+    // A poll that found a captured packet of `frames` frames in `data`. Resets the idle count, takes
+    // the first channel of the frames due at 8000 samples a second (the phase carries from packet to
+    // packet), and sends every block that fills. Frames past the end of `data` are not read. Returns
+    // false, taking nothing, when the flags end the capture.
+    bool OnCapturedPacket(std::span<const uint8_t> data, uint32_t frames, uint32_t flags);
+
+    int IdleCount() const { return idleCount_; }
+    uint64_t FrameCounter() const { return frameCounter_; }  // frames of every packet taken in
+    size_t PendingBytes() const { return block_.size(); }
+
+private:
+    void Append(int16_t sample);
+    void SendPending();
+
+    SoundBlockSink& sink_;
+    SampleEncoding encoding_;
+    uint32_t sampleRate_ = 0;
+    size_t frameSize_ = 0;
+    bool usable_ = false;
+    // Sampling phase in 1/8000ths of a frame: a frame is taken when it reaches the mix rate, so at
+    // 48,000 Hz exactly frames 0, 6, 12, ... are taken and at 44,100 Hz 8000 of every 44,100.
+    uint64_t phase_ = 0;
+    int idleCount_ = 0;
+    uint64_t frameCounter_ = 0;
+    std::vector<uint8_t> block_;
+    std::vector<uint8_t> silence_;
+};
+
+// Makes `packet` the type 11 packet of `block` (size and length both the block's); the packet
+// borrows the bytes, which must outlive its Write.
+void PrepareSoundPacket(CPacket& packet, std::span<const uint8_t> block);
+
+}  // namespace tesmora
