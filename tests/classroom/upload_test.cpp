@@ -1,10 +1,13 @@
 // Screen and sound upload as the teacher receives them: frames acknowledged (but not while a scenario
 // pauses the acknowledgements) and their parts placed where their numbers say, frames that lie
-// refused without reading past them, sound kept as WAV.
+// refused without reading past them, sound kept as WAV and its pitch told.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -14,10 +17,12 @@
 #include "core/event_log.h"
 #include "core/jpeg_codec.h"
 #include "core/scenario.h"
+#include "core/sound_analysis.h"
 #include "core/teacher_peer.h"
 #include "core/text_codec.h"
 #include "remote_stand_in.h"
 #include "session/command_tag.h"
+#include "sound/sound_block.h"
 #include "transport/frame_receiver.h"
 #include "transport/image_frame.h"
 #include "upload/jpeg_strip_encoder.h"
@@ -356,4 +361,74 @@ TEST(SoundUpload, KeepsTheBlocksAsAWaveFile) {
     EXPECT_EQ(wav[34], 16);                      // bits per sample
     EXPECT_EQ(LoadU32(wav.data() + 40), 8000u);
     EXPECT_TRUE(std::equal(samples.begin(), samples.end(), wav.begin() + 44));
+}
+
+namespace {
+
+// The pad's sound thread as far as the wire: blocks from the sound block builder go out as type 11.
+struct BlockSender : SoundBlockSink {
+    explicit BlockSender(RemoteStandIn& remote) : remote_(remote) {}
+    void SendBlock(std::span<const uint8_t> block) override {
+        CPacket packet;
+        PrepareSoundPacket(packet, block);
+        packet.Write(remote_);
+    }
+    RemoteStandIn& remote_;
+};
+
+}  // namespace
+
+TEST(SoundUpload, ToneFromA44100HzPadArrivesAtItsOwnPitchWithItsEndKept) {
+    TestClassroom room({}, true);
+    auto remote = room.AcceptedRemote();
+    ASSERT_TRUE(remote);
+    remote->SendText(u"[RC00011]start");
+    BlockSender sender(*remote);
+    const MixFormat format{SampleEncoding::kFloat32, 2, 44100, 0};
+    SoundBlockBuilder builder(format, sender);
+    // 1.2 s of a 440 Hz tone in 10 ms packets, then the pad falls quiet.
+    std::vector<uint8_t> packet(441 * 8);
+    for (uint32_t start = 0; start < 44100 * 12 / 10; start += 441) {
+        for (uint32_t f = 0; f < 441; ++f) {
+            const float tone = float(0.5 * std::sin(2 * std::numbers::pi * 440 * (start + f) / 44100));
+            std::memcpy(&packet[f * 8], &tone, 4);
+            std::memcpy(&packet[f * 8 + 4], &tone, 4);
+        }
+        ASSERT_TRUE(builder.OnCapturedPacket(packet, 441, 0));
+    }
+    for (int poll = 0; poll <= kIdlePollLimit; ++poll) builder.OnIdlePoll();
+    remote->SendText(u"[RC00011]stop");
+
+    const auto received = room.Wait("sound_received");
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->Get("sample_rate"), "8000");
+    EXPECT_EQ(received->Get("blocks"), "4");  // two full, the rest of the tone, the silence
+    EXPECT_EQ(received->Get("samples"), std::to_string(9600 + 4000));
+    EXPECT_NEAR(std::stod(received->Get("dominant_hz")), 440.0, 440.0 * 0.02);
+    const auto saved = room.Wait("file_saved", "kind", "sound");
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->Get("bytes"), std::to_string(2 * (9600 + 4000)));
+}
+
+TEST(SoundAnalysis, FindsTheStrongestToneOrNothing) {
+    const auto tone = [](double hz, size_t count, double noise) {
+        std::vector<int16_t> samples(count);
+        for (size_t i = 0; i < count; ++i)
+            samples[i] = int16_t(10000 * std::sin(2 * std::numbers::pi * hz * i / 8000) +
+                                 noise * 3000 * std::sin(2 * std::numbers::pi * 1234.5 * i / 8000));
+        return samples;
+    };
+    const struct {
+        double hz;
+        size_t count;
+        double noise;
+    } cases[] = {{440, 4000, 0}, {479, 4000, 0}, {100, 4000, 1}, {3500, 2000, 1}, {440, 400, 1}};
+    for (const auto& c : cases) {
+        const auto found = DominantFrequency(tone(c.hz, c.count, c.noise), 8000);
+        ASSERT_TRUE(found) << c.hz;
+        EXPECT_NEAR(*found, c.hz, c.hz * 0.005 + 8000.0 / c.count) << c.hz;
+    }
+    EXPECT_FALSE(DominantFrequency(std::vector<int16_t>(4000, 0), 8000));
+    EXPECT_FALSE(DominantFrequency(tone(440, 63, 0), 8000));
+    EXPECT_FALSE(DominantFrequency(tone(440, 4000, 0), 0));
 }
