@@ -17,7 +17,8 @@ set -euo pipefail
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-E2E_BIN=${TESMORA_BIN:-$E2E_SOURCE/build/windows/bin}
+source "$E2E_SOURCE/scripts/wine-arch"
+E2E_BIN=${TESMORA_BIN:-$E2E_SOURCE/build/$TESMORA_BUILD_FOLDER/bin}
 E2E_CLASSROOM=${TESMORA_CLASSROOM:-$E2E_SOURCE/build/native/tools/classroom/tesmora-classroom}
 E2E_WINE_RUN=$E2E_SOURCE/scripts/wine-run
 E2E_SKIP=77
@@ -69,7 +70,7 @@ e2e_setup() {
         echo "no X display: run under scripts/with-display" >&2
         exit $E2E_SKIP
     fi
-    E2E_DIR=${TESMORA_E2E_WORK:-$E2E_SOURCE/build/windows/e2e}/$E2E_NAME
+    E2E_DIR=${TESMORA_E2E_WORK:-$E2E_SOURCE/build/$TESMORA_BUILD_FOLDER/e2e}/$E2E_NAME
     E2E_PROGRAM_DIR=$E2E_DIR/program
     rm -rf "$E2E_DIR"
     mkdir -p "$E2E_PROGRAM_DIR"
