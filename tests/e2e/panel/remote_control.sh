@@ -81,7 +81,7 @@ e2e_wait_event '"event":"char","code":54620' 10
 e2e_step "a modifier held while the view loses the focus is released"
 e2e_probe send --post --hwnd "$view" WM_KEYDOWN 0x11 0x001D0001 >/dev/null
 e2e_wait_event '"message":256,"key":17' 10
-e2e_probe send --post --hwnd "$view" WM_KILLFOCUS 0 0 >/dev/null
+e2e_probe send --post --hwnd "$view" 8 0 0 >/dev/null  # WM_KILLFOCUS
 e2e_wait_event '"message":257,"key":17' 10
 
 e2e_step "the next monitor"
