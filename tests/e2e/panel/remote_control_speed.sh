@@ -17,9 +17,22 @@ else
 fi
 e2e_wait_event '"tag":"\[RC00004\]"' 10
 view=$(e2e_field "$(e2e_probe wait --pid "$E2E_REMOTE_PID" --class TesmoraRemoteView --timeout 10000)" hwnd)
+# The remote's whole CPU time (every thread of its process), in clock ticks.
+cpu_ticks() {
+    local p
+    for p in $(pgrep -f 'TesmoraOrluRemocon.exe' || true); do
+        if tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'remote-control-speed'; then
+            awk '{ print $14 + $15 }' "/proc/$p/stat"
+            return
+        fi
+    done
+    echo 0
+}
 sleep 3
 start_frames=$(grep -c 'Remocon rc frame:' "$E2E_DIR/remote.err" || true)
+start_cpu=$(cpu_ticks)
 sleep 10
+end_cpu=$(cpu_ticks)
 end_frames=$(grep -c 'Remocon rc frame:' "$E2E_DIR/remote.err" || true)
 for i in 1 2 3 4 5 6 7 8 9 10; do
     e2e_probe click --mouse --hwnd "$view" --at $((100 + 10 * i)),$((50 + 7 * i)) >/dev/null
@@ -27,7 +40,7 @@ for i in 1 2 3 4 5 6 7 8 9 10; do
 done
 sleep 1
 e2e_screenshot --hwnd "$view" "$E2E_DIR/view-animated.png"
-report=$(python3 - "$E2E_DIR/remote.err" "$start_frames" "$end_frames" <<'PY'
+report=$(python3 - "$E2E_DIR/remote.err" "$start_frames" "$end_frames" "$((end_cpu - start_cpu))" "$(getconf CLK_TCK)" <<'PY'
 import re, sys
 lines = open(sys.argv[1], errors="replace").read().splitlines()
 start, end = int(sys.argv[2]), int(sys.argv[3])
@@ -42,6 +55,8 @@ for q in queued:
     after = [s for s in sent if s >= q]
     if after: lat.append((min(after) - q) / 1000)
 avg = lambda v: sum(v) / len(v) if v else 0
+cpu_ms = int(sys.argv[4]) * 1000 / int(sys.argv[5])
+print("cpu_ms_per_frame=%.1f cpu_share=%.0f%% " % (cpu_ms / max(len(frames), 1), cpu_ms / 100), end="")
 print("fps=%.1f frames=%d parts_avg=%.0f decode_place_ms=%.1f paint_ms=%.1f click_to_wire_ms_avg=%.1f click_to_wire_ms_max=%.1f clicks=%d"
       % (len(frames) / 10, len(frames), avg(parts), avg(dec) / 1000, avg(pai) / 1000, avg(lat), max(lat or [0]), len(lat)))
 PY
