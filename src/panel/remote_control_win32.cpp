@@ -49,7 +49,8 @@ void CRemoteControl::SendText(std::u16string_view text) {
 
 void CRemoteControl::OnRemoteButton() {
     if (panel_.Uploading()) {
-        link_.ShowMessage(link_.LoadString(IDS_RC_WHILE_UPLOAD) + u"\n" + link_.LoadString(IDS_STOP_UPLOAD_FIRST));
+        link_.ShowMessage(link_.LoadString(IDS_RC_WHILE_UPLOAD) + u"\n" +
+                          link_.LoadString(IDS_STOP_UPLOAD_FIRST));
         return;
     }
     if (running_) {
@@ -88,7 +89,8 @@ void CRemoteControl::Start() {
 
     // Both windows are made within milliseconds; a thread that ends instead says it cannot run.
     auto settled = [](bool started, auto& thread) { return !started || thread->Ready() || thread->Ended(); };
-    while (!settled(controlStarted, control_) || !settled(viewStarted, view_)) ::Sleep(kReadyPollMilliseconds);
+    while (!settled(controlStarted, control_) || !settled(viewStarted, view_))
+        ::Sleep(kReadyPollMilliseconds);
 
     if (!control_->Ready() || !view_->Ready()) {
         Trace("start failed");

@@ -155,7 +155,8 @@ void CCommunicationWnd::FlushInput() {
         if (closing_.load()) continue;
         if (packet->Type() == kPacketPointerEvents) {
             char line[96];
-            std::snprintf(line, sizeof line, "Remocon rc: pointer packet queued us=%lld\n", NowMicroseconds());
+            std::snprintf(line, sizeof line, "Remocon rc: pointer packet queued us=%lld\n",
+                          NowMicroseconds());
             Trace(line);
         }
         outbound_.push_back(std::move(packet));
@@ -317,8 +318,10 @@ void CControlThread::Body(std::stop_token) {
         if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 0);
     };
     if (!StartSocketLibrary()) {
-        ::MessageBoxW(nullptr, L"Windows \uC18C\uCF13\uC744 \uCD08\uAE30\uD654\uD558\uC9C0 \uBABB\uD588\uC2B5\uB2C8\uB2E4.",
-                      nullptr, MB_OK);
+        ::MessageBoxW(
+            nullptr,
+            L"Windows \uC18C\uCF13\uC744 \uCD08\uAE30\uD654\uD558\uC9C0 \uBABB\uD588\uC2B5\uB2C8\uB2E4.",
+            nullptr, MB_OK);
         ended();
         return;
     }

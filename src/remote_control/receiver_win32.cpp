@@ -112,7 +112,8 @@ void CReceiver::OnFrame(const CPacket& packet) {
         record.LockImage();
         CDibSurface& image = record.ScreenImage();
         if (image.Bits() && !grid_.IsEmpty()) {
-            outcome = decoder_.DecodeAndPlace(body.jpeg, body.jpegLength, body.parts, grid_, ScreenRows(image));
+            outcome =
+                decoder_.DecodeAndPlace(body.jpeg, body.jpegLength, body.parts, grid_, ScreenRows(image));
         }
         record.UnlockImage();
     }

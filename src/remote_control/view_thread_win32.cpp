@@ -177,8 +177,8 @@ void CUIThreadWnd::ForwardPointer(uint16_t message, uint32_t flags, int x, int y
     input_->AddPointer(*record);
     if (message != WM_MOUSEMOVE) {
         char line[120];
-        std::snprintf(line, sizeof line, "Remocon rc: pointer 0x%x at %d,%d queued us=%lld\n", message, record->x,
-                      record->y, NowMicroseconds());
+        std::snprintf(line, sizeof line, "Remocon rc: pointer 0x%x at %d,%d queued us=%lld\n", message,
+                      record->x, record->y, NowMicroseconds());
         ::OutputDebugStringA(line);
     }
 }
