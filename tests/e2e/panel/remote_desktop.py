@@ -20,7 +20,7 @@ def colour(monitor, bx, by):
 def rows(monitor):
     for y in range(height):
         by = y // block
-        yield b"".join(colour(monitor, bx, by) * block for bx in range(width // block))
+        yield b"".join(colour(monitor, bx, by) * block for bx in range((width + block - 1) // block))[:3 * width]
 
 
 def write_bmp(path, monitor):
