@@ -139,9 +139,9 @@ void CRemoteControl::StopForClose() {
 }
 
 void CRemoteControl::ShowRunningButtons(bool running) {
-    panel_.ShowButton(IDC_BTN_UPLOAD, !running);
-    panel_.ShowButton(IDC_BTN_KEYBOARD, running);
-    panel_.ShowButton(IDC_BTN_MONITOR, running);
+    // The panel's mode decides which buttons show (the keyboard and monitor buttons only while
+    // remote control runs, the upload button only while it does not).
+    panel_.SetPanelMode(running ? PanelMode::kRemoteControl : PanelMode::kConnected);
 }
 
 void CRemoteControl::CoolDown() {

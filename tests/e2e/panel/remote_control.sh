@@ -62,6 +62,10 @@ press 1001
 e2e_wait_event '"tag":"\[RC00004\]"' 10
 e2e_button_state "$panel" 1001 | grep -q 'checked=1' || e2e_fail "the remote-control button is not checked"
 e2e_button_state "$panel" 1004 | grep -q 'visible=0' || e2e_fail "the upload button is shown during remote control"
+for shown in 1003 1630; do
+    e2e_button_state "$panel" $shown | grep -q 'visible=1' || e2e_fail "button $shown is hidden during remote control"
+done
+e2e_screenshot --hwnd "$panel" "$E2E_DIR/panel-during-remote-control.png"
 view=$(view_window)
 [ -n "$view" ] || e2e_fail "no remote view"
 settle_frames
@@ -97,6 +101,9 @@ e2e_step "stop: the connection comes back"
 settle_frames
 press 1001
 e2e_wait_event '"tag":"\[RC00005\]"' 10
+for hidden in 1003 1630; do
+    e2e_button_state "$panel" $hidden | grep -q 'visible=0' || e2e_fail "button $hidden is shown after remote control"
+done
 e2e_probe wait-gone --pid "$E2E_REMOTE_PID" --class TesmoraRemoteView --timeout 10000 >/dev/null ||
     e2e_fail "the view did not close"
 sent=$(grep '"state":"stop"' "$E2E_DIR/events.jsonl" | grep -o '"frames_sent":[0-9]*' | tail -n 1 | cut -d: -f2)
