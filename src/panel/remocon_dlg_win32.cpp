@@ -42,6 +42,7 @@ CRemoconDlg::CRemoconDlg()
     : CDialog(IDD_REMOCON_DIALOG),
       link_(*this),
       remoteHost_(link_.Session().RemoteHost()),
+      remote_(*this, link_),
       upload_(*this, link_) {}
 
 CRemoconDlg::~CRemoconDlg() = default;
@@ -70,6 +71,12 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
         OnCommand(IDC_BTN_UPLOAD, &CRemoconDlg::OnUploadButton),
         OnMessage(WM_UPLOAD_FRAME, &CRemoconDlg::OnUploadFrame),
+        OnCommand(IDC_BTN_REMOTE, &CRemoconDlg::OnRemoteButton),
+        OnCommand(IDC_BTN_KEYBOARD, &CRemoconDlg::OnKeyboardButton),
+        OnCommand(IDC_BTN_MONITOR, &CRemoconDlg::OnMonitorButton),
+        OnMessage(WM_RC_SOCKET_RETURN, &CRemoconDlg::OnRemoteSocketReturn),
+        OnMessage(WM_RC_THREAD_ENDED, &CRemoconDlg::OnRemoteThreadEnded),
+        OnMessage(WM_RC_TEACHER_ALIVE, &CRemoconDlg::OnRemoteTeacherAlive),
     };
     return table;
 }
@@ -277,7 +284,7 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
             link_.Session().OnTimer(static_cast<PanelTimer>(wParam));
             break;
         default:
-            upload_.OnTimer(wParam);
+            if (!remote_.OnTimer(wParam)) upload_.OnTimer(wParam);
             break;
     }
     return Default();
@@ -348,7 +355,7 @@ void CRemoconDlg::OnCloseButton() {
 
 void CRemoconDlg::CloseAfterConfirmation() {
     upload_.StopForClose();
-    if (viewWindow_ && ::IsWindow(viewWindow_)) ::PostMessageW(viewWindow_, WM_CLOSE, 0, 0);
+    remote_.StopForClose();
     PumpWait(kCloseSettleMilliseconds, 0);
     EndDialog(IDOK);
 }
@@ -379,9 +386,7 @@ void CRemoconDlg::MoveButton(int buttonId, int x, int y) {
 }
 
 void CRemoconDlg::SelectMonitorInView(int monitorIndex) {
-    if (remoteHost_.viewThread && viewWindow_ && ::IsWindow(viewWindow_)) {
-        ::PostMessageW(viewWindow_, WM_RC_SELECT_MONITOR, kCrossThreadCheck, monitorIndex);
-    }
+    remote_.SelectMonitor(monitorIndex);
 }
 
 // The connections' notifications belong to the teacher link, the capture's frames to the upload.
@@ -407,6 +412,31 @@ LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
 
 void CRemoconDlg::OnUploadButton() {
     upload_.OnUploadButton();
+}
+
+// Remote control's buttons and messages belong to its controller.
+void CRemoconDlg::OnRemoteButton() {
+    remote_.OnRemoteButton();
+}
+
+void CRemoconDlg::OnKeyboardButton() {
+    remote_.OnKeyboardButton();
+}
+
+void CRemoconDlg::OnMonitorButton() {
+    remote_.OnMonitorButton();
+}
+
+LRESULT CRemoconDlg::OnRemoteSocketReturn(WPARAM wParam, LPARAM lParam) {
+    return remote_.OnSocketReturn(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnRemoteThreadEnded(WPARAM wParam, LPARAM lParam) {
+    return remote_.OnThreadEnded(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnRemoteTeacherAlive(WPARAM wParam, LPARAM lParam) {
+    return remote_.OnTeacherAlive(wParam, lParam);
 }
 
 }  // namespace tesmora

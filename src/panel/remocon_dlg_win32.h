@@ -19,6 +19,7 @@
 #include "panel/logo_tap.h"
 #include "panel/panel_modes.h"
 #include "panel/rh_info_win32.h"
+#include "panel/remote_control_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "panel/upload_control_win32.h"
 
@@ -37,6 +38,9 @@ public:
     // Remote control of the teacher PC runs (its view thread exists).
     bool RemoteControlRunning() const { return remoteHost_.viewThread != nullptr; }
     bool Shown() const { return link_.Session().WindowShown(); }
+    bool Uploading() const { return upload_.Uploading(); }
+    // Remote control; its SendText reaches the teacher whoever holds the connection.
+    CRemoteControl& RemoteControl() { return remote_; }
 
     // What the teacher link and the upload control ask of the window.
     void ShowAtTop();
@@ -91,6 +95,12 @@ private:
     void OnCloseButton();
     void OnLogoButton();
     void OnUploadButton();
+    void OnRemoteButton();
+    void OnKeyboardButton();
+    void OnMonitorButton();
+    LRESULT OnRemoteSocketReturn(WPARAM, LPARAM);
+    LRESULT OnRemoteThreadEnded(WPARAM, LPARAM);
+    LRESULT OnRemoteTeacherAlive(WPARAM, LPARAM);
 
     // Closing: the question, then the end of the dialog.
     bool ConfirmClose();
@@ -124,7 +134,7 @@ private:
     LogoTap logoTap_;
 
     HWND noteToolbar_ = nullptr;  // the note tool's toolbar, once the note thread made it
-    HWND viewWindow_ = nullptr;   // the remote view, while remote control runs
+    CRemoteControl remote_;       // its threads are joined before the record and the link go
     CUploadControl upload_;       // last: its capture thread is joined before anything else goes
 };
 
