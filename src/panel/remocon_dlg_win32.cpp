@@ -42,6 +42,8 @@ CRemoconDlg::CRemoconDlg()
     : CDialog(IDD_REMOCON_DIALOG),
       link_(*this),
       remoteHost_(link_.Session().RemoteHost()),
+      padSwitches_(*this, link_),
+      sound_(*this, link_),
       upload_(*this, link_) {}
 
 CRemoconDlg::~CRemoconDlg() = default;
@@ -70,6 +72,12 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
         OnCommand(IDC_BTN_UPLOAD, &CRemoconDlg::OnUploadButton),
         OnMessage(WM_UPLOAD_FRAME, &CRemoconDlg::OnUploadFrame),
+        OnCommand(IDC_BTN_SOUND, &CRemoconDlg::OnSoundButton),
+        OnMessage(WM_AUDIO_PACKET, &CRemoconDlg::OnAudioPacket),
+        OnCommand(IDC_BTN_TOUCH, &CRemoconDlg::OnTouchButton),
+        OnCommand(IDC_BTN_SHARE, &CRemoconDlg::OnShareButton),
+        OnMessage(WM_TOUCH_STATE, &CRemoconDlg::OnTouchState),
+        OnMessage(WM_SHARE_STATE, &CRemoconDlg::OnShareState),
     };
     return table;
 }
@@ -257,7 +265,7 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
             link_.Session().OnTimer(static_cast<PanelTimer>(wParam));
             break;
         default:
-            upload_.OnTimer(wParam);
+            if (!padSwitches_.OnTimer(wParam)) upload_.OnTimer(wParam);
             break;
     }
     return Default();
@@ -328,6 +336,7 @@ void CRemoconDlg::OnCloseButton() {
 
 void CRemoconDlg::CloseAfterConfirmation() {
     upload_.StopForClose();
+    sound_.StopForClose();
     if (viewWindow_ && ::IsWindow(viewWindow_)) ::PostMessageW(viewWindow_, WM_CLOSE, 0, 0);
     PumpWait(kCloseSettleMilliseconds, 0);
     EndDialog(IDOK);
@@ -387,6 +396,31 @@ LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
 
 void CRemoconDlg::OnUploadButton() {
     upload_.OnUploadButton();
+}
+
+// The sound upload's blocks and button, and the student-pad switches, belong to their controls.
+LRESULT CRemoconDlg::OnAudioPacket(WPARAM wParam, LPARAM lParam) {
+    return sound_.OnAudioPacket(wParam, lParam);
+}
+
+void CRemoconDlg::OnSoundButton() {
+    sound_.OnSoundButton();
+}
+
+void CRemoconDlg::OnTouchButton() {
+    padSwitches_.OnPress(PadSwitch::kTouch);
+}
+
+void CRemoconDlg::OnShareButton() {
+    padSwitches_.OnPress(PadSwitch::kBroadcast);
+}
+
+LRESULT CRemoconDlg::OnTouchState(WPARAM wParam, LPARAM lParam) {
+    return padSwitches_.OnStateMessage(PadSwitch::kTouch, wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnShareState(WPARAM wParam, LPARAM lParam) {
+    return padSwitches_.OnStateMessage(PadSwitch::kBroadcast, wParam, lParam);
 }
 
 }  // namespace tesmora

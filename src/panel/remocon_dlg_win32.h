@@ -17,7 +17,9 @@
 #include "common/ui/handles_win32.h"
 #include "common/widgets/image_button_win32.h"
 #include "panel/logo_tap.h"
+#include "panel/pad_switch_control_win32.h"
 #include "panel/rh_info_win32.h"
+#include "panel/sound_control_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "panel/upload_control_win32.h"
 
@@ -81,9 +83,15 @@ private:
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnDisplayChange(WPARAM, LPARAM);
     LRESULT OnUploadFrame(WPARAM, LPARAM);
+    LRESULT OnAudioPacket(WPARAM, LPARAM);
+    LRESULT OnTouchState(WPARAM, LPARAM);
+    LRESULT OnShareState(WPARAM, LPARAM);
     void OnCloseButton();
     void OnLogoButton();
     void OnUploadButton();
+    void OnSoundButton();
+    void OnTouchButton();
+    void OnShareButton();
 
     // Closing: the question, then the end of the dialog.
     bool ConfirmClose();
@@ -116,7 +124,9 @@ private:
 
     HWND noteToolbar_ = nullptr;  // the note tool's toolbar, once the note thread made it
     HWND viewWindow_ = nullptr;   // the remote view, while remote control runs
-    CUploadControl upload_;       // last: its capture thread is joined before anything else goes
+    CPadSwitchControl padSwitches_;
+    CSoundControl sound_;    // its sound thread is joined before anything else goes
+    CUploadControl upload_;  // last: its capture thread is joined before anything else goes
 };
 
 }  // namespace tesmora
