@@ -53,7 +53,8 @@ void CPadSwitchControl::OnPress(PadSwitch which) {
 }
 
 LRESULT CPadSwitchControl::OnStateMessage(PadSwitch which, WPARAM wParam, LPARAM lParam) {
-    if (auto checked = PadSwitchStateFromMessage(wParam, lParam)) panel_.SetButtonCheck(ButtonOf(which), *checked);
+    if (auto checked = PadSwitchStateFromMessage(wParam, lParam))
+        panel_.SetButtonCheck(ButtonOf(which), *checked);
     return 1;
 }
 

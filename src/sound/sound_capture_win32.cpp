@@ -28,7 +28,8 @@ constexpr GUID kAudioClientInterface = {
 constexpr GUID kCaptureClientInterface = {
     0xC8ADBD64, 0xE71E, 0x48A0, {0xA4, 0xDE, 0x18, 0x5C, 0x39, 0x5C, 0xD3, 0x17}};
 constexpr GUID kSubFormatPcm = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-constexpr GUID kSubFormatFloat = {0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+constexpr GUID kSubFormatFloat = {
+    0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 constexpr DWORD kLoopbackFlag = 0x20000;  // capture what the endpoint plays
 constexpr DWORD kIdleSleepMs = 1;
@@ -197,8 +198,8 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
     const uint64_t cpu = ThreadCpuMicroseconds() - cpuAtStart;
     const ULONGLONG wall = ::GetTickCount64() - tickAtStart;
     std::snprintf(line, sizeof line, "captured frames=%llu wall_ms=%llu cpu_us=%llu",
-                  static_cast<unsigned long long>(builder.FrameCounter()), static_cast<unsigned long long>(wall),
-                  static_cast<unsigned long long>(cpu));
+                  static_cast<unsigned long long>(builder.FrameCounter()),
+                  static_cast<unsigned long long>(wall), static_cast<unsigned long long>(cpu));
     TraceSound(line);
     return FAILED(result) ? result : S_OK;
 }
@@ -208,8 +209,9 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
 SoundSource SoundSourceFromEnvironment() {
     wchar_t value[16] = {};
     const DWORD length = ::GetEnvironmentVariableW(L"TESMORA_SOUND_SOURCE", value, 16);
-    return length > 0 && length < 16 && std::wcscmp(value, L"recording") == 0 ? SoundSource::kDefaultRecording
-                                                                              : SoundSource::kPlaybackLoopback;
+    return length > 0 && length < 16 && std::wcscmp(value, L"recording") == 0
+               ? SoundSource::kDefaultRecording
+               : SoundSource::kPlaybackLoopback;
 }
 
 EndpointRef OpenDefaultEndpoint(SoundSource source, HRESULT& error) {
