@@ -18,6 +18,7 @@
 #include "common/widgets/image_button_win32.h"
 #include "panel/logo_tap.h"
 #include "panel/pad_switch_control_win32.h"
+#include "panel/panel_modes.h"
 #include "panel/rh_info_win32.h"
 #include "panel/sound_control_win32.h"
 #include "panel/teacher_link_win32.h"
@@ -44,6 +45,10 @@ public:
     void SetButtonCheck(int buttonId, bool checked);
     void ShowButton(int buttonId, bool shown);
     void MoveButton(int buttonId, int x, int y);
+    // Shows and places the feature buttons of the mode for the panel's layout (config.ini
+    // "layout"); in logo mode the buttons follow when the panel is restored.
+    void SetPanelMode(PanelMode mode);
+    PanelLayout Layout() const { return layout_; }
     // While remote control shows the teacher's screen, tells its view which monitor to show.
     void SelectMonitorInView(int monitorIndex);
 
@@ -62,6 +67,8 @@ private:
     void AddAboutItem();
     void PlaceAtHome(int screenWidth);
     void PlaceFeatureButtons();
+    void ApplyPanelMode();
+    int PanelHeight() const;
 
     // Messages.
     LRESULT OnSysCommand(WPARAM, LPARAM);
@@ -117,6 +124,8 @@ private:
     std::optional<GdiplusSession> gdiplus_;
     HICON icon_ = nullptr;
 
+    PanelLayout layout_ = PanelLayout::kShipped;
+    PanelMode mode_ = PanelMode::kConnected;
     bool logoMode_ = false;
     int savedWidth_ = 0;
     int savedHeight_ = 0;
