@@ -10,7 +10,7 @@ namespace tesmora {
 
 namespace {
 
-constexpr std::array<int, 8> kFeatureButtons{IDC_BTN_REMOTE, IDC_BTN_UPLOAD,   IDC_BTN_SHARE, IDC_BTN_TOUCH,
+constexpr std::array<int, 8> kFeatureButtons{IDC_BTN_REMOTE,   IDC_BTN_UPLOAD,  IDC_BTN_SHARE, IDC_BTN_TOUCH,
                                              IDC_BTN_KEYBOARD, IDC_BTN_MONITOR, IDC_BTN_NOTE,  IDC_BTN_SOUND};
 
 // The full panel: one column, large buttons for the features teachers start most. The keyboard and

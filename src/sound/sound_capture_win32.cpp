@@ -33,6 +33,10 @@ constexpr GUID kSubFormatFloat = {
 
 constexpr DWORD kLoopbackFlag = 0x20000;  // capture what the endpoint plays
 constexpr DWORD kIdleSleepMs = 1;
+// The stream's buffer, in 100 ns units: room for 200 ms of sound, so that a sound thread kept from
+// running for a while by a busy pad finds its sound still there instead of lost. The thread still
+// takes every packet as soon as it is ready; the buffer only fills when it cannot.
+constexpr REFERENCE_TIME kStreamBufferDuration = 2'000'000;
 
 template <typename T>
 struct ComRelease {
@@ -150,7 +154,7 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
     TraceSound(line);
 
     const DWORD streamFlags = job.source == SoundSource::kPlaybackLoopback ? kLoopbackFlag : 0;
-    hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED, streamFlags, 0, 0, used, nullptr);
+    hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED, streamFlags, kStreamBufferDuration, 0, used, nullptr);
     if (FAILED(hr)) return hr;
     ComPtr<IAudioCaptureClient> capture;
     {

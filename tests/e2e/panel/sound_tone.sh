@@ -18,6 +18,8 @@ panel=$(e2e_field "$(e2e_wait_panel 30)" hwnd)
 e2e_press "$panel" 1005
 e2e_wait_event '"tag":"\[RC00011\]","payload":"start"' 10
 e2e_button_state "$panel" 1005 | grep -q 'checked=1' || e2e_fail "the sound button is not checked"
+e2e_button_state "$panel" 1005 | grep -q 'visible=1' || e2e_fail "the sound button is not shown"
+e2e_probe screenshot --hwnd "$panel" "$(e2e_windows_path "$E2E_DIR/panel-sound-on.png")" >/dev/null
 # Silence first: the capture runs and sends silence blocks before the tone.
 e2e_wait_event '"event":"sound_block"' 10
 paplay --device=pad "$E2E_DIR/tone.wav" || e2e_fail "the tone could not be played"
@@ -30,7 +32,8 @@ e2e_button_state "$panel" 1005 | grep -q 'checked=0' || e2e_fail "the sound butt
 received=$(grep '"event":"sound_received"' "$E2E_DIR/events.jsonl" | tail -n 1)
 e2e_log "teacher: $received"
 wav=$(ls "$E2E_DIR"/teacher/sound-*.wav | tail -n 1)
-python3 - "$wav" "$tone_seconds" "$received" <<'PY' || e2e_fail "the sound the teacher received is not the tone"
+tone=$(python3 - "$wav" "$tone_seconds" "$received" <<'PY'
+
 import json, sys, wave
 path, seconds, event = sys.argv[1], float(sys.argv[2]), json.loads(sys.argv[3])
 hz = float(event.get("dominant_hz", 0))
@@ -46,12 +49,14 @@ if not loud:
 # hole: a sine at half of full scale stays quiet for only a few samples around each zero crossing.
 span = (loud[-1] - loud[0] + 1) / rate
 longest_hole = max(b - a for a, b in zip(loud, loud[1:])) / rate
-print(f"tone of {span:.3f} s at {hz} Hz, longest quiet stretch {longest_hole * 1000:.1f} ms")
+print(f"teacher's recording: tone of {span:.3f} s at {hz} Hz, longest quiet stretch {longest_hole * 1000:.1f} ms")
 if abs(span - seconds) > 0.05:
     sys.exit(f"the tone lasts {span:.3f} s instead of {seconds} s")
 if longest_hole > 0.005:
     sys.exit(f"a gap of {longest_hole * 1000:.1f} ms in the tone")
 PY
+) || e2e_fail "the sound the teacher received is not the tone: $tone"
+e2e_log "$tone"
 
 # What capturing costs the sound thread.
 captured=$(sed -n 's/.*Remocon sound: captured frames=\([0-9]*\) wall_ms=\([0-9]*\) cpu_us=\([0-9]*\).*/\1 \2 \3/p' \
