@@ -43,6 +43,8 @@ CRemoconDlg::CRemoconDlg()
       link_(*this),
       remoteHost_(link_.Session().RemoteHost()),
       remote_(*this, link_),
+      padSwitches_(*this, link_),
+      sound_(*this, link_),
       upload_(*this, link_) {}
 
 CRemoconDlg::~CRemoconDlg() = default;
@@ -77,6 +79,12 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnMessage(WM_RC_SOCKET_RETURN, &CRemoconDlg::OnRemoteSocketReturn),
         OnMessage(WM_RC_THREAD_ENDED, &CRemoconDlg::OnRemoteThreadEnded),
         OnMessage(WM_RC_TEACHER_ALIVE, &CRemoconDlg::OnRemoteTeacherAlive),
+        OnCommand(IDC_BTN_SOUND, &CRemoconDlg::OnSoundButton),
+        OnMessage(WM_AUDIO_PACKET, &CRemoconDlg::OnAudioPacket),
+        OnCommand(IDC_BTN_TOUCH, &CRemoconDlg::OnTouchButton),
+        OnCommand(IDC_BTN_SHARE, &CRemoconDlg::OnShareButton),
+        OnMessage(WM_TOUCH_STATE, &CRemoconDlg::OnTouchState),
+        OnMessage(WM_SHARE_STATE, &CRemoconDlg::OnShareState),
     };
     return table;
 }
@@ -284,7 +292,7 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
             link_.Session().OnTimer(static_cast<PanelTimer>(wParam));
             break;
         default:
-            if (!remote_.OnTimer(wParam)) upload_.OnTimer(wParam);
+            if (!remote_.OnTimer(wParam) && !padSwitches_.OnTimer(wParam)) upload_.OnTimer(wParam);
             break;
     }
     return Default();
@@ -356,6 +364,7 @@ void CRemoconDlg::OnCloseButton() {
 void CRemoconDlg::CloseAfterConfirmation() {
     upload_.StopForClose();
     remote_.StopForClose();
+    sound_.StopForClose();
     PumpWait(kCloseSettleMilliseconds, 0);
     EndDialog(IDOK);
 }
@@ -437,6 +446,31 @@ LRESULT CRemoconDlg::OnRemoteThreadEnded(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CRemoconDlg::OnRemoteTeacherAlive(WPARAM wParam, LPARAM lParam) {
     return remote_.OnTeacherAlive(wParam, lParam);
+}
+
+// The sound upload's blocks and button, and the student-pad switches, belong to their controls.
+LRESULT CRemoconDlg::OnAudioPacket(WPARAM wParam, LPARAM lParam) {
+    return sound_.OnAudioPacket(wParam, lParam);
+}
+
+void CRemoconDlg::OnSoundButton() {
+    sound_.OnSoundButton();
+}
+
+void CRemoconDlg::OnTouchButton() {
+    padSwitches_.OnPress(PadSwitch::kTouch);
+}
+
+void CRemoconDlg::OnShareButton() {
+    padSwitches_.OnPress(PadSwitch::kBroadcast);
+}
+
+LRESULT CRemoconDlg::OnTouchState(WPARAM wParam, LPARAM lParam) {
+    return padSwitches_.OnStateMessage(PadSwitch::kTouch, wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnShareState(WPARAM wParam, LPARAM lParam) {
+    return padSwitches_.OnStateMessage(PadSwitch::kBroadcast, wParam, lParam);
 }
 
 }  // namespace tesmora

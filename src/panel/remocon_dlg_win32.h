@@ -17,9 +17,11 @@
 #include "common/ui/handles_win32.h"
 #include "common/widgets/image_button_win32.h"
 #include "panel/logo_tap.h"
+#include "panel/pad_switch_control_win32.h"
 #include "panel/panel_modes.h"
 #include "panel/rh_info_win32.h"
 #include "panel/remote_control_win32.h"
+#include "panel/sound_control_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "panel/upload_control_win32.h"
 
@@ -92,6 +94,9 @@ private:
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnDisplayChange(WPARAM, LPARAM);
     LRESULT OnUploadFrame(WPARAM, LPARAM);
+    LRESULT OnAudioPacket(WPARAM, LPARAM);
+    LRESULT OnTouchState(WPARAM, LPARAM);
+    LRESULT OnShareState(WPARAM, LPARAM);
     void OnCloseButton();
     void OnLogoButton();
     void OnUploadButton();
@@ -101,6 +106,9 @@ private:
     LRESULT OnRemoteSocketReturn(WPARAM, LPARAM);
     LRESULT OnRemoteThreadEnded(WPARAM, LPARAM);
     LRESULT OnRemoteTeacherAlive(WPARAM, LPARAM);
+    void OnSoundButton();
+    void OnTouchButton();
+    void OnShareButton();
 
     // Closing: the question, then the end of the dialog.
     bool ConfirmClose();
@@ -135,7 +143,9 @@ private:
 
     HWND noteToolbar_ = nullptr;  // the note tool's toolbar, once the note thread made it
     CRemoteControl remote_;       // its threads are joined before the record and the link go
-    CUploadControl upload_;       // last: its capture thread is joined before anything else goes
+    CPadSwitchControl padSwitches_;
+    CSoundControl sound_;    // its sound thread is joined before anything else goes
+    CUploadControl upload_;  // last: its capture thread is joined before anything else goes
 };
 
 }  // namespace tesmora

@@ -50,13 +50,23 @@ TEST(TeacherProgram, AnswersTheStudentSwitchesWithTheirNewState) {
     remote->SendText(u"[RC00012]maybe");
     EXPECT_TRUE(room.Wait("bad_input"));
 
-    TestClassroom malformed({{"teacher.malformed", "rh00003,rh00001"}, {"teacher.version", "2.0.1.1027"}});
+    TestClassroom malformed({{"teacher.malformed", "rh00003,rh00001"},
+                             {"teacher.version", "2.0.1.1027"},
+                             {"teacher.switches", "on"}});
     RemoteStandIn old(malformed.Ports().teacher);
     EXPECT_EQ(old.WaitForTag(kDV00094), u"2.0.1.1027");
     old.SendText(u"[RC00001]2.0.1.1028");
     EXPECT_EQ(old.WaitForTag(kRH00001), u"1920");
     old.SendText(u"[RC00013]on");
     EXPECT_EQ(old.WaitForTag(kRH00003), u"");
+
+    // A teacher of that version switches without answering.
+    TestClassroom silentOld({{"teacher.version", "2.0.1.1027"}});
+    auto older = silentOld.AcceptedRemote();
+    ASSERT_TRUE(older);
+    older->SendText(u"[RC00013]on");
+    EXPECT_TRUE(silentOld.Wait("switch", "name", "touch"));
+    EXPECT_FALSE(older->WaitForTag(kRH00003, 300ms));
 
     TestClassroom mute({{"teacher.switches", "off"}});
     auto quiet = mute.AcceptedRemote();

@@ -243,8 +243,13 @@ const std::vector<Setting>& Settings() {
              }
              return true;
          }},
-        {"teacher.switches", "on|off", "answer [RC00012]/[RC00013] with [RH00004]/[RH00003] (default on)",
-         [](Scenario& s, std::string_view v) { return ParseBool(v, s.teacher.answerSwitches); }},
+        {"teacher.switches", "on|off",
+         "answer [RC00012]/[RC00013] with [RH00004]/[RH00003] (default: on for a version after\n"
+         "2.0.1.1027, off for older ones, which never answer)",
+         [](Scenario& s, std::string_view v) {
+             bool answer = false;
+             return ParseBool(v, answer) && (s.teacher.answerSwitches = answer, true);
+         }},
         {"teacher.monitors", "WxH[+X+Y],...", "the teacher PC's monitors (default 1920x1080)",
          [](Scenario& s, std::string_view v) {
              return ParseMonitors(v, s.teacher.monitors) && (s.teacher.monitorsGiven = true);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -67,7 +68,9 @@ struct TeacherBehaviour {
     double readdressAfter = 0;        // seconds after the first acceptance until a second [UR00002]; 0: never
     int silentAfter = -1;             // keep-alives answered before falling silent; -1: never
     std::set<std::string> malformed;  // messages sent with wrong field counts: rh00001 ... rh00005
-    bool answerSwitches = true;       // answer [RC00012]/[RC00013] with [RH00004]/[RH00003]
+    // Answer [RC00012]/[RC00013] with [RH00004]/[RH00003]; unset: as the version does (teachers up
+    // to 2.0.1.1027 never answer).
+    std::optional<bool> answerSwitches;
     std::vector<TeacherMonitor> monitors{{0, 0, 1920, 1080}};
     bool monitorsGiven = false;         // false: a picture desktop takes the picture's size
     std::string monitorCount;           // written as the count of [RH00005] instead of the real one

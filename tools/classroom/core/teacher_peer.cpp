@@ -334,7 +334,8 @@ void TeacherPeer::OnSwitch(std::u16string_view payload, bool touch) {
                   .Str("name", name)
                   .Bool("on", on)
                   .Say(std::string("** student ") + (touch ? "touch " : "broadcast ") + (on ? "on" : "off")));
-    if (!teacher_.answerSwitches) return;
+    // Teachers up to 2.0.1.1027 switch without a word; the remote toggles its button itself for them.
+    if (!teacher_.answerSwitches.value_or(teacher_.version > "2.0.1.1027")) return;
     const std::u16string tag = touch ? u"[RH00003]" : u"[RH00004]";
     const bool empty = Malformed(touch ? "rh00003" : "rh00004");
     talk_.SendText(tag + (empty ? u"" : on ? u"1" : u"0"));

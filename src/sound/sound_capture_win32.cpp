@@ -1,0 +1,251 @@
+// The sound thread of sound upload (see sound_capture_win32.h).
+#include "sound/sound_capture_win32.h"
+
+#include <audioclient.h>
+#include <mmdeviceapi.h>
+#include <mmreg.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "common/window_messages.h"
+#include "sound/sound_block.h"
+#include "transport/packet.h"
+
+namespace tesmora {
+
+namespace {
+
+// The interfaces and formats by their fixed identifiers, so that nothing depends on which of them a
+// tool chain's import libraries carry.
+constexpr GUID kDeviceEnumeratorClass = {
+    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+constexpr GUID kDeviceEnumeratorInterface = {
+    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
+constexpr GUID kAudioClientInterface = {
+    0x1CB9AD4C, 0xDBFA, 0x4C32, {0xB1, 0x78, 0xC2, 0xF5, 0x68, 0xA7, 0x03, 0xB2}};
+constexpr GUID kCaptureClientInterface = {
+    0xC8ADBD64, 0xE71E, 0x48A0, {0xA4, 0xDE, 0x18, 0x5C, 0x39, 0x5C, 0xD3, 0x17}};
+constexpr GUID kSubFormatPcm = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+constexpr GUID kSubFormatFloat = {
+    0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+constexpr DWORD kLoopbackFlag = 0x20000;  // capture what the endpoint plays
+constexpr DWORD kIdleSleepMs = 1;
+// The stream's buffer, in 100 ns units: room for 200 ms of sound, so that a sound thread kept from
+// running for a while by a busy pad finds its sound still there instead of lost. The thread still
+// takes every packet as soon as it is ready; the buffer only fills when it cannot.
+constexpr REFERENCE_TIME kStreamBufferDuration = 2'000'000;
+
+template <typename T>
+struct ComRelease {
+    void operator()(T* object) const {
+        if (object) object->Release();
+    }
+};
+template <typename T>
+using ComPtr = std::unique_ptr<T, ComRelease<T>>;
+
+struct CoTaskFree {
+    void operator()(WAVEFORMATEX* format) const { ::CoTaskMemFree(format); }
+};
+using FormatPtr = std::unique_ptr<WAVEFORMATEX, CoTaskFree>;
+
+void TraceSound(const char* text) {
+    char line[256];
+    std::snprintf(line, sizeof line, "Remocon sound: %s tick=%lu\n", text, ::GetTickCount());
+    ::OutputDebugStringA(line);
+}
+
+// Hands each finished block to the panel and returns once the panel has written it.
+class PanelSoundSink : public SoundBlockSink {
+public:
+    explicit PanelSoundSink(HWND panel) : panel_(panel) {}
+    ~PanelSoundSink() override { packet_.SetData(nullptr, 0); }  // the bytes are the builder's
+
+    void SendBlock(std::span<const uint8_t> block) override {
+        PrepareSoundPacket(packet_, block);
+        ::SendMessageW(panel_, WM_AUDIO_PACKET, reinterpret_cast<WPARAM>(&packet_), 0);
+        packet_.SetData(nullptr, 0);
+    }
+
+private:
+    HWND panel_;
+    CPacket packet_;
+};
+
+bool IsSubFormat(const WAVEFORMATEX& format, const GUID& subFormat) {
+    if (format.wFormatTag != WAVE_FORMAT_EXTENSIBLE || format.cbSize < 22) return false;
+    const auto& extensible = reinterpret_cast<const WAVEFORMATEXTENSIBLE&>(format);
+    return ::IsEqualGUID(extensible.SubFormat, subFormat) != 0;
+}
+
+// The teacher program plays 16-bit sound: a float mix is asked for as 16-bit stereo PCM at its rate.
+void RewriteToPcm16(WAVEFORMATEX& format) {
+    auto& extensible = reinterpret_cast<WAVEFORMATEXTENSIBLE&>(format);
+    extensible.SubFormat = kSubFormatPcm;
+    extensible.Samples.wValidBitsPerSample = 16;
+    format.wBitsPerSample = 16;
+    format.nChannels = 2;
+    format.nBlockAlign = 2 * 16 / 8;
+    format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
+}
+
+// How the builder reads the format the stream runs in; false for a layout it cannot sample (the
+// capture then ends rather than read 24- or 32-bit integers as floats).
+bool DescribeFormat(const WAVEFORMATEX& format, MixFormat& mix) {
+    const bool pcm = format.wFormatTag == WAVE_FORMAT_PCM || IsSubFormat(format, kSubFormatPcm);
+    const bool real = format.wFormatTag == WAVE_FORMAT_IEEE_FLOAT || IsSubFormat(format, kSubFormatFloat);
+    if (pcm && format.wBitsPerSample == 16) {
+        mix.encoding = SampleEncoding::kPcm16;
+    } else if (real && format.wBitsPerSample == 32) {
+        mix.encoding = SampleEncoding::kFloat32;
+    } else {
+        return false;
+    }
+    mix.channels = format.nChannels;
+    mix.sampleRate = format.nSamplesPerSec;
+    mix.blockAlign = format.nBlockAlign;
+    return true;
+}
+
+uint64_t ThreadCpuMicroseconds() {
+    FILETIME created, exited, kernel, user;
+    if (!::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    auto value = [](const FILETIME& time) {
+        return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    };
+    return (value(kernel) + value(user)) / 10;
+}
+
+// Opens the loopback stream and captures until the owner stops it. Answers the capture's result:
+// 0 when it ended as asked or the mix format is not the extensible one, else the failure.
+HRESULT Capture(const SoundJob& job, std::stop_token stop) {
+    ComPtr<IAudioClient> client;
+    {
+        void* object = nullptr;
+        HRESULT hr = job.device->Activate(kAudioClientInterface, CLSCTX_ALL, nullptr, &object);
+        if (FAILED(hr)) return hr;
+        client.reset(static_cast<IAudioClient*>(object));
+    }
+    FormatPtr format;
+    {
+        WAVEFORMATEX* mixFormat = nullptr;
+        HRESULT hr = client->GetMixFormat(&mixFormat);
+        if (FAILED(hr)) return hr;
+        format.reset(mixFormat);
+    }
+    if (format->wFormatTag != WAVE_FORMAT_EXTENSIBLE) return S_OK;
+    if (IsSubFormat(*format, kSubFormatFloat)) RewriteToPcm16(*format);
+
+    WAVEFORMATEX* closest = nullptr;
+    HRESULT hr = client->IsFormatSupported(AUDCLNT_SHAREMODE_SHARED, format.get(), &closest);
+    FormatPtr closestMatch(closest);
+    if (FAILED(hr)) return hr;
+    WAVEFORMATEX* used = closestMatch ? closestMatch.get() : format.get();
+
+    MixFormat mix;
+    if (!DescribeFormat(*used, mix)) return AUDCLNT_E_UNSUPPORTED_FORMAT;
+    char line[160];
+    std::snprintf(line, sizeof line, "format rate=%lu channels=%u bits=%u %s", used->nSamplesPerSec,
+                  used->nChannels, used->wBitsPerSample,
+                  mix.encoding == SampleEncoding::kPcm16 ? "pcm" : "float");
+    TraceSound(line);
+
+    const DWORD streamFlags = job.source == SoundSource::kPlaybackLoopback ? kLoopbackFlag : 0;
+    hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED, streamFlags, kStreamBufferDuration, 0, used, nullptr);
+    if (FAILED(hr)) return hr;
+    ComPtr<IAudioCaptureClient> capture;
+    {
+        void* object = nullptr;
+        hr = client->GetService(kCaptureClientInterface, &object);
+        if (FAILED(hr)) return hr;
+        capture.reset(static_cast<IAudioCaptureClient*>(object));
+    }
+    hr = client->Start();
+    if (FAILED(hr)) return hr;
+
+    PanelSoundSink sink(job.panel);
+    SoundBlockBuilder builder(mix, sink);
+    if (!builder.IsUsable()) {
+        client->Stop();
+        return AUDCLNT_E_UNSUPPORTED_FORMAT;
+    }
+    const uint64_t cpuAtStart = ThreadCpuMicroseconds();
+    const ULONGLONG tickAtStart = ::GetTickCount64();
+    HRESULT result = S_OK;
+    while (job.running->load() == 1 && !stop.stop_requested()) {
+        UINT32 waiting = 0;
+        result = capture->GetNextPacketSize(&waiting);
+        if (FAILED(result)) break;
+        if (waiting == 0) {
+            ::Sleep(kIdleSleepMs);
+            builder.OnIdlePoll();
+            continue;
+        }
+        BYTE* data = nullptr;
+        UINT32 frames = 0;
+        DWORD flags = 0;
+        result = capture->GetBuffer(&data, &frames, &flags, nullptr, nullptr);
+        if (FAILED(result)) break;
+        const size_t bytes = data ? size_t{frames} * used->nBlockAlign : 0;
+        const bool accepted = builder.OnCapturedPacket({data, bytes}, frames, flags);
+        job.capturedFrames->fetch_add(frames);
+        result = capture->ReleaseBuffer(frames);
+        if (!accepted) result = E_UNEXPECTED;
+        if (!accepted || FAILED(result)) break;
+    }
+    client->Stop();
+
+    // What capturing cost the thread, per second of capture: the figure the performance notes quote.
+    const uint64_t cpu = ThreadCpuMicroseconds() - cpuAtStart;
+    const ULONGLONG wall = ::GetTickCount64() - tickAtStart;
+    std::snprintf(line, sizeof line, "captured frames=%llu wall_ms=%llu cpu_us=%llu",
+                  static_cast<unsigned long long>(builder.FrameCounter()),
+                  static_cast<unsigned long long>(wall), static_cast<unsigned long long>(cpu));
+    TraceSound(line);
+    return FAILED(result) ? result : S_OK;
+}
+
+}  // namespace
+
+SoundSource SoundSourceFromEnvironment() {
+    wchar_t value[16] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"TESMORA_SOUND_SOURCE", value, 16);
+    return length > 0 && length < 16 && std::wcscmp(value, L"recording") == 0
+               ? SoundSource::kDefaultRecording
+               : SoundSource::kPlaybackLoopback;
+}
+
+EndpointRef OpenDefaultEndpoint(SoundSource source, HRESULT& error) {
+    IMMDeviceEnumerator* enumerator = nullptr;
+    error = ::CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
+                               reinterpret_cast<void**>(&enumerator));
+    if (FAILED(error) || !enumerator) return nullptr;
+    IMMDevice* device = nullptr;
+    const EDataFlow flow = source == SoundSource::kPlaybackLoopback ? eRender : eCapture;
+    error = enumerator->GetDefaultAudioEndpoint(flow, eConsole, &device);
+    enumerator->Release();
+    if (FAILED(error) || !device) return nullptr;
+    return EndpointRef(device, ComRelease<IMMDevice>());
+}
+
+bool StartSoundCapture(Worker& worker, SoundJob job) {
+    if (!job.panel || !job.device || !job.running || !job.capturedFrames || !job.result) return false;
+    job.result->store(E_UNEXPECTED);
+    return worker.Start([job = std::move(job)](std::stop_token stop) mutable {
+        TraceSound("started");
+        // The thread's own apartment: the capture's objects live and die on it.
+        const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const HRESULT result = Capture(job, stop);
+        job.result->store(result);
+        job.device.reset();  // released inside the apartment it was used in
+        if (SUCCEEDED(com)) ::CoUninitialize();
+        char line[64];
+        std::snprintf(line, sizeof line, "ended result=0x%08lX", static_cast<unsigned long>(result));
+        TraceSound(line);
+    });
+}
+
+}  // namespace tesmora
