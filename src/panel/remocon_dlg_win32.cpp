@@ -69,6 +69,7 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnCommand(IDC_BTN_CLOSE, &CRemoconDlg::OnCloseButton),
         OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
         OnCommand(IDC_BTN_UPLOAD, &CRemoconDlg::OnUploadButton),
+        OnCommand(IDC_BTN_NOTE, &CRemoconDlg::OnNoteButton),
         OnMessage(WM_UPLOAD_FRAME, &CRemoconDlg::OnUploadFrame),
     };
     return table;
@@ -264,13 +265,16 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 void CRemoconDlg::ReassertTopmost() {
-    HWND after = noteToolbar_ && ::IsWindow(noteToolbar_) ? noteToolbar_ : HWND_TOPMOST;
+    HWND toolbar = note_.Toolbar();
+    HWND after = toolbar && ::IsWindow(toolbar) ? toolbar : HWND_TOPMOST;
     ::SetWindowPos(Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 LRESULT CRemoconDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     LRESULT result = Default();
     auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+    // The note tool hides the panel for the moment of its snapshot.
+    if (note_.HidingPanel()) return result;
     // Hidden until the teacher program accepts the remote, whoever asks to show it.
     if (link_.Session().WindowShown()) {
         position->flags |= SWP_SHOWWINDOW;
@@ -291,6 +295,7 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
     upload_.RefreshParameters(width, height);
     link_.SendToTeacher(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
     upload_.OnDisplayChange();
+    note_.OnDisplayChange();
 
     RECT window{};
     ::GetWindowRect(Handle(), &window);
@@ -335,8 +340,9 @@ void CRemoconDlg::CloseAfterConfirmation() {
 
 LRESULT CRemoconDlg::OnDestroy(WPARAM, LPARAM) {
     link_.OnPanelDestroyed();
+    // The note thread may still hide or show the panel meanwhile: Close answers it while waiting.
+    note_.Close();
     gdiplus_.reset();
-    noteToolbar_ = nullptr;
     return Default();
 }
 
@@ -387,6 +393,10 @@ LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
 
 void CRemoconDlg::OnUploadButton() {
     upload_.OnUploadButton();
+}
+
+void CRemoconDlg::OnNoteButton() {
+    note_.OnNoteButton(Handle());
 }
 
 }  // namespace tesmora

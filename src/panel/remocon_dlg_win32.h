@@ -17,6 +17,7 @@
 #include "common/ui/handles_win32.h"
 #include "common/widgets/image_button_win32.h"
 #include "panel/logo_tap.h"
+#include "panel/note_control_win32.h"
 #include "panel/rh_info_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "panel/upload_control_win32.h"
@@ -44,6 +45,8 @@ public:
     void MoveButton(int buttonId, int x, int y);
     // While remote control shows the teacher's screen, tells its view which monitor to show.
     void SelectMonitorInView(int monitorIndex);
+    // The note tool, for remote control's start (its DropToTouchMode).
+    CNoteControl& Note() { return note_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -84,6 +87,7 @@ private:
     void OnCloseButton();
     void OnLogoButton();
     void OnUploadButton();
+    void OnNoteButton();
 
     // Closing: the question, then the end of the dialog.
     bool ConfirmClose();
@@ -114,9 +118,9 @@ private:
     int savedHeight_ = 0;
     LogoTap logoTap_;
 
-    HWND noteToolbar_ = nullptr;  // the note tool's toolbar, once the note thread made it
-    HWND viewWindow_ = nullptr;   // the remote view, while remote control runs
-    CUploadControl upload_;       // last: its capture thread is joined before anything else goes
+    HWND viewWindow_ = nullptr;  // the remote view, while remote control runs
+    CNoteControl note_;          // its thread is joined on destroy, before the window goes
+    CUploadControl upload_;      // last: its capture thread is joined before anything else goes
 };
 
 }  // namespace tesmora
