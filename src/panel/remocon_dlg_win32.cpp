@@ -93,6 +93,8 @@ BOOL CRemoconDlg::OnInitDialog() {
     std::wstring override =
         ReadIniString(IniFilePath(IniFile::Config), ToWide(kIniSection), ToWide(kScaleFactorKey), L"");
     SetScaleFactor(ChoosePanelScaleFactor(screenWidth, screenHeight, ToU16(override)));
+    layout_ = ParsePanelLayout(
+        ToU16(ReadIniString(IniFilePath(IniFile::Config), ToWide(kIniSection), ToWide(kLayoutKey), L"")));
 
     CreateFonts();
     SetColourKey();
@@ -172,7 +174,7 @@ bool CRemoconDlg::CreateButtons() {
 }
 
 void CRemoconDlg::PlaceTitleAndCorner() {
-    ::SetWindowPos(Handle(), nullptr, 0, 0, Scaled(kPanelWidth), Scaled(kPanelHeight),
+    ::SetWindowPos(Handle(), nullptr, 0, 0, Scaled(kPanelWidth), PanelHeight(),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The title ends where the close button begins, so that neither paints over the other.
     int titleWidth = std::min(Scaled(kTitleWidth), TitleRoomWidth(ScaleFactor()));
@@ -195,8 +197,12 @@ void CRemoconDlg::AddAboutItem() {
 
 void CRemoconDlg::PlaceAtHome(int screenWidth) {
     PanelPoint home = PanelHomePosition(screenWidth, ScaleFactor());
-    ::SetWindowPos(Handle(), HWND_TOPMOST, home.x, home.y, Scaled(kPanelWidth), Scaled(kPanelHeight),
+    ::SetWindowPos(Handle(), HWND_TOPMOST, home.x, home.y, Scaled(kPanelWidth), PanelHeight(),
                    SWP_NOACTIVATE);
+}
+
+int CRemoconDlg::PanelHeight() const {
+    return Scaled(PanelShapeFor(layout_).height);
 }
 
 void CRemoconDlg::PlaceFeatureButtons() {
@@ -206,6 +212,20 @@ void CRemoconDlg::PlaceFeatureButtons() {
         ::SetWindowPos(buttons_[i].Handle(), nullptr, Scaled(place.x), Scaled(place.y), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (place.tooltip != 0) buttons_[i].SetTooltipText(LoadResourceString(place.tooltip));
+    }
+    ApplyPanelMode();
+}
+
+void CRemoconDlg::SetPanelMode(PanelMode mode) {
+    mode_ = mode;
+    if (!logoMode_) ApplyPanelMode();
+}
+
+void CRemoconDlg::ApplyPanelMode() {
+    for (int id : FeatureButtonIds()) {
+        PanelPoint place = FeatureButtonPosition(layout_, id);
+        MoveButton(id, place.x, place.y);
+        ShowButton(id, FeatureButtonShown(layout_, mode_, id));
     }
 }
 
@@ -302,7 +322,7 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
     PanelRect rect{window.left, window.top, window.right, window.bottom};
     if (!BottomRightCornerOnScreen(rect, width, height)) {
         int side = Scaled(logoMode_ ? kLogoSide : kPanelWidth);
-        int tall = Scaled(logoMode_ ? kLogoSide : kPanelHeight);
+        int tall = logoMode_ ? Scaled(kLogoSide) : PanelHeight();
         ::SetWindowPos(Handle(), HWND_TOPMOST, width - side, 0, side, tall, SWP_NOACTIVATE);
     }
     return Default();

@@ -18,6 +18,7 @@
 #include "common/widgets/image_button_win32.h"
 #include "panel/logo_tap.h"
 #include "panel/note_control_win32.h"
+#include "panel/panel_modes.h"
 #include "panel/rh_info_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "panel/upload_control_win32.h"
@@ -43,6 +44,10 @@ public:
     void SetButtonCheck(int buttonId, bool checked);
     void ShowButton(int buttonId, bool shown);
     void MoveButton(int buttonId, int x, int y);
+    // Shows and places the feature buttons of the mode for the panel's layout (config.ini
+    // "layout"); in logo mode the buttons follow when the panel is restored.
+    void SetPanelMode(PanelMode mode);
+    PanelLayout Layout() const { return layout_; }
     // While remote control shows the teacher's screen, tells its view which monitor to show.
     void SelectMonitorInView(int monitorIndex);
     // The note tool, for remote control's start (its DropToTouchMode).
@@ -63,6 +68,8 @@ private:
     void AddAboutItem();
     void PlaceAtHome(int screenWidth);
     void PlaceFeatureButtons();
+    void ApplyPanelMode();
+    int PanelHeight() const;
 
     // Messages.
     LRESULT OnSysCommand(WPARAM, LPARAM);
@@ -113,6 +120,8 @@ private:
     std::optional<GdiplusSession> gdiplus_;
     HICON icon_ = nullptr;
 
+    PanelLayout layout_ = PanelLayout::kShipped;
+    PanelMode mode_ = PanelMode::kConnected;
     bool logoMode_ = false;
     int savedWidth_ = 0;
     int savedHeight_ = 0;
