@@ -8,9 +8,10 @@
 # pen are left in the scenario's folder.
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
-e2e_begin note-draw-and-save
+# Argument: the scale factor (config.ini "scalefactor").
+s=${1:-1}
+e2e_begin "note-draw-and-save-$s"
 read -r width height <<<"$(e2e_screen_size)"
-s=1
 e2e_config "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=$s" "layout=full"
 
 # The pictures go to the desktop: one of the scenario's own, put back when the scenario ends.
@@ -161,6 +162,7 @@ note_click 1529
 e2e_probe drag --hwnd "$overlay" 420,100 420,460 >/dev/null
 sleep 0.5
 e2e_screenshot --hwnd "$overlay" "$(e2e_windows_path "$E2E_DIR/overlay-colours.png")"
+e2e_log "panel while drawing on the whiteboard: $(e2e_panel)"
 # The semi-transparent cyan line over the red line keeps only what both have: dark, not cyan.
 IFS=, read -r r g b <<<"$(pixel "$E2E_DIR/overlay-colours.png" 340,160)"
 [ "$r" -lt 60 ] && [ "$g" -lt 60 ] || e2e_fail "the semi-transparent line over red is $r,$g,$b"
