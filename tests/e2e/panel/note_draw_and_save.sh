@@ -14,21 +14,40 @@ e2e_begin "note-draw-and-save-$s"
 read -r width height <<<"$(e2e_screen_size)"
 e2e_config "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=$s" "layout=full"
 
-# The pictures go to the desktop: one of the scenario's own, put back when the scenario ends.
-shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
-old_desktop=$(e2e_wine reg query "$shell_folders" /v Desktop 2>/dev/null | tr -d '\r' | sed -n 's/^ *Desktop *REG_SZ *//p')
+# The pictures go to the desktop: one of the scenario's own, put back when the scenario ends. The
+# remote reads the signed-in user's Shell Folders (under HKEY_USERS when it finds the user, else
+# the current user's), so both are set; Wine writes Shell Folders anew from User Shell Folders
+# whenever a program asks the shell, so that one is set too.
+explorer='Software\Microsoft\Windows\CurrentVersion\Explorer'
+note_keys=()
+for user in HKCU $(e2e_wine reg query HKU 2>/dev/null | tr -d '\r' | grep -o 'S-1-5-21-[0-9-]*$' | sort -u); do
+    [ "$user" = HKCU ] || user="HKU\\$user"
+    note_keys+=("$user\\$explorer\\User Shell Folders" "$user\\$explorer\\Shell Folders")
+done
+note_old=()
+for key in "${note_keys[@]}"; do
+    # "TYPE VALUE" of the value there before, empty when there was none.
+    note_old+=("$(e2e_wine reg query "$key" /v Desktop 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Desktop *\(REG_[A-Z_]*\) *\(.*\)$/\1 \2/p')")
+done
 note_restore_desktop() {
-    if [ -n "$old_desktop" ]; then
-        e2e_wine reg add "$shell_folders" /v Desktop /t REG_SZ /d "$old_desktop" /f >/dev/null 2>&1 || true
-    else
-        e2e_wine reg delete "$shell_folders" /v Desktop /f >/dev/null 2>&1 || true
-    fi
+    local i
+    for i in "${!note_keys[@]}"; do
+        if [ -n "${note_old[i]}" ]; then
+            e2e_wine reg add "${note_keys[i]}" /v Desktop /t "${note_old[i]%% *}" /d "${note_old[i]#* }" /f \
+                >/dev/null 2>&1 || true
+        else
+            e2e_wine reg delete "${note_keys[i]}" /v Desktop /f >/dev/null 2>&1 || true
+        fi
+    done
 }
 trap 'status=$?; note_restore_desktop; (exit $status); e2e_end' EXIT
 desktop=$E2E_DIR/desktop
 mkdir -p "$desktop"
-e2e_wine reg add "$shell_folders" /v Desktop /t REG_SZ /d "$(e2e_windows_path "$desktop")" /f >/dev/null 2>&1 ||
-    e2e_fail "could not point the desktop at the scenario's folder"
+for key in "${note_keys[@]}"; do
+    e2e_wine reg add "$key" /v Desktop /t REG_SZ /d "$(e2e_windows_path "$desktop")" /f >/dev/null 2>&1 ||
+        e2e_fail "could not point the desktop at the scenario's folder ($key)"
+done
 
 e2e_start_remote
 e2e_login demo-teacher
