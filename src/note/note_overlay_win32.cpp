@@ -68,14 +68,15 @@ std::vector<NoteDisplay> DisplayRectangles() {
         mode.dmSize = sizeof(mode);
         if (!::EnumDisplaySettingsW(device.DeviceName, ENUM_CURRENT_SETTINGS, &mode)) continue;
         int x = mode.dmPosition.x, y = mode.dmPosition.y;
-        displays.push_back({x, y, x + static_cast<int>(mode.dmPelsWidth), y + static_cast<int>(mode.dmPelsHeight)});
+        displays.push_back(
+            {x, y, x + static_cast<int>(mode.dmPelsWidth), y + static_cast<int>(mode.dmPelsHeight)});
     }
     return displays;
 }
 
 HCURSOR LoadToolCursor(UINT id) {
-    return static_cast<HCURSOR>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0,
-                                             LR_DEFAULTSIZE));
+    return static_cast<HCURSOR>(
+        ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
 }
 
 }  // namespace
@@ -136,7 +137,8 @@ void CNoteToolWnd::TakeSnapshot() {
     if (panel_) ::ShowWindow(panel_, SW_HIDE);
     {
         WindowDc screen(nullptr);
-        ::BitBlt(canvas_.Dc(), 0, 0, canvas_.Width(), canvas_.Height(), screen.Get(), 0, 0, SRCCOPY | CAPTUREBLT);
+        ::BitBlt(canvas_.Dc(), 0, 0, canvas_.Width(), canvas_.Height(), screen.Get(), 0, 0,
+                 SRCCOPY | CAPTUREBLT);
     }
     if (hidePanel_) hidePanel_(hideContext_, false);
     if (panel_) ::ShowWindow(panel_, SW_SHOWNA);
@@ -211,7 +213,8 @@ LRESULT CNoteToolWnd::OnPaint(WPARAM, LPARAM) {
     RECT window{};
     ::GetWindowRect(Handle(), &window);
     UniqueMemoryDc offscreen(::CreateCompatibleDC(dc));
-    UniqueBitmap picture(::CreateCompatibleBitmap(dc, window.right - window.left, window.bottom - window.top));
+    UniqueBitmap picture(
+        ::CreateCompatibleBitmap(dc, window.right - window.left, window.bottom - window.top));
     if (offscreen && picture) {
         SelectedObject selected(offscreen.Get(), picture.Get());
         RenderTo(offscreen.Get());
@@ -225,8 +228,8 @@ void CNoteToolWnd::RestoreLive(int x, int y) {
     NoteArea area = LiveEraserArea(x, y);
     if (area.width <= 0 || area.height <= 0) return;
     WindowDc window(Handle());
-    ::BitBlt(window.Get(), area.left, area.top, area.width, area.height, backgroundDc_.Get(), area.left, area.top,
-             SRCCOPY);
+    ::BitBlt(window.Get(), area.left, area.top, area.width, area.height, backgroundDc_.Get(), area.left,
+             area.top, SRCCOPY);
 }
 
 LRESULT CNoteToolWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
@@ -235,8 +238,8 @@ LRESULT CNoteToolWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
     drawing_ = 1;
     last_ = {x, y};
     ::SetCapture(Handle());
-    auto stroke =
-        std::make_unique<CStroke>(tool_, NotePenWidth(tool_, widthIndex_), widthIndex_, semiTransparent_, penColour_);
+    auto stroke = std::make_unique<CStroke>(tool_, NotePenWidth(tool_, widthIndex_), widthIndex_,
+                                            semiTransparent_, penColour_);
     stroke->AppendPoint({x, y});
     currentStroke_ = stroke.get();
     strokes_.push_back(std::move(stroke));

@@ -55,7 +55,8 @@ std::vector<uint8_t> EncodeJpeg(const CDibSurface& dib) {
     if (picture.Save(stream, &encoder, &parameters) == Gdiplus::Ok) {
         HGLOBAL memory = nullptr;
         STATSTG stat{};
-        if (SUCCEEDED(::GetHGlobalFromStream(stream, &memory)) && SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME))) {
+        if (SUCCEEDED(::GetHGlobalFromStream(stream, &memory)) &&
+            SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME))) {
             const void* data = ::GlobalLock(memory);
             if (data) {
                 auto* begin = static_cast<const uint8_t*>(data);
@@ -76,8 +77,8 @@ std::wstring NoteSaveFolder() {
 
 bool WriteFileWhole(const std::wstring& path, const void* bytes, size_t size) {
     std::wstring temporary = path + L".part";
-    HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool written = true;
     auto* next = static_cast<const uint8_t*>(bytes);

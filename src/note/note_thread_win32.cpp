@@ -23,7 +23,8 @@ public:
     explicit CNoteThreadWnd(CNoteToolDlg& toolbar) : toolbar_(toolbar) {}
 
     bool CreateFrame() {
-        if (!RegisterWindowClass(kFrameClass, 0, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)))) return false;
+        if (!RegisterWindowClass(kFrameClass, 0, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))))
+            return false;
         if (!Create(0, kFrameClass, L"Note Thread", kFrameStyle, 0, 0, 100, 100, nullptr, 0)) return false;
         HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
         ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));

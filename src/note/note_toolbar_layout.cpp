@@ -12,16 +12,15 @@ namespace {
 // The bottom row holds three buttons where the options above have three columns: semi-transparent,
 // undo and save line up with pen, eraser and clear.
 constexpr std::array<NoteButtonPlace, 22> kButtons{{
-    {IDC_BTN_CLOSE, false, 39, 34, 132, 0, IDB_NOTE_CLOSE, IDB_NOTE_CLOSE, IDB_NOTE_CLOSE, IDB_NOTE_CLOSE,
-     0},
+    {IDC_BTN_CLOSE, false, 39, 34, 132, 0, IDB_NOTE_CLOSE, IDB_NOTE_CLOSE, IDB_NOTE_CLOSE, IDB_NOTE_CLOSE, 0},
     {IDC_NOTE_TOUCH, true, 46, 46, 8, 57, IDB_NOTE_TOUCH, IDB_NOTE_TOUCH_HOVER, IDB_NOTE_TOUCH,
      IDB_NOTE_TOUCH_CHECKED, IDS_TIP_TOUCH_MODE},
     {IDC_NOTE_WRITING, true, 46, 46, 61, 57, IDB_NOTE_WRITING, IDB_NOTE_WRITING_HOVER, IDB_NOTE_WRITING,
      IDB_NOTE_WRITING_CHECKED, IDS_TIP_WRITING_MODE},
     {IDC_NOTE_WHITEBOARD, true, 46, 46, 116, 57, IDB_NOTE_WHITEBOARD, IDB_NOTE_WHITEBOARD_HOVER,
      IDB_NOTE_WHITEBOARD, IDB_NOTE_WHITEBOARD_CHECKED, IDS_TIP_WHITEBOARD_MODE},
-    {IDC_NOTE_PEN, true, 39, 38, 11, 122, IDB_NOTE_PEN, IDB_NOTE_PEN_HOVER, IDB_NOTE_PEN, IDB_NOTE_PEN_CHECKED,
-     IDS_TIP_PEN},
+    {IDC_NOTE_PEN, true, 39, 38, 11, 122, IDB_NOTE_PEN, IDB_NOTE_PEN_HOVER, IDB_NOTE_PEN,
+     IDB_NOTE_PEN_CHECKED, IDS_TIP_PEN},
     {IDC_NOTE_ERASER, true, 39, 38, 66, 122, IDB_NOTE_ERASER, IDB_NOTE_ERASER_HOVER, IDB_NOTE_ERASER,
      IDB_NOTE_ERASER_CHECKED, IDS_TIP_ERASER},
     {IDC_NOTE_CLEAR, true, 39, 38, 120, 122, IDB_NOTE_CLEAR, IDB_NOTE_CLEAR_HOVER, IDB_NOTE_CLEAR,
@@ -90,7 +89,8 @@ int NoteToolbarHeight(NoteMode mode) {
 }
 
 bool NoteToolbarCornerOnScreen(NoteScreenRect window, int screenWidth, int screenHeight) {
-    return window.right >= 0 && window.bottom >= 0 && window.right <= screenWidth && window.bottom <= screenHeight;
+    return window.right >= 0 && window.bottom >= 0 && window.right <= screenWidth &&
+           window.bottom <= screenHeight;
 }
 
 }  // namespace tesmora

@@ -76,8 +76,8 @@ BOOL CNoteToolDlg::OnInitDialog() {
     }
     ::SetWindowPos(Handle(), nullptr, 0, 0, Scaled(kNoteToolbarWidth), Scaled(kNoteToolbarTouchHeight),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SetWindowPos(Item(IDC_TITLE), nullptr, Scaled(kNoteTitleX), Scaled(kNoteTitleY), Scaled(kNoteTitleWidth),
-                   Scaled(kNoteTitleHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Item(IDC_TITLE), nullptr, Scaled(kNoteTitleX), Scaled(kNoteTitleY),
+                   Scaled(kNoteTitleWidth), Scaled(kNoteTitleHeight), SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendDlgItemMessageW(Handle(), IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 
     StartTimer(kOrderTimer, kOrderMilliseconds);
@@ -151,15 +151,23 @@ void CNoteToolDlg::StartDrawing(NoteMode mode) {
     overlay_->SetPenColour(colour_);
     // Every drawing starts opaque: the button must not claim otherwise.
     SetCheck(IDC_NOTE_SEMI, false);
-    if (panel_) ::SetWindowPos(overlay_->Handle(), panel_, 0, 0, 0, 0, kQuietPlacement);
+    PlaceOverlayBelowPanel();
     SyncButtons();
     Trace(mode == NoteMode::Writing ? L"writing mode" : L"whiteboard mode");
+}
+
+void CNoteToolDlg::PlaceOverlayBelowPanel() {
+    if (!overlay_ || !overlay_->Handle()) return;
+    // The top of the ordinary windows, not inserted after the panel: placed after a topmost window
+    // the overlay would become topmost itself, and a click on it would then raise it over the panel.
+    ::SetWindowPos(overlay_->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, kQuietPlacement);
 }
 
 void CNoteToolDlg::SwitchMode(NoteModeCommand command) {
     if (busy_) return;
     bool modified = overlay_ && overlay_->Modified();
-    NoteSwitchPlan plan = PlanModeSwitch(mode_, command, IsCustomMessageOpen(), overlay_ != nullptr, modified);
+    NoteSwitchPlan plan =
+        PlanModeSwitch(mode_, command, IsCustomMessageOpen(), overlay_ != nullptr, modified);
     if (!plan.run) return;
     if (plan.ask) {
         busy_ = true;
@@ -325,7 +333,8 @@ LRESULT CNoteToolDlg::OnPaint(WPARAM, LPARAM) {
     HDC dc = ::BeginPaint(Handle(), &paint);
     RECT client{};
     ::GetClientRect(Handle(), &client);
-    ::FillRect(dc, &client, backBrush_ ? backBrush_.Get() : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::FillRect(dc, &client,
+               backBrush_ ? backBrush_.Get() : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     if (titleBrush_ && panelBrush_) {
         RECT band{0, 0, client.right, Scaled(kNoteTitleBandHeight)};
         ::FillRect(dc, &band, titleBrush_.Get());
@@ -359,9 +368,7 @@ LRESULT CNoteToolDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
 LRESULT CNoteToolDlg::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam != kOrderTimer) return Default();
     StopTimer(kOrderTimer);
-    if (overlay_ && overlay_->Handle() && panel_) {
-        ::SetWindowPos(overlay_->Handle(), panel_, 0, 0, 0, 0, kQuietPlacement);
-    }
+    PlaceOverlayBelowPanel();
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kQuietPlacement);
     StartTimer(kOrderTimer, kOrderMilliseconds);
     return 0;
@@ -386,7 +393,8 @@ LRESULT CNoteToolDlg::OnDestroy(WPARAM, LPARAM) {
 
 bool CNoteToolDlg::PreTranslateMessage(MSG& message) {
     // Alt+F4 must not close the toolbar: its close button or Enter does.
-    if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) && message.wParam == VK_F4) return true;
+    if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) && message.wParam == VK_F4)
+        return true;
     return CDialog::PreTranslateMessage(message);
 }
 

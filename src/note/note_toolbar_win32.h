@@ -64,6 +64,7 @@ private:
     void StartDrawing(NoteMode mode);
     void DropNow();
     void CloseDrawing();
+    void PlaceOverlayBelowPanel();
 
     HWND panel_;
     void (*hidePanel_)(void*, bool);

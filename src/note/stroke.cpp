@@ -52,7 +52,11 @@ uint32_t PenPixel(uint32_t pen, uint32_t below, bool semiTransparent) {
 }
 
 CStroke::CStroke(int tool, int width, int widthIndex, int semiTransparent, uint32_t colour)
-    : tool_(tool), width_(width), widthIndex_(widthIndex), semiTransparent_(semiTransparent), colour_(colour) {}
+    : tool_(tool),
+      width_(width),
+      widthIndex_(widthIndex),
+      semiTransparent_(semiTransparent),
+      colour_(colour) {}
 
 void CStroke::AppendPoint(NotePoint point) {
     if (points_.size() == points_.capacity()) {
@@ -66,7 +70,8 @@ bool CStroke::Draw(StrokeCanvas& canvas) const {
     if (points_.empty()) return true;
     if (!canvas.SelectPen(width_, colour_)) return false;
     if (tool_ == kNoteToolPen) {
-        for (size_t i = 1; i < points_.size(); ++i) canvas.Line(points_[i - 1], points_[i], SemiTransparent());
+        for (size_t i = 1; i < points_.size(); ++i)
+            canvas.Line(points_[i - 1], points_[i], SemiTransparent());
     } else if (tool_ == kNoteToolEraser) {
         // The stroke's width plays no part: the eraser always restores its fixed square.
         for (NotePoint point : points_) canvas.RestoreBackground(ReplayedEraserArea(point.x, point.y));
