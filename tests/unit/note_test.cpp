@@ -18,9 +18,17 @@ TEST(NoteStroke, WidthTable) {
     struct Case {
         int tool, index, width;
     } cases[] = {
-        {kNoteToolPen, 1, 2},     {kNoteToolPen, 2, 5},     {kNoteToolPen, 3, 8},  {kNoteToolPen, 4, 11},
-        {kNoteToolPen, 0, 10},    {kNoteToolPen, 5, 10},    {kNoteToolEraser, 1, 32},
-        {kNoteToolEraser, 4, 32}, {kNoteToolEraser, 9, 32}, {2, 1, 10},            {7, 4, 10},
+        {kNoteToolPen, 1, 2},
+        {kNoteToolPen, 2, 5},
+        {kNoteToolPen, 3, 8},
+        {kNoteToolPen, 4, 11},
+        {kNoteToolPen, 0, 10},
+        {kNoteToolPen, 5, 10},
+        {kNoteToolEraser, 1, 32},
+        {kNoteToolEraser, 4, 32},
+        {kNoteToolEraser, 9, 32},
+        {2, 1, 10},
+        {7, 4, 10},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NotePenWidth(c.tool, c.index), c.width) << "tool " << c.tool << " index " << c.index;
@@ -32,10 +40,8 @@ TEST(NoteStroke, EraserSquaresLiveAndReplayed) {
         int x, y;
         NoteArea live, replayed;
     } cases[] = {
-        {5, 5, {1, 2, 21, 21}, {0, 0, 21, 21}},
-        {0, 0, {1, 2, 16, 16}, {0, 0, 16, 16}},
-        {100, 50, {85, 36, 32, 32}, {84, 34, 32, 32}},
-        {16, 40, {1, 26, 32, 32}, {0, 24, 32, 32}},
+        {5, 5, {1, 2, 21, 21}, {0, 0, 21, 21}},        {0, 0, {1, 2, 16, 16}, {0, 0, 16, 16}},
+        {100, 50, {85, 36, 32, 32}, {84, 34, 32, 32}}, {16, 40, {1, 26, 32, 32}, {0, 24, 32, 32}},
         {-20, 3, {1, 2, -4, 19}, {0, 0, -4, 19}},  // outside the overlay: nothing to copy
     };
     for (const Case& c : cases) {
@@ -94,13 +100,33 @@ TEST(NoteStroke, ReplaysWithTheSettingsItBeganWith) {
     } cases[] = {
         {"no points", kNoteToolPen, 0, {}, true, true, {}},
         {"a click", kNoteToolPen, 0, {{3, 4}}, true, true, {"pen 5 230", "release"}},
-        {"pen", kNoteToolPen, 0, {{1, 1}, {5, 1}, {5, 9}}, true, true,
+        {"pen",
+         kNoteToolPen,
+         0,
+         {{1, 1}, {5, 1}, {5, 9}},
+         true,
+         true,
          {"pen 5 230", "line 1,1-5,1 copy", "line 5,1-5,9 copy", "release"}},
-        {"semi-transparent", kNoteToolPen, 1, {{1, 1}, {2, 2}}, true, true,
+        {"semi-transparent",
+         kNoteToolPen,
+         1,
+         {{1, 1}, {2, 2}},
+         true,
+         true,
          {"pen 5 230", "line 1,1-2,2 mask", "release"}},
-        {"flag other than 1 is opaque", kNoteToolPen, 2, {{1, 1}, {2, 2}}, true, true,
+        {"flag other than 1 is opaque",
+         kNoteToolPen,
+         2,
+         {{1, 1}, {2, 2}},
+         true,
+         true,
          {"pen 5 230", "line 1,1-2,2 copy", "release"}},
-        {"eraser", kNoteToolEraser, 0, {{0, 0}, {40, 40}}, true, true,
+        {"eraser",
+         kNoteToolEraser,
+         0,
+         {{0, 0}, {40, 40}},
+         true,
+         true,
          {"pen 5 230", "restore 0,0 16x16", "restore 24,24 32x32", "release"}},
         {"unknown tool", 2, 0, {{1, 1}, {2, 2}}, true, true, {"pen 5 230", "release"}},
         {"no pen, also for the eraser", kNoteToolEraser, 0, {{9, 9}}, false, false, {"pen 5 230"}},
@@ -146,14 +172,14 @@ TEST(NoteToolbar, ModeSwitchDecisions) {
         NoteSwitchPlan plan;
     } cases[] = {
         {M::Touch, C::Writing, false, false, false, {true, false}},
-        {M::Writing, C::Writing, false, true, true, {false, false}},          // no new snapshot
+        {M::Writing, C::Writing, false, true, true, {false, false}},  // no new snapshot
         {M::Whiteboard, C::Whiteboard, false, true, false, {false, false}},
-        {M::Writing, C::Whiteboard, false, true, true, {true, true}},         // unsaved strokes: ask
-        {M::Writing, C::Whiteboard, false, true, false, {true, false}},       // only eraser strokes
+        {M::Writing, C::Whiteboard, false, true, true, {true, true}},    // unsaved strokes: ask
+        {M::Writing, C::Whiteboard, false, true, false, {true, false}},  // only eraser strokes
         {M::Whiteboard, C::Touch, false, true, true, {true, true}},
         {M::Touch, C::Touch, false, false, false, {true, false}},
         {M::Writing, C::Close, false, true, true, {true, true}},
-        {M::Writing, C::Touch, true, true, true, {false, false}},             // a message box is open
+        {M::Writing, C::Touch, true, true, true, {false, false}},  // a message box is open
         {M::Touch, C::Close, true, false, false, {false, false}},
     };
     for (const Case& c : cases) {
