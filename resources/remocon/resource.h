@@ -225,3 +225,12 @@
 #define IDB_NOTE_CLEAR 683
 #define IDB_NOTE_CLEAR_CHECKED 684
 #define IDB_NOTE_CLEAR_HOVER 685
+
+// The note tool's additions: undo of the last stroke, and the notice of a picture that could not be
+// saved.
+#define IDC_NOTE_UNDO 1541
+#define IDS_NOTE_SAVE_FAILED 1240
+#define IDS_TIP_UNDO 1241
+#define IDB_NOTE_UNDO 690
+#define IDB_NOTE_UNDO_CHECKED 691
+#define IDB_NOTE_UNDO_HOVER 692

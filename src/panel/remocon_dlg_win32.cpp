@@ -45,7 +45,11 @@ CRemoconDlg::CRemoconDlg()
       remote_(*this, link_),
       padSwitches_(*this, link_),
       sound_(*this, link_),
-      upload_(*this, link_) {}
+      upload_(*this, link_) {
+    // Starting remote control closes the note tool's drawing without asking and leaves it in touch
+    // mode, so the teacher's taps reach the teacher PC.
+    remote_.SetDropToTouchMode([this] { note_.DropToTouchMode(); });
+}
 
 CRemoconDlg::~CRemoconDlg() = default;
 
@@ -72,6 +76,7 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnCommand(IDC_BTN_CLOSE, &CRemoconDlg::OnCloseButton),
         OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
         OnCommand(IDC_BTN_UPLOAD, &CRemoconDlg::OnUploadButton),
+        OnCommand(IDC_BTN_NOTE, &CRemoconDlg::OnNoteButton),
         OnMessage(WM_UPLOAD_FRAME, &CRemoconDlg::OnUploadFrame),
         OnCommand(IDC_BTN_REMOTE, &CRemoconDlg::OnRemoteButton),
         OnCommand(IDC_BTN_KEYBOARD, &CRemoconDlg::OnKeyboardButton),
@@ -299,13 +304,16 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 void CRemoconDlg::ReassertTopmost() {
-    HWND after = noteToolbar_ && ::IsWindow(noteToolbar_) ? noteToolbar_ : HWND_TOPMOST;
+    HWND toolbar = note_.Toolbar();
+    HWND after = toolbar && ::IsWindow(toolbar) ? toolbar : HWND_TOPMOST;
     ::SetWindowPos(Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 LRESULT CRemoconDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     LRESULT result = Default();
     auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+    // The note tool hides the panel for the moment of its snapshot.
+    if (note_.HidingPanel()) return result;
     // Hidden until the teacher program accepts the remote, whoever asks to show it.
     if (link_.Session().WindowShown()) {
         position->flags |= SWP_SHOWWINDOW;
@@ -326,6 +334,7 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
     upload_.RefreshParameters(width, height);
     link_.SendToTeacher(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
     upload_.OnDisplayChange();
+    note_.OnDisplayChange();
 
     RECT window{};
     ::GetWindowRect(Handle(), &window);
@@ -371,8 +380,9 @@ void CRemoconDlg::CloseAfterConfirmation() {
 
 LRESULT CRemoconDlg::OnDestroy(WPARAM, LPARAM) {
     link_.OnPanelDestroyed();
+    // The note thread may still hide or show the panel meanwhile: Close answers it while waiting.
+    note_.Close();
     gdiplus_.reset();
-    noteToolbar_ = nullptr;
     return Default();
 }
 
@@ -471,6 +481,10 @@ LRESULT CRemoconDlg::OnTouchState(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CRemoconDlg::OnShareState(WPARAM wParam, LPARAM lParam) {
     return padSwitches_.OnStateMessage(PadSwitch::kBroadcast, wParam, lParam);
+}
+
+void CRemoconDlg::OnNoteButton() {
+    note_.OnNoteButton(Handle());
 }
 
 }  // namespace tesmora

@@ -18,6 +18,7 @@
 #include "common/widgets/image_button_win32.h"
 #include "panel/logo_tap.h"
 #include "panel/pad_switch_control_win32.h"
+#include "panel/note_control_win32.h"
 #include "panel/panel_modes.h"
 #include "panel/rh_info_win32.h"
 #include "panel/remote_control_win32.h"
@@ -55,6 +56,8 @@ public:
     PanelLayout Layout() const { return layout_; }
     // While remote control shows the teacher's screen, tells its view which monitor to show.
     void SelectMonitorInView(int monitorIndex);
+    // The note tool, for remote control's start (its DropToTouchMode).
+    CNoteControl& Note() { return note_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -109,6 +112,7 @@ private:
     void OnSoundButton();
     void OnTouchButton();
     void OnShareButton();
+    void OnNoteButton();
 
     // Closing: the question, then the end of the dialog.
     bool ConfirmClose();
@@ -141,10 +145,10 @@ private:
     int savedHeight_ = 0;
     LogoTap logoTap_;
 
-    HWND noteToolbar_ = nullptr;  // the note tool's toolbar, once the note thread made it
-    CRemoteControl remote_;       // its threads are joined before the record and the link go
+    CRemoteControl remote_;  // its threads are joined before the record and the link go
     CPadSwitchControl padSwitches_;
     CSoundControl sound_;    // its sound thread is joined before anything else goes
+    CNoteControl note_;      // its thread is joined on destroy, before the window goes
     CUploadControl upload_;  // last: its capture thread is joined before anything else goes
 };
 

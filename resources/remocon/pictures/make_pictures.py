@@ -65,6 +65,7 @@ GLYPHS = {
     'semi': '<path d="M12 3.5C9 8 6.5 11 6.5 14.5a5.5 5.5 0 0 0 11 0C17.5 11 15 8 12 3.5z"/>'
             '<path d="M12 9.5v10.4a5.5 5.5 0 0 0 5.5-5.4C17.5 12.5 15 10 12 6z" fill="currentColor" opacity="0.55"/>',
     'save': '<path d="M4 4h13l3 3v13H4z"/><path d="M8 4v5h7V4M7.5 20v-6h9v6"/>',
+    'undo': '<path d="M9 5 4.5 9.5 9 14"/><path d="M4.5 9.5h10a5 5 0 0 1 0 10H9"/>',
     'close': '<path d="M7 7l10 10M17 7 7 17"/>',
     'collapse': '<path d="M6 12h12"/>',
 }
@@ -196,7 +197,7 @@ def shared_pictures():
             pictures.append(note_button(name + suffix, glyph_name, state, 46, 46, NOTE_BACK))
     pictures.append(('note_close', svg(39, 34, glyph('close', 10, 7.5, 19, '#F3DADC', 2.2), NOTE_TITLE)))
     tools = [('note_pen', 'pen', 39, 38), ('note_eraser', 'eraser', 39, 38), ('note_clear', 'clear', 39, 38),
-             ('note_semi', 'semi', 40, 40), ('note_save', 'save', 40, 40)]
+             ('note_semi', 'semi', 40, 40), ('note_save', 'save', 40, 40), ('note_undo', 'undo', 40, 40)]
     for name, glyph_name, width, height in tools:
         for state in ('normal', 'hover', 'checked'):
             suffix = '' if state == 'normal' else '_' + state

@@ -1,6 +1,8 @@
 // Input actions of the UI probe (see probe_input_win32.h).
 #include "probe_input_win32.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cwctype>
 #include <vector>
 
@@ -303,5 +305,75 @@ int RunSend(const ProbeOptions& options) {
         return Fail(L"send: no answer in time");
     }
     PrintRecord({{L"result", std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result)))}});
+    return 0;
+}
+
+namespace {
+
+bool ParsePoint(const std::wstring& text, POINT& point) {
+    size_t comma = text.find(L',');
+    long long x = 0, y = 0;
+    if (comma == std::wstring::npos || !ParseNumber(text.substr(0, comma), x) ||
+        !ParseNumber(text.substr(comma + 1), y)) {
+        return false;
+    }
+    point = {static_cast<LONG>(x), static_cast<LONG>(y)};
+    return true;
+}
+
+// A pointer move to a screen point as real input: absolute coordinates over the primary screen
+// (0..65535), rounded up so that they land on the intended pixel.
+INPUT MoveTo(POINT screen) {
+    LONG width = std::max(1, ::GetSystemMetrics(SM_CXSCREEN));
+    LONG height = std::max(1, ::GetSystemMetrics(SM_CYSCREEN));
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((static_cast<long long>(screen.x) * 65536 + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((static_cast<long long>(screen.y) * 65536 + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+bool Send(INPUT input) {
+    bool sent = ::SendInput(1, &input, sizeof(INPUT)) == 1;
+    ::Sleep(10);
+    return sent;
+}
+
+}  // namespace
+
+int RunDrag(const ProbeOptions& options) {
+    std::wstring error;
+    HWND target = SelectTarget(options, error);
+    if (!target) return Fail(L"drag: " + error);
+    std::vector<POINT> points;
+    for (const std::wstring& argument : options.arguments) {
+        POINT point{};
+        if (!ParsePoint(argument, point)) return Fail(L"drag: \"" + argument + L"\" is not a point X,Y");
+        ::ClientToScreen(target, &point);
+        points.push_back(point);
+    }
+    if (points.size() < 2) return Fail(L"drag: give at least two points");
+    BringToFront(target);
+    if (!Send(MoveTo(points[0]))) return Fail(L"drag: the input was refused");
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    Send(down);
+    // Small steps, as a hand moves, so that the line is made of many segments.
+    constexpr int kStep = 8;
+    for (size_t i = 1; i < points.size(); ++i) {
+        POINT from = points[i - 1], to = points[i];
+        int steps =
+            std::max(1, static_cast<int>(std::max(std::abs(to.x - from.x), std::abs(to.y - from.y))) / kStep);
+        for (int s = 1; s <= steps; ++s) {
+            POINT at{from.x + (to.x - from.x) * s / steps, from.y + (to.y - from.y) * s / steps};
+            Send(MoveTo(at));
+        }
+    }
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    if (!Send(up)) return Fail(L"drag: the input was refused");
     return 0;
 }

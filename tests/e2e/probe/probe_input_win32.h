@@ -7,6 +7,8 @@
 #include "probe_common_win32.h"
 
 int RunClick(const ProbeOptions& options);
+// Presses the left button at the first point, moves through the others and releases it (real input).
+int RunDrag(const ProbeOptions& options);
 int RunKey(const ProbeOptions& options);
 int RunSend(const ProbeOptions& options);
 

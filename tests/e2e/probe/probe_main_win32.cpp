@@ -32,6 +32,8 @@ constexpr wchar_t kUsage[] =
     L"  set-text TEXT             sets it\n"
     L"  state                     visible, enabled, checked, focused\n"
     L"  click [--mouse|--input] [--at X,Y]   BM_CLICK, posted mouse messages, or real input\n"
+    L"  drag X,Y X,Y...           real input: left button down at the first point (client\n"
+    L"                            coordinates), through the others in small steps, up at the last\n"
     L"  key [--input] KEY...      enter, esc, tab, alt+f4, vk:N, a, text:...; posted, or real input\n"
     L"  send [--post] MSG [W [L]] a message by name (WM_CLOSE, WM_APP+0x64) or number\n"
     L"  screenshot FILE           the window, control or (without selection) whole screen; .png/.bmp\n"
@@ -68,6 +70,7 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"set-text") return RunSetText(options);
     if (action == L"state") return RunState(options);
     if (action == L"click") return RunClick(options);
+    if (action == L"drag") return RunDrag(options);
     if (action == L"key") return RunKey(options);
     if (action == L"send") return RunSend(options);
     if (action == L"screenshot") return RunScreenshot(options);

@@ -1,0 +1,94 @@
+// CNoteToolWnd: the note overlay, a borderless window over one whole display showing a frozen
+// snapshot of the screen (writing mode) or a white board with a cyan frame (whiteboard mode), on
+// which the teacher draws strokes with the pen or removes them with the eraser. A mouse move draws
+// one segment (or restores one eraser square) straight on the window; a repaint replays every
+// stroke into an off-screen picture copied in one step, so it never flickers stroke by stroke. The
+// toolbar makes, drives and closes it. Note thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/ui/dib_surface_win32.h"
+#include "common/ui/handles_win32.h"
+#include "common/ui/window_win32.h"
+#include "note/stroke.h"
+
+namespace tesmora {
+
+class CNoteToolWnd : public CWindow {
+public:
+    static constexpr int kWritingMode = 1;
+    static constexpr int kWhiteboardMode = 2;
+
+    // `panel` is the control panel, hidden while the snapshot is taken; `hidePanel(bool)` tells the
+    // panel beforehand that the hiding is wanted (it otherwise keeps itself shown).
+    CNoteToolWnd(HWND panel, void (*hidePanel)(void*, bool), void* hideContext);
+    ~CNoteToolWnd() override;
+
+    // Makes the window over the chosen display, with a snapshot (mode 1) or a white board (mode 2).
+    bool CreateOverlay(int mode);
+
+    void SetTool(int tool);
+    void SetWidthIndex(int index);
+    void SetPenColour(uint32_t colour) { penColour_ = colour; }
+    // Flips the flag for the strokes to come; answers the new value.
+    int ToggleSemiTransparent();
+    void ClearStrokes();
+    // Removes the newest stroke; false when there is none. The drawing stays modified.
+    bool UndoLastStroke();
+    // Deletes the strokes and the window.
+    void CloseOverlay();
+
+    bool Modified() const { return modified_ != 0; }
+    void SetLastSavedPath(const std::wstring& path) { lastSavedPath_ = path; }
+    // Saving succeeded: the drawing no longer counts as modified.
+    void MarkSaved() { modified_ = 0; }
+    size_t StrokeCount() const { return strokes_.size(); }
+    int Width() const { return canvas_.Width(); }
+    int Height() const { return canvas_.Height(); }
+
+    // Renders background and strokes, as a repaint shows them, into `target` (of the canvas size).
+    void RenderTo(HDC target) const;
+
+    bool PreTranslateMessage(MSG& message) override;
+
+protected:
+    std::span<const MessageEntry> MessageTable() const override;
+
+private:
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnSetCursor(WPARAM, LPARAM);
+    void TakeSnapshot();
+    void DrawWhiteboard();
+    void RestoreLive(int x, int y);
+
+    HWND panel_;
+    void (*hidePanel_)(void*, bool);
+    void* hideContext_;
+    CDibSurface canvas_;
+    int tool_ = kNoteToolPen;
+    uint32_t penColour_ = 0;
+    int widthIndex_ = 1;
+    int penWidth_ = NotePenWidth(kNoteToolPen, 1);
+    int drawing_ = 0;
+    POINT current_{-1, -1};
+    POINT last_{-1, -1};
+    UniqueMemoryDc backgroundDc_;
+    UniqueBitmap backgroundBitmap_;
+    HGDIOBJ backgroundPrevious_ = nullptr;
+    std::vector<std::unique_ptr<CStroke>> strokes_;  // drawing order; the last is the current one
+    CStroke* currentStroke_ = nullptr;
+    HCURSOR cursor_ = nullptr;
+    int modified_ = 0;
+    std::wstring lastSavedPath_;
+    int semiTransparent_ = 0;
+};
+
+}  // namespace tesmora

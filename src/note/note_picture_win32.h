@@ -1,0 +1,26 @@
+// Saving a note drawing as a JPEG picture at quality 100. The picture is encoded in memory, written
+// to a temporary file beside the final one, flushed and only then renamed to its final name, so a
+// folder or disk that fails part-way never leaves a half-written picture under that name. Note
+// thread only (GDI+ must be started on it).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tesmora {
+
+class CNoteToolWnd;
+
+// The folder the pictures go to: "NoteSave" on the user's desktop.
+std::wstring NoteSaveFolder();
+
+// Renders the overlay's background and strokes and writes them to `folder`\`name`. False, with
+// nothing left under either name, when the picture cannot be encoded or written.
+bool SaveNotePicture(const CNoteToolWnd& overlay, const std::wstring& folder, const std::wstring& name);
+
+// Writes `bytes` to `path` through a temporary file and a rename; false (and the temporary file
+// removed) on any failure. An existing picture of that name is replaced.
+bool WriteFileWhole(const std::wstring& path, const void* bytes, size_t size);
+
+}  // namespace tesmora

@@ -1,0 +1,135 @@
+// The note thread and its hidden frame (see note_thread_win32.h).
+#include "note/note_thread_win32.h"
+
+#include "common/ui/window_win32.h"
+#include "common/window_messages.h"
+#include "note/note_toolbar_win32.h"
+#include "resource.h"
+
+namespace tesmora {
+
+namespace {
+
+constexpr wchar_t kFrameClass[] = L"TesmoraNoteThread";
+constexpr DWORD kFrameStyle = 0x02CC0000;  // caption, system menu, sizing border, clip-children
+constexpr unsigned kServeMilliseconds = 5;
+
+// CNoteThreadWnd: the never-shown frame that anchors the note thread. The panel's requests arrive
+// here as posted messages and go to the toolbar; the close request ends the thread's message loop,
+// after which the thread destroys its windows (never from inside a modal loop that may be running).
+// Note thread only.
+class CNoteThreadWnd : public CWindow {
+public:
+    explicit CNoteThreadWnd(CNoteToolDlg& toolbar) : toolbar_(toolbar) {}
+
+    bool CreateFrame() {
+        if (!RegisterWindowClass(kFrameClass, 0, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))))
+            return false;
+        if (!Create(0, kFrameClass, L"Note Thread", kFrameStyle, 0, 0, 100, 100, nullptr, 0)) return false;
+        HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+        ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        return true;
+    }
+
+protected:
+    std::span<const MessageEntry> MessageTable() const override {
+        static const MessageEntry table[] = {
+            OnMessage(WM_NOTE_CLOSE, &CNoteThreadWnd::OnNoteClose),
+            OnMessage(WM_NOTE_SHOW_TOOLBAR, &CNoteThreadWnd::OnShowToolbar),
+            OnMessage(WM_NOTE_DROP_TO_TOUCH, &CNoteThreadWnd::OnDropToTouch),
+            OnMessage(WM_CLOSE, &CNoteThreadWnd::OnClose),
+        };
+        return table;
+    }
+
+private:
+    LRESULT OnNoteClose(WPARAM wParam, LPARAM) {
+        if (wParam == kCrossThreadCheck) ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    LRESULT OnShowToolbar(WPARAM wParam, LPARAM) {
+        if (wParam == kCrossThreadCheck && toolbar_.Handle()) toolbar_.ShowToolbar();
+        return 0;
+    }
+    LRESULT OnDropToTouch(WPARAM wParam, LPARAM) {
+        if (wParam == kCrossThreadCheck && toolbar_.Handle()) toolbar_.DropToTouchMode();
+        return 0;
+    }
+    LRESULT OnClose(WPARAM, LPARAM) {
+        ::PostQuitMessage(0);
+        return 0;
+    }
+
+    CNoteToolDlg& toolbar_;
+};
+
+// Waits until `done` answers true, taking the messages other threads send to this one meanwhile.
+template <class Done>
+void WaitServingSentMessages(Done done) {
+    while (!done()) {
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(kServeMilliseconds);
+    }
+}
+
+}  // namespace
+
+bool CNoteThread::Start() {
+    if (worker_.Running()) return true;
+    ready_ = false;
+    return worker_.Start([this](std::stop_token) { Run(); });
+}
+
+void CNoteThread::SetHidingPanel(void* self, bool hiding) {
+    static_cast<CNoteThread*>(self)->hidingPanel_ = hiding;
+}
+
+void CNoteThread::Run() {
+    {
+        CNoteToolDlg toolbar(panel_, &CNoteThread::SetHidingPanel, this);
+        CNoteThreadWnd frame(toolbar);
+        if (frame.CreateFrame() && toolbar.Create(nullptr)) {
+            toolbar.ShowToolbar();
+            toolbar_ = toolbar.Handle();
+            frame_ = frame.Handle();
+            ready_ = true;
+            MSG message;
+            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+                if (CWindow::PreTranslateChain(message)) continue;
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+        }
+        toolbar_ = nullptr;
+        frame_ = nullptr;
+        ready_ = true;
+        // The toolbar (and with it the overlay) goes first, then the frame at the end of the scope.
+        if (toolbar.Handle()) toolbar.DestroyDialog();
+    }
+    hidingPanel_ = false;
+}
+
+void CNoteThread::PostToFrame(UINT message) {
+    HWND frame = frame_.load();
+    if (frame) ::PostMessageW(frame, message, kCrossThreadCheck, 0);
+}
+
+void CNoteThread::ShowToolbar() {
+    PostToFrame(WM_NOTE_SHOW_TOOLBAR);
+}
+
+void CNoteThread::DropToTouchMode() {
+    PostToFrame(WM_NOTE_DROP_TO_TOUCH);
+}
+
+void CNoteThread::Close() {
+    if (!worker_.Running()) return;
+    WaitServingSentMessages([this] { return ready_.load() || worker_.Finished(); });
+    PostToFrame(WM_NOTE_CLOSE);
+    WaitServingSentMessages([this] { return worker_.Finished(); });
+    worker_.Join();
+}
+
+}  // namespace tesmora
