@@ -18,9 +18,13 @@ namespace tesmora {
 
 namespace {
 
-std::wstring W(const std::u16string& text) { return ToWide(text); }
+std::wstring W(const std::u16string& text) {
+    return ToWide(text);
+}
 
-std::u16string TickText() { return ToU16(std::to_wstring(int(::GetTickCount()))); }
+std::u16string TickText() {
+    return ToU16(std::to_wstring(int(::GetTickCount())));
+}
 
 // The same request once more over plain http when the secure one fails.
 int FetchSecureThenPlain(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply) {
@@ -30,7 +34,8 @@ int FetchSecureThenPlain(const std::wstring& url, const std::wstring& query, Htt
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     size_t done = 0;
     bool ok = true;
@@ -49,8 +54,9 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 std::wstring CDorvaneDlg::ServiceBase() const {
     const std::wstring config = folder_ + L"\\" + ToWide(kConfigIniName);
     const std::wstring section = ToWide(kIniSection);
-    return ToWide(UpdateServerFromSettings(ToU16(ReadIniString(config, section, ToWide(kUpdateServerKey), L"")),
-                                           ToU16(ReadIniString(config, section, ToWide(kWebServerKey), L""))));
+    return ToWide(
+        UpdateServerFromSettings(ToU16(ReadIniString(config, section, ToWide(kUpdateServerKey), L"")),
+                                 ToU16(ReadIniString(config, section, ToWide(kWebServerKey), L""))));
 }
 
 std::u16string CDorvaneDlg::FetchReply(const std::u16string& path, const std::u16string& arguments) {
@@ -77,8 +83,9 @@ bool CDorvaneDlg::CheckUpdateServer() {
 
 bool CDorvaneDlg::FetchFileList() {
     WriteLog(0, IDS_GETTING_LIST);
-    const std::u16string reply = FetchReply(
-        std::u16string(kFileListPath), u"releaseversion=" + std::u16string(kReleaseVersion) + u"&dummy=" + TickText());
+    const std::u16string reply =
+        FetchReply(std::u16string(kFileListPath),
+                   u"releaseversion=" + std::u16string(kReleaseVersion) + u"&dummy=" + TickText());
     // A later pass starts from the service's current list: stale entries of an earlier pass would
     // shadow newer ones, since every search takes the first match.
     fileList_.clear();
@@ -121,7 +128,8 @@ int CDorvaneDlg::CheckUpdater() {
 
 const UpdateFileEntry* CDorvaneDlg::NextOutdatedFile() {
     for (const UpdateFileEntry& entry : fileList_) {
-        if (entry.programKey != programKey_ || !PassesLanguageFilter(entry.typeKey, ToU16(language_))) continue;
+        if (entry.programKey != programKey_ || !PassesLanguageFilter(entry.typeKey, ToU16(language_)))
+            continue;
         const std::wstring directory = folder_ + L"\\" + W(entry.directory);
         if (IsFileOutdated(entry, ReadFileFacts(directory + W(entry.targetName))) &&
             IsFileOutdated(entry, ReadFileFacts(directory + W(entry.stagingName)))) {
@@ -133,11 +141,12 @@ const UpdateFileEntry* CDorvaneDlg::NextOutdatedFile() {
 
 bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstring& directory,
                                const std::wstring& fileName, const UpdateFileEntry& entry) {
-    const std::u16string query = arguments.empty() ? u"dummy=" + TickText() : arguments + u"&dummy=" + TickText();
+    const std::u16string query =
+        arguments.empty() ? u"dummy=" + TickText() : arguments + u"&dummy=" + TickText();
     WriteLog(0, IDS_DOWNLOAD_START, fileName);
     HttpFetchReply reply;
-    if (FetchSecureThenPlain(L"https://" + ServiceBase() + W(std::u16string(kDownloadPath)), W(query), reply) !=
-        kHttpOk) {
+    if (FetchSecureThenPlain(L"https://" + ServiceBase() + W(std::u16string(kDownloadPath)), W(query),
+                             reply) != kHttpOk) {
         WriteLog(2, IDS_DOWNLOAD_FAIL, fileName);
         return false;
     }
@@ -174,7 +183,8 @@ bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstri
 bool CDorvaneDlg::WriteSelfReplaceBatch(const std::wstring& directory, const std::wstring& stagingName) {
     const std::wstring bat = folder_ + L"\\" + W(std::u16string(kSelfReplaceBatchName));
     const std::string text = ToAnsi(W(SelfReplaceBatchText(ToU16(folder_), ToU16(directory + stagingName))));
-    HANDLE file = ::CreateFileW(bat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileW(bat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         WriteLog(2, IDS_BATCH_CREATE_ERROR, bat);
         return false;

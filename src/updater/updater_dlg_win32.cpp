@@ -28,7 +28,8 @@ constexpr COLORREF kLogText = RGB(0x88, 0x88, 0x88);
 constexpr COLORREF kTitleText = RGB(0xCD, 0xD9, 0xD5);
 
 // "%s" takes the next argument, "%%" is a percent sign; the texts are our own string table's.
-std::wstring FormatMessageText(const std::wstring& format, const std::wstring& first, const std::wstring& second) {
+std::wstring FormatMessageText(const std::wstring& format, const std::wstring& first,
+                               const std::wstring& second) {
     std::wstring text;
     const std::wstring* arguments[] = {&first, &second};
     size_t next = 0;
@@ -197,9 +198,10 @@ void CDorvaneDlg::OnFileDownloadTimer() {
     StopTimer(kFileDownloadTimer);
     if (const UpdateFileEntry* entry = NextOutdatedFile()) {
         const UpdateFileEntry chosen = *entry;
-        const std::u16string arguments = u"type=" + chosen.typeKey + u"&releaseversion=" +
-                                         std::u16string(kReleaseVersion);
-        DownloadFile(arguments, folder_ + L"\\" + std::wstring(chosen.directory.begin(), chosen.directory.end()),
+        const std::u16string arguments =
+            u"type=" + chosen.typeKey + u"&releaseversion=" + std::u16string(kReleaseVersion);
+        DownloadFile(arguments,
+                     folder_ + L"\\" + std::wstring(chosen.directory.begin(), chosen.directory.end()),
                      std::wstring(chosen.stagingName.begin(), chosen.stagingName.end()), chosen);
     } else if (!replacing_ && !launched_) {
         FinishAndLaunch(true);
@@ -216,8 +218,8 @@ LRESULT CDorvaneDlg::OnPaint(WPARAM, LPARAM) {
     ::GetClientRect(Handle(), &client);
     const int w = client.right, h = client.bottom;
     if (::IsIconic(Handle())) {
-        ::DrawIcon(dc, (w - ::GetSystemMetrics(SM_CXICON) + 1) / 2, (h - ::GetSystemMetrics(SM_CYICON) + 1) / 2,
-                   icon_);
+        ::DrawIcon(dc, (w - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
+                   (h - ::GetSystemMetrics(SM_CYICON) + 1) / 2, icon_);
         ::EndPaint(Handle(), &paint);
         return 0;
     }
@@ -280,7 +282,8 @@ LRESULT CDorvaneDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
     ::ScreenToClient(Handle(), &point);
     RECT client;
     ::GetClientRect(Handle(), &client);
-    if (point.x >= 0 && point.x < client.right && point.y >= 0 && point.y < ScaledBy(kTitleBandHeight, scale_)) {
+    if (point.x >= 0 && point.x < client.right && point.y >= 0 &&
+        point.y < ScaledBy(kTitleBandHeight, scale_)) {
         return HTCAPTION;
     }
     return result;

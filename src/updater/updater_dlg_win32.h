@@ -39,8 +39,8 @@ private:
     bool FetchFileList();
     int CheckUpdater();
     const UpdateFileEntry* NextOutdatedFile();
-    bool DownloadFile(const std::u16string& arguments, const std::wstring& directory, const std::wstring& fileName,
-                      const UpdateFileEntry& entry);
+    bool DownloadFile(const std::u16string& arguments, const std::wstring& directory,
+                      const std::wstring& fileName, const UpdateFileEntry& entry);
     // Self-replacement and launch.
     bool WriteSelfReplaceBatch(const std::wstring& directory, const std::wstring& stagingName);
     void FinishAndLaunch(bool apply);

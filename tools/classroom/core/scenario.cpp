@@ -161,7 +161,8 @@ const std::vector<Setting>& Settings() {
              int64_t n = 0;
              return ParseInt(v, 1, 65535, n) && (s.lookup.codePage = int(n), true);
          }},
-        {"update.folder", "PATH", "the release the update service offers: PATH/filelist.txt and PATH/files/<type>",
+        {"update.folder", "PATH",
+         "the release the update service offers: PATH/filelist.txt and PATH/files/<type>",
          [](Scenario& s, std::string_view v) { return s.update.folder = Trim(v), true; }},
         {"update.unreachable", "SECONDS|always", "every update request fails (503) this long after start",
          [](Scenario& s, std::string_view v) {

@@ -21,8 +21,8 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
 bool IsPlainKey(std::string_view key) {
     if (key.empty()) return false;
     for (char c : key) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                        c == '-';
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                        c == '_' || c == '-';
         if (!ok) return false;
     }
     return true;
@@ -45,7 +45,8 @@ std::string QueryValue(std::string_view query, std::string_view key) {
     return {};
 }
 
-UpdateResponder::UpdateResponder(const UpdateBehaviour& behaviour, std::string serverHost, uint16_t serverPort)
+UpdateResponder::UpdateResponder(const UpdateBehaviour& behaviour, std::string serverHost,
+                                 uint16_t serverPort)
     : behaviour_(behaviour),
       serverHost_(std::move(serverHost)),
       serverPort_(serverPort),
@@ -53,7 +54,8 @@ UpdateResponder::UpdateResponder(const UpdateBehaviour& behaviour, std::string s
 
 bool UpdateResponder::Unreachable() const {
     if (behaviour_.unreachableSeconds < 0) return true;
-    return std::chrono::steady_clock::now() - started_ < std::chrono::duration<double>(behaviour_.unreachableSeconds);
+    return std::chrono::steady_clock::now() - started_ <
+           std::chrono::duration<double>(behaviour_.unreachableSeconds);
 }
 
 UpdateAnswer UpdateResponder::Answer(std::string_view path, std::string_view query, Event& event) {
@@ -99,7 +101,8 @@ UpdateAnswer UpdateResponder::Download(std::string_view query, Event& event) {
         answer.body = "result:false\ncode:503\nmessage:busy";
         return answer;
     }
-    if (!IsPlainKey(type) || behaviour_.folder.empty() || !ReadWhole(behaviour_.folder + "/files/" + type, answer.body)) {
+    if (!IsPlainKey(type) || behaviour_.folder.empty() ||
+        !ReadWhole(behaviour_.folder + "/files/" + type, answer.body)) {
         event.Str("answer", "missing");
         answer.status = 404;
         answer.body.clear();

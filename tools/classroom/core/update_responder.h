@@ -20,10 +20,10 @@ inline constexpr const char* kUpdateDownloadPath = "/tesmora/update/DownloadFile
 
 struct UpdateAnswer {
     int status = 200;
-    std::string body;            // what is sent
-    uint64_t announcedBytes = 0; // the Content-Length; more than body.size() when the download is cut short
-    bool cutShort = false;       // close the connection after the body
-    std::string fileName;        // the Content-Disposition file name
+    std::string body;             // what is sent
+    uint64_t announcedBytes = 0;  // the Content-Length; more than body.size() when the download is cut short
+    bool cutShort = false;        // close the connection after the body
+    std::string fileName;         // the Content-Disposition file name
 };
 
 class UpdateResponder {

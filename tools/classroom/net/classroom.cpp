@@ -154,8 +154,10 @@ std::string Classroom::Banner() const {
         text +=
             "                 http://" + host + ":" + std::to_string(ports_.lookupHttp) + kLookupPath + "\n";
     }
-    text += "  update service: the same ports, /tesmora/update/... (release folder: " +
-            (options_.scenario.update.folder.empty() ? std::string("none") : options_.scenario.update.folder) + ")\n";
+    text +=
+        "  update service: the same ports, /tesmora/update/... (release folder: " +
+        (options_.scenario.update.folder.empty() ? std::string("none") : options_.scenario.update.folder) +
+        ")\n";
     text += "  login server:  " + host + ":" + std::to_string(ports_.login) + "\n";
     text += "  teacher:       " + host + ":" + std::to_string(ports_.teacher) + "\n";
     text += "  teacher IDs:   " + ids + "\n";

@@ -30,9 +30,12 @@ void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
     for (const char* path : {kUpdateServerCheckPath, kUpdateFileListPath, kUpdateDownloadPath}) {
         server.Get(path, [this, scheme, path](const httplib::Request& request, httplib::Response& reply) {
             const size_t question = request.target.find('?');
-            const std::string query = question == std::string::npos ? "" : request.target.substr(question + 1);
+            const std::string query =
+                question == std::string::npos ? "" : request.target.substr(question + 1);
             Event event("update", nextConnection_(), "update");
-            event.Str("scheme", scheme).Str("path", path).Str("user_agent", request.get_header_value("User-Agent"));
+            event.Str("scheme", scheme)
+                .Str("path", path)
+                .Str("user_agent", request.get_header_value("User-Agent"));
             auto answer = std::make_shared<UpdateAnswer>(update_->Answer(path, query, event));
             log_.Write(event.Say(std::string("<- ") + scheme + " " + path + " " + query + ": " +
                                  (answer->cutShort ? "cut short" : std::to_string(answer->status))));
@@ -45,13 +48,13 @@ void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
                 return;
             }
             // The whole length is announced, half is sent, then the connection is dropped.
-            reply.set_content_provider(
-                size_t(answer->announcedBytes), "application/octet-stream",
-                [answer](size_t offset, size_t, httplib::DataSink& sink) {
-                    if (offset >= answer->body.size()) return false;
-                    sink.write(answer->body.data() + offset, answer->body.size() - offset);
-                    return true;
-                });
+            reply.set_content_provider(size_t(answer->announcedBytes), "application/octet-stream",
+                                       [answer](size_t offset, size_t, httplib::DataSink& sink) {
+                                           if (offset >= answer->body.size()) return false;
+                                           sink.write(answer->body.data() + offset,
+                                                      answer->body.size() - offset);
+                                           return true;
+                                       });
         });
     }
 }
