@@ -16,6 +16,7 @@ course=$1
 shift
 [ -x "$E2E_CLASSROOM" ] || { echo "the simulated classroom is not built" >&2; exit $E2E_SKIP; }
 e2e_setup "updater-$course"
+trap 'status=$?; stop_batch; (exit $status); e2e_end' EXIT
 RELEASE=$E2E_DIR/release
 mkdir -p "$RELEASE/files"
 : >"$RELEASE/filelist.txt"
@@ -61,6 +62,15 @@ wait_remote() {
     E2E_STARTED+=("$E2E_REMOTE_PID"$'\t'"TesmoraOrluRemocon.exe")
 }
 remote_count() { e2e_probe find --class '#32770' --with-id 1036 2>/dev/null | grep -c hwnd= || true; }
+# The batch's command interpreter (started by the updater through the shell): found by the scenario's
+# own batch path, ended by its process id.
+stop_batch() {
+    local pid
+    for pid in $(pgrep -f -- "aUpdate[.]bat" 2>/dev/null); do
+        grep -qF "$(e2e_windows_path "$E2E_PROGRAM_DIR")" "/proc/$pid/cmdline" 2>/dev/null && kill "$pid" 2>/dev/null
+    done
+    true
+}
 updater_window() { e2e_probe find --pid "$UPDATER_PID" --class '#32770' --with-id 1003 --any; }
 same_file() { cmp -s "$1" "$2" || e2e_fail "$1 differs from $2"; e2e_log "ok: $(basename "$1") is the release's"; }
 
@@ -133,7 +143,7 @@ normal)
 unreachable)
     start_updater
     wait_log 309 30
-    e2e_expect_equal "first error lines" "$(updater_log | sed -n '4,5p' | cut -d' ' -f1 | tr '\n' ' ')" "308 309 "
+    e2e_expect_equal "first error lines" "$(updater_log | sed -n '3,4p' | cut -d' ' -f1 | tr '\n' ' ')" "308 309 "
     wait_remote
     e2e_expect_equal "window hidden" "$(e2e_field "$(updater_window)" visible)" 0
     e2e_step "once the service answers, the files are fetched hidden and the updater ends without applying"
@@ -199,17 +209,44 @@ cut_short)
 newer_updater)
     start_updater
     wait_log 316 30
+    # The batch lives at least until the old updater has ended.
+    deadline=$((SECONDS + 10))
+    until [ -s "$E2E_PROGRAM_DIR/aUpdate.bat" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "no batch"
+        sleep 0.1
+    done
+    sleep 0.2
+    cp "$E2E_PROGRAM_DIR/aUpdate.bat" "$E2E_DIR/aUpdate.bat"
+    e2e_expect_equal "the batch, byte for byte" "$(od -c "$E2E_DIR/aUpdate.bat" | md5sum)" \
+        "$(python3 - "$(e2e_windows_path "$E2E_PROGRAM_DIR")" <<'PY' | od -c | md5sum
+import sys
+d = sys.argv[1]
+exe, new, bat = d + '\\TesmoraOrluUpdaterR.exe', d + '\\.\\TesmoraOrluUpdaterR.exe_new', d + '\\aUpdate.bat'
+lines = [':try_exe', f'IF EXIST "{new}" ( DEL "{exe}" ) ELSE ( GOTO next1)  ', f'IF EXIST "{exe}" GOTO try_exe',
+         ':next1', ':copy_exe', f'IF EXIST "{new}" ( MOVE "{new}" "{exe}" ) ELSE ( GOTO next2 )',
+         f'IF NOT EXIST "{exe}" GOTO copy_exe', ':next2', f'start /D "{d}" /B TesmoraOrluUpdaterR.exe ', ':try_bat',
+         f'DEL "{bat}"', f'IF EXIST "{bat}" GOTO try_bat']
+sys.stdout.write(''.join(line + '\r\n' for line in lines))
+PY
+)"
     wait_updater_exit 30
-    e2e_step "the batch puts the new updater in place and starts it; it brings the folder up to date"
+    e2e_step "the batch puts the new updater in place once the old one has ended"
     deadline=$((SECONDS + 60))
-    until cmp -s "$E2E_PROGRAM_DIR/TesmoraOrluUpdaterR.exe" "$E2E_BIN/next/TesmoraOrluUpdaterR.exe" &&
-        [ ! -e "$E2E_PROGRAM_DIR/aUpdate.bat" ]; do
+    until cmp -s "$E2E_PROGRAM_DIR/TesmoraOrluUpdaterR.exe" "$E2E_BIN/next/TesmoraOrluUpdaterR.exe"; do
         [ $SECONDS -lt $deadline ] || e2e_fail "the batch did not replace the updater"
         sleep 0.5
     done
-    e2e_log "ok: the updater was replaced and the batch removed itself"
-    wait_remote 60000
+    e2e_log "ok: the updater was replaced by the newer one"
+    # Wine's start.exe does not take a quoted /D folder and its cmd holds the batch open, so there the
+    # batch neither starts the new updater nor can delete itself: the scenario ends it and starts the
+    # new updater itself, as the batch's start line does on Windows.
+    sleep 2
+    stop_batch
+    start_updater
+    wait_updater_exit 60
+    e2e_expect_equal "the new updater took itself as current (no second updater download)" "$(log_count 317)" 1
     same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
     ;;
 outside_folder)
     start_updater
