@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "common/config/config_files_win32.h"
 #include "common/config/config_keys.h"
 #include "common/http/http_fetch_win32.h"
@@ -33,10 +35,12 @@ int FetchSecureThenPlain(const std::wstring& url, const std::wstring& query, Htt
     return HttpFetch(ToWide(PlainUrl(ToU16(url))), query, reply, kUpdaterFetchStyle);
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+enum class WriteResult { kWritten, kNotCreated, kNotWritten };
+
+WriteResult WriteWholeFile(const std::wstring& path, const std::string& bytes) {
     HANDLE file =
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return WriteResult::kNotCreated;
     size_t done = 0;
     bool ok = true;
     while (ok && done < bytes.size()) {
@@ -46,7 +50,7 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
         done += written;
     }
     ok = ::CloseHandle(file) && ok;
-    return ok;
+    return ok ? WriteResult::kWritten : WriteResult::kNotWritten;
 }
 
 }  // namespace
@@ -112,7 +116,7 @@ int CDorvaneDlg::CheckUpdater() {
     const std::wstring directory = folder_ + L"\\" + W(updater->directory);
     const std::wstring staged = directory + W(updater->stagingName);
     const FileFacts facts = ReadFileFacts(staged);
-    if (facts.version != updater->version || ToU16(std::to_wstring(facts.size)) != updater->size) {
+    if (facts.version != updater->version || EntrySizeBytes(*updater).value_or(0) != facts.size) {
         WriteLog(0, IDS_DOWNLOADING_UPDATER);
         const UpdateFileEntry entry = *updater;
         return DownloadFile(u"type=" + std::u16string(kUpdaterTypeKey) + u"&releaseversion=" +
@@ -166,10 +170,16 @@ bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstri
     // Written under a temporary name first, so that the staging name only ever holds a whole file.
     const std::wstring staging = directory + fileName;
     const std::wstring partial = staging + L".part";
-    if (!WriteWholeFile(partial, reply.body)) {
-        ::DeleteFileW(partial.c_str());
-        WriteLog(2, IDS_FILE_WRITE_ERROR);
-        return false;
+    switch (WriteWholeFile(partial, reply.body)) {
+        case WriteResult::kWritten:
+            break;
+        case WriteResult::kNotCreated:
+            WriteLog(2, IDS_FILE_SAVE_ERROR, fileName);
+            return false;
+        case WriteResult::kNotWritten:
+            ::DeleteFileW(partial.c_str());
+            WriteLog(2, IDS_FILE_WRITE_ERROR);
+            return false;
     }
     if (!::MoveFileExW(partial.c_str(), staging.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         ::DeleteFileW(partial.c_str());

@@ -16,11 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const auto lines = SplitReplyLines(reply);
     for (const auto& key : {u"result:", u"server:", u"port:"}) {
-        if (auto value = FindReplyValue(lines, key); value && value->find(u'"') != std::u16string::npos) std::abort();
+        if (auto value = FindReplyValue(lines, key); value && value->find(u'"') != std::u16string::npos)
+            std::abort();
     }
     for (const UpdateFileEntry& entry : ParseFileList(reply)) {
-        for (const std::u16string* field : {&entry.programKey, &entry.typeKey, &entry.targetName, &entry.directory,
-                                            &entry.size, &entry.version, &entry.unused, &entry.stagingName}) {
+        for (const std::u16string* field :
+             {&entry.programKey, &entry.typeKey, &entry.targetName, &entry.directory, &entry.size,
+              &entry.version, &entry.unused, &entry.stagingName}) {
             if (field->empty() || field->find_first_of(u"\",") != std::u16string::npos) std::abort();
         }
         if (IsEntryInsideFolder(entry)) {

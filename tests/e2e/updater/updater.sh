@@ -9,6 +9,7 @@
 #   second_copy     a second copy starts the remote unless it runs, and touches no file
 #   cut_short       a download cut short is not applied and is fetched again on a later tick
 #   outside_folder  an entry whose directory climbs out with "..\" is ignored; nothing is written outside
+#   scaled          the window's controls where the screen's scale factor puts them (updater-WxH.png)
 # Screenshots of the updater's window (Korean in normal, English in run_now) stay in the work folder.
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
@@ -95,7 +96,7 @@ case $course in
     unreachable) classroom+=(--set update.unreachable=12) ;;
     busy) classroom+=(--set update.busy=2) ;;
     cut_short) classroom+=(--set update.cut=1) ;;
-    run_now) classroom+=(--set update.busy=1000) ;;
+    run_now | scaled) classroom+=(--set update.busy=1000) ;;
     second_copy) classroom+=(--set update.unreachable=always) ;;
     newer_updater)
         # Its own release: the newer updater replaces the offered one.
@@ -252,10 +253,25 @@ outside_folder)
     start_updater
     wait_updater_exit 60
     updater_log >&2
-    e2e_expect_equal "entries ignored (each list fetch)" "$(log_count 319)" 2
+    e2e_expect_equal "entries ignored (..\\ and a drive)" "$(log_count 319)" 2
     e2e_expect_equal "files outside the program folder" "$(ls "$E2E_DIR" | grep -c evil || true)" 0
     same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
     wait_remote
+    ;;
+scaled)
+    # The window's layout for the screen's scale factor (run with TESMORA_SCREEN=2560x1440 for 1.4).
+    start_updater
+    window=$(e2e_field "$(e2e_probe wait --pid "$UPDATER_PID" --class '#32770' --with-id 1003 --timeout 20000)" hwnd)
+    wait_log 305 30
+    read -r width height < <(xdotool getdisplaygeometry)
+    scale=$(python3 -c "w,h=$width,$height; print(2.0 if w>3000 or h>3000 else 1.4 if w>2000 or h>2000 else 1.0)")
+    scaled() { python3 -c "import struct,math; f=lambda x: struct.unpack('f',struct.pack('f',x))[0]; print(math.floor(f($1*f($scale))))"; }
+    e2e_screenshot --hwnd "$window" "$E2E_DIR/updater-${width}x${height}.png"
+    children=$(e2e_probe children --hwnd "$window")
+    e2e_expect_equal "log list at scale $scale" "$(e2e_control_field "$children" 1003 rect)" \
+        "$(scaled 18),$(scaled 57),$(( $(scaled 18) + $(scaled 531) )),$(( $(scaled 57) + $(scaled 237) ))"
+    e2e_expect_equal "run-now button at scale $scale" "$(e2e_control_field "$children" 1 rect)" \
+        "$(scaled 444),$(scaled 311),$(( $(scaled 444) + $(scaled 111) )),$(( $(scaled 311) + $(scaled 34) ))"
     ;;
 *) e2e_fail "unknown course $course" ;;
 esac
