@@ -249,8 +249,11 @@ LRESULT CDorvaneDlg::OnPaint(WPARAM, LPARAM) {
             UniqueMemoryDc source(::CreateCompatibleDC(memory));
             SelectedObject picture(source.Get(), panel_.Get());
             const SIZE size = BitmapSize(panel_.Get());
-            ::BitBlt(memory, ScaledBy(13, scale_), ScaledBy(51, scale_), size.cx, size.cy, source.Get(), 0, 0,
-                     SRCCOPY);
+            // Drawn at the scale of the log list it frames: unscaled, its frame would run across the
+            // list and stick out beside it on a large screen.
+            ::SetStretchBltMode(memory, HALFTONE);
+            ::StretchBlt(memory, ScaledBy(13, scale_), ScaledBy(51, scale_), ScaledBy(size.cx, scale_),
+                         ScaledBy(size.cy, scale_), source.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
         }
         ::BitBlt(dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
     }

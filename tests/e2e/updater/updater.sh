@@ -93,7 +93,7 @@ today=$(date +%Y%m%d)
 
 classroom=(--set "update.folder=$RELEASE")
 case $course in
-    unreachable) classroom+=(--set update.unreachable=12) ;;
+    unreachable) classroom+=(--set update.unreachable=4) ;;
     busy) classroom+=(--set update.busy=2) ;;
     cut_short) classroom+=(--set update.cut=1) ;;
     run_now | scaled) classroom+=(--set update.busy=1000) ;;

@@ -164,11 +164,12 @@ const std::vector<Setting>& Settings() {
         {"update.folder", "PATH",
          "the release the update service offers: PATH/filelist.txt and PATH/files/<type>",
          [](Scenario& s, std::string_view v) { return s.update.folder = Trim(v), true; }},
-        {"update.unreachable", "SECONDS|always", "every update request fails (503) this long after start",
+        {"update.unreachable", "N|always",
+         "the first N update requests fail with 503 (the updater tries https, then http: two a check)",
          [](Scenario& s, std::string_view v) {
-             if (Trim(v) == "always") return s.update.unreachableSeconds = -1, true;
+             if (Trim(v) == "always") return s.update.unreachableRequests = -1, true;
              int64_t n = 0;
-             return ParseInt(v, 0, 86400, n) && (s.update.unreachableSeconds = double(n), true);
+             return ParseInt(v, 0, 100000, n) && (s.update.unreachableRequests = int(n), true);
          }},
         {"update.busy", "N", "the first N downloads answer busy (a body of at most 100 bytes)",
          [](Scenario& s, std::string_view v) {

@@ -84,10 +84,11 @@ struct TeacherBehaviour {
 
 // The update web service, on the lookup's ports.
 struct UpdateBehaviour {
-    std::string folder;             // filelist.txt ("file:" lines) and files/<type key>; empty: no release
-    double unreachableSeconds = 0;  // every update request fails with 503 this long after start; -1: always
-    int busyDownloads = 0;          // the first N downloads get a busy answer (a body of at most 100 bytes)
-    int cutDownloads = 0;           // the next N downloads announce the whole file and send half of it
+    std::string folder;  // filelist.txt ("file:" lines) and files/<type key>; empty: no release
+    int unreachableRequests =
+        0;                  // the first N update requests fail with 503 (https and http count each); -1: all
+    int busyDownloads = 0;  // the first N downloads get a busy answer (a body of at most 100 bytes)
+    int cutDownloads = 0;   // the next N downloads announce the whole file and send half of it
 };
 
 struct Scenario {

@@ -47,15 +47,12 @@ std::string QueryValue(std::string_view query, std::string_view key) {
 
 UpdateResponder::UpdateResponder(const UpdateBehaviour& behaviour, std::string serverHost,
                                  uint16_t serverPort)
-    : behaviour_(behaviour),
-      serverHost_(std::move(serverHost)),
-      serverPort_(serverPort),
-      started_(std::chrono::steady_clock::now()) {}
+    : behaviour_(behaviour), serverHost_(std::move(serverHost)), serverPort_(serverPort) {}
 
-bool UpdateResponder::Unreachable() const {
-    if (behaviour_.unreachableSeconds < 0) return true;
-    return std::chrono::steady_clock::now() - started_ <
-           std::chrono::duration<double>(behaviour_.unreachableSeconds);
+bool UpdateResponder::Unreachable() {
+    if (behaviour_.unreachableRequests < 0) return true;
+    std::lock_guard guard(lock_);
+    return ++requests_ <= behaviour_.unreachableRequests;
 }
 
 UpdateAnswer UpdateResponder::Answer(std::string_view path, std::string_view query, Event& event) {

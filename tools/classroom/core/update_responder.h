@@ -3,7 +3,6 @@
 // downloads cut short). Handlers on httplib's worker threads call it; the counters are behind a lock.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -35,14 +34,14 @@ public:
     UpdateAnswer Answer(std::string_view path, std::string_view query, Event& event);
 
 private:
-    bool Unreachable() const;
+    bool Unreachable();
     UpdateAnswer Download(std::string_view query, Event& event);
 
     const UpdateBehaviour& behaviour_;
     std::string serverHost_;
     uint16_t serverPort_;
-    std::chrono::steady_clock::time_point started_;
     std::mutex lock_;
+    int requests_ = 0;   // update requests so far
     int downloads_ = 0;  // download requests so far
 };
 
