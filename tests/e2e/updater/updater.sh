@@ -3,7 +3,8 @@
 #   normal          an out-of-date program folder is brought up to date: one file per tick, the old
 #                   files kept as dated backups, the remote started (and it logs in), the updater ended
 #   unreachable     308 and 309, the remote started at once, the check repeated hidden until it answers
-#   run_now         the button starts the remote and hides the window; the update goes on hidden
+#   run_now         Esc and Alt+F4 do nothing; Enter (the run-now button) starts the remote and hides
+#                   the window for good; the update goes on hidden
 #   newer_updater   the newer updater is downloaded, the batch replaces the program and the new one runs
 #   busy            busy answers (305) are retried on later ticks
 #   second_copy     a second copy starts the remote unless it runs, and touches no file
@@ -161,12 +162,14 @@ run_now)
     wait_log 305 30
     e2e_screenshot --hwnd "$window" "$E2E_DIR/updater-eng.png"
     e2e_expect_equal "the log is in English" "$(updater_log | grep -c 'Many download request' || true)" 1
-    e2e_step "run now starts the remote and hides the window"
-    e2e_probe click --hwnd "$window" --id 1 >/dev/null
+    e2e_step "Esc and Alt+F4 do nothing; Enter is run now: it starts the remote and hides the window"
+    e2e_probe key --hwnd "$window" esc >/dev/null
+    e2e_probe key --hwnd "$window" alt+f4 >/dev/null
+    sleep 1
+    e2e_expect_equal "shown after Esc and Alt+F4" "$(e2e_field "$(e2e_probe state --hwnd "$window")" visible)" 1
+    e2e_probe key --hwnd "$window" enter >/dev/null
     wait_remote
     e2e_expect_equal "window hidden" "$(e2e_field "$(e2e_probe state --hwnd "$window")" visible)" 0
-    e2e_probe send --hwnd "$window" WM_SHOWWINDOW 1 0 >/dev/null || true
-    e2e_expect_equal "still hidden when asked to show" "$(e2e_field "$(e2e_probe state --hwnd "$window")" visible)" 0
     e2e_wine reg delete "$UPDATER_KEY" /f >/dev/null 2>&1 || true
     ;;
 busy)
