@@ -22,4 +22,21 @@ std::u16string FileNameFromContentDisposition(std::u16string_view header) {
     return std::u16string(name);
 }
 
+std::u16string CleanServerFileName(std::u16string_view name) {
+    while (!name.empty() && IsBlank(name.front())) name.remove_prefix(1);
+    while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
+    if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"')
+        name = name.substr(1, name.size() - 2);
+    const size_t cut = name.find_last_of(u"\\/:");
+    if (cut != std::u16string_view::npos) name.remove_prefix(cut + 1);
+    while (!name.empty() && IsBlank(name.front())) name.remove_prefix(1);
+    while (!name.empty() && (IsBlank(name.back()) || name.back() == u'.')) name.remove_suffix(1);
+    for (char16_t c : name) {
+        if (c < 0x20 || c == 0x7F || std::u16string_view(u"<>\"|?*").find(c) != std::u16string_view::npos) {
+            return {};
+        }
+    }
+    return std::u16string(name);
+}
+
 }  // namespace tesmora

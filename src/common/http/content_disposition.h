@@ -11,4 +11,11 @@ namespace tesmora {
 // the server wrote it, and must not use it as a path without checking it.
 std::u16string FileNameFromContentDisposition(std::u16string_view header);
 
+// The server's file name made safe to use as a name inside a folder the caller chose: the quotation
+// marks around it removed, only what follows its last "\", "/" or ":" kept (a server must not pick
+// the folder or the drive), blanks and dots cut from the end (Windows drops them, so ". ." would climb);
+// empty when nothing usable is left, when it is "." or "..", or when it holds a control character or
+// one of <>"|?* (characters no Windows file name has).
+std::u16string CleanServerFileName(std::u16string_view name);
+
 }  // namespace tesmora

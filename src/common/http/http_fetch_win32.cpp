@@ -118,8 +118,20 @@ bool ReadBody(HINTERNET request, std::string& body, bool dispatchMessages, size_
 
 int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& body, std::wstring& fileName,
               const HttpFetchStyle& style) {
+    HttpFetchReply reply;
+    const int result = HttpFetch(url, query, reply, style);
+    body = std::move(reply.body);
+    fileName = std::move(reply.fileName);
+    return result;
+}
+
+int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply,
+              const HttpFetchStyle& style) {
+    std::string& body = reply.body;
+    std::wstring& fileName = reply.fileName;
     body.clear();
     fileName.clear();
+    reply.contentLength.reset();
 
     const std::optional<HttpUrl> parts = ParseHttpUrl(ToU16(url));
     if (!parts) return kHttpBadUrl;
@@ -158,9 +170,15 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& b
     const int result = HttpResultForStatus(ToU16(QueryHeader(request.handle, HTTP_QUERY_STATUS_CODE)));
     if (result != kHttpOk) return result;
 
+    const std::wstring length = QueryHeader(request.handle, HTTP_QUERY_CONTENT_LENGTH);
+    if (!length.empty() && length.size() <= 18 &&
+        length.find_first_not_of(L"0123456789") == std::wstring::npos) {
+        reply.contentLength = std::stoull(length);
+    }
     if (!ReadBody(request.handle, body, style.dispatchMessages, style.maxBodyBytes)) return kHttpBodyTooLarge;
-    fileName = ToWide(
-        FileNameFromContentDisposition(ToU16(QueryHeader(request.handle, HTTP_QUERY_CONTENT_DISPOSITION))));
+    // The name comes from the server: made safe here, before any caller could join it to a folder.
+    fileName = ToWide(CleanServerFileName(
+        FileNameFromContentDisposition(ToU16(QueryHeader(request.handle, HTTP_QUERY_CONTENT_DISPOSITION)))));
     if (fileName.size() > kMaxFetchFileName) fileName.resize(kMaxFetchFileName);
     return kHttpOk;
 }

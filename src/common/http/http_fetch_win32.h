@@ -5,6 +5,8 @@
 // updater's style keeps that thread's windows alive between body pieces.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/http/http_result.h"
@@ -33,5 +35,15 @@ inline constexpr size_t kMaxFetchFileName = 511;
 // style's bound is a failure (kHttpBodyTooLarge), found out before more than one piece past it is read.
 int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& body, std::wstring& fileName,
               const HttpFetchStyle& style = kRemoteFetchStyle);
+
+// What a download needs besides the body: a connection that breaks off mid-body still ends in kHttpOk
+// with the bytes that came, so the caller compares them with the length the server announced.
+struct HttpFetchReply {
+    std::string body;
+    std::wstring fileName;                  // already through CleanServerFileName
+    std::optional<uint64_t> contentLength;  // the Content-Length header, when the server sent one
+};
+int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply,
+              const HttpFetchStyle& style);
 
 }  // namespace tesmora

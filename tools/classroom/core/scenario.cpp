@@ -161,6 +161,26 @@ const std::vector<Setting>& Settings() {
              int64_t n = 0;
              return ParseInt(v, 1, 65535, n) && (s.lookup.codePage = int(n), true);
          }},
+        {"update.folder", "PATH",
+         "the release the update service offers: PATH/filelist.txt and PATH/files/<type>",
+         [](Scenario& s, std::string_view v) { return s.update.folder = Trim(v), true; }},
+        {"update.unreachable", "N|always",
+         "the first N update requests fail with 503 (the updater tries https, then http: two a check)",
+         [](Scenario& s, std::string_view v) {
+             if (Trim(v) == "always") return s.update.unreachableRequests = -1, true;
+             int64_t n = 0;
+             return ParseInt(v, 0, 100000, n) && (s.update.unreachableRequests = int(n), true);
+         }},
+        {"update.busy", "N", "the first N downloads answer busy (a body of at most 100 bytes)",
+         [](Scenario& s, std::string_view v) {
+             int64_t n = 0;
+             return ParseInt(v, 0, 1000, n) && (s.update.busyDownloads = int(n), true);
+         }},
+        {"update.cut", "N", "the next N downloads announce the whole file, send half and close",
+         [](Scenario& s, std::string_view v) {
+             int64_t n = 0;
+             return ParseInt(v, 0, 1000, n) && (s.update.cutDownloads = int(n), true);
+         }},
         {"login.greeting", "ok|refuse|malformed|silent|close",
          "the login server's [UR00001]: \"0,OK\", a refusal (login.refuse-code, login.refuse-message),\n"
          "three fields, nothing at all, or the socket closed at once",

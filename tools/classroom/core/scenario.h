@@ -85,9 +85,19 @@ struct TeacherBehaviour {
     double ackPauseSeconds = 3;    // how long, from the first withheld frame, acknowledgements stop
 };
 
+// The update web service, on the lookup's ports.
+struct UpdateBehaviour {
+    std::string folder;  // filelist.txt ("file:" lines) and files/<type key>; empty: no release
+    int unreachableRequests =
+        0;                  // the first N update requests fail with 503 (https and http count each); -1: all
+    int busyDownloads = 0;  // the first N downloads get a busy answer (a body of at most 100 bytes)
+    int cutDownloads = 0;   // the next N downloads announce the whole file and send half of it
+};
+
 struct Scenario {
     std::vector<std::string> teacherIds{"demo-teacher"};
     LookupBehaviour lookup;
+    UpdateBehaviour update;
     LoginBehaviour login;
     TeacherBehaviour teacher;
 
@@ -98,7 +108,7 @@ struct Scenario {
 // message for an unknown key or a value out of range.
 bool ApplyScenarioSetting(Scenario& scenario, std::string_view key, std::string_view value,
                           std::string& error);
-// Lines of "key = value", optional [lookup]/[login]/[teacher] sections, "#" or ";" comments.
+// Lines of "key = value", optional [lookup]/[login]/[teacher]/[update] sections, "#" or ";" comments.
 bool LoadScenarioText(Scenario& scenario, std::string_view text, std::string& error);
 bool LoadScenarioFile(Scenario& scenario, const std::string& path, std::string& error);
 

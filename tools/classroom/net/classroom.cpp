@@ -58,7 +58,8 @@ bool Classroom::Start(std::string& error) {
     identity_ = TlsIdentity::Make(advertised, error);
     if (!identity_) return false;
     responder_ = std::make_unique<LookupResponder>(options_.scenario, advertised, ports_.login);
-    lookup_ = std::make_unique<LookupServer>(options_.scenario, *responder_, *log_, next);
+    update_ = std::make_unique<UpdateResponder>(options_.scenario.update, advertised, ports_.login);
+    lookup_ = std::make_unique<LookupServer>(options_.scenario, *responder_, *log_, next, update_.get());
     if (!lookup_->Start(options_.listenHost, options_.lookupHttpPort, *identity_, error)) return false;
     ports_.lookupHttp = lookup_->HttpPort();
 
@@ -153,6 +154,10 @@ std::string Classroom::Banner() const {
         text +=
             "                 http://" + host + ":" + std::to_string(ports_.lookupHttp) + kLookupPath + "\n";
     }
+    text +=
+        "  update service: the same ports, /tesmora/update/... (release folder: " +
+        (options_.scenario.update.folder.empty() ? std::string("none") : options_.scenario.update.folder) +
+        ")\n";
     text += "  login server:  " + host + ":" + std::to_string(ports_.login) + "\n";
     text += "  teacher:       " + host + ":" + std::to_string(ports_.teacher) + "\n";
     text += "  teacher IDs:   " + ids + "\n";

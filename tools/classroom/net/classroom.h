@@ -61,6 +61,7 @@ private:
     asio::steady_timer exitTimer_;
     std::unique_ptr<TlsIdentity> identity_;
     std::unique_ptr<LookupResponder> responder_;
+    std::unique_ptr<UpdateResponder> update_;
     std::unique_ptr<LookupServer> lookup_;
     std::unique_ptr<DualProtocolPort> lookupPort_;
     std::unique_ptr<PeerServer> login_;

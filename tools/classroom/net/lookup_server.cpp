@@ -18,14 +18,53 @@ void WaitUntilRunning(const httplib::Server& server) {
 }  // namespace
 
 LookupServer::LookupServer(const Scenario& scenario, const LookupResponder& responder, EventLog& log,
-                           std::function<uint64_t()> nextConnection)
-    : scenario_(scenario), responder_(responder), log_(log), nextConnection_(std::move(nextConnection)) {}
+                           std::function<uint64_t()> nextConnection, UpdateResponder* update)
+    : scenario_(scenario),
+      responder_(responder),
+      update_(update),
+      log_(log),
+      nextConnection_(std::move(nextConnection)) {}
+
+void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
+    if (!update_) return;
+    for (const char* path : {kUpdateServerCheckPath, kUpdateFileListPath, kUpdateDownloadPath}) {
+        server.Get(path, [this, scheme, path](const httplib::Request& request, httplib::Response& reply) {
+            const size_t question = request.target.find('?');
+            const std::string query =
+                question == std::string::npos ? "" : request.target.substr(question + 1);
+            Event event("update", nextConnection_(), "update");
+            event.Str("scheme", scheme)
+                .Str("path", path)
+                .Str("user_agent", request.get_header_value("User-Agent"));
+            auto answer = std::make_shared<UpdateAnswer>(update_->Answer(path, query, event));
+            log_.Write(event.Say(std::string("<- ") + scheme + " " + path + " " + query + ": " +
+                                 (answer->cutShort ? "cut short" : std::to_string(answer->status))));
+            reply.status = answer->status;
+            if (!answer->fileName.empty()) {
+                reply.set_header("Content-Disposition", "attachment; filename=" + answer->fileName);
+            }
+            if (!answer->cutShort) {
+                reply.set_content(answer->body, "application/octet-stream");
+                return;
+            }
+            // The whole length is announced, half is sent, then the connection is dropped.
+            reply.set_content_provider(size_t(answer->announcedBytes), "application/octet-stream",
+                                       [answer](size_t offset, size_t, httplib::DataSink& sink) {
+                                           if (offset >= answer->body.size()) return false;
+                                           sink.write(answer->body.data() + offset,
+                                                      answer->body.size() - offset);
+                                           return true;
+                                       });
+        });
+    }
+}
 
 LookupServer::~LookupServer() {
     Stop();
 }
 
 void LookupServer::Serve(httplib::Server& server, const char* scheme) {
+    ServeUpdates(server, scheme);
     server.Get(kLookupPath, [this, scheme](const httplib::Request& request, httplib::Response& reply) {
         const size_t question = request.target.find('?');
         const std::string query = question == std::string::npos ? "" : request.target.substr(question + 1);

@@ -1,6 +1,7 @@
 // The relay-lookup web service on the network: an HTTPS server (on an internal loopback port,
 // reached through the dual-protocol port) and a plain HTTP server, both answering
-// /tesmora/rsinfo/checkRsInfo.jsp with what the LookupResponder decides. Each server runs its
+// /tesmora/rsinfo/checkRsInfo.jsp with what the LookupResponder decides, and the update service's
+// paths with what the UpdateResponder decides. Each server runs its
 // accept loop on a thread of its own and its requests on httplib's worker threads.
 #pragma once
 
@@ -15,6 +16,7 @@
 
 #include "core/event_log.h"
 #include "core/lookup_responder.h"
+#include "core/update_responder.h"
 #include "core/scenario.h"
 #include "net/tls_identity.h"
 
@@ -28,8 +30,9 @@ inline constexpr const char* kLookupPath = "/tesmora/rsinfo/checkRsInfo.jsp";
 
 class LookupServer {
 public:
+    // `update` (may be null) also answers the update service's three paths on the same servers.
     LookupServer(const Scenario& scenario, const LookupResponder& responder, EventLog& log,
-                 std::function<uint64_t()> nextConnection);
+                 std::function<uint64_t()> nextConnection, UpdateResponder* update = nullptr);
     LookupServer(const LookupServer&) = delete;
     LookupServer& operator=(const LookupServer&) = delete;
     ~LookupServer();
@@ -42,9 +45,11 @@ public:
 
 private:
     void Serve(httplib::Server& server, const char* scheme);
+    void ServeUpdates(httplib::Server& server, const char* scheme);
 
     const Scenario& scenario_;
     const LookupResponder& responder_;
+    UpdateResponder* update_;
     EventLog& log_;
     std::function<uint64_t()> nextConnection_;
     std::unique_ptr<httplib::Server> tls_;

@@ -1,0 +1,281 @@
+#!/usr/bin/env bash
+# The updater against the simulated update service, one course per run (the first argument):
+#   normal          an out-of-date program folder is brought up to date: one file per tick, the old
+#                   files kept as dated backups, the remote started (and it logs in), the updater ended
+#   unreachable     308 and 309, the remote started at once, the check repeated hidden until it answers
+#   run_now         Esc and Alt+F4 do nothing; Enter (the run-now button) starts the remote and hides
+#                   the window for good; the update goes on hidden
+#   newer_updater   the newer updater is downloaded, the batch replaces the program and the new one runs
+#   busy            busy answers (305) are retried on later ticks
+#   second_copy     a second copy starts the remote unless it runs, and touches no file
+#   cut_short       a download cut short is not applied and is fetched again on a later tick
+#   outside_folder  an entry whose directory climbs out with "..\" is ignored; nothing is written outside
+#   scaled          the window's controls where the screen's scale factor puts them (updater-WxH.png)
+# Screenshots of the updater's window (Korean in normal, English in run_now) stay in the work folder.
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
+
+course=$1
+shift
+[ -x "$E2E_CLASSROOM" ] || { echo "the simulated classroom is not built" >&2; exit $E2E_SKIP; }
+e2e_setup "updater-$course"
+trap 'status=$?; stop_batch; (exit $status); e2e_end' EXIT
+RELEASE=$E2E_DIR/release
+mkdir -p "$RELEASE/files"
+: >"$RELEASE/filelist.txt"
+UPDATER_PID=""
+UPDATER_KEY='HKCU\Software\TesmoraOrlu\TesmoraOrluUpdaterR'
+
+# offer PROGRAM_KEY TYPE TARGET DIRECTORY VERSION STAGING FILE: one entry of the release.
+offer() {
+    cp "$7" "$RELEASE/files/$2"
+    printf 'file:%s,%s,%s,%s,%s,%s,x,%s\n' "$1" "$2" "$3" "$4" "$(stat -c %s "$7")" "$5" "$6" >>"$RELEASE/filelist.txt"
+}
+
+# start_updater: the installed updater, its log lines (through the debugger output) in updater.err.
+start_updater() {
+    local program out
+    program=$(e2e_windows_path "$E2E_PROGRAM_DIR")
+    out=$(WINEDEBUG=-all,+debugstr "$E2E_WINE_RUN" "$E2E_BIN/tesmora-probe.exe" start --dir "$program" \
+        "$program\\TesmoraOrluUpdaterR.exe" </dev/null 2>>"$E2E_DIR/updater.err")
+    UPDATER_PID=$(e2e_field "$out" pid)
+    [ -n "$UPDATER_PID" ] || e2e_fail "the updater did not start"
+    E2E_STARTED+=("$UPDATER_PID"$'\t'"$program\\TesmoraOrluUpdaterR.exe")
+}
+# The updater's log lines as "NUMBER TEXT", oldest first (every updater run of the scenario).
+updater_log() { sed -n 's/.*OutputDebugStringA "Updater log: \(.*\)\\n"$/\1/p' "$E2E_DIR/updater.err" 2>/dev/null; }
+log_count() { updater_log | grep -Ec "^$1( |$)" || true; }
+# wait_log NUMBER SECONDS [COUNT]: until message NUMBER was logged COUNT times (default 1).
+wait_log() {
+    local deadline=$((SECONDS + $2))
+    until [ "$(log_count "$1")" -ge "${3:-1}" ]; do
+        [ $SECONDS -lt $deadline ] || { updater_log >&2; e2e_fail "no log line $1 within $2 s"; }
+        sleep 0.3
+    done
+}
+wait_updater_exit() {
+    e2e_probe wait-exit "$UPDATER_PID" --image TesmoraOrluUpdaterR.exe --timeout $(($1 * 1000)) >/dev/null ||
+        { updater_log >&2; e2e_fail "the updater did not end within $1 s"; }
+}
+# The remote the updater started: the pid of its login dialog, ended with the scenario.
+wait_remote() {
+    local record
+    record=$(e2e_probe wait --class '#32770' --with-id 1036 --timeout "${1:-30000}") || e2e_fail "the remote did not start"
+    E2E_REMOTE_PID=$(e2e_field "$record" pid)
+    E2E_STARTED+=("$E2E_REMOTE_PID"$'\t'"TesmoraOrluRemocon.exe")
+}
+remote_count() { e2e_probe find --class '#32770' --with-id 1036 2>/dev/null | grep -c hwnd= || true; }
+# The batch's command interpreter (started by the updater through the shell): found by the scenario's
+# own batch path, ended by its process id.
+stop_batch() {
+    local pid
+    for pid in $(pgrep -f -- "aUpdate[.]bat" 2>/dev/null); do
+        grep -qF "$(e2e_windows_path "$E2E_PROGRAM_DIR")" "/proc/$pid/cmdline" 2>/dev/null && kill "$pid" 2>/dev/null
+    done
+    true
+}
+updater_window() { e2e_probe find --pid "$UPDATER_PID" --class '#32770' --with-id 1003 --any; }
+same_file() { cmp -s "$1" "$2" || e2e_fail "$1 differs from $2"; e2e_log "ok: $(basename "$1") is the release's"; }
+
+# The release: the remote (2.0.1.1028), an extra versioned library (the English language library),
+# the updater at its own version, and an entry of another program that this updater leaves alone.
+REMOTE=$E2E_BIN/TesmoraOrluRemocon.exe
+LIBRARY=$E2E_BIN/language/TesmoraOrluRemoconEng.dll
+offer u_remocon updater_remocon_exe TesmoraOrluUpdaterR.exe '.\' 2.0.1.1080 TesmoraOrluUpdaterR.exe_new \
+    "$E2E_BIN/TesmoraOrluUpdaterR.exe"
+offer u_remocon remocon_exe TesmoraOrluRemocon.exe '.\' 2.0.1.1028 TesmoraOrluRemocon.exe_new "$REMOTE"
+offer u_remocon remocon_lib extra.dll 'lib\' 2.0.1.1028 extra.dll_new "$LIBRARY"
+offer u_teacher teacher_exe TesmoraOrluTeacher.exe '.\' 2.0.1.1028 TesmoraOrluTeacher.exe_new "$LIBRARY"
+
+e2e_install TesmoraOrluUpdaterR.exe TesmoraOrluRemocon.exe
+mkdir -p "$E2E_PROGRAM_DIR/lib"
+echo "an old library" >"$E2E_PROGRAM_DIR/lib/extra.dll"
+e2e_wine reg delete "$UPDATER_KEY" /f >/dev/null 2>&1 || true
+today=$(date +%Y%m%d)
+
+classroom=(--set "update.folder=$RELEASE")
+case $course in
+    unreachable) classroom+=(--set update.unreachable=4) ;;
+    busy) classroom+=(--set update.busy=2) ;;
+    cut_short) classroom+=(--set update.cut=1) ;;
+    run_now | scaled) classroom+=(--set update.busy=1000) ;;
+    second_copy) classroom+=(--set update.unreachable=always) ;;
+    newer_updater)
+        # Its own release: the newer updater replaces the offered one.
+        sed -i '/updater_remocon_exe/d' "$RELEASE/filelist.txt"
+        offer u_remocon updater_remocon_exe TesmoraOrluUpdaterR.exe '.\' 2.0.1.1090 TesmoraOrluUpdaterR.exe_new \
+            "$E2E_BIN/next/TesmoraOrluUpdaterR.exe"
+        ;;
+    outside_folder)
+        offer u_remocon remocon_evil evil.dll '..\' 2.0.1.1028 evil.dll_new "$LIBRARY"
+        offer u_remocon remocon_drive evil2.dll 'C:\' 2.0.1.1028 evil2.dll_new "$LIBRARY"
+        ;;
+esac
+e2e_start_classroom "${classroom[@]}"
+e2e_config "updateserver=127.0.0.1:$E2E_LOOKUP_PORT" "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=1"
+
+case $course in
+normal)
+    # The installed remote is out of date too: a file without version.
+    echo "an old remote" >"$E2E_PROGRAM_DIR/TesmoraOrluRemocon.exe"
+    start_updater
+    e2e_step "the window, in Korean"
+    e2e_probe wait --pid "$UPDATER_PID" --class '#32770' --with-id 1003 --timeout 20000 >/dev/null ||
+        e2e_fail "no updater window"
+    wait_log 304 30
+    e2e_screenshot --pid "$UPDATER_PID" --class '#32770' "$E2E_DIR/updater-kor.png"
+    e2e_step "one file per tick, then the staged files are applied and the remote started"
+    wait_updater_exit 60
+    updater_log >&2
+    e2e_expect_equal "downloads started" "$(log_count 300)" 2
+    same_file "$E2E_PROGRAM_DIR/TesmoraOrluRemocon.exe" "$REMOTE"
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    e2e_expect_equal "backup of the old remote" "$(cat "$E2E_PROGRAM_DIR/TesmoraOrluRemocon.exe_${today}_1")" \
+        "an old remote"
+    e2e_expect_equal "backup of the old library" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll_${today}_1")" \
+        "an old library"
+    e2e_expect_equal "another program's file" "$(ls "$E2E_PROGRAM_DIR" | grep -c Teacher || true)" 0
+    e2e_expect_equal "staged files left" "$(find "$E2E_PROGRAM_DIR" -name '*_new' -o -name '*.part' | wc -l)" 0
+    e2e_step "the remote it started logs in to the classroom"
+    wait_remote
+    login=$(e2e_wait_login "$E2E_REMOTE_PID")
+    e2e_probe set-text --hwnd "$login" --id 1036 demo-teacher >/dev/null
+    e2e_probe click --hwnd "$login" --id 1 >/dev/null
+    e2e_wait_panel 60 >/dev/null
+    ;;
+unreachable)
+    start_updater
+    wait_log 309 30
+    e2e_expect_equal "first error lines" "$(updater_log | sed -n '3,4p' | cut -d' ' -f1 | tr '\n' ' ')" "308 309 "
+    wait_remote
+    e2e_expect_equal "window hidden" "$(e2e_field "$(updater_window)" visible)" 0
+    e2e_step "once the service answers, the files are fetched hidden and the updater ends without applying"
+    wait_updater_exit 90
+    e2e_expect_equal "remotes started" "$(remote_count)" 1
+    e2e_expect_equal "the library is not applied" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll")" "an old library"
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll_new" "$LIBRARY"
+    ;;
+run_now)
+    e2e_set_profile_value language Eng
+    e2e_wine reg add "$UPDATER_KEY\\config" /v language /t REG_SZ /d Eng /f >/dev/null 2>&1
+    start_updater
+    window=$(e2e_field "$(e2e_probe wait --pid "$UPDATER_PID" --class '#32770' --with-id 1003 --timeout 20000)" hwnd)
+    wait_log 305 30
+    e2e_screenshot --hwnd "$window" "$E2E_DIR/updater-eng.png"
+    e2e_expect_equal "the log is in English" "$(updater_log | grep -c 'Many download request' || true)" 1
+    e2e_step "Esc and Alt+F4 do nothing; Enter is run now: it starts the remote and hides the window"
+    e2e_probe key --hwnd "$window" esc >/dev/null
+    e2e_probe key --hwnd "$window" alt+f4 >/dev/null
+    sleep 1
+    e2e_expect_equal "shown after Esc and Alt+F4" "$(e2e_field "$(e2e_probe state --hwnd "$window")" visible)" 1
+    e2e_probe key --hwnd "$window" enter >/dev/null
+    wait_remote
+    e2e_expect_equal "window hidden" "$(e2e_field "$(e2e_probe state --hwnd "$window")" visible)" 0
+    e2e_wine reg delete "$UPDATER_KEY" /f >/dev/null 2>&1 || true
+    ;;
+busy)
+    start_updater
+    wait_updater_exit 90
+    updater_log >&2
+    e2e_expect_equal "busy answers" "$(log_count 305)" 2
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+second_copy)
+    start_updater
+    first=$UPDATER_PID
+    wait_remote
+    remote=$E2E_REMOTE_PID
+    e2e_step "a second copy while the remote runs: it ends, starts nothing, asks nothing"
+    before=$(log_count 314)
+    start_updater
+    wait_updater_exit 20
+    e2e_expect_equal "remotes" "$(remote_count)" 1
+    e2e_step "with the remote ended, a second copy starts it"
+    e2e_probe kill "$remote" --image TesmoraOrluRemocon.exe >/dev/null
+    e2e_probe wait-gone --pid "$remote" --class '#32770' --timeout 10000 >/dev/null || true
+    start_updater
+    wait_updater_exit 20
+    wait_remote
+    e2e_expect_equal "server checks by the second copies" "$(( $(log_count 314) - before <= 2 ))" 1
+    e2e_expect_equal "the library untouched" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll")" "an old library"
+    UPDATER_PID=$first
+    ;;
+cut_short)
+    start_updater
+    wait_log 310 30
+    e2e_expect_equal "installed library intact" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll")" "an old library"
+    e2e_expect_equal "nothing staged" "$(ls "$E2E_PROGRAM_DIR/lib")" "extra.dll"
+    wait_updater_exit 60
+    e2e_expect_equal "downloads started" "$(log_count 300)" 2
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+newer_updater)
+    start_updater
+    wait_log 316 30
+    # The batch lives at least until the old updater has ended.
+    deadline=$((SECONDS + 10))
+    until [ -s "$E2E_PROGRAM_DIR/aUpdate.bat" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "no batch"
+        sleep 0.1
+    done
+    sleep 0.2
+    cp "$E2E_PROGRAM_DIR/aUpdate.bat" "$E2E_DIR/aUpdate.bat"
+    e2e_expect_equal "the batch, byte for byte" "$(od -c "$E2E_DIR/aUpdate.bat" | md5sum)" \
+        "$(python3 - "$(e2e_windows_path "$E2E_PROGRAM_DIR")" <<'PY' | od -c | md5sum
+import sys
+d = sys.argv[1]
+exe, new, bat = d + '\\TesmoraOrluUpdaterR.exe', d + '\\.\\TesmoraOrluUpdaterR.exe_new', d + '\\aUpdate.bat'
+lines = [':try_exe', f'IF EXIST "{new}" ( DEL "{exe}" ) ELSE ( GOTO next1)  ', f'IF EXIST "{exe}" GOTO try_exe',
+         ':next1', ':copy_exe', f'IF EXIST "{new}" ( MOVE "{new}" "{exe}" ) ELSE ( GOTO next2 )',
+         f'IF NOT EXIST "{exe}" GOTO copy_exe', ':next2', f'start /D "{d}" /B TesmoraOrluUpdaterR.exe ', ':try_bat',
+         f'DEL "{bat}"', f'IF EXIST "{bat}" GOTO try_bat']
+sys.stdout.write(''.join(line + '\r\n' for line in lines))
+PY
+)"
+    wait_updater_exit 30
+    e2e_step "the batch puts the new updater in place once the old one has ended"
+    deadline=$((SECONDS + 60))
+    until cmp -s "$E2E_PROGRAM_DIR/TesmoraOrluUpdaterR.exe" "$E2E_BIN/next/TesmoraOrluUpdaterR.exe"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "the batch did not replace the updater"
+        sleep 0.5
+    done
+    e2e_log "ok: the updater was replaced by the newer one"
+    # Wine's start.exe does not take a quoted /D folder and its cmd holds the batch open, so there the
+    # batch neither starts the new updater nor can delete itself: the scenario ends it and starts the
+    # new updater itself, as the batch's start line does on Windows.
+    sleep 2
+    stop_batch
+    start_updater
+    wait_updater_exit 60
+    e2e_expect_equal "the new updater took itself as current (no second updater download)" "$(log_count 317)" 1
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+outside_folder)
+    start_updater
+    wait_updater_exit 60
+    updater_log >&2
+    e2e_expect_equal "entries ignored (..\\ and a drive)" "$(log_count 319)" 2
+    e2e_expect_equal "files outside the program folder" "$(ls "$E2E_DIR" | grep -c evil || true)" 0
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+scaled)
+    # The window's layout for the screen's scale factor (run with TESMORA_SCREEN=2560x1440 for 1.4).
+    start_updater
+    window=$(e2e_field "$(e2e_probe wait --pid "$UPDATER_PID" --class '#32770' --with-id 1003 --timeout 20000)" hwnd)
+    wait_log 305 30
+    read -r width height < <(xdotool getdisplaygeometry)
+    scale=$(python3 -c "w,h=$width,$height; print(2.0 if w>3000 or h>3000 else 1.4 if w>2000 or h>2000 else 1.0)")
+    scaled() { python3 -c "import struct,math; f=lambda x: struct.unpack('f',struct.pack('f',x))[0]; print(math.floor(f($1*f($scale))))"; }
+    e2e_screenshot --hwnd "$window" "$E2E_DIR/updater-${width}x${height}.png"
+    children=$(e2e_probe children --hwnd "$window")
+    e2e_expect_equal "log list at scale $scale" "$(e2e_control_field "$children" 1003 rect)" \
+        "$(scaled 18),$(scaled 57),$(( $(scaled 18) + $(scaled 531) )),$(( $(scaled 57) + $(scaled 237) ))"
+    e2e_expect_equal "run-now button at scale $scale" "$(e2e_control_field "$children" 1 rect)" \
+        "$(scaled 444),$(scaled 311),$(( $(scaled 444) + $(scaled 111) )),$(( $(scaled 311) + $(scaled 34) ))"
+    ;;
+*) e2e_fail "unknown course $course" ;;
+esac
+e2e_log "passed"
