@@ -97,8 +97,9 @@ void CRemoconDlg::PaintPanel(HDC dc) {
         CopyStretched(back.Get(), canvas_.Get(), bodyStrip_.Get(), 0, 0, client.right, client.bottom);
         CopyStretched(back.Get(), canvas_.Get(), topStrip_.Get(), 0, 0, Scaled(kPanelWidth),
                       Scaled(kPanelTopStripHeight));
-        CopyStretched(back.Get(), canvas_.Get(), bottomStrip_.Get(), 0, Scaled(kPanelBottomStripTop),
-                      Scaled(kPanelWidth), Scaled(kPanelBottomStripHeight));
+        CopyStretched(back.Get(), canvas_.Get(), bottomStrip_.Get(), 0,
+                      Scaled(PanelShapeFor(layout_).bottomStripTop), Scaled(kPanelWidth),
+                      Scaled(kPanelBottomStripHeight));
         ::BitBlt(dc, 0, 0, client.right, client.bottom, back.Get(), 0, 0, SRCCOPY);
     }
 }
@@ -193,7 +194,8 @@ void CRemoconDlg::Collapse() {
     savedWidth_ = window.right - window.left;
     savedHeight_ = window.bottom - window.top;
     ::SendMessageW(Item(IDC_BTN_LOGO), BM_SETCHECK, BST_CHECKED, 0);
-    for (int id : {IDC_BTN_UPLOAD, IDC_BTN_LOGO, IDC_BTN_CLOSE}) ::ShowWindow(Item(id), SW_HIDE);
+    for (int id : FeatureButtonIds()) ::ShowWindow(Item(id), SW_HIDE);
+    for (int id : {IDC_BTN_LOGO, IDC_BTN_CLOSE}) ::ShowWindow(Item(id), SW_HIDE);
     int side = Scaled(kLogoSide);
     ::SetWindowPos(Handle(), nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Layered anew, without the colour key: the logo brings its own alpha.
@@ -207,7 +209,8 @@ void CRemoconDlg::Collapse() {
 
 void CRemoconDlg::Restore() {
     ::SendMessageW(Item(IDC_BTN_LOGO), BM_SETCHECK, BST_UNCHECKED, 0);
-    ::ShowWindow(Item(IDC_BTN_UPLOAD), SW_SHOW);
+    // The buttons of the mode the panel is in (remote control may have started or ended meanwhile).
+    ApplyPanelMode();
     ::ShowWindow(Item(IDC_BTN_LOGO), SW_HIDE);
     ::ShowWindow(Item(IDC_BTN_CLOSE), SW_SHOW);
     RECT window{};

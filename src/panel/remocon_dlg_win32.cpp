@@ -42,6 +42,7 @@ CRemoconDlg::CRemoconDlg()
     : CDialog(IDD_REMOCON_DIALOG),
       link_(*this),
       remoteHost_(link_.Session().RemoteHost()),
+      remote_(*this, link_),
       upload_(*this, link_) {}
 
 CRemoconDlg::~CRemoconDlg() = default;
@@ -70,6 +71,12 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
         OnCommand(IDC_BTN_UPLOAD, &CRemoconDlg::OnUploadButton),
         OnMessage(WM_UPLOAD_FRAME, &CRemoconDlg::OnUploadFrame),
+        OnCommand(IDC_BTN_REMOTE, &CRemoconDlg::OnRemoteButton),
+        OnCommand(IDC_BTN_KEYBOARD, &CRemoconDlg::OnKeyboardButton),
+        OnCommand(IDC_BTN_MONITOR, &CRemoconDlg::OnMonitorButton),
+        OnMessage(WM_RC_SOCKET_RETURN, &CRemoconDlg::OnRemoteSocketReturn),
+        OnMessage(WM_RC_THREAD_ENDED, &CRemoconDlg::OnRemoteThreadEnded),
+        OnMessage(WM_RC_TEACHER_ALIVE, &CRemoconDlg::OnRemoteTeacherAlive),
     };
     return table;
 }
@@ -92,6 +99,8 @@ BOOL CRemoconDlg::OnInitDialog() {
     std::wstring override =
         ReadIniString(IniFilePath(IniFile::Config), ToWide(kIniSection), ToWide(kScaleFactorKey), L"");
     SetScaleFactor(ChoosePanelScaleFactor(screenWidth, screenHeight, ToU16(override)));
+    layout_ = ParsePanelLayout(
+        ToU16(ReadIniString(IniFilePath(IniFile::Config), ToWide(kIniSection), ToWide(kLayoutKey), L"")));
 
     CreateFonts();
     SetColourKey();
@@ -171,7 +180,7 @@ bool CRemoconDlg::CreateButtons() {
 }
 
 void CRemoconDlg::PlaceTitleAndCorner() {
-    ::SetWindowPos(Handle(), nullptr, 0, 0, Scaled(kPanelWidth), Scaled(kPanelHeight),
+    ::SetWindowPos(Handle(), nullptr, 0, 0, Scaled(kPanelWidth), PanelHeight(),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The title ends where the close button begins, so that neither paints over the other.
     int titleWidth = std::min(Scaled(kTitleWidth), TitleRoomWidth(ScaleFactor()));
@@ -194,8 +203,12 @@ void CRemoconDlg::AddAboutItem() {
 
 void CRemoconDlg::PlaceAtHome(int screenWidth) {
     PanelPoint home = PanelHomePosition(screenWidth, ScaleFactor());
-    ::SetWindowPos(Handle(), HWND_TOPMOST, home.x, home.y, Scaled(kPanelWidth), Scaled(kPanelHeight),
+    ::SetWindowPos(Handle(), HWND_TOPMOST, home.x, home.y, Scaled(kPanelWidth), PanelHeight(),
                    SWP_NOACTIVATE);
+}
+
+int CRemoconDlg::PanelHeight() const {
+    return Scaled(PanelShapeFor(layout_).height);
 }
 
 void CRemoconDlg::PlaceFeatureButtons() {
@@ -205,6 +218,20 @@ void CRemoconDlg::PlaceFeatureButtons() {
         ::SetWindowPos(buttons_[i].Handle(), nullptr, Scaled(place.x), Scaled(place.y), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (place.tooltip != 0) buttons_[i].SetTooltipText(LoadResourceString(place.tooltip));
+    }
+    ApplyPanelMode();
+}
+
+void CRemoconDlg::SetPanelMode(PanelMode mode) {
+    mode_ = mode;
+    if (!logoMode_) ApplyPanelMode();
+}
+
+void CRemoconDlg::ApplyPanelMode() {
+    for (int id : FeatureButtonIds()) {
+        PanelPoint place = FeatureButtonPosition(layout_, id);
+        MoveButton(id, place.x, place.y);
+        ShowButton(id, FeatureButtonShown(layout_, mode_, id));
     }
 }
 
@@ -257,7 +284,7 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
             link_.Session().OnTimer(static_cast<PanelTimer>(wParam));
             break;
         default:
-            upload_.OnTimer(wParam);
+            if (!remote_.OnTimer(wParam)) upload_.OnTimer(wParam);
             break;
     }
     return Default();
@@ -297,7 +324,7 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
     PanelRect rect{window.left, window.top, window.right, window.bottom};
     if (!BottomRightCornerOnScreen(rect, width, height)) {
         int side = Scaled(logoMode_ ? kLogoSide : kPanelWidth);
-        int tall = Scaled(logoMode_ ? kLogoSide : kPanelHeight);
+        int tall = logoMode_ ? Scaled(kLogoSide) : PanelHeight();
         ::SetWindowPos(Handle(), HWND_TOPMOST, width - side, 0, side, tall, SWP_NOACTIVATE);
     }
     return Default();
@@ -328,7 +355,7 @@ void CRemoconDlg::OnCloseButton() {
 
 void CRemoconDlg::CloseAfterConfirmation() {
     upload_.StopForClose();
-    if (viewWindow_ && ::IsWindow(viewWindow_)) ::PostMessageW(viewWindow_, WM_CLOSE, 0, 0);
+    remote_.StopForClose();
     PumpWait(kCloseSettleMilliseconds, 0);
     EndDialog(IDOK);
 }
@@ -359,9 +386,7 @@ void CRemoconDlg::MoveButton(int buttonId, int x, int y) {
 }
 
 void CRemoconDlg::SelectMonitorInView(int monitorIndex) {
-    if (remoteHost_.viewThread && viewWindow_ && ::IsWindow(viewWindow_)) {
-        ::PostMessageW(viewWindow_, WM_RC_SELECT_MONITOR, kCrossThreadCheck, monitorIndex);
-    }
+    remote_.SelectMonitor(monitorIndex);
 }
 
 // The connections' notifications belong to the teacher link, the capture's frames to the upload.
@@ -387,6 +412,31 @@ LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
 
 void CRemoconDlg::OnUploadButton() {
     upload_.OnUploadButton();
+}
+
+// Remote control's buttons and messages belong to its controller.
+void CRemoconDlg::OnRemoteButton() {
+    remote_.OnRemoteButton();
+}
+
+void CRemoconDlg::OnKeyboardButton() {
+    remote_.OnKeyboardButton();
+}
+
+void CRemoconDlg::OnMonitorButton() {
+    remote_.OnMonitorButton();
+}
+
+LRESULT CRemoconDlg::OnRemoteSocketReturn(WPARAM wParam, LPARAM lParam) {
+    return remote_.OnSocketReturn(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnRemoteThreadEnded(WPARAM wParam, LPARAM lParam) {
+    return remote_.OnThreadEnded(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnRemoteTeacherAlive(WPARAM wParam, LPARAM lParam) {
+    return remote_.OnTeacherAlive(wParam, lParam);
 }
 
 }  // namespace tesmora

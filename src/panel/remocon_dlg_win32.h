@@ -17,7 +17,9 @@
 #include "common/ui/handles_win32.h"
 #include "common/widgets/image_button_win32.h"
 #include "panel/logo_tap.h"
+#include "panel/panel_modes.h"
 #include "panel/rh_info_win32.h"
+#include "panel/remote_control_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "panel/upload_control_win32.h"
 
@@ -36,12 +38,19 @@ public:
     // Remote control of the teacher PC runs (its view thread exists).
     bool RemoteControlRunning() const { return remoteHost_.viewThread != nullptr; }
     bool Shown() const { return link_.Session().WindowShown(); }
+    bool Uploading() const { return upload_.Uploading(); }
+    // Remote control; its SendText reaches the teacher whoever holds the connection.
+    CRemoteControl& RemoteControl() { return remote_; }
 
     // What the teacher link and the upload control ask of the window.
     void ShowAtTop();
     void SetButtonCheck(int buttonId, bool checked);
     void ShowButton(int buttonId, bool shown);
     void MoveButton(int buttonId, int x, int y);
+    // Shows and places the feature buttons of the mode for the panel's layout (config.ini
+    // "layout"); in logo mode the buttons follow when the panel is restored.
+    void SetPanelMode(PanelMode mode);
+    PanelLayout Layout() const { return layout_; }
     // While remote control shows the teacher's screen, tells its view which monitor to show.
     void SelectMonitorInView(int monitorIndex);
 
@@ -60,6 +69,8 @@ private:
     void AddAboutItem();
     void PlaceAtHome(int screenWidth);
     void PlaceFeatureButtons();
+    void ApplyPanelMode();
+    int PanelHeight() const;
 
     // Messages.
     LRESULT OnSysCommand(WPARAM, LPARAM);
@@ -84,6 +95,12 @@ private:
     void OnCloseButton();
     void OnLogoButton();
     void OnUploadButton();
+    void OnRemoteButton();
+    void OnKeyboardButton();
+    void OnMonitorButton();
+    LRESULT OnRemoteSocketReturn(WPARAM, LPARAM);
+    LRESULT OnRemoteThreadEnded(WPARAM, LPARAM);
+    LRESULT OnRemoteTeacherAlive(WPARAM, LPARAM);
 
     // Closing: the question, then the end of the dialog.
     bool ConfirmClose();
@@ -109,13 +126,15 @@ private:
     std::optional<GdiplusSession> gdiplus_;
     HICON icon_ = nullptr;
 
+    PanelLayout layout_ = PanelLayout::kShipped;
+    PanelMode mode_ = PanelMode::kConnected;
     bool logoMode_ = false;
     int savedWidth_ = 0;
     int savedHeight_ = 0;
     LogoTap logoTap_;
 
     HWND noteToolbar_ = nullptr;  // the note tool's toolbar, once the note thread made it
-    HWND viewWindow_ = nullptr;   // the remote view, while remote control runs
+    CRemoteControl remote_;       // its threads are joined before the record and the link go
     CUploadControl upload_;       // last: its capture thread is joined before anything else goes
 };
 

@@ -17,8 +17,6 @@ namespace {
 
 constexpr unsigned kUploadCoolDownMilliseconds = 2000;
 constexpr unsigned kCaptureWaitMilliseconds = 10;
-// Where the upload button stands while uploading and after, in design pixels.
-constexpr int kUploadButtonX = 5, kUploadButtonY = 32;
 
 // A line for the debugger output with the tick count, so that a log shows how long a stop took.
 void TraceUpload(const char* what) {
@@ -66,10 +64,7 @@ void CUploadControl::Start() {
     if (!uploading_) return;  // the thread was refused
     TraceUpload("start");
     panel_.SetButtonCheck(IDC_BTN_UPLOAD, true);
-    panel_.ShowButton(IDC_BTN_REMOTE, false);
-    panel_.MoveButton(IDC_BTN_UPLOAD, kUploadButtonX, kUploadButtonY);
-    panel_.ShowButton(IDC_BTN_NOTE, false);
-    panel_.ShowButton(IDC_BTN_SOUND, false);
+    panel_.SetPanelMode(PanelMode::kUploading);
 }
 
 void CUploadControl::Stop() {
@@ -78,10 +73,7 @@ void CUploadControl::Stop() {
     capture_.RequestStop();  // the capture thread ends within a cycle
     TraceUpload("stop");
     panel_.SetButtonCheck(IDC_BTN_UPLOAD, false);
-    panel_.MoveButton(IDC_BTN_UPLOAD, kUploadButtonX, kUploadButtonY);
-    panel_.ShowButton(IDC_BTN_REMOTE, false);
-    panel_.ShowButton(IDC_BTN_NOTE, false);
-    panel_.ShowButton(IDC_BTN_SOUND, false);
+    panel_.SetPanelMode(PanelMode::kConnected);
 }
 
 void CUploadControl::StopForClose() {

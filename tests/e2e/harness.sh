@@ -18,6 +18,16 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$E2E_SOURCE/scripts/wine-arch"
+# The desk ctest gave this scenario (scripts/wine-ctest): desk 0 is the run's display and prefix,
+# desk N a display and a prefix of its own; without ctest, desk 0.
+E2E_DESK=$(sed -n 's/^id:\([0-9]*\),.*/\1/p' <<<"${CTEST_RESOURCE_GROUP_0_DESKS:-}")
+E2E_PREFIX=${TESMORA_WINEPREFIX:-$E2E_SOURCE/build/$TESMORA_BUILD_FOLDER/wineprefix}
+if [ -n "$E2E_DESK" ] && [ "$E2E_DESK" != 0 ]; then
+    desk_display=TESMORA_DESK_DISPLAY_$E2E_DESK
+    export DISPLAY=${!desk_display:?"desk $E2E_DESK has no display (run through scripts/wine-ctest)"}
+    E2E_PREFIX=$E2E_PREFIX-desk$E2E_DESK
+fi
+export TESMORA_WINEPREFIX=$E2E_PREFIX WINEPREFIX=$E2E_PREFIX
 E2E_BIN=${TESMORA_BIN:-$E2E_SOURCE/build/$TESMORA_BUILD_FOLDER/bin}
 E2E_CLASSROOM=${TESMORA_CLASSROOM:-$E2E_SOURCE/build/native/tools/classroom/tesmora-classroom}
 E2E_WINE_RUN=$E2E_SOURCE/scripts/wine-run
@@ -70,11 +80,35 @@ e2e_setup() {
         echo "no X display: run under scripts/with-display" >&2
         exit $E2E_SKIP
     fi
+    e2e_take_desk
     E2E_DIR=${TESMORA_E2E_WORK:-$E2E_SOURCE/build/$TESMORA_BUILD_FOLDER/e2e}/$E2E_NAME
     E2E_PROGRAM_DIR=$E2E_DIR/program
     rm -rf "$E2E_DIR"
     mkdir -p "$E2E_PROGRAM_DIR"
     trap e2e_end EXIT
+}
+
+# One scenario at a time per desk, also when ctest runs without the desks' resource spec. A folder
+# as the lock (an open lock file would be inherited by the Wine processes that outlive the scenario);
+# a lock whose owner is gone (a scenario killed at its time-out) is taken over.
+E2E_DESK_LOCK=""
+e2e_take_desk() {
+    local lock=$E2E_PREFIX.desk-lock owner
+    mkdir -p "$(dirname "$lock")"
+    until mkdir "$lock" 2>/dev/null; do
+        owner=$(cat "$lock/pid" 2>/dev/null || true)
+        if [ -n "$owner" ] && ! kill -0 "$owner" 2>/dev/null; then
+            rm -rf "$lock"
+            continue
+        fi
+        sleep 0.2
+    done
+    echo $$ >"$lock/pid"
+    E2E_DESK_LOCK=$lock
+}
+e2e_leave_desk() {
+    [ -n "$E2E_DESK_LOCK" ] && [ "$(cat "$E2E_DESK_LOCK/pid" 2>/dev/null)" = $$ ] && rm -rf "$E2E_DESK_LOCK"
+    E2E_DESK_LOCK=""
 }
 
 # e2e_install FILE...: copies files or folders of the build's bin folder into the program folder.
@@ -376,6 +410,7 @@ e2e_end_all() {
     E2E_REMOTE_PID=""
     e2e_stop_classroom
     e2e_restore_profile
+    e2e_leave_desk || true
 }
 e2e_end() {
     local status=$?

@@ -1,10 +1,13 @@
 // The panel's geometry: scale choice, home position, the button table, the drag strip, the title's
 // room and font fitting, the restore from the logo and the display-change test.
 #include "panel/panel_layout.h"
+#include "panel/panel_modes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 #include "panel/panel_geometry.h"
 #include "resource.h"
@@ -100,4 +103,47 @@ TEST(PanelGeometry, DisplayChangeKeepsAPanelWhoseCornerIsStillOnTheScreen) {
     EXPECT_FALSE(BottomRightCornerOnScreen({1855, 0, 1920, 106}, 1280, 720));
     EXPECT_FALSE(BottomRightCornerOnScreen({100, 700, 165, 806}, 1280, 720));
     EXPECT_FALSE(BottomRightCornerOnScreen({-200, -200, -135, -94}, 1280, 720));
+}
+
+// The full panel's modes: remote control and upload exclude each other, the keyboard and monitor
+// buttons show only during remote control, and no two shown buttons overlap in any mode.
+TEST(PanelModes, FullLayoutShowsEveryFeatureWithoutOverlapAndTheShippedOneOnlyTheUpload) {
+    for (PanelLayout layout : {PanelLayout::kShipped, PanelLayout::kFull}) {
+        for (PanelMode mode : {PanelMode::kConnected, PanelMode::kUploading, PanelMode::kRemoteControl}) {
+            std::vector<int> shown;
+            for (int id : FeatureButtonIds()) {
+                if (FeatureButtonShown(layout, mode, id)) shown.push_back(id);
+            }
+            bool remote = mode == PanelMode::kRemoteControl;
+            auto has = [&](int id) { return std::find(shown.begin(), shown.end(), id) != shown.end(); };
+            EXPECT_EQ(has(IDC_BTN_KEYBOARD), remote);
+            EXPECT_EQ(has(IDC_BTN_MONITOR), remote);
+            EXPECT_EQ(has(IDC_BTN_UPLOAD), !remote);
+            EXPECT_EQ(has(IDC_BTN_REMOTE), layout == PanelLayout::kFull && mode != PanelMode::kUploading);
+            EXPECT_EQ(has(IDC_BTN_NOTE), layout == PanelLayout::kFull);
+            PanelShape shape = PanelShapeFor(layout);
+            for (size_t i = 0; i < shown.size(); ++i) {
+                const PanelButtonPlace* a = FindPanelButton(shown[i]);
+                PanelPoint pa = FeatureButtonPosition(layout, shown[i]);
+                // The shipped panel is too short for the keyboard and monitor buttons it shows.
+                if (layout == PanelLayout::kFull) {
+                    EXPECT_LE(pa.y + a->height, shape.bottomStripTop) << shown[i];
+                }
+                for (size_t j = i + 1; j < shown.size(); ++j) {
+                    const PanelButtonPlace* b = FindPanelButton(shown[j]);
+                    PanelPoint pb = FeatureButtonPosition(layout, shown[j]);
+                    bool apart = pa.y + a->height <= pb.y || pb.y + b->height <= pa.y;
+                    EXPECT_TRUE(apart) << shown[i] << " overlaps " << shown[j];
+                }
+            }
+        }
+    }
+}
+
+TEST(PanelModes, LayoutKeyChoosesTheFullPanelOnlyForFull) {
+    EXPECT_EQ(ParsePanelLayout(u"full"), PanelLayout::kFull);
+    EXPECT_EQ(ParsePanelLayout(u" FULL\r\n"), PanelLayout::kFull);
+    EXPECT_EQ(ParsePanelLayout(u""), PanelLayout::kShipped);
+    EXPECT_EQ(ParsePanelLayout(u"fullscreen"), PanelLayout::kShipped);
+    EXPECT_EQ(ParsePanelLayout(u"ful"), PanelLayout::kShipped);
 }

@@ -10,8 +10,10 @@ namespace {
 // rsip: an absent address reads as "0.0.0.0", which is then written so the file shows the key.
 // rsport: an absent or zero port becomes the relay's standard port 10240.
 // scalefactor: set by the installer or an administrator only; absence means "from the screen".
+// layout: likewise; absence means the usual panel.
 constexpr std::array kKeys{
     ConfigKey{IniFile::Config, kScaleFactorKey, u"", u""},
+    ConfigKey{IniFile::Config, kLayoutKey, u"", u""},
     ConfigKey{IniFile::Config, kWebServerKey, u"", u""},
     ConfigKey{IniFile::Setting, kRelayAddressKey, u"0.0.0.0", u"0.0.0.0"},
     ConfigKey{IniFile::Setting, kRelayPortKey, u"0", u"10240"},

@@ -21,6 +21,8 @@ inline constexpr std::u16string_view kNewIniText = u"[default]\r\n";
 
 // Its text is interpreted by ParseScaleFactorOverride (common/ui/scale.h).
 inline constexpr std::u16string_view kScaleFactorKey = u"scalefactor";
+// "full": the taller panel with every command button (panel/panel_modes.h); absent: the usual panel.
+inline constexpr std::u16string_view kLayoutKey = u"layout";
 // The vendor's web server (host[:port]) for the relay lookup; empty: the compiled-in default.
 inline constexpr std::u16string_view kWebServerKey = u"webserver";
 inline constexpr std::u16string_view kRelayAddressKey = u"rsip";

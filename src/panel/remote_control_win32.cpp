@@ -1,0 +1,261 @@
+// The panel's remote control (see remote_control_win32.h). UI thread only.
+// clang-format off
+#include <winsock2.h>
+#include <windows.h>
+// clang-format on
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "panel/remote_control_win32.h"
+
+#include <cstdio>
+#include <string>
+
+#include "common/window_messages.h"
+#include "panel/remocon_dlg_win32.h"
+#include "panel/teacher_link_win32.h"
+#include "resource.h"
+
+namespace tesmora {
+
+namespace {
+
+constexpr unsigned kCoolDownMilliseconds = 2000;
+constexpr unsigned kKeyboardRestartMilliseconds = 500;
+constexpr unsigned kReadyPollMilliseconds = 10;
+
+void Trace(const char* what) {
+    char line[96];
+    std::snprintf(line, sizeof line, "Remocon rc: %s tick=%lu\n", what, ::GetTickCount());
+    ::OutputDebugStringA(line);
+}
+
+}  // namespace
+
+CRemoteControl::CRemoteControl(CRemoconDlg& panel, CTeacherLink& link) : panel_(panel), link_(link) {}
+
+CRemoteControl::~CRemoteControl() {
+    if (view_) view_->PostToThread(WM_RC_STOP, 0, 0);
+    view_.reset();     // closes the channel through the view, then joins
+    control_.reset();  // then the control thread, which has ended or ends now
+    panel_.RemoteHost().viewThread = nullptr;
+    panel_.RemoteHost().controlThread = nullptr;
+}
+
+void CRemoteControl::SendText(std::u16string_view text) {
+    if (running_ && control_ && control_->PostText(text)) return;
+    link_.SendToTeacher(text);
+}
+
+void CRemoteControl::OnRemoteButton() {
+    if (panel_.Uploading()) {
+        link_.ShowMessage(link_.LoadString(IDS_RC_WHILE_UPLOAD) + u"\n" +
+                          link_.LoadString(IDS_STOP_UPLOAD_FIRST));
+        return;
+    }
+    if (running_) {
+        Stop();
+    } else {
+        if (!link_.TeacherSocket().HasSocket()) {
+            link_.ShowMessage(link_.LoadString(IDS_TEACHER_DISCONNECTED));
+            return;
+        }
+        Start();
+    }
+    CoolDown();
+}
+
+void CRemoteControl::Start() {
+    ReapEnded();
+    if (control_ || view_) {
+        // The last channel has not ended yet (its threads said nothing so far): wait for it here,
+        // serving what it sends, rather than run two channels on one socket.
+        if (view_) view_->JoinServing();
+        if (control_) control_->JoinServing();
+        view_.reset();
+        control_.reset();
+    }
+    CRHInfo& record = panel_.RemoteHost();
+    HWND panel = panel_.Handle();
+    CTCPSocket& teacher = link_.TeacherSocket();
+    SOCKET handle = teacher.Detach();
+    record.socketHolder.AdoptBuffers(teacher);
+    control_ = std::make_unique<CControlThread>(record, panel, handle);
+    view_ = std::make_unique<CViewThread>(record, panel);
+    record.controlThread = control_.get();
+    record.viewThread = view_.get();
+    bool controlStarted = control_->Start();
+    bool viewStarted = view_->Start();
+
+    // Both windows are made within milliseconds; a thread that ends instead says it cannot run.
+    auto settled = [](bool started, auto& thread) { return !started || thread->Ready() || thread->Ended(); };
+    while (!settled(controlStarted, control_) || !settled(viewStarted, view_))
+        ::Sleep(kReadyPollMilliseconds);
+
+    if (!control_->Ready() || !view_->Ready()) {
+        Trace("start failed");
+        if (control_->Ready()) {
+            control_->Go();
+            control_->PostToThread(WM_RC_STOP, 0, 0);  // its close hands the socket back
+        } else if (SOCKET untaken = control_->UntakenSocket(); untaken != INVALID_SOCKET) {
+            teacher.AdoptBuffers(record.socketHolder);
+            teacher.Attach(untaken, CAsyncSocket::kAllEvents);
+        }
+        if (view_->Ready()) {
+            view_->Go();
+            view_->PostToThread(WM_RC_STOP, 0, 0);
+        }
+        record.viewThread = nullptr;
+        record.controlThread = nullptr;
+        return;
+    }
+    view_->Link(control_->CommunicationWindow(), &control_->Input());
+    control_->LinkView(view_->ViewWindow());
+    view_->Go();
+    control_->Go();
+    view_->PostToThread(WM_RC_WAKE, 0, 0);
+    control_->PostToThread(WM_RC_WAKE, 0, 0);
+    running_ = true;
+    Trace("start");
+
+    panel_.SetButtonCheck(IDC_BTN_REMOTE, true);
+    if (dropToTouchMode_) dropToTouchMode_();
+    ShowRunningButtons(true);
+    SelectMonitor(link_.Session().CurrentMonitor());
+}
+
+void CRemoteControl::Stop() {
+    if (view_) view_->PostToThread(WM_RC_STOP, 0, 0);
+    running_ = false;
+    panel_.RemoteHost().viewThread = nullptr;
+    panel_.RemoteHost().controlThread = nullptr;
+    panel_.SetButtonCheck(IDC_BTN_REMOTE, false);
+    ShowRunningButtons(false);
+    Trace("stop");
+}
+
+void CRemoteControl::StopForClose() {
+    if (running_) Stop();
+}
+
+void CRemoteControl::ShowRunningButtons(bool running) {
+    // The panel's mode decides which buttons show (the keyboard and monitor buttons only while
+    // remote control runs, the upload button only while it does not).
+    panel_.SetPanelMode(running ? PanelMode::kRemoteControl : PanelMode::kConnected);
+}
+
+void CRemoteControl::CoolDown() {
+    ::EnableWindow(panel_.Item(IDC_BTN_REMOTE), FALSE);
+    ::SetTimer(panel_.Handle(), kCoolDownTimer, kCoolDownMilliseconds, nullptr);
+    ::InvalidateRect(panel_.Item(IDC_BTN_REMOTE), nullptr, FALSE);
+    ::InvalidateRect(panel_.Item(IDC_BTN_MONITOR), nullptr, FALSE);
+}
+
+bool CRemoteControl::OnTimer(UINT_PTR timer) {
+    if (timer == kCoolDownTimer) {
+        ::KillTimer(panel_.Handle(), kCoolDownTimer);
+        ::EnableWindow(panel_.Item(IDC_BTN_REMOTE), TRUE);
+        ::InvalidateRect(panel_.Item(IDC_BTN_REMOTE), nullptr, FALSE);
+        return true;
+    }
+    if (timer == kKeyboardTimer) {
+        ::KillTimer(panel_.Handle(), kKeyboardTimer);
+        ::ShellExecuteW(panel_.Handle(), L"open", keyboardPath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        Trace("keyboard opened");
+        return true;
+    }
+    return false;
+}
+
+void CRemoteControl::OnKeyboardButton() {
+    if (!running_) {
+        link_.ShowMessage(link_.LoadString(IDS_ONLY_IN_RC));
+        return;
+    }
+    OpenKeyboard();
+}
+
+void CRemoteControl::OpenKeyboard() {
+    wchar_t programFiles[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE);
+    std::wstring path = std::wstring(programFiles) + L"\\Common Files\\microsoft shared\\ink\\TabTip.exe";
+    // A 32-bit program is given the 32-bit folder; the keyboard lives in the 64-bit one.
+    for (size_t at; (at = path.find(L" (x86)")) != std::wstring::npos;) path.erase(at, 6);
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // Restarted, so that it comes up even when it already ran hidden.
+        ::ShellExecuteW(panel_.Handle(), L"open", L"taskkill", L"/F /IM TabTip.exe", nullptr, SW_HIDE);
+        keyboardPath_ = path;
+        ::SetTimer(panel_.Handle(), kKeyboardTimer, kKeyboardRestartMilliseconds, nullptr);
+        Trace("keyboard restarting");
+        return;
+    }
+    using RedirectionSwitch = BOOL(WINAPI*)(PVOID*);
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    auto disable = reinterpret_cast<RedirectionSwitch>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
+    auto revert = reinterpret_cast<BOOL(WINAPI*)(PVOID)>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
+    PVOID old = nullptr;
+    bool disabled = disable && disable(&old);
+    ::ShellExecuteW(panel_.Handle(), L"open", L"tabtip.exe", nullptr, nullptr, SW_SHOWNORMAL);
+    if (disabled && revert) revert(old);
+    Trace("keyboard opened from the search path");
+}
+
+void CRemoteControl::OnMonitorButton() {
+    const auto& monitors = link_.Session().Monitors();
+    if (monitors.empty()) return;
+    const int next = (link_.Session().CurrentMonitor() + 1) % static_cast<int>(monitors.size());
+    link_.Session().SetCurrentMonitor(next);
+    if (running_) SelectMonitor(next);
+    ::InvalidateRect(panel_.Item(IDC_BTN_MONITOR), nullptr, FALSE);
+}
+
+void CRemoteControl::SelectMonitor(int index) {
+    if (!running_ || !view_) return;
+    HWND view = view_->ViewWindow();
+    if (!view || !::IsWindow(view)) return;
+    view_->SetMonitors(link_.Session().Monitors(), index);
+    ::PostMessageW(view, WM_RC_SELECT_MONITOR, kCrossThreadCheck, index);
+}
+
+LRESULT CRemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
+    auto* record = reinterpret_cast<CRHInfo*>(wParam);
+    CTCPSocket& teacher = link_.TeacherSocket();
+    if (record) teacher.AdoptBuffers(record->socketHolder);
+    teacher.Attach(static_cast<SOCKET>(lParam), CAsyncSocket::kAllEvents);
+    Trace("socket back");
+    return 1;
+}
+
+LRESULT CRemoteControl::OnThreadEnded(WPARAM wParam, LPARAM) {
+    if (wParam != kCrossThreadCheck) return 0;
+    ReapEnded();
+    return 1;
+}
+
+void CRemoteControl::ReapEnded() {
+    // The view ends after the channel it closes; once it has, remote control is off.
+    if (view_ && view_->Ended()) {
+        view_->JoinServing();
+        view_.reset();
+        if (running_) {  // the view closed by itself (the connection dropped)
+            running_ = false;
+            panel_.SetButtonCheck(IDC_BTN_REMOTE, false);
+            ShowRunningButtons(false);
+        }
+        panel_.RemoteHost().viewThread = nullptr;
+    }
+    if (control_ && control_->Ended()) {
+        control_->JoinServing();
+        control_.reset();
+        panel_.RemoteHost().controlThread = nullptr;
+    }
+}
+
+LRESULT CRemoteControl::OnTeacherAlive(WPARAM wParam, LPARAM) {
+    if (wParam == kCrossThreadCheck) link_.Session().OnTeacherAlive();
+    return 1;
+}
+
+}  // namespace tesmora

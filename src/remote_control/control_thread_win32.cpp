@@ -1,0 +1,367 @@
+// The control thread and its communication window (see control_thread_win32.h).
+#include "remote_control/control_thread_win32.h"
+
+#include <cstdio>
+
+#include "common/net/async_socket_win32.h"
+#include "common/platform/pump_wait_win32.h"
+#include "common/platform/wide_text_win32.h"
+#include "common/window_messages.h"
+#include "panel/rh_info_win32.h"
+#include "remote_control/receiver_win32.h"
+#include "session/command_tag.h"
+#include "session/payload_fields.h"
+
+namespace tesmora {
+
+namespace {
+
+constexpr wchar_t kCommClass[] = L"TesmoraRemoteControlComm";
+constexpr UINT_PTR kSendTimer = 4;
+constexpr UINT_PTR kKeepAliveTimer = 3;
+constexpr UINT kSendMilliseconds = 10;
+constexpr UINT kKeepAliveMilliseconds = 10000;
+constexpr int kHandBackTries = 100;
+constexpr unsigned kGoPollMilliseconds = 10;
+
+void Trace(const char* line) {
+    ::OutputDebugStringA(line);
+}
+
+// Microseconds on the performance counter, for the latency traces the end-to-end tests read.
+long long NowMicroseconds() {
+    LARGE_INTEGER now, frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * 1000000 / frequency.QuadPart;
+}
+
+}  // namespace
+
+void JoinPumping(Worker& worker) {
+    while (!worker.Finished()) PumpWait(10, 1);
+    worker.Join();
+}
+
+// ---- CCommunicationWnd ----
+
+CCommunicationWnd::CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input)
+    : record_(record), panel_(panel), input_(input) {}
+
+CCommunicationWnd::~CCommunicationWnd() {
+    // A loop that ended without the teardown (a quit from elsewhere) still ends both workers first.
+    run_.store(false);
+    closing_.store(true);
+    receiver_.RequestStop();
+    pump_.RequestStop();
+    JoinPumping(receiver_);
+    JoinPumping(pump_);
+}
+
+std::span<const CWindow::MessageEntry> CCommunicationWnd::MessageTable() const {
+    static const MessageEntry table[] = {
+        OnMessage(WM_SOCKET_RECEIVE, &CCommunicationWnd::OnSocketReceive),
+        OnMessage(WM_SOCKET_CLOSE, &CCommunicationWnd::OnSocketClose),
+        OnMessage(WM_RC_FLUSH_INPUT, &CCommunicationWnd::OnFlushInput),
+        OnMessage(WM_RC_FRAME_SHOWN, &CCommunicationWnd::OnFrameShown),
+        OnMessage(WM_RC_IME_TOGGLE, &CCommunicationWnd::OnImeToggle),
+        OnMessage(WM_RC_CHAR, &CCommunicationWnd::OnChar),
+        OnMessage(WM_TIMER, &CCommunicationWnd::OnTimer),
+        OnMessage(WM_DISPLAYCHANGE, &CCommunicationWnd::OnDisplayChange),
+        OnMessage(WM_CLOSE, &CCommunicationWnd::OnClose),
+    };
+    return table;
+}
+
+bool CCommunicationWnd::CreateAndAttach(SOCKET handle) {
+    CWindow::RegisterWindowClass(kCommClass);
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    if (!Create(0, kCommClass, (record_.name + L", Comm").c_str(),
+                WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0, 10, 10, nullptr, 0)) {
+        return false;
+    }
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    socket_.Attach(handle, CAsyncSocket::kAllEvents);
+    socket_.AdoptBuffers(record_.socketHolder);
+    socket_.SetOwner(Handle());
+    return true;
+}
+
+void CCommunicationWnd::StartChannel() {
+    receiver_.Start([this](std::stop_token stop) {
+        CReceiver receiver(*this);
+        receiver.Run(stop);
+    });
+    // The pump prompts a flush about once a millisecond, and only when something waits: a finger
+    // resting still costs nothing.
+    pump_.Start([this](std::stop_token stop) {
+        HWND window = Handle();
+        while (!stop.stop_requested() && !closing_.load() && ::IsWindow(window)) {
+            if (!input_.Empty()) ::SendMessageW(window, WM_RC_FLUSH_INPUT, 0, 0);
+            ::Sleep(1);
+        }
+    });
+    StartTimer(kSendTimer, kSendMilliseconds);
+    SendText(kRC00004);
+    StartTimer(kKeepAliveTimer, kKeepAliveMilliseconds);
+    Trace("Remocon rc: channel started\n");
+}
+
+void CCommunicationWnd::SendText(std::u16string_view text) {
+    if (!socket_.HasSocket()) return;
+    CPacket packet(text);
+    packet.Write(socket_);
+}
+
+std::unique_ptr<CPacket> CCommunicationWnd::TakeInbound() {
+    std::lock_guard lock(inboundLock_);
+    if (inbound_.empty()) return nullptr;
+    auto packet = std::move(inbound_.front());
+    inbound_.pop_front();
+    return packet;
+}
+
+LRESULT CCommunicationWnd::OnSocketReceive(WPARAM, LPARAM lParam) {
+    auto packet = std::make_unique<CPacket>();
+    // A frame that does not read is queued all the same; the receiver ignores its type.
+    packet->Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block
+    {
+        std::lock_guard lock(inboundLock_);
+        inbound_.push_back(std::move(packet));
+    }
+    if (closing_.load()) Teardown();
+    return 1;
+}
+
+LRESULT CCommunicationWnd::OnSocketClose(WPARAM, LPARAM) {
+    Trace("Remocon rc: connection lost\n");
+    ::InvalidateRect(panel_, nullptr, FALSE);
+    HWND view = view_.load();
+    if (view && ::IsWindow(view)) ::PostMessageW(view, WM_CLOSE, 0, 0);
+    if (panel_) ::PostMessageW(panel_, WM_RC_CONNECTION_LOST, kCrossThreadCheck, -1);
+    return 1;
+}
+
+LRESULT CCommunicationWnd::OnFlushInput(WPARAM, LPARAM) {
+    FlushInput();
+    return 1;
+}
+
+void CCommunicationWnd::FlushInput() {
+    // Nothing leaves the queues while no socket could carry it.
+    if (!socket_.HasSocket()) return;
+    for (auto& packet : input_.Flush()) {
+        if (closing_.load()) continue;
+        if (packet->Type() == kPacketPointerEvents) {
+            char line[96];
+            std::snprintf(line, sizeof line, "Remocon rc: pointer packet queued us=%lld\n",
+                          NowMicroseconds());
+            Trace(line);
+        }
+        outbound_.push_back(std::move(packet));
+    }
+}
+
+void CCommunicationWnd::SendOutbound() {
+    while (!outbound_.empty()) {
+        auto packet = std::move(outbound_.front());
+        outbound_.pop_front();
+        if (!socket_.HasSocket()) continue;
+        packet->Write(socket_);
+        if (packet->Type() == kPacketPointerEvents) {
+            char line[96];
+            std::snprintf(line, sizeof line, "Remocon rc: pointer packet sent us=%lld records=%zu\n",
+                          NowMicroseconds(), packet->PointerEvents().size());
+            Trace(line);
+        }
+    }
+}
+
+LRESULT CCommunicationWnd::OnFrameShown(WPARAM, LPARAM lParam) {
+    SendText(std::u16string(kRC00006) + DecimalText(static_cast<int32_t>(lParam)));
+    return 1;
+}
+
+LRESULT CCommunicationWnd::OnImeToggle(WPARAM, LPARAM) {
+    SendText(kRC00015);
+    return 1;
+}
+
+LRESULT CCommunicationWnd::OnChar(WPARAM wParam, LPARAM) {
+    SendText(std::u16string(kRC00014) + DecimalText(static_cast<long long>(wParam)));
+    return 1;
+}
+
+LRESULT CCommunicationWnd::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam == kSendTimer) {
+        StopTimer(kSendTimer);
+        SendOutbound();
+        if (!closing_.load()) StartTimer(kSendTimer, kSendMilliseconds);
+    } else if (wParam == kKeepAliveTimer) {
+        SendText(kRC00003);
+    }
+    return 0;
+}
+
+LRESULT CCommunicationWnd::OnDisplayChange(WPARAM, LPARAM) {
+    int width = ::GetSystemMetrics(SM_CXSCREEN);
+    int height = ::GetSystemMetrics(SM_CYSCREEN);
+    SendText(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
+    lastFrame_.store(0);
+    // The teacher answers with its own screen size ("[RH00001]"), on whose grid its next frames come;
+    // the picture is remade then, not on the pad's size.
+    return Default();
+}
+
+LRESULT CCommunicationWnd::OnClose(WPARAM, LPARAM) {
+    StopTimer(kSendTimer);
+    // Input already queued (the key-ups of keys still held among it) goes out before the close, so
+    // that nothing stays pressed on the teacher PC.
+    FlushInput();
+    SendOutbound();
+    if (!closing_.load()) SendText(kRC00005);
+    closing_.store(true);
+    Teardown();
+    return 0;
+}
+
+void CCommunicationWnd::Teardown() {
+    if (tornDown_) return;
+    tornDown_ = true;
+    run_.store(false);
+    closing_.store(true);
+    StopTimer(kSendTimer);
+    StopTimer(kKeepAliveTimer);
+    // The receiver may be sending us a frame acknowledgement: keep answering while it ends.
+    receiver_.RequestStop();
+    pump_.RequestStop();
+    JoinPumping(receiver_);
+    JoinPumping(pump_);
+
+    bool handedBack = false;
+    for (int attempt = 0; attempt < kHandBackTries && !handedBack; ++attempt) {
+        if (socket_.HasSocket()) {
+            SOCKET handle = socket_.Detach();
+            if (panel_ && ::IsWindow(panel_)) {
+                record_.socketHolder.AdoptBuffers(socket_);
+                ::SendMessageW(panel_, WM_RC_SOCKET_RETURN, reinterpret_cast<WPARAM>(&record_),
+                               static_cast<LPARAM>(handle));
+                Trace("Remocon rc: socket handed back\n");
+            } else {
+                ::closesocket(handle);
+            }
+            handedBack = true;
+        } else {
+            PumpWait(5, 1);
+        }
+    }
+    if (!handedBack) Trace("Remocon rc: no socket to hand back\n");
+    ::PostQuitMessage(0);
+    outbound_.clear();
+    {
+        std::lock_guard lock(inboundLock_);
+        inbound_.clear();
+    }
+    ::DestroyWindow(Handle());
+}
+
+// ---- CControlThread ----
+
+CControlThread::CControlThread(CRHInfo& record, HWND panel, SOCKET handle)
+    : record_(record), panel_(panel), handle_(handle) {}
+
+CControlThread::~CControlThread() {
+    if (worker_.Running() && !worker_.Finished()) {
+        PostToThread(WM_RC_STOP, 0, 0);
+        go_.store(true);
+    }
+    JoinServing();
+}
+
+bool CControlThread::Start() {
+    return worker_.Start([this](std::stop_token stop) { Body(stop); });
+}
+
+void CControlThread::LinkView(HWND view) {
+    pendingView_.store(view);
+}
+
+bool CControlThread::PostToThread(UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD id = threadId_.load();
+    return id != 0 && !worker_.Finished() && ::PostThreadMessageW(id, message, wParam, lParam);
+}
+
+bool CControlThread::PostText(std::u16string_view text) {
+    auto* copy = new std::u16string(text);
+    if (PostToThread(WM_RC_SEND_TEXT, reinterpret_cast<WPARAM>(copy), reinterpret_cast<LPARAM>(panel_))) {
+        return true;
+    }
+    delete copy;
+    return false;
+}
+
+void CControlThread::JoinServing() {
+    while (!worker_.Finished()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    worker_.Join();
+}
+
+void CControlThread::Body(std::stop_token) {
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
+    threadId_.store(::GetCurrentThreadId());
+    auto ended = [this] {
+        if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 0);
+    };
+    if (!StartSocketLibrary()) {
+        ::MessageBoxW(
+            nullptr,
+            L"Windows \uC18C\uCF13\uC744 \uCD08\uAE30\uD654\uD558\uC9C0 \uBABB\uD588\uC2B5\uB2C8\uB2E4.",
+            nullptr, MB_OK);
+        ended();
+        return;
+    }
+    {
+        CCommunicationWnd comm(record_, panel_, input_);
+        if (!comm.CreateAndAttach(handle_)) {
+            ended();
+            return;
+        }
+        taken_.store(true);
+        commWindow_.store(comm.Handle());
+        ready_.store(true);
+        while (!go_.load()) ::Sleep(kGoPollMilliseconds);
+        comm.SetViewWindow(pendingView_.load());
+        comm.StartChannel();
+
+        while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (message.hwnd == nullptr) {
+                if (message.message == WM_RC_STOP) {
+                    if (::IsWindow(comm.Handle())) ::SendMessageW(comm.Handle(), WM_CLOSE, 0, 0);
+                    continue;
+                }
+                if (message.message == WM_RC_SEND_TEXT) {
+                    std::unique_ptr<std::u16string> text(reinterpret_cast<std::u16string*>(message.wParam));
+                    if (::IsWindow(comm.Handle())) comm.SendText(*text);
+                    continue;
+                }
+                if (message.message == WM_RC_WAKE) continue;
+            }
+            if (CWindow::PreTranslateChain(message)) continue;
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        commWindow_.store(nullptr);
+    }
+    // Texts posted while the channel closed are not sent; their copies are freed.
+    while (::PeekMessageW(&message, nullptr, WM_RC_SEND_TEXT, WM_RC_SEND_TEXT, PM_REMOVE)) {
+        delete reinterpret_cast<std::u16string*>(message.wParam);
+    }
+    ended();
+}
+
+}  // namespace tesmora

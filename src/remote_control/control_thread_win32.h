@@ -1,0 +1,142 @@
+// The remote-control channel's connection side. CControlThread runs the message loop that owns the
+// teacher connection while remote control runs; its CCommunicationWnd (a hidden window on that
+// thread) holds the lent socket, queues what arrives for the receiver thread, turns the view's
+// queued input into key and mouse packets, sends on a 10 ms timer, keeps the teacher alive every
+// 10 s and, when the channel closes, hands the socket and its buffers back to the panel.
+// CControlThread's public members: the panel's thread, except where noted; CCommunicationWnd:
+// the control thread, except where noted.
+#pragma once
+
+// clang-format off
+#include <winsock2.h>
+#include <windows.h>
+// clang-format on
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "common/threads/worker.h"
+#include "common/ui/window_win32.h"
+#include "remote_control/input_queues.h"
+#include "transport/packet.h"
+#include "transport/tcp_socket_win32.h"
+
+namespace tesmora {
+
+class CRHInfo;
+
+// Messages of the channel to the panel beyond the fixed ones (window_messages.h); both carry
+// kCrossThreadCheck in wParam. The values only matter inside the program.
+inline constexpr unsigned WM_RC_TEACHER_ALIVE = 0x8140;  // posted: the teacher answered or sent a frame
+inline constexpr unsigned WM_RC_THREAD_ENDED = 0x8141;   // posted as a channel thread's last act
+
+class CCommunicationWnd : public CWindow {
+public:
+    CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input);
+    ~CCommunicationWnd() override;
+
+    // Creates the hidden window and attaches the lent socket on the calling (control) thread, with the
+    // buffers the record's socket holder carries. False when the window cannot be made (the socket is
+    // then attached nowhere: the caller hands it back).
+    bool CreateAndAttach(SOCKET handle);
+    // After the go: receiver and input pump threads, the send timer, "[RC00004]", the keep-alive.
+    void StartChannel();
+    // Sends one text now when the socket is attached; skipped silently otherwise.
+    void SendText(std::u16string_view text);
+
+    // Any thread.
+    void SetViewWindow(HWND view) { view_.store(view); }
+    HWND ViewWindow() const { return view_.load(); }
+    HWND PanelWindow() const { return panel_; }
+    CRHInfo& Record() { return record_; }
+    bool Running() const { return run_.load(); }
+    void SetLastFrame(int32_t frame) { lastFrame_.store(frame); }
+    // The receiver takes the oldest received packet, or null.
+    std::unique_ptr<CPacket> TakeInbound();
+
+protected:
+    std::span<const MessageEntry> MessageTable() const override;
+
+private:
+    LRESULT OnSocketReceive(WPARAM, LPARAM);
+    LRESULT OnSocketClose(WPARAM, LPARAM);
+    LRESULT OnFlushInput(WPARAM, LPARAM);
+    LRESULT OnFrameShown(WPARAM, LPARAM);
+    LRESULT OnImeToggle(WPARAM, LPARAM);
+    LRESULT OnChar(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnDisplayChange(WPARAM, LPARAM);
+    LRESULT OnClose(WPARAM, LPARAM);
+
+    void FlushInput();
+    void SendOutbound();
+    // Once: ends the receiver and the pump, hands the socket back, ends the thread, closes the window.
+    void Teardown();
+
+    CRHInfo& record_;
+    HWND panel_;
+    InputQueues& input_;
+    CTCPSocket socket_;
+    std::atomic<HWND> view_{nullptr};
+    std::atomic<bool> closing_{false};
+    std::atomic<bool> run_{true};
+    std::atomic<int32_t> lastFrame_{0};
+    bool tornDown_ = false;
+    std::deque<std::unique_ptr<CPacket>> outbound_;  // control thread only
+    std::mutex inboundLock_;
+    std::deque<std::unique_ptr<CPacket>> inbound_;
+    Worker receiver_;  // last: joined before what they read goes
+    Worker pump_;
+};
+
+class CControlThread {
+public:
+    CControlThread(CRHInfo& record, HWND panel, SOCKET handle);
+    CControlThread(const CControlThread&) = delete;
+    CControlThread& operator=(const CControlThread&) = delete;
+    ~CControlThread();
+
+    bool Start();
+    // Any thread.
+    bool Ready() const { return ready_.load(); }
+    bool Ended() const { return worker_.Finished(); }
+    HWND CommunicationWindow() const { return commWindow_.load(); }
+    // What the view queues its input into; lives as long as this object.
+    InputQueues& Input() { return input_; }
+    // The socket handle while the thread has not taken it (a start that failed gives it back).
+    SOCKET UntakenSocket() const { return taken_.load() ? INVALID_SOCKET : handle_; }
+
+    void LinkView(HWND view);
+    void Go() { go_.store(true); }
+    bool PostToThread(UINT message, WPARAM wParam, LPARAM lParam);
+    // Posts a text for the teacher; the thread sends it on the lent socket and frees the copy. False
+    // (nothing posted) when the thread no longer takes messages.
+    bool PostText(std::u16string_view text);
+    // Waits for the thread to end while serving messages sent to the calling thread.
+    void JoinServing();
+
+private:
+    void Body(std::stop_token stop);
+
+    CRHInfo& record_;
+    HWND panel_;
+    SOCKET handle_;
+    InputQueues input_;
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> go_{false};
+    std::atomic<bool> taken_{false};
+    std::atomic<DWORD> threadId_{0};
+    std::atomic<HWND> commWindow_{nullptr};
+    std::atomic<HWND> pendingView_{nullptr};
+    Worker worker_;  // last
+};
+
+// Joins `worker` while serving the messages other threads send to the calling thread and, in mode 1,
+// dispatching its posted messages one at a time (a thread whose windows must keep answering).
+void JoinPumping(Worker& worker);
+
+}  // namespace tesmora

@@ -1,0 +1,137 @@
+// The receiver thread (see receiver_win32.h).
+#include "remote_control/receiver_win32.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/window_messages.h"
+#include "panel/rh_info_win32.h"
+#include "remote_control/control_thread_win32.h"
+#include "session/command_tag.h"
+#include "session/payload_fields.h"
+#include "session/remote_host_state.h"
+
+namespace tesmora {
+
+namespace {
+
+constexpr DWORD kCycleMilliseconds = 5;
+
+long long NowMicroseconds() {
+    LARGE_INTEGER now, frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * 1000000 / frequency.QuadPart;
+}
+
+// The 32-bit screen image as rows from the top (the DIB's rows run bottom-up).
+PixelView ScreenRows(CDibSurface& image) {
+    const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(image.RowStride());
+    return PixelView{image.Bits() + stride * (image.Height() - 1), -stride, uint32_t(image.Width()),
+                     uint32_t(image.Height())};
+}
+
+}  // namespace
+
+void CReceiver::Run(std::stop_token stop) {
+    while (comm_.Running() && !stop.stop_requested()) {
+        if (auto packet = comm_.TakeInbound()) {
+            if (packet->Type() == kPacketText) {
+                OnText(packet->Text());
+            } else if (packet->Type() == kPacketImage) {
+                OnFrame(*packet);
+            }
+        }
+        ::Sleep(kCycleMilliseconds);
+    }
+}
+
+void CReceiver::TeacherAlive() {
+    HWND panel = comm_.PanelWindow();
+    if (panel) ::PostMessageW(panel, WM_RC_TEACHER_ALIVE, kCrossThreadCheck, 0);
+}
+
+void CReceiver::OnText(std::u16string_view text) {
+    if (text.size() < 9) return;
+    const std::u16string_view tag = text.substr(0, 9);
+    const std::u16string_view payload = text.substr(9);
+    HWND panel = comm_.PanelWindow();
+    if (tag == kRH10002) {
+        TeacherAlive();
+    } else if (tag == kRH00001) {
+        OnScreenSize(payload);
+    } else if (tag == kRH00003 || tag == kRH00004) {
+        if (panel) {
+            ::PostMessageW(panel, tag == kRH00003 ? WM_TOUCH_STATE : WM_SHARE_STATE, kCrossThreadCheck,
+                           ParseDecimal(payload));
+        }
+    } else if (tag == kRH00005) {
+        // The text is lent to the panel until it has handled it.
+        std::u16string list(payload);
+        if (panel) ::SendMessageW(panel, WM_MONITOR_LIST, kCrossThreadCheck, reinterpret_cast<LPARAM>(&list));
+    } else if (tag == kRC00007) {
+        ::ShellExecuteW(nullptr, L"open", L"tabtip.exe", L"", nullptr, SW_SHOWNORMAL);
+    }
+}
+
+void CReceiver::OnScreenSize(std::u16string_view payload) {
+    auto fields = SplitPayload(payload);
+    if (fields.size() == 2) {
+        const int width = ParseDecimal(fields[0]);
+        const int height = ParseDecimal(fields[1]);
+        CRHInfo& record = comm_.Record();
+        record.LockImage();
+        // A size beyond what the remote makes a picture for leaves no picture and no grid: frames
+        // then place nothing, as before any size arrived.
+        if (IsTeacherScreenSizeUsable(width, height) && record.ScreenImage().Create(width, height, 32)) {
+            grid_ = PartGrid::ForScreen(uint32_t(width), uint32_t(height));
+        } else {
+            record.ScreenImage().Release();
+            grid_ = PartGrid{};
+        }
+        record.UnlockImage();
+        comm_.SetLastFrame(0);
+    }
+    HWND view = comm_.ViewWindow();
+    if (view) {
+        ::PostMessageW(view, WM_SIZE, SIZE_RESTORED,
+                       MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+    }
+}
+
+void CReceiver::OnFrame(const CPacket& packet) {
+    const int32_t number = static_cast<int32_t>(packet.Sequence());
+    comm_.SetLastFrame(number);
+    const long long start = NowMicroseconds();
+    ImageFrameBody body;
+    PlaceOutcome outcome = PlaceOutcome::kNotPlaced;
+    if (ReadImageFrameBody(packet.Data(), packet.DataLength(), body)) {
+        CRHInfo& record = comm_.Record();
+        record.LockImage();
+        CDibSurface& image = record.ScreenImage();
+        if (image.Bits() && !grid_.IsEmpty()) {
+            outcome =
+                decoder_.DecodeAndPlace(body.jpeg, body.jpegLength, body.parts, grid_, ScreenRows(image));
+        }
+        record.UnlockImage();
+    }
+    const long long placed = NowMicroseconds();
+    HWND view = comm_.ViewWindow();
+    if (view && ::IsWindow(view)) {
+        ::InvalidateRect(view, nullptr, FALSE);
+        ::UpdateWindow(view);
+    }
+    const long long painted = NowMicroseconds();
+    TeacherAlive();
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "Remocon rc frame: n=%d parts=%zu outcome=%d decode_place_us=%lld paint_us=%lld\n", number,
+                  body.parts.size(), static_cast<int>(outcome), placed - start, painted - placed);
+    ::OutputDebugStringA(line);
+    // Acknowledged once it is on the screen, whether or not it decoded.
+    ::SendMessageW(comm_.Handle(), WM_RC_FRAME_SHOWN, 0, number);
+}
+
+}  // namespace tesmora
