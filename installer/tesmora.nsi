@@ -52,6 +52,7 @@ InstallDir "${PROGRAM_FILES}\${COMPANY}\TesmoraOrluRemocon"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ; Both programs need administrator rights, and the folder is under Program Files.
 RequestExecutionLevel admin
+BrandingText "${PRODUCT} ${VERSION}"
 SetCompressor /SOLID lzma
 VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
@@ -62,6 +63,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COMPANY}"
 
 !define MUI_ABORTWARNING
 !define MUI_LANGDLL_ALLLANGUAGES
+; The uninstaller speaks the language the installer spoke.
+!define MUI_LANGDLL_REGISTRY_ROOT HKLM
+!define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MUI_LANGDLL_REGISTRY_VALUENAME "InstallerLanguage"
 !insertmacro MUI_PAGE_WELCOME
 Page custom SettingsPage SettingsPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
@@ -245,6 +250,11 @@ Section "Install"
     ; The updater starts first at sign-in and from the menu: it brings the remote up to date, then
     ; starts it.
     WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${UPDATER}" /autostart'
+    ; An earlier install in another language named its uninstall shortcut in that language.
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallShortcut"
+    ${If} $0 != ""
+        Delete "${MENU_FOLDER}\$0"
+    ${EndIf}
     CreateDirectory "${MENU_FOLDER}"
     CreateShortcut "${MENU_FOLDER}\${PRODUCT}.lnk" "$INSTDIR\${UPDATER}" "" "$INSTDIR\${REMOTE}" 0
     CreateShortcut "${MENU_FOLDER}\$(UninstallShortcut).lnk" "$INSTDIR\uninstall.exe"
@@ -257,6 +267,7 @@ Section "Install"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallerLanguage" "$LANGUAGE"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ; The menu shortcut's name is in the installer's language; the uninstaller needs it to remove it.
@@ -298,11 +309,8 @@ FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext all
-    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallShortcut"
-    ${If} $0 != ""
-        Delete "${MENU_FOLDER}\$0"
-    ${EndIf}
-    Delete "${MENU_FOLDER}\${PRODUCT}.lnk"
+    ; The folder is this product's alone; its uninstall shortcut is named in the installer's language.
+    Delete "${MENU_FOLDER}\*.lnk"
     RMDir "${MENU_FOLDER}"
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
 

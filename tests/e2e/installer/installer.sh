@@ -108,6 +108,8 @@ second_install)
     e2e_expect_equal webserver "$(config_value webserver)" web.school.example
     e2e_expect_equal updateserver "$(config_value updateserver)" updates.school.example
     e2e_expect_equal language "$(reg_value "$E2E_PROFILE_KEY" language)" Kor
+    # The first install's uninstall shortcut was named in Japanese.
+    e2e_expect_equal "shortcuts" "$(ls "$MENU" | tr '\n' ' ')" "Tesmora Orlu Remocon.lnk 제거.lnk "
     ;;
 uninstall)
     e2e_expect_equal "install" "$(install /LANGUAGE=Eng)" 0
@@ -158,6 +160,15 @@ updater_login)
 pages)
     shot() { e2e_screenshot --pid "$setup" --class '#32770' --first "$E2E_DIR/$1.png"; e2e_log "screenshot $1.png"; }
     # next: the page's Next (or Install, Finish) button, once the page after it shows.
+    # Installing and removing take a moment, with the page's Next button disabled until they are done.
+    wait_next() {
+        local deadline=$((SECONDS + 30))
+        until e2e_probe state --pid "$setup" --class '#32770' --first --id 1 | grep -q 'enabled=1'; do
+            [ $SECONDS -lt $deadline ] || e2e_fail "the page stayed busy"
+            sleep 0.3
+        done
+        sleep 0.5
+    }
     next() {
         e2e_probe click --pid "$setup" --class '#32770' --first --id 1 >/dev/null
         sleep 0.8
@@ -173,8 +184,7 @@ pages)
             shot "installer-$language-$page"
             next
         done
-        # Installing takes a moment; the finish page has no Back button's sibling Cancel enabled.
-        sleep 2
+        wait_next
         shot "installer-$language-4-finish"
         next
         e2e_probe wait-exit "$setup" --timeout 20000 >/dev/null || e2e_fail "the installer did not end"
@@ -189,7 +199,7 @@ pages)
         next
         shot "uninstaller-$language-2-settings"
         next
-        sleep 2
+        wait_next
         shot "uninstaller-$language-3-done"
         next
         wait_uninstalled 20 || e2e_fail "the uninstaller did not finish"
