@@ -334,8 +334,9 @@ Section "Uninstall"
         Delete "$INSTDIR\setting_*.ini"
         DeleteRegKey HKCU "${PROFILE_ROOT}"
     ${EndIf}
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ; Last, so that whoever waits for the uninstaller (it runs from a copy of itself) can watch this file.
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     RMDir "${PROGRAM_FILES}\${COMPANY}"
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

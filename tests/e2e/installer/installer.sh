@@ -127,17 +127,23 @@ uninstall)
     e2e_step "install again, uninstall with /PURGE"
     e2e_expect_equal "install" "$(install)" 0
     uninstall /PURGE
+    for _ in $(seq 20); do [ -e "$INSTALL_DIR" ] || break; sleep 0.2; done
     [ ! -e "$INSTALL_DIR" ] || e2e_fail "left behind: $(find "$INSTALL_DIR" | tr '\n' ' ')"
     e2e_expect_equal "language" "$(reg_value "$E2E_PROFILE_KEY" language)" ""
     mkdir -p "$INSTALL_DIR"
     ;;
 updater_login)
-    # The release the update service offers is what is installed: nothing to fetch.
+    # The release the update service offers is what is installed (the updater needs its own entry to
+    # go on): nothing to fetch.
     RELEASE=$E2E_DIR/release
     mkdir -p "$RELEASE/files"
-    cp "$E2E_BIN/TesmoraOrluRemocon.exe" "$RELEASE/files/remocon_exe"
-    printf 'file:u_remocon,remocon_exe,TesmoraOrluRemocon.exe,.\\,%s,2.0.1.1028,x,TesmoraOrluRemocon.exe_new\n' \
-        "$(stat -c %s "$E2E_BIN/TesmoraOrluRemocon.exe")" >"$RELEASE/filelist.txt"
+    offer() {
+        cp "$E2E_BIN/$3" "$RELEASE/files/$2"
+        printf 'file:u_remocon,%s,%s,%s,%s,%s,x,%s_new\n' "$2" "$3" '.\' "$(stat -c %s "$E2E_BIN/$3")" "$1" "$3" \
+            >>"$RELEASE/filelist.txt"
+    }
+    offer 2.0.1.1080 updater_remocon_exe TesmoraOrluUpdaterR.exe
+    offer 2.0.1.1028 remocon_exe TesmoraOrluRemocon.exe
     e2e_start_classroom --set "update.folder=$RELEASE"
     e2e_expect_equal "install" "$(install /LANGUAGE=Eng /WEBSERVER=127.0.0.1:$E2E_LOOKUP_PORT \
         /UPDATESERVER=127.0.0.1:$E2E_LOOKUP_PORT)" 0
@@ -202,7 +208,7 @@ pages)
         wait_next
         shot "uninstaller-$language-3-done"
         next
-        wait_uninstalled 20 || e2e_fail "the uninstaller did not finish"
+        wait_uninstalled 30 || e2e_fail "the uninstaller did not finish"
     done
     ;;
 *)
