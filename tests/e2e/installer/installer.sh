@@ -158,6 +158,10 @@ updater_login)
     E2E_REMOTE_PID=$(e2e_field "$record" pid)
     E2E_STARTED+=("$E2E_REMOTE_PID"$'\t'"TesmoraOrluRemocon.exe")
     e2e_screenshot --hwnd "$(e2e_field "$record" hwnd)" "$E2E_DIR/login.png"
+    # English only when the remote found its language library, that is, ran in the installed folder.
+    e2e_probe children --hwnd "$(e2e_field "$record" hwnd)" | grep -q "Teacher ID" ||
+        e2e_fail "the login dialog is not in English"
+    e2e_log "ok: the login dialog is in English"
     e2e_probe set-text --pid "$E2E_REMOTE_PID" --class '#32770' --with-id 1036 --id 1036 demo-teacher >/dev/null
     e2e_probe click --pid "$E2E_REMOTE_PID" --class '#32770' --with-id 1036 --id 1 >/dev/null
     e2e_wait_panel 60 >/dev/null
