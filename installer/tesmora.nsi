@@ -229,8 +229,8 @@ FunctionEnd
 Section "Install"
     SetShellVarContext all
     SetOutPath "$INSTDIR"
-    ; A running remote or updater would keep its program file; the updater ends both before replacing
-    ; files, and the installer asks the same of the administrator by failing loudly rather than mixing.
+    ; A program file in use (the remote or the updater running) brings the installer's own question to
+    ; retry; the administrator closes the program first.
     SetOverwrite on
     File "${BIN}\${REMOTE}"
     File "${BIN}\${UPDATER}"
