@@ -240,7 +240,9 @@ void CDorvaneDlg::StartProduct() {
     const std::u16string_view program = ProgramFileForKey(programKey_);
     if (program.empty() || IsProgramRunning(ToWide(program))) return;
     const std::wstring path = folder_ + L"\\" + ToWide(program);
-    ::ShellExecuteW(nullptr, L"open", path.c_str(), L"", nullptr, SW_SHOWNORMAL);
+    // Started from the autostart entry the updater's own current folder is the system's, and the remote
+    // looks for its language library relative to its current folder.
+    ::ShellExecuteW(nullptr, L"open", path.c_str(), L"", folder_.c_str(), SW_SHOWNORMAL);
 }
 
 void CDorvaneDlg::RunNow() {

@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# The school's installer under Wine, one course per run (the first argument):
+#   silent_install  a silent install puts every file in place, writes config.ini (UTF-16LE with its
+#                   mark) and the profile's language as the switches ask, the menu shortcuts, the
+#                   autostart entry and the entry in Programs and Features; a wrong language switch
+#                   installs nothing and ends with exit code 2
+#   second_install  an install over the first keeps the teacher's setting.ini and the addresses
+#                   config.ini holds when no switch names them
+#   uninstall       the uninstaller leaves no program file, shortcut, autostart or uninstall entry;
+#                   setting.ini and the profile stay, and /PURGE removes them
+#   updater_login   the installed updater, started as the autostart entry starts it (in another
+#                   current folder), finds the release current, starts the remote, and it logs in
+#   pages           screenshots of every page of the installer and the uninstaller, in Korean and
+#                   English (installer-<lang>-<n>.png in the work folder)
+# Each course installs into its own work folder (/D), and uninstalls again when it ends.
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
+
+course=$1
+SETUP=$(ls "$E2E_BIN"/../installer/TesmoraOrluRemoconSetup-*.exe 2>/dev/null | head -n 1)
+[ -n "$SETUP" ] || { echo "no installer built (makensis missing?)" >&2; exit $E2E_SKIP; }
+e2e_setup "installer-$course"
+INSTALL_DIR=$E2E_PROGRAM_DIR
+INSTALL_WIN=$(e2e_windows_path "$INSTALL_DIR")
+MENU="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tesmora Orlu Remocon"
+RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TesmoraOrluRemocon'
+INSTALLED=(TesmoraOrluRemocon.exe TesmoraOrluUpdaterR.exe language/TesmoraOrluRemoconEng.dll
+    language/TesmoraOrluRemoconJapan.dll config.ini uninstall.exe)
+
+# Whatever the course leaves installed is uninstalled (the profile the harness puts back itself).
+cleanup() {
+    [ -f "$INSTALL_DIR/uninstall.exe" ] || return 0
+    e2e_wine "$INSTALL_DIR/uninstall.exe" /S >/dev/null 2>&1 || true
+    wait_uninstalled 30 || true
+}
+trap 'status=$?; cleanup; (exit $status); e2e_end' EXIT
+# The harness puts the profile's language back as it found it.
+e2e_set_profile_value language Kor
+
+# install ARGS...: the installer, silent, into the work folder; prints its exit code.
+install() {
+    local record
+    record=$(e2e_probe start --wait --timeout 60000 "$(e2e_windows_path "$SETUP")" /S "$@" "/D=$INSTALL_WIN")
+    e2e_field "$record" exit
+}
+# The uninstaller copies itself away and returns at once; it is done when its own file is gone.
+wait_uninstalled() {
+    local deadline=$((SECONDS + $1))
+    while [ -f "$INSTALL_DIR/uninstall.exe" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.3
+    done
+}
+uninstall() {
+    e2e_wine "$INSTALL_DIR/uninstall.exe" /S "$@" >/dev/null 2>&1 || e2e_fail "the uninstaller did not start"
+    wait_uninstalled 30 || e2e_fail "the uninstaller did not finish within 30 s"
+}
+config_value() { iconv -f UTF-16 -t UTF-8 "$INSTALL_DIR/config.ini" | tr -d '\r' | sed -n "s/^$1=//p"; }
+# reg_value KEY NAME: a string value, empty when absent.
+reg_value() {
+    e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+expect_installed() {
+    local file
+    for file in "${INSTALLED[@]}"; do
+        [ -f "$INSTALL_DIR/$file" ] || e2e_fail "$file is not installed"
+    done
+    cmp -s "$INSTALL_DIR/TesmoraOrluRemocon.exe" "$E2E_BIN/TesmoraOrluRemocon.exe" ||
+        e2e_fail "the installed remote is not the build's"
+    e2e_log "ok: every file in place"
+}
+
+case $course in
+silent_install)
+    e2e_step "a wrong language switch"
+    e2e_expect_equal "exit code" "$(install /LANGUAGE=French)" 2
+    e2e_expect_equal "files installed" "$(find "$INSTALL_DIR" -type f | wc -l)" 0
+    e2e_step "a silent install with every switch"
+    e2e_expect_equal "exit code" "$(install /LANGUAGE=Eng /WEBSERVER=web.school.example:8443 \
+        /UPDATESERVER=127.0.0.1:18080 /SCALEFACTOR=1.4 /LAYOUT=full)" 0
+    expect_installed
+    e2e_expect_equal "config.ini's mark" "$(head -c 2 "$INSTALL_DIR/config.ini" | xxd -p)" fffe
+    e2e_expect_equal "config.ini's section" "$(iconv -f UTF-16 -t UTF-8 "$INSTALL_DIR/config.ini" | head -n 1 | tr -d '\r')" \
+        "[default]"
+    e2e_expect_equal webserver "$(config_value webserver)" web.school.example:8443
+    e2e_expect_equal updateserver "$(config_value updateserver)" 127.0.0.1:18080
+    e2e_expect_equal scalefactor "$(config_value scalefactor)" 1.4
+    e2e_expect_equal layout "$(config_value layout)" full
+    e2e_expect_equal language "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
+    e2e_expect_equal autostart "$(reg_value "$RUN_KEY" TesmoraOrluUpdaterR)" \
+        "\"$INSTALL_WIN\\TesmoraOrluUpdaterR.exe\" /autostart"
+    e2e_expect_equal "uninstall entry" "$(reg_value "$UNINSTALL_KEY" UninstallString)" \
+        "\"$INSTALL_WIN\\uninstall.exe\""
+    e2e_expect_equal "shortcuts" "$(ls "$MENU" | tr '\n' ' ')" "Tesmora Orlu Remocon.lnk Uninstall.lnk "
+    grep -aq "TesmoraOrluUpdaterR.exe" "$MENU/Tesmora Orlu Remocon.lnk" || e2e_fail "the shortcut does not start the updater"
+    ;;
+second_install)
+    e2e_expect_equal "first install" "$(install /LANGUAGE=Japan /WEBSERVER=web.school.example)" 0
+    e2e_step "the remote's own files from the first install's life"
+    printf '\xff\xfe' >"$INSTALL_DIR/setting.ini"
+    printf '[default]\r\nrsip=10.1.2.3\r\nrsport=7000\r\n' | iconv -t UTF-16LE >>"$INSTALL_DIR/setting.ini"
+    cp "$INSTALL_DIR/setting.ini" "$E2E_DIR/setting.before"
+    e2e_step "the second install, only a new update server"
+    e2e_expect_equal "second install" "$(install /LANGUAGE=Kor /UPDATESERVER=updates.school.example)" 0
+    expect_installed
+    cmp -s "$INSTALL_DIR/setting.ini" "$E2E_DIR/setting.before" || e2e_fail "setting.ini changed"
+    e2e_log "ok: setting.ini kept"
+    e2e_expect_equal webserver "$(config_value webserver)" web.school.example
+    e2e_expect_equal updateserver "$(config_value updateserver)" updates.school.example
+    e2e_expect_equal language "$(reg_value "$E2E_PROFILE_KEY" language)" Kor
+    # The first install's uninstall shortcut was named in Japanese.
+    e2e_expect_equal "shortcuts" "$(ls "$MENU" | tr '\n' ' ')" "Tesmora Orlu Remocon.lnk 제거.lnk "
+    ;;
+uninstall)
+    e2e_expect_equal "install" "$(install /LANGUAGE=Eng)" 0
+    # What the programs leave beside themselves: the teacher's relay, an updater backup, a crash dump.
+    echo relay >"$INSTALL_DIR/setting.ini"
+    echo old >"$INSTALL_DIR/TesmoraOrluRemocon.exe_$(date +%Y%m%d)_1"
+    echo dump >"$INSTALL_DIR/RemoconDump.dmp"
+    e2e_step "uninstall, keeping the teacher's settings"
+    uninstall
+    e2e_expect_equal "files left" "$(cd "$INSTALL_DIR" && find . -type f | tr '\n' ' ')" "./setting.ini "
+    [ ! -e "$MENU" ] || e2e_fail "the menu folder is still there: $(ls "$MENU")"
+    e2e_expect_equal autostart "$(reg_value "$RUN_KEY" TesmoraOrluUpdaterR)" ""
+    e2e_wine reg query "$UNINSTALL_KEY" >/dev/null 2>&1 && e2e_fail "the uninstall entry is still there"
+    e2e_expect_equal "language kept" "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
+    e2e_step "install again, uninstall with /PURGE"
+    e2e_expect_equal "install" "$(install)" 0
+    uninstall /PURGE
+    for _ in $(seq 20); do [ -e "$INSTALL_DIR" ] || break; sleep 0.2; done
+    [ ! -e "$INSTALL_DIR" ] || e2e_fail "left behind: $(find "$INSTALL_DIR" | tr '\n' ' ')"
+    e2e_expect_equal "language" "$(reg_value "$E2E_PROFILE_KEY" language)" ""
+    mkdir -p "$INSTALL_DIR"
+    ;;
+updater_login)
+    # The release the update service offers is what is installed (the updater needs its own entry to
+    # go on): nothing to fetch.
+    RELEASE=$E2E_DIR/release
+    mkdir -p "$RELEASE/files"
+    offer() {
+        cp "$E2E_BIN/$3" "$RELEASE/files/$2"
+        printf 'file:u_remocon,%s,%s,%s,%s,%s,x,%s_new\n' "$2" "$3" '.\' "$(stat -c %s "$E2E_BIN/$3")" "$1" "$3" \
+            >>"$RELEASE/filelist.txt"
+    }
+    offer 2.0.1.1080 updater_remocon_exe TesmoraOrluUpdaterR.exe
+    offer 2.0.1.1028 remocon_exe TesmoraOrluRemocon.exe
+    e2e_start_classroom --set "update.folder=$RELEASE"
+    e2e_expect_equal "install" "$(install /LANGUAGE=Eng /WEBSERVER=127.0.0.1:$E2E_LOOKUP_PORT \
+        /UPDATESERVER=127.0.0.1:$E2E_LOOKUP_PORT)" 0
+    e2e_step "the updater started as at sign-in, from another current folder"
+    autostart=$(reg_value "$RUN_KEY" TesmoraOrluUpdaterR)
+    record=$(e2e_probe start --dir 'C:\windows' "$INSTALL_WIN\\TesmoraOrluUpdaterR.exe" /autostart)
+    updater=$(e2e_field "$record" pid)
+    [ -n "$updater" ] || e2e_fail "the updater did not start ($autostart)"
+    E2E_STARTED+=("$updater"$'\t'"$INSTALL_WIN\\TesmoraOrluUpdaterR.exe")
+    e2e_step "the remote it starts, in English, logs in"
+    record=$(e2e_probe wait --class '#32770' --with-id 1036 --timeout 40000) || e2e_fail "the remote did not start"
+    E2E_REMOTE_PID=$(e2e_field "$record" pid)
+    E2E_STARTED+=("$E2E_REMOTE_PID"$'\t'"TesmoraOrluRemocon.exe")
+    e2e_screenshot --hwnd "$(e2e_field "$record" hwnd)" "$E2E_DIR/login.png"
+    # English only when the remote found its language library, that is, ran in the installed folder.
+    e2e_probe children --hwnd "$(e2e_field "$record" hwnd)" | grep -q "Teacher ID" ||
+        e2e_fail "the login dialog is not in English"
+    e2e_log "ok: the login dialog is in English"
+    e2e_probe set-text --pid "$E2E_REMOTE_PID" --class '#32770' --with-id 1036 --id 1036 demo-teacher >/dev/null
+    e2e_probe click --pid "$E2E_REMOTE_PID" --class '#32770' --with-id 1036 --id 1 >/dev/null
+    e2e_wait_panel 60 >/dev/null
+    e2e_log "ok: the remote logged in"
+    ;;
+pages)
+    shot() { e2e_screenshot --pid "$setup" --class '#32770' --first "$E2E_DIR/$1.png"; e2e_log "screenshot $1.png"; }
+    # next: the page's Next (or Install, Finish) button, once the page after it shows.
+    # Installing and removing take a moment, with the page's Next button disabled until they are done.
+    wait_next() {
+        local deadline=$((SECONDS + 30))
+        until e2e_probe state --pid "$setup" --class '#32770' --first --id 1 | grep -q 'enabled=1'; do
+            [ $SECONDS -lt $deadline ] || e2e_fail "the page stayed busy"
+            sleep 0.3
+        done
+        sleep 0.5
+    }
+    next() {
+        e2e_probe click --pid "$setup" --class '#32770' --first --id 1 >/dev/null
+        sleep 0.8
+    }
+    for language in Kor Eng; do
+        e2e_step "the installer's pages in $language"
+        record=$(e2e_probe start "$(e2e_windows_path "$SETUP")" /LANGUAGE=$language "/D=$INSTALL_WIN")
+        setup=$(e2e_field "$record" pid)
+        E2E_STARTED+=("$setup"$'\t'"$(basename "$SETUP")")
+        e2e_probe wait --pid "$setup" --class '#32770' --with-id 1 --timeout 20000 >/dev/null || e2e_fail "no installer window"
+        sleep 0.8
+        for page in 1-welcome 2-settings 3-folder; do
+            shot "installer-$language-$page"
+            next
+        done
+        wait_next
+        shot "installer-$language-4-finish"
+        next
+        e2e_probe wait-exit "$setup" --timeout 20000 >/dev/null || e2e_fail "the installer did not end"
+        expect_installed
+        e2e_step "the uninstaller's pages in $language"
+        record=$(e2e_probe start "$INSTALL_WIN\\uninstall.exe")
+        e2e_probe wait --class '#32770' --with-id 1 --title-part Tesmora --timeout 20000 >/dev/null || e2e_fail "no uninstaller window"
+        setup=$(e2e_field "$(e2e_probe wait --class '#32770' --with-id 1 --title-part Tesmora --timeout 20000)" pid)
+        E2E_STARTED+=("$setup"$'\t'".exe")
+        sleep 0.8
+        shot "uninstaller-$language-1-confirm"
+        next
+        shot "uninstaller-$language-2-settings"
+        next
+        wait_next
+        shot "uninstaller-$language-3-done"
+        next
+        wait_uninstalled 30 || e2e_fail "the uninstaller did not finish"
+    done
+    ;;
+*)
+    e2e_fail "no course $course"
+    ;;
+esac
