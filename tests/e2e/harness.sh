@@ -18,8 +18,8 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$E2E_SOURCE/scripts/wine-arch"
-# The desk ctest gave this scenario (scripts/wine-ctest): desk 0 is the run's display and prefix,
-# desk N a display and a prefix of its own; without ctest, desk 0.
+# The desk ctest gave this scenario (scripts/wine-ctest): desk N is a display and a prefix of its
+# own; without one (a scenario started by hand), the current display and the build's prefix.
 E2E_DESK=$(sed -n 's/^id:\([0-9]*\),.*/\1/p' <<<"${CTEST_RESOURCE_GROUP_0_DESKS:-}")
 E2E_PREFIX=${TESMORA_WINEPREFIX:-$E2E_SOURCE/build/$TESMORA_BUILD_FOLDER/wineprefix}
 if [ -n "$E2E_DESK" ] && [ "$E2E_DESK" != 0 ]; then

@@ -19,12 +19,13 @@ e2e_expect_rect "$record" $((width - w)) 0 "$width" "$h" "full panel at s=$s"
 
 # expect_shown "IDS SHOWN" "IDS HIDDEN" WHAT
 expect_shown() {
-    local id
+    local id controls
+    controls=$(e2e_probe children --hwnd "$panel")
     for id in $1; do
-        [ "$(e2e_field "$(e2e_button_state "$panel" "$id")" visible)" = 1 ] || e2e_fail "$3: button $id hidden"
+        [ "$(e2e_control_field "$controls" "$id" visible)" = 1 ] || e2e_fail "$3: button $id hidden"
     done
     for id in $2; do
-        [ "$(e2e_field "$(e2e_button_state "$panel" "$id")" visible)" = 0 ] || e2e_fail "$3: button $id shown"
+        [ "$(e2e_control_field "$controls" "$id" visible)" = 0 ] || e2e_fail "$3: button $id shown"
     done
     e2e_log "ok: $3"
 }
