@@ -10,6 +10,6 @@ e2e_wait_event '"peer":"login","conn":[0-9]*,"event":"connected"' 20
 record=$(e2e_panel)
 [ "$(e2e_field "$record" visible)" = 0 ] || e2e_fail "the panel is visible before acceptance"
 e2e_probe key --hwnd "$(e2e_field "$record" hwnd)" esc >/dev/null
-e2e_wait_exit 5
+e2e_wait_exit 15
 [ -z "$(e2e_messages)" ] || e2e_fail "messages were shown: $(e2e_messages)"
 e2e_log "ended without a question"
