@@ -127,11 +127,19 @@ comparison=$(e2e_probe compare "$(e2e_windows_path "$E2E_DIR/saved-left.png")" \
     e2e_fail "the saved picture differs from the overlay: $comparison"
 e2e_log "picture $name against the overlay: $comparison"
 
-# Saved: leaving writing mode asks nothing. A new stroke makes it ask; Cancel keeps it all.
+# Saved: leaving writing mode asks nothing. A new stroke makes it ask; Cancel keeps it all. The
+# "saved" notice keeps the toolbar and the overlay disabled for a second: input before it goes is lost.
+deadline=$((SECONDS + 10))
+until [ "$(e2e_field "$(e2e_probe find --hwnd "$overlay")" enabled)" = 1 ] &&
+    [ "$(e2e_field "$(e2e_probe find --hwnd "$toolbar")" enabled)" = 1 ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the toolbar and the overlay stayed disabled after the save"
+    sleep 0.2
+done
 note_click 1522
 e2e_probe drag --hwnd "$overlay" 100,400 400,420 >/dev/null
 note_click 1520
-box=$(e2e_wait_message_box "$E2E_REMOTE_PID")
+box=$(e2e_wait_message_box "$E2E_REMOTE_PID" || true)
+[ -n "$box" ] || e2e_fail "no save question after a new stroke on a saved drawing"
 e2e_screenshot --hwnd "$box" "$(e2e_windows_path "$E2E_DIR/save-question.png")"
 e2e_probe click --hwnd "$box" --id 2 >/dev/null
 note_wait_trace "the drawing stays" 10
@@ -153,7 +161,8 @@ sleep 0.5
 [ "$(cat "$desktop/NoteSave")" = "not a folder" ] || e2e_fail "the file in the way was changed"
 # Still modified: leaving asks again; No discards the drawing.
 note_click 1520
-box=$(e2e_wait_message_box "$E2E_REMOTE_PID")
+box=$(e2e_wait_message_box "$E2E_REMOTE_PID" || true)
+[ -n "$box" ] || e2e_fail "no save question when leaving a drawing whose save failed"
 e2e_probe click --hwnd "$box" --id 1247 >/dev/null
 note_wait_trace "touch mode" 10
 sleep 0.5
