@@ -6,6 +6,7 @@
 #include "common/net/async_socket_win32.h"
 #include "common/platform/pump_wait_win32.h"
 #include "common/platform/wide_text_win32.h"
+#include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "panel/rh_info_win32.h"
 #include "remote_control/receiver_win32.h"
@@ -302,12 +303,7 @@ bool CControlThread::PostText(std::u16string_view text) {
 }
 
 void CControlThread::JoinServing() {
-    while (!worker_.Finished()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    worker_.Join();
+    JoinServingSentMessages(worker_);
 }
 
 void CControlThread::Body(std::stop_token) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "panel/rh_info_win32.h"
 #include "remote_control/control_thread_win32.h"
@@ -301,12 +302,7 @@ bool CViewThread::PostToThread(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CViewThread::JoinServing() {
-    while (!worker_.Finished()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    worker_.Join();
+    JoinServingSentMessages(worker_);
 }
 
 void CViewThread::Body(std::stop_token) {

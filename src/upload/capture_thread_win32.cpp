@@ -16,8 +16,6 @@ namespace tesmora {
 
 namespace {
 
-constexpr DWORD kJoinPollMs = 5;
-
 std::unique_ptr<StripEncoder> MakeProgramEncoder() {
     auto encoder = std::make_unique<JpegStripEncoder>();
     if (!encoder->IsReady()) return nullptr;
@@ -65,15 +63,6 @@ bool StartCapture(Worker& worker, CaptureJob job) {
         }
         TraceCapture("ended", job);
     });
-}
-
-void JoinServingSentMessages(Worker& worker) {
-    while (!worker.Finished()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kJoinPollMs, QS_SENDMESSAGE);
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // serves sent messages only
-    }
-    worker.Join();
 }
 
 }  // namespace tesmora

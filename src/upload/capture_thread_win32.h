@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/threads/join_serving_win32.h"
 #include "common/threads/worker.h"
 #include "upload/capture_cycle.h"
 #include "upload/upload_state.h"
@@ -32,8 +33,7 @@ struct CaptureJob {
 // thread (a new capture never starts beside one that has not ended) or cannot start one.
 bool StartCapture(Worker& worker, CaptureJob job);
 
-// Joins the worker while serving the messages other threads send to this one, so that a capture
-// thread waiting for the panel to take its frame can finish. For the panel's own thread.
-void JoinServingSentMessages(Worker& worker);
+// The panel joins it with JoinServingSentMessages (common/threads/join_serving_win32.h), so that a
+// capture thread waiting for the panel to take its frame can finish.
 
 }  // namespace tesmora
