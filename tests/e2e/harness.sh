@@ -88,7 +88,7 @@ e2e_setup() {
     trap e2e_end EXIT
 }
 
-# One scenario at a time per desk, also when ctest runs without the desks' resource spec. A folder
+# One scenario at a time per desk, also when ctest runs without the desks' resource file. A folder
 # as the lock (an open lock file would be inherited by the Wine processes that outlive the scenario);
 # a lock whose owner is gone (a scenario killed at its time-out) is taken over.
 E2E_DESK_LOCK=""
