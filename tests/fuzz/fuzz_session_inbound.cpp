@@ -15,7 +15,7 @@ namespace {
 class QuietPanel : public SessionHost {
 public:
     bool OpenLoginConnection(const std::u16string&, uint16_t, std::u16string& port) override {
-        port = u"1";
+        port.assign(1, u'1');  // gcc 12 warns falsely (-Wrestrict) on assigning a literal here
         loginOpen = true;
         return true;
     }
