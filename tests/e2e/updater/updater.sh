@@ -300,7 +300,8 @@ strict)
     start_updater
     wait_updater_exit 90
     e2e_expect_equal "requests over plain http" "$(e2e_count_events '"event":"update".*"scheme":"http"')" 0
-    e2e_expect_equal "requests over https" "$(( $(e2e_count_events '"event":"update".*"scheme":"https"') > 2 ))" 1
+    e2e_expect_equal "server check, list and download over https" \
+        "$(e2e_count_events '"event":"update".*"scheme":"https"')" 3
     same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
     wait_remote
     ;;
