@@ -410,14 +410,18 @@ e2e_trust_classroom() {
 }
 # e2e_trust_certificate DER_FILE
 e2e_trust_certificate() {
-    e2e_wine "$E2E_BIN/tesmora-trust-certificate.exe" add "$(e2e_windows_path "$1")" >/dev/null 2>>"$E2E_DIR/probe.err" ||
-        e2e_fail "could not trust $1"
+    e2e_wine "$E2E_BIN/tesmora-trust-certificate.exe" "$(e2e_windows_path "$1")" \
+        >/dev/null 2>>"$E2E_DIR/probe.err" || e2e_fail "could not trust $1"
     E2E_TRUSTED+=("$1")
 }
+# The store keeps each certificate under its SHA-1 thumbprint; deleting that key is what takes it out
+# again under Wine (its store reports a deletion through the system store as done but keeps the key).
 e2e_untrust_all() {
-    local der
+    local der thumbprint
     for der in "${E2E_TRUSTED[@]}"; do
-        e2e_wine "$E2E_BIN/tesmora-trust-certificate.exe" remove "$(e2e_windows_path "$der")" >/dev/null 2>&1 || true
+        thumbprint=$(openssl x509 -inform DER -in "$der" -noout -fingerprint -sha1 | cut -d= -f2 | tr -d :)
+        e2e_wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" /f \
+            >/dev/null 2>&1 || true
     done
     E2E_TRUSTED=()
 }
