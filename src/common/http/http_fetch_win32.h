@@ -1,8 +1,8 @@
 // HttpFetch: the one blocking web request of both programs. One GET over WinINet with fixed headers
 // and HTTP/1.0, 30-second time-outs, one retry past an untrusted https certificate unless the style
 // is strict; the body comes back as bytes with the server's file name, failures as the negative codes
-// of http_result.h. Every call opens and closes its own handles. Called on a user-interface thread, which it
-// blocks; the updater's style keeps that thread's windows alive between body pieces.
+// of http_result.h. Every call opens and closes its own handles. Called on a user-interface thread,
+// which it blocks; the updater's style keeps that thread's windows alive between body pieces.
 #pragma once
 
 #include <cstdint>
