@@ -8,6 +8,7 @@
 ;   /WEBSERVER=host[:port]     config.ini "webserver"
 ;   /UPDATESERVER=host[:port]  config.ini "updateserver"
 ;   /SCALEFACTOR=n  /LAYOUT=full
+;   /STRICTCERTIFICATES=1      config.ini "strictcertificates" (0: off again)
 ; A switch left out keeps what an earlier install wrote to config.ini.
 ; The uninstaller: /S for silent, /PURGE also removes setting.ini and the teacher's profile.
 
@@ -88,6 +89,7 @@ Var WebServer
 Var UpdateServer
 Var ScaleFactor
 Var Layout
+Var StrictCertificates
 Var RadioKor
 Var RadioEng
 Var RadioJapan
@@ -153,6 +155,8 @@ Function .onInit
     ${GetOptions} $R0 "/SCALEFACTOR=" $ScaleFactor
     ClearErrors
     ${GetOptions} $R0 "/LAYOUT=" $Layout
+    ClearErrors
+    ${GetOptions} $R0 "/STRICTCERTIFICATES=" $StrictCertificates
     ; An earlier install's addresses are what the page shows.
     ${If} $WebServer == ""
         ReadINIStr $WebServer "$INSTDIR\config.ini" "default" "webserver"
@@ -244,6 +248,7 @@ Section "Install"
     !insertmacro ConfigValue updateserver $UpdateServer
     !insertmacro ConfigValue scalefactor $ScaleFactor
     !insertmacro ConfigValue layout $Layout
+    !insertmacro ConfigValue strictcertificates $StrictCertificates
 
     WriteRegStr HKCU "${PROFILE_KEY}" "language" "$ProgramLanguage"
 

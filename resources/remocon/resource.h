@@ -231,6 +231,8 @@
 #define IDC_NOTE_UNDO 1541
 #define IDS_NOTE_SAVE_FAILED 1240
 #define IDS_TIP_UNDO 1241
+// The relay lookup's line when strict certificates are on and the web server cannot be reached securely.
+#define IDS_LOOKUP_NOT_SECURE 1242
 #define IDB_NOTE_UNDO 690
 #define IDB_NOTE_UNDO_CHECKED 691
 #define IDB_NOTE_UNDO_HOVER 692

@@ -2,8 +2,10 @@
 #include "login/relay_lookup.h"
 
 #include "common/config/config_keys.h"
+#include "common/http/http_result.h"
 #include "login/login_id.h"
 #include "common/digest/hash.h"
+#include "resource.h"
 
 namespace tesmora {
 
@@ -63,15 +65,23 @@ std::u16string LookupQuery(uint32_t tickCount, std::u16string_view teacherId, Re
     return u"val1=" + val1 + u"&val2=" + val2 + u"&val3=" + std::u16string(teacherId);
 }
 
-LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webServer,
-                         RelayLookupHost& host) {
+LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webServer, RelayLookupHost& host,
+                         bool strictCertificates) {
     const std::u16string query = LookupQuery(host.TickCount(), teacherId, host);
     const std::u16string url = RelayLookupUrl(webServer);
     std::string body;
     int result = host.Fetch(url, query, body);
-    if (result != 0) result = host.Fetch(PlainHttpUrl(url), query, body);
+    if (result != 0 && !strictCertificates) result = host.Fetch(PlainHttpUrl(url), query, body);
 
     const StringLoader load = [&host](unsigned id) { return host.LoadText(id); };
+    if (result == kHttpNotSecure) {
+        LookupAnswer answer;
+        answer.result = u"false";
+        answer.code = std::u16string(kNotSecureCode);
+        answer.message = load(IDS_LOOKUP_NOT_SECURE);
+        answer.hasResult = true;
+        return answer;
+    }
     if (result == 0) {
         // The body is handed over as a zero-terminated text: what follows a zero byte is not read.
         const std::string_view bytes(body.c_str());

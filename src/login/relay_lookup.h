@@ -19,6 +19,9 @@ inline constexpr std::u16string_view kRelayLookupPath = u"/tesmora/rsinfo/checkR
 inline constexpr std::u16string_view kUnreachableReply =
     u"result:false\ncode:404\nmessage:Failed to access to the URL page.";
 inline constexpr std::u16string_view kUnreachableCode = u"404";
+// The code of the answer made when strict certificates are on and the service cannot be reached
+// securely: not 404, so the remembered relay is not used and the dialog shows why it stays.
+inline constexpr std::u16string_view kNotSecureCode = u"-107";
 
 // What the lookup needs from the system.
 class RelayLookupHost {
@@ -59,8 +62,13 @@ std::u16string LookupQuery(uint32_t tickCount, std::u16string_view teacherId, Re
 // Asks over https, then once over plain http; reads the reply (ANSI text, trimmed) or, when neither
 // request succeeded, the unreachable reply. A reply without any "result:" line (a captive portal's
 // page, an error page sent with status 200) is no answer of the service and counts as unreachable too.
+// With `strictCertificates` (the host's fetch then refuses untrusted certificates) there is no plain
+// http attempt, and an https request that fails for want of security (kHttpNotSecure) gives a failed
+// answer with code kNotSecureCode and the local string IDS_LOOKUP_NOT_SECURE: whoever answered may
+// not name the relay, nor may the remembered one be taken in its place silently.
 // Always completes.
-LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webServer, RelayLookupHost& host);
+LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webServer, RelayLookupHost& host,
+                         bool strictCertificates = false);
 
 // Keeps what the answer says: success stores rsip and rsport; an unreachable service (code 404)
 // takes the remembered rsip and rsport (empty when none) into the answer. Answers whether the dialog

@@ -15,9 +15,10 @@ namespace {
 
 class SystemLookupHost final : public RelayLookupHost {
 public:
+    explicit SystemLookupHost(bool strictCertificates) { style_.strictCertificates = strictCertificates; }
     int Fetch(const std::u16string& url, const std::u16string& query, std::string& body) override {
         std::wstring fileName;
-        return HttpFetch(ToWide(url), ToWide(query), body, fileName);
+        return HttpFetch(ToWide(url), ToWide(query), body, fileName, style_);
     }
     std::string EncodeAnsi(std::u16string_view text) override { return ToAnsi(ToWide(text)); }
     std::u16string DecodeAnsi(std::string_view bytes) override {
@@ -25,6 +26,9 @@ public:
     }
     uint32_t TickCount() override { return ::GetTickCount(); }
     std::u16string LoadText(unsigned id) override { return ToU16(LoadResourceString(id)); }
+
+private:
+    HttpFetchStyle style_ = kRemoteFetchStyle;
 };
 
 class SettingIni final : public LookupSettings {
@@ -50,9 +54,16 @@ std::wstring ReadWebServerSetting(const std::wstring& folder) {
         WebServerFromSetting(ToU16(ReadIniString(path, ToWide(kIniSection), ToWide(kWebServerKey), L""))));
 }
 
-LookupAnswer LookupRelay(const std::wstring& teacherId, const std::wstring& webServer) {
-    SystemLookupHost host;
-    return LookupRelay(ToU16(teacherId), ToU16(webServer), host);
+bool ReadStrictCertificatesSetting(const std::wstring& folder) {
+    const std::wstring path = folder + L"\\" + ToWide(kConfigIniName);
+    return StrictCertificatesFromSetting(
+        ToU16(ReadIniString(path, ToWide(kIniSection), ToWide(kStrictCertificatesKey), L"")));
+}
+
+LookupAnswer LookupRelay(const std::wstring& teacherId, const std::wstring& webServer,
+                         bool strictCertificates) {
+    SystemLookupHost host(strictCertificates);
+    return LookupRelay(ToU16(teacherId), ToU16(webServer), host, strictCertificates);
 }
 
 bool ApplyLookupAnswer(LookupAnswer& answer) {

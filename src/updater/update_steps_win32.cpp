@@ -28,13 +28,6 @@ std::u16string TickText() {
     return ToU16(std::to_wstring(int(::GetTickCount())));
 }
 
-// The same request once more over plain http when the secure one fails.
-int FetchSecureThenPlain(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply) {
-    int result = HttpFetch(url, query, reply, kUpdaterFetchStyle);
-    if (result == kHttpOk) return result;
-    return HttpFetch(ToWide(PlainUrl(ToU16(url))), query, reply, kUpdaterFetchStyle);
-}
-
 enum class WriteResult { kWritten, kNotCreated, kNotWritten };
 
 WriteResult WriteWholeFile(const std::wstring& path, const std::string& bytes) {
@@ -63,9 +56,30 @@ std::wstring CDorvaneDlg::ServiceBase() const {
                                  ToU16(ReadIniString(config, section, ToWide(kWebServerKey), L""))));
 }
 
+bool CDorvaneDlg::StrictCertificates() const {
+    const std::wstring config = folder_ + L"\\" + ToWide(kConfigIniName);
+    return StrictCertificatesFromSetting(
+        ToU16(ReadIniString(config, ToWide(kIniSection), ToWide(kStrictCertificatesKey), L"")));
+}
+
+// The request over https and, unless certificates are strict, once more over plain http when it fails.
+// Strict: a service that cannot prove who it is gets a log line of its own, so that an administrator
+// tells it from one that is down; what follows is the same as for an unreachable service.
+int CDorvaneDlg::Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply) {
+    HttpFetchStyle style = kUpdaterFetchStyle;
+    style.strictCertificates = StrictCertificates();
+    const int result = HttpFetch(url, query, reply, style);
+    if (result == kHttpOk) return result;
+    if (style.strictCertificates) {
+        if (result == kHttpNotSecure) WriteLog(2, IDS_NOT_SECURE, ServiceBase());
+        return result;
+    }
+    return HttpFetch(ToWide(PlainUrl(ToU16(url))), query, reply, style);
+}
+
 std::u16string CDorvaneDlg::FetchReply(const std::u16string& path, const std::u16string& arguments) {
     HttpFetchReply reply;
-    if (FetchSecureThenPlain(L"https://" + ServiceBase() + W(path), W(arguments), reply) != kHttpOk) {
+    if (Fetch(L"https://" + ServiceBase() + W(path), W(arguments), reply) != kHttpOk) {
         return ToU16(Text(IDS_UNREACHABLE_REPLY));
     }
     return u"result:true\n" +
@@ -149,8 +163,7 @@ bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstri
         arguments.empty() ? u"dummy=" + TickText() : arguments + u"&dummy=" + TickText();
     WriteLog(0, IDS_DOWNLOAD_START, fileName);
     HttpFetchReply reply;
-    if (FetchSecureThenPlain(L"https://" + ServiceBase() + W(std::u16string(kDownloadPath)), W(query),
-                             reply) != kHttpOk) {
+    if (Fetch(L"https://" + ServiceBase() + W(std::u16string(kDownloadPath)), W(query), reply) != kHttpOk) {
         WriteLog(2, IDS_DOWNLOAD_FAIL, fileName);
         return false;
     }

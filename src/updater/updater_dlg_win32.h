@@ -17,6 +17,8 @@
 
 namespace tesmora {
 
+struct HttpFetchReply;
+
 class CDorvaneDlg : public CDialog {
 public:
     // `language` picks the message block; `anotherInstance`: a copy of the updater was running already.
@@ -34,6 +36,7 @@ protected:
 
 private:
     // The update protocol (update_steps_win32.cpp).
+    int Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply);
     std::u16string FetchReply(const std::u16string& path, const std::u16string& arguments);
     bool CheckUpdateServer();
     bool FetchFileList();
@@ -47,6 +50,7 @@ private:
     void RunNow();
     void StartProduct();
     std::wstring ServiceBase() const;
+    bool StrictCertificates() const;
 
     // The window.
     LRESULT OnTimer(WPARAM, LPARAM);

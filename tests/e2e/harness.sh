@@ -397,6 +397,35 @@ e2e_restore_profile() {
     fi
 }
 
+# ---- Trusted certificates. ---------------------------------------------------------------------------------
+
+E2E_TRUSTED=()
+# e2e_trust_classroom: the certificate the classroom's lookup port presents now (a new one each start)
+# goes into the prefix's machine root store until the scenario ends.
+e2e_trust_classroom() {
+    local der=$E2E_DIR/classroom-$E2E_LOOKUP_PORT.der
+    openssl s_client -connect "127.0.0.1:$E2E_LOOKUP_PORT" </dev/null 2>/dev/null |
+        openssl x509 -outform DER -out "$der" 2>/dev/null || e2e_fail "no certificate from the classroom"
+    e2e_trust_certificate "$der"
+}
+# e2e_trust_certificate DER_FILE
+e2e_trust_certificate() {
+    e2e_wine "$E2E_BIN/tesmora-trust-certificate.exe" "$(e2e_windows_path "$1")" \
+        >/dev/null 2>>"$E2E_DIR/probe.err" || e2e_fail "could not trust $1"
+    E2E_TRUSTED+=("$1")
+}
+# The store keeps each certificate under its SHA-1 thumbprint; deleting that key is what takes it out
+# again under Wine (its store reports a deletion through the system store as done but keeps the key).
+e2e_untrust_all() {
+    local der thumbprint
+    for der in "${E2E_TRUSTED[@]}"; do
+        thumbprint=$(openssl x509 -inform DER -in "$der" -noout -fingerprint -sha1 | cut -d= -f2 | tr -d :)
+        e2e_wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" /f \
+            >/dev/null 2>&1 || true
+    done
+    E2E_TRUSTED=()
+}
+
 # ---- The end. -------------------------------------------------------------------------------------------
 
 # Ends what the scenario started (background probes, programs, the classroom) and puts the profile back.
@@ -409,6 +438,7 @@ e2e_end_all() {
     E2E_STARTED=()
     E2E_REMOTE_PID=""
     e2e_stop_classroom
+    e2e_untrust_all
     e2e_restore_profile
     e2e_leave_desk || true
 }

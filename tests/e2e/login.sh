@@ -4,7 +4,11 @@
 # the dialog kept) for an empty ID, a forbidden character and 21 characters; 20 characters after
 # trimming and a Hangul ID accepted, the relay kept in setting.ini; with the lookup service down, the
 # remembered relay; a refusal in the message line, looked at in screenshots at the scale factors 1
-# and 1.4 (login-refused-1.png, login-refused-1.4.png).
+# and 1.4 (login-refused-1.png, login-refused-1.4.png). By default the classroom's self-made
+# certificate is accepted over https; with strictcertificates=1 it is refused with its own message
+# (login-not-secure.png), no plain http is tried and the remembered relay is kept; once the prefix
+# trusts the certificate the strict lookup succeeds over https, but a trusted server that redirects
+# it to plain http gets the message again and nothing is sent over http.
 source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
 
 # connect_as ID: types the ID (probe escapes allowed) into the login dialog and connects.
@@ -81,6 +85,8 @@ connect_as '  abcdefghij0123456789  '
 e2e_probe wait-gone --hwnd "$login" --timeout 20000 >/dev/null || e2e_fail "the login dialog stayed"
 e2e_expect_equal "rsip" "$(e2e_setting rsip)" 127.0.0.1
 e2e_expect_equal "rsport" "$(e2e_setting rsport)" "$login_port"
+# The untrusted certificate was let through on the retry: the answer came over https.
+e2e_expect_equal "lookups over plain http" "$(e2e_count_events '"event":"lookup".*"scheme":"http"')" 0
 end_remote
 
 e2e_step "a Hangul ID is accepted"
@@ -118,3 +124,68 @@ for factor in 1 1.4; do
     e2e_probe key --hwnd "$login" esc >/dev/null
     e2e_expect_equal "exit code after Esc" "$(e2e_exit_code "$E2E_REMOTE_PID")" 0
 done
+
+e2e_step "strict certificates: the untrusted classroom is refused with its message, nothing over http"
+e2e_start_classroom
+e2e_config "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=1" "strictcertificates=1"
+start_remote
+connect_as demo-teacher
+not_secure="웹 서버에 안전하게 연결할 수 없습니다."
+for _ in $(seq 200); do
+    [ "$(text_of 1064)" = "$not_secure" ] && break
+    sleep 0.1
+done
+e2e_expect_equal "message line" "$(text_of 1064)" "$not_secure"
+e2e_expect_equal "dialog still shown" "$(e2e_field "$(e2e_probe state --hwnd "$login")" visible)" 1
+e2e_screenshot --hwnd "$login" "$(e2e_windows_path "$E2E_DIR/login-not-secure.png")"
+e2e_expect_equal "lookups answered" "$(e2e_count_events '"event":"lookup"')" 0
+e2e_expect_equal "rsport kept" "$(e2e_setting rsport)" "$login_port"
+
+e2e_step "strict certificates with the classroom's certificate trusted: the lookup succeeds over https"
+# A new remote: a process reads the trusted certificates once. Wine matches the server's name only
+# against the certificate's DNS names, hence "localhost" (the classroom's certificate names it too).
+end_remote
+e2e_trust_classroom
+e2e_config "webserver=localhost:$E2E_LOOKUP_PORT" "scalefactor=1" "strictcertificates=1"
+start_remote
+connect_as demo-teacher
+e2e_probe wait-gone --hwnd "$login" --timeout 20000 >/dev/null || e2e_fail "the login dialog stayed"
+e2e_expect_equal "lookups over https" "$(e2e_count_events '"event":"lookup".*"scheme":"https"')" 1
+e2e_expect_equal "rsport" "$(e2e_setting rsport)" "$E2E_LOGIN_PORT"
+end_remote
+
+e2e_step "strict certificates: a trusted server's redirection to plain http is not followed"
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 -subj /CN=localhost \
+    -addext subjectAltName=DNS:localhost -keyout "$E2E_DIR/mover.key" -out "$E2E_DIR/mover.pem" 2>/dev/null
+openssl x509 -in "$E2E_DIR/mover.pem" -outform DER -out "$E2E_DIR/mover.der"
+e2e_trust_certificate "$E2E_DIR/mover.der"
+# Sends every request on to the classroom's lookup over plain http; ends by itself.
+timeout 120 python3 - "$E2E_DIR/mover.pem" "$E2E_DIR/mover.key" "$E2E_LOOKUP_PORT" >"$E2E_DIR/mover.port" <<'PY' &
+import http.server, ssl, sys
+class Mover(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        self.send_response(302)
+        self.send_header("Location", f"http://127.0.0.1:{sys.argv[3]}{self.path}")
+        self.end_headers()
+    def log_message(self, *args):
+        pass
+server = http.server.HTTPServer(("127.0.0.1", 0), Mover)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(sys.argv[1], sys.argv[2])
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+PY
+mover=$!
+for _ in $(seq 100); do [ -s "$E2E_DIR/mover.port" ] && break; sleep 0.1; done
+e2e_config "webserver=localhost:$(cat "$E2E_DIR/mover.port")" "scalefactor=1" "strictcertificates=1"
+start_remote
+connect_as demo-teacher
+for _ in $(seq 200); do
+    [ "$(text_of 1064)" = "$not_secure" ] && break
+    sleep 0.1
+done
+e2e_expect_equal "message line" "$(text_of 1064)" "$not_secure"
+e2e_expect_equal "lookups over plain http" "$(e2e_count_events '"event":"lookup".*"scheme":"http"')" 0
+kill "$mover" 2>/dev/null || true
+end_remote

@@ -29,4 +29,16 @@ TEST(ConfigKeys, StartUpReadersStoreTheStandardValuesBack) {
     }
 }
 
+TEST(ConfigKeys, StrictCertificatesOnForAnyValueButTheOffWords) {
+    const std::pair<std::u16string_view, bool> cases[] = {
+        {u"", false},      {u"  ", false},     {u"0", false},     {u" No ", false}, {u"OFF", false},
+        {u"false", false}, {u"1", true},       {u" 1\r\n", true}, {u"yes", true},   {u"TRUE", true},
+        {u"on", true},     {u"enabled", true}, {u"2", true},
+    };
+    for (const auto& [text, strict] : cases) {
+        EXPECT_EQ(StrictCertificatesFromSetting(text), strict) << std::string(text.begin(), text.end());
+    }
+    EXPECT_NE(FindConfigKey(IniFile::Config, kStrictCertificatesKey), nullptr);
+}
+
 }  // namespace

@@ -48,6 +48,33 @@ TEST(HttpUrl, PartsAndRefusals) {
     }
 }
 
+TEST(HttpUrl, RedirectionLocationsResolvedAgainstTheRequest) {
+    const HttpUrl from = *ParseHttpUrl(u"https://rs.example.com:8443/tesmora/update/a.jsp?x=1");
+    struct Case {
+        std::u16string_view location;
+        std::u16string_view expected;  // "secure host:port path", or empty: nothing
+    };
+    const Case cases[] = {
+        {u"http://rs.example.com:8443/a", u"0 rs.example.com:8443 /a"},
+        {u" HTTPS://other.example.com/b?y=2 ", u"1 other.example.com:443 /b?y=2"},
+        {u"//cdn.example.com/c", u"1 cdn.example.com:443 /c"},
+        {u"/tesmora/rsinfo/moved.jsp", u"1 rs.example.com:8443 /tesmora/rsinfo/moved.jsp"},
+        {u"b.jsp?z=3", u"1 rs.example.com:8443 /tesmora/update/b.jsp?z=3"},
+        {u"ftp://rs.example.com/x", u""},
+        {u"", u""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<HttpUrl> to = ResolveHttpLocation(from, c.location);
+        std::u16string got;
+        if (to) {
+            got = std::u16string(to->secure ? u"1 " : u"0 ") + to->host + u":";
+            for (char ch : std::to_string(to->port)) got += char16_t(ch);
+            got += u" " + to->path;
+        }
+        EXPECT_EQ(got, c.expected) << std::string(c.location.begin(), c.location.end());
+    }
+}
+
 TEST(ContentDisposition, FileNameCutAtSemicolonTrimmedQuotesKept) {
     EXPECT_EQ(FileNameFromContentDisposition(u"attachment; filename=setup.zip; size=10"), u"setup.zip");
     EXPECT_EQ(FileNameFromContentDisposition(u"attachment; filename=\"a b.exe\""), u"\"a b.exe\"");

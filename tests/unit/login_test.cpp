@@ -6,6 +6,7 @@
 
 #include "login/login_id.h"
 #include "login/login_layout.h"
+#include "common/http/http_result.h"
 #include "login/relay_lookup.h"
 #include "resource.h"
 
@@ -147,6 +148,26 @@ TEST(RelayLookup, SuccessStoresUnreachableUsesTheRememberedRelayRefusalShowsTheM
     EXPECT_FALSE(ApplyLookupAnswer(answer, system));
     EXPECT_EQ(answer.message, u"<4>");
     EXPECT_EQ(system.setting[u"rsip"], u"10.0.0.5");
+}
+
+TEST(RelayLookup, StrictCertificatesNeverTryPlainHttpAndTellAnUnsafeServiceFromADownOne) {
+    FakeSystem system;
+    system.setting = {{u"rsip", u"10.0.0.5"}, {u"rsport", u"9000"}};
+    system.replies = {{kHttpNotSecure, ""}, {0, "result:true\nrsip:6.6.6.6\nrsport:1"}};
+    LookupAnswer answer = LookupRelay(u"demo-teacher", u"h", system, true);
+    ASSERT_EQ(system.urls.size(), 1u);
+    EXPECT_EQ(system.urls[0].substr(0, 8), u"https://");
+    EXPECT_FALSE(ApplyLookupAnswer(answer, system));  // the dialog stays, with the reason
+    EXPECT_EQ(answer.message, LocalText(IDS_LOOKUP_NOT_SECURE));
+    EXPECT_EQ(system.setting[u"rsip"], u"10.0.0.5");
+
+    // A service that is down, strict or not, still leaves the remembered relay.
+    system.urls.clear();
+    system.replies = {{kHttpNoConnection, ""}, {0, "result:true\nrsip:6.6.6.6\nrsport:1"}};
+    answer = LookupRelay(u"demo-teacher", u"h", system, true);
+    EXPECT_EQ(system.urls.size(), 1u);
+    EXPECT_TRUE(ApplyLookupAnswer(answer, system));
+    EXPECT_EQ(answer.relayAddress, u"10.0.0.5");
 }
 
 TEST(RelayLookup, AReplyWithoutResultLineKeepsTheRememberedRelay) {

@@ -1,6 +1,6 @@
 // HttpFetch under Wine: the request on the wire (scripted loopback server), the body and file name,
 // the updater's style, and the simulated classroom's lookup service over https and http with its
-// failure replies.
+// failure replies, also as strict certificates see it.
 #include <gtest/gtest.h>
 
 #include "classroom_process_win32.h"
@@ -126,6 +126,21 @@ TEST(HttpFetch, ClassroomLookupOverHttpsPastTheUntrustedCertificateAndOverHttp) 
     ASSERT_EQ(https.size(), 1u) << classroom.Events();
     EXPECT_NE(https[0].find("\"http_version\":\"HTTP/1.0\""), std::string::npos) << https[0];
     EXPECT_EQ(classroom.EventsWith({"\"event\":\"lookup\"", "\"scheme\":\"http\""}).size(), 1u);
+}
+
+TEST(HttpFetch, StrictStyleRefusesTheUntrustedCertificateAndPlainHttpWithoutAsking) {
+    ClassroomProcess classroom("lookup.check = off\n");
+    HttpFetchStyle strict = kUpdaterFetchStyle;
+    strict.strictCertificates = true;
+    std::string body = "stale";
+    std::wstring fileName;
+    const std::wstring query = L"val1=1&val2=0&val3=demo-teacher";
+    EXPECT_EQ(HttpFetch(classroom.LookupUrl(L"https"), query, body, fileName, strict), kHttpNotSecure);
+    EXPECT_EQ(HttpFetch(classroom.LookupUrl(L"http"), query, body, fileName, strict), kHttpNotSecure);
+    EXPECT_TRUE(body.empty());
+    EXPECT_TRUE(classroom.EventsWith({"\"event\":\"lookup\""}).empty()) << classroom.Events();
+    // Nobody listening is no security question: it stays an ordinary failure.
+    EXPECT_EQ(HttpFetch(L"https://127.0.0.1:1/x", L"", body, fileName, strict), kHttpRequestFailed);
 }
 
 TEST(HttpFetch, FailuresGiveTheirCodesAndNoBody) {

@@ -2,6 +2,7 @@
 #include "common/config/config_keys.h"
 
 #include <array>
+#include <string>
 
 namespace tesmora {
 
@@ -15,6 +16,7 @@ constexpr std::array kKeys{
     ConfigKey{IniFile::Config, kScaleFactorKey, u"", u""},
     ConfigKey{IniFile::Config, kLayoutKey, u"", u""},
     ConfigKey{IniFile::Config, kWebServerKey, u"", u""},
+    ConfigKey{IniFile::Config, kStrictCertificatesKey, u"", u""},
     ConfigKey{IniFile::Setting, kRelayAddressKey, u"0.0.0.0", u"0.0.0.0"},
     ConfigKey{IniFile::Setting, kRelayPortKey, u"0", u"10240"},
 };
@@ -36,6 +38,17 @@ const ConfigKey* FindConfigKey(IniFile file, std::u16string_view name) {
         }
     }
     return nullptr;
+}
+
+bool StrictCertificatesFromSetting(std::u16string_view setting) {
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
+    while (!setting.empty() && blank(setting.front())) setting.remove_prefix(1);
+    while (!setting.empty() && blank(setting.back())) setting.remove_suffix(1);
+    std::u16string lower(setting);
+    for (char16_t& c : lower) {
+        if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+    }
+    return !(lower.empty() || lower == u"0" || lower == u"no" || lower == u"off" || lower == u"false");
 }
 
 std::optional<std::u16string_view> ValueToStoreBack(const ConfigKey& key, std::u16string_view valueRead) {

@@ -25,6 +25,10 @@ inline constexpr std::u16string_view kScaleFactorKey = u"scalefactor";
 inline constexpr std::u16string_view kLayoutKey = u"layout";
 // The vendor's web server (host[:port]) for the relay lookup; empty: the compiled-in default.
 inline constexpr std::u16string_view kWebServerKey = u"webserver";
+// Both programs: "1" makes the relay lookup and every update request refuse a certificate the system
+// does not trust and never fall back to plain http; absent or "0": both are tolerated, as deployed
+// services with self-made certificates need.
+inline constexpr std::u16string_view kStrictCertificatesKey = u"strictcertificates";
 inline constexpr std::u16string_view kRelayAddressKey = u"rsip";
 inline constexpr std::u16string_view kRelayPortKey = u"rsport";
 
@@ -44,6 +48,11 @@ std::span<const ConfigKey> ConfigKeys();
 
 // The table entry of `name` in `file`, or nullptr for a key the remote does not use.
 const ConfigKey* FindConfigKey(IniFile file, std::u16string_view name);
+
+// Whether the strictcertificates text turns strict checking on: anything but empty (after trimming),
+// "0", "no", "off" or "false" (any letter case) does, so that a value an administrator meant as "on"
+// never leaves the pads open to a forged service.
+bool StrictCertificatesFromSetting(std::u16string_view setting);
 
 // The value a start-up reader must write back for `key` after reading `valueRead`, or nothing.
 std::optional<std::u16string_view> ValueToStoreBack(const ConfigKey& key, std::u16string_view valueRead);

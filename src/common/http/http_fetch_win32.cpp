@@ -24,6 +24,12 @@ constexpr DWORD kInvalidCertificateAuthority = 12045;  // ERROR_INTERNET_INVALID
 // Unknown authority, revocation, wrong usage, name mismatch, invalid date, weak signature: the
 // lookup and update servers of a school network often present certificates nobody signed.
 constexpr DWORD kIgnoreCertificateProblems = 0x13380;
+// What a strict request reports as "not reached securely" rather than as a plain failure: the
+// certificate errors (date, name, redirection to http, authority, the collected errors, revocation
+// unknown or failed, invalid, revoked) and a secure channel that could not be set up at all.
+constexpr DWORD kSecurityErrors[] = {12037, 12038, 12040, 12045, 12055, 12056, 12057, 12157, 12169, 12170};
+// A strict request follows redirections itself (each one checked to stay on https) up to this many.
+constexpr int kMaxStrictRedirections = 10;
 
 constexpr wchar_t kRequestHeaders[] =
     L"Accept: */*\r\n"
@@ -64,8 +70,16 @@ bool SendIgnoringCertificate(HINTERNET request) {
     return SendRequest(request);
 }
 
-// A header value (or the status code) cut to what the fixed buffer holds; empty when missing.
-std::wstring QueryHeader(HINTERNET request, DWORD what) {
+bool IsSecurityError(DWORD error) {
+    for (DWORD known : kSecurityErrors) {
+        if (error == known) return true;
+    }
+    return false;
+}
+
+// A header value (or the status code) cut to what the fixed buffer holds (or to `maxCharacters`);
+// empty when missing.
+std::wstring QueryHeader(HINTERNET request, DWORD what, size_t maxCharacters = kHeaderBufferCharacters - 1) {
     wchar_t buffer[kHeaderBufferCharacters]{};
     DWORD size = sizeof buffer - sizeof(wchar_t);
     DWORD index = 0;
@@ -77,7 +91,7 @@ std::wstring QueryHeader(HINTERNET request, DWORD what) {
         index = 0;
         if (!::HttpQueryInfoW(request, what, whole.data(), &wholeSize, &index)) return {};
         whole.resize(wholeSize / sizeof(wchar_t));
-        return whole.substr(0, kHeaderBufferCharacters - 1);
+        return whole.substr(0, maxCharacters);
     }
     return std::wstring(buffer, size / sizeof(wchar_t));
 }
@@ -133,54 +147,77 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
     fileName.clear();
     reply.contentLength.reset();
 
-    const std::optional<HttpUrl> parts = ParseHttpUrl(ToU16(url));
+    std::optional<HttpUrl> parts = ParseHttpUrl(ToU16(url));
     if (!parts) return kHttpBadUrl;
+    if (style.strictCertificates && !parts->secure) return kHttpNotSecure;
 
     InternetHandle internet(::InternetOpenW(parts->secure ? nullptr : style.agent,
                                             INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return kHttpNoInternet;
     SetTimeouts(internet.handle);
 
-    const std::wstring host = ToWide(parts->host);
-    const std::wstring user = ToWide(parts->user);
-    const std::wstring password = ToWide(parts->password);
-    const bool withCredentials = !parts->secure && !user.empty();
-    InternetHandle connection(::InternetConnectW(
-        internet.handle, host.c_str(), parts->port, withCredentials ? user.c_str() : nullptr,
-        withCredentials ? password.c_str() : nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return kHttpNoConnection;
+    for (int redirections = 0;; ++redirections) {
+        const std::wstring host = ToWide(parts->host);
+        const std::wstring user = ToWide(parts->user);
+        const std::wstring password = ToWide(parts->password);
+        const bool withCredentials = !parts->secure && !user.empty();
+        InternetHandle connection(::InternetConnectW(
+            internet.handle, host.c_str(), parts->port, withCredentials ? user.c_str() : nullptr,
+            withCredentials ? password.c_str() : nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+        if (!connection) return kHttpNoConnection;
 
-    const std::optional<std::string> encoded = EncodeHttpQuery(ToU16(query));
-    if (!encoded) return kHttpRequestFailed;
-    std::wstring object = ToWide(parts->path);
-    if (!encoded->empty()) object += L"?" + std::wstring(encoded->begin(), encoded->end());
+        // A redirection's Location carries its own query.
+        std::wstring object = ToWide(parts->path);
+        if (redirections == 0) {
+            const std::optional<std::string> encoded = EncodeHttpQuery(ToU16(query));
+            if (!encoded) return kHttpRequestFailed;
+            if (!encoded->empty()) object += L"?" + std::wstring(encoded->begin(), encoded->end());
+        }
 
-    // Every answer comes from the server: a stale update list or relay from the cache would be wrong.
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    if (parts->secure) flags |= INTERNET_FLAG_SECURE;
-    InternetHandle request(::HttpOpenRequestW(connection.handle, L"GET", object.c_str(), L"HTTP/1.0", nullptr,
-                                              nullptr, flags, 0));
-    if (!request) return kHttpRequestFailed;
-    bool sent = SendRequest(request.handle);
-    if (!sent && parts->secure && ::GetLastError() == kInvalidCertificateAuthority) {
-        sent = SendIgnoringCertificate(request.handle);
+        // Every answer comes from the server: a stale update list or relay from the cache would be wrong.
+        DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+        if (parts->secure) flags |= INTERNET_FLAG_SECURE;
+        // The HTTP layer would follow a redirection to plain http without a word (Wine does), sending
+        // the request where anyone can read and answer it.
+        if (style.strictCertificates) flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
+        InternetHandle request(::HttpOpenRequestW(connection.handle, L"GET", object.c_str(), L"HTTP/1.0",
+                                                  nullptr, nullptr, flags, 0));
+        if (!request) return kHttpRequestFailed;
+        bool sent = SendRequest(request.handle);
+        if (!sent && style.strictCertificates) {
+            return IsSecurityError(::GetLastError()) ? kHttpNotSecure : kHttpRequestFailed;
+        }
+        if (!sent && parts->secure && ::GetLastError() == kInvalidCertificateAuthority) {
+            sent = SendIgnoringCertificate(request.handle);
+        }
+        if (!sent) return kHttpRequestFailed;
+
+        const std::wstring status = QueryHeader(request.handle, HTTP_QUERY_STATUS_CODE);
+        const int result = HttpResultForStatus(ToU16(status));
+        const bool redirection = result == kHttpRedirected || status == L"307" || status == L"308";
+        if (redirection && style.strictCertificates && redirections < kMaxStrictRedirections) {
+            const std::optional<HttpUrl> next =
+                ResolveHttpLocation(*parts, ToU16(QueryHeader(request.handle, HTTP_QUERY_LOCATION, 4096)));
+            if (!next) return kHttpRedirected;
+            if (!next->secure) return kHttpNotSecure;
+            parts = next;
+            continue;
+        }
+        if (result != kHttpOk) return result;
+
+        const std::wstring length = QueryHeader(request.handle, HTTP_QUERY_CONTENT_LENGTH);
+        if (!length.empty() && length.size() <= 18 &&
+            length.find_first_not_of(L"0123456789") == std::wstring::npos) {
+            reply.contentLength = std::stoull(length);
+        }
+        if (!ReadBody(request.handle, body, style.dispatchMessages, style.maxBodyBytes))
+            return kHttpBodyTooLarge;
+        // The name comes from the server: made safe here, before any caller could join it to a folder.
+        fileName = ToWide(CleanServerFileName(FileNameFromContentDisposition(
+            ToU16(QueryHeader(request.handle, HTTP_QUERY_CONTENT_DISPOSITION)))));
+        if (fileName.size() > kMaxFetchFileName) fileName.resize(kMaxFetchFileName);
+        return kHttpOk;
     }
-    if (!sent) return kHttpRequestFailed;
-
-    const int result = HttpResultForStatus(ToU16(QueryHeader(request.handle, HTTP_QUERY_STATUS_CODE)));
-    if (result != kHttpOk) return result;
-
-    const std::wstring length = QueryHeader(request.handle, HTTP_QUERY_CONTENT_LENGTH);
-    if (!length.empty() && length.size() <= 18 &&
-        length.find_first_not_of(L"0123456789") == std::wstring::npos) {
-        reply.contentLength = std::stoull(length);
-    }
-    if (!ReadBody(request.handle, body, style.dispatchMessages, style.maxBodyBytes)) return kHttpBodyTooLarge;
-    // The name comes from the server: made safe here, before any caller could join it to a folder.
-    fileName = ToWide(CleanServerFileName(
-        FileNameFromContentDisposition(ToU16(QueryHeader(request.handle, HTTP_QUERY_CONTENT_DISPOSITION)))));
-    if (fileName.size() > kMaxFetchFileName) fileName.resize(kMaxFetchFileName);
-    return kHttpOk;
 }
 
 }  // namespace tesmora

@@ -1,8 +1,8 @@
 // HttpFetch: the one blocking web request of both programs. One GET over WinINet with fixed headers
-// and HTTP/1.0, 30-second time-outs, one retry past an untrusted https certificate; the body comes
-// back as bytes with the server's file name, failures as the negative codes of http_result.h. Every
-// call opens and closes its own handles. Called on a user-interface thread, which it blocks; the
-// updater's style keeps that thread's windows alive between body pieces.
+// and HTTP/1.0, 30-second time-outs, one retry past an untrusted https certificate unless the style
+// is strict; the body comes back as bytes with the server's file name, failures as the negative codes
+// of http_result.h. Every call opens and closes its own handles. Called on a user-interface thread,
+// which it blocks; the updater's style keeps that thread's windows alive between body pieces.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,9 @@ struct HttpFetchStyle {
     const wchar_t* agent;   // agent name of the internet handle for http (https requests send none)
     bool dispatchMessages;  // dispatch the thread's pending window messages between body pieces
     size_t maxBodyBytes;    // a longer body fails with kHttpBodyTooLarge instead of filling memory
+    // config.ini's strictcertificates: no retry past an untrusted certificate, no plain http URL, and
+    // redirections followed here, none of them to plain http; all of these fail with kHttpNotSecure.
+    bool strictCertificates = false;
 };
 // The remote only asks for the relay: a reply of a few lines. 1 MiB still takes any error or portal
 // page whole, so that the lookup can tell it is no reply.

@@ -14,6 +14,9 @@ inline constexpr int kHttpRequestFailed = -103;  // query not encodable, request
 inline constexpr int kHttpBodyTooLarge = -104;   // the body ran past the caller's bound; nothing kept
 inline constexpr int kHttpBadStatus = -105;      // a status other than 200, 301, 302, 303
 inline constexpr int kHttpRedirected = -106;     // a redirection the HTTP layer did not follow
+// Strict certificates only: the service could not be reached securely (a certificate the system does
+// not trust, a failed secure channel, a plain http URL, or a redirection to plain http).
+inline constexpr int kHttpNotSecure = -107;
 
 // The result for the status code as the server's status line writes it (decimal text; anything that
 // does not start with digits counts as status 0).

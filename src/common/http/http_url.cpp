@@ -87,4 +87,28 @@ std::optional<HttpUrl> ParseHttpUrl(std::u16string_view url) {
     return parts;
 }
 
+std::optional<HttpUrl> ResolveHttpLocation(const HttpUrl& from, std::u16string_view location) {
+    while (!location.empty() && (location.front() == u' ' || location.front() == u'\t'))
+        location.remove_prefix(1);
+    while (!location.empty() && (location.back() == u' ' || location.back() == u'\t'))
+        location.remove_suffix(1);
+    if (location.empty()) return std::nullopt;
+    if (location.substr(0, 2) == u"//") {
+        return ParseHttpUrl((from.secure ? u"https:" : u"http:") + std::u16string(location));
+    }
+    const size_t schemeEnd = location.find(u':');
+    if (schemeEnd != std::u16string_view::npos && location.find_first_of(u"/?#") > schemeEnd) {
+        return ParseHttpUrl(location);  // a scheme other than http and https gives nothing
+    }
+    HttpUrl to = from;
+    if (location.front() == u'/') {
+        to.path = location;
+    } else {
+        const std::u16string_view base =
+            std::u16string_view(from.path).substr(0, from.path.find_first_of(u"?#"));
+        to.path = std::u16string(base.substr(0, base.rfind(u'/') + 1)) + std::u16string(location);
+    }
+    return to;
+}
+
 }  // namespace tesmora

@@ -23,4 +23,10 @@ struct HttpUrl {
 // Nothing for another scheme, a missing host, or a port that is not a number from 1 to 65535.
 std::optional<HttpUrl> ParseHttpUrl(std::u16string_view url);
 
+// Where a redirection's Location sends a request made to `from`: an absolute http or https URL, one
+// without scheme ("//host/path", taking the scheme of `from`), a path from the root ("/path") or one
+// relative to the folder of `from`'s path; the path keeps the Location's query. Nothing for an empty
+// Location or another scheme.
+std::optional<HttpUrl> ResolveHttpLocation(const HttpUrl& from, std::u16string_view location);
+
 }  // namespace tesmora

@@ -77,7 +77,7 @@ silent_install)
     e2e_expect_equal "files installed" "$(find "$INSTALL_DIR" -type f | wc -l)" 0
     e2e_step "a silent install with every switch"
     e2e_expect_equal "exit code" "$(install /LANGUAGE=Eng /WEBSERVER=web.school.example:8443 \
-        /UPDATESERVER=127.0.0.1:18080 /SCALEFACTOR=1.4 /LAYOUT=full)" 0
+        /UPDATESERVER=127.0.0.1:18080 /SCALEFACTOR=1.4 /LAYOUT=full /STRICTCERTIFICATES=1)" 0
     expect_installed
     e2e_expect_equal "config.ini's mark" "$(head -c 2 "$INSTALL_DIR/config.ini" | xxd -p)" fffe
     e2e_expect_equal "config.ini's section" "$(iconv -f UTF-16 -t UTF-8 "$INSTALL_DIR/config.ini" | head -n 1 | tr -d '\r')" \
@@ -86,6 +86,7 @@ silent_install)
     e2e_expect_equal updateserver "$(config_value updateserver)" 127.0.0.1:18080
     e2e_expect_equal scalefactor "$(config_value scalefactor)" 1.4
     e2e_expect_equal layout "$(config_value layout)" full
+    e2e_expect_equal strictcertificates "$(config_value strictcertificates)" 1
     e2e_expect_equal language "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
     e2e_expect_equal autostart "$(reg_value "$RUN_KEY" TesmoraOrluUpdaterR)" \
         "\"$INSTALL_WIN\\TesmoraOrluUpdaterR.exe\" /autostart"

@@ -11,6 +11,9 @@
 #   cut_short       a download cut short is not applied and is fetched again on a later tick
 #   outside_folder  an entry whose directory climbs out with "..\" is ignored; nothing is written outside
 #   scaled          the window's controls where the screen's scale factor puts them (updater-WxH.png)
+#   strict          strictcertificates=1: the classroom's self-made certificate is refused (320, then 308
+#                   and 309 as when unreachable, the remote started, nothing asked over http); once the
+#                   prefix trusts it, a new updater fetches and applies the files over https only
 # Screenshots of the updater's window (Korean in normal, English in run_now) stay in the work folder.
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
@@ -111,7 +114,10 @@ case $course in
         ;;
 esac
 e2e_start_classroom "${classroom[@]}"
-e2e_config "updateserver=127.0.0.1:$E2E_LOOKUP_PORT" "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=1"
+strict=()
+[ "$course" = strict ] && strict=(strictcertificates=1)
+e2e_config "updateserver=127.0.0.1:$E2E_LOOKUP_PORT" "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=1" \
+    "${strict[@]}"
 
 case $course in
 normal)
@@ -275,6 +281,29 @@ scaled)
         "$(scaled 18),$(scaled 57),$(( $(scaled 18) + $(scaled 531) )),$(( $(scaled 57) + $(scaled 237) ))"
     e2e_expect_equal "run-now button at scale $scale" "$(e2e_control_field "$children" 1 rect)" \
         "$(scaled 444),$(scaled 311),$(( $(scaled 444) + $(scaled 111) )),$(( $(scaled 311) + $(scaled 34) ))"
+    ;;
+strict)
+    start_updater
+    wait_log 309 30
+    e2e_expect_equal "first error lines" "$(updater_log | sed -n '3,5p' | cut -d' ' -f1 | tr '\n' ' ')" "320 308 309 "
+    wait_remote
+    e2e_expect_equal "requests the service answered" "$(e2e_count_events '"event":"update"')" 0
+    e2e_step "with the certificate trusted, a new updater fetches and applies the files over https only"
+    # New processes: a process reads the trusted certificates once. Wine matches the server's name only
+    # against the certificate's DNS names, hence "localhost" (the classroom's certificate names it too).
+    e2e_probe kill "$UPDATER_PID" --image TesmoraOrluUpdaterR.exe >/dev/null
+    e2e_probe kill "$E2E_REMOTE_PID" --image TesmoraOrluRemocon.exe >/dev/null
+    e2e_probe wait-gone --pid "$E2E_REMOTE_PID" --class '#32770' --timeout 10000 >/dev/null || true
+    e2e_trust_classroom
+    e2e_config "updateserver=localhost:$E2E_LOOKUP_PORT" "webserver=localhost:$E2E_LOOKUP_PORT" "scalefactor=1" \
+        strictcertificates=1
+    start_updater
+    wait_updater_exit 90
+    e2e_expect_equal "requests over plain http" "$(e2e_count_events '"event":"update".*"scheme":"http"')" 0
+    e2e_expect_equal "server check, list and download over https" \
+        "$(e2e_count_events '"event":"update".*"scheme":"https"')" 3
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
     ;;
 *) e2e_fail "unknown course $course" ;;
 esac
