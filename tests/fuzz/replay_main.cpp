@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         for (const fs::path& input : InputsOf(argv[i])) {
             std::ifstream file(input, std::ios::binary);
-            std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                       std::istreambuf_iterator<char>());
             // A copy of exactly the input's size, as libFuzzer hands it: reads past the end are caught.
             std::vector<uint8_t> exact(bytes);
             static uint8_t none = 0;  // libFuzzer never hands a null pointer, even for no bytes
