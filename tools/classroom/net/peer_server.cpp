@@ -71,6 +71,8 @@ private:
                                                                : "connection error: " + error.message());
                 }
                 if (!self->closing_) self->pump_->Feed(self->buffer_.data(), length, SessionClock::now());
+                if (self->pump_->Partial() > 0 && self->session_->DropMidFrame())
+                    return self->End("scenario: dropped in the middle of a frame");
                 self->Read();
             });
     }
