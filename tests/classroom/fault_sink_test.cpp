@@ -40,7 +40,8 @@ TEST(FaultSink, JunkFramesStayInStepAndNoneIsAUsableCommand) {
             // The readable ones are texts a remote must ignore: unknown tags or no screen size.
             EXPECT_EQ(packet.Type(), kPacketText);
             const std::u16string text = packet.Text();
-            EXPECT_TRUE(text.rfind(u"[ZZ", 0) == 0 || text == u"[RH00001]" || text == u"[RH00001]wide,high,deep");
+            EXPECT_TRUE(text.rfind(u"[ZZ", 0) == 0 || text == u"[RH00001]" ||
+                        text == u"[RH00001]wide,high,deep");
         }
     });
     EXPECT_EQ(result, FrameReceiver::ScanResult::kNeedMore);

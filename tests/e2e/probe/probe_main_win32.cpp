@@ -40,7 +40,6 @@ constexpr wchar_t kUsage[] =
     L"  start [--dir D] [--wait [--timeout MS]] PROGRAM [ARGS...]   prints pid (and exit)\n"
     L"  wait-exit PID [--image SUFFIX] [--timeout MS]   prints the exit code (empty when gone)\n"
     L"  kill PID [--image SUFFIX] ends the process (only when its image path ends with SUFFIX)\n"
-    L"  usage PID [--image SUFFIX]   working_set_kib, peak_working_set_kib, private_kib, handles\n"
     L"  compare A B [--limit X]   two pictures of one size (.png, .bmp, ...): mae=R,G,B (mean absolute\n"
     L"                            error per channel), max (the largest), peak, changed, width, height,\n"
     L"                            pixels; with --limit, 1 when a channel's error is X or more\n"
@@ -78,7 +77,6 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"start") return RunStart(options);
     if (action == L"wait-exit") return RunWaitExit(options);
     if (action == L"kill") return RunKill(options);
-    if (action == L"usage") return RunUsage(options);
     if (action == L"compare") return RunCompare(options);
     if (action == L"move-window") return RunMoveWindow(options);
     if (action == L"help" || action == L"--help") {

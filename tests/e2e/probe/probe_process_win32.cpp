@@ -1,8 +1,6 @@
 // Process actions of the UI probe (see probe_process_win32.h).
 #include "probe_process_win32.h"
 
-#include <psapi.h>
-
 #include <cwctype>
 
 namespace {
@@ -164,32 +162,5 @@ int RunKill(const ProbeOptions& options) {
     }
     if (process) ::CloseHandle(process);
     PrintRecord({{L"pid", std::to_wstring(pid)}, {L"killed", killed ? L"1" : L"0"}});
-    return 0;
-}
-
-int RunUsage(const ProbeOptions& options) {
-    DWORD pid = 0;
-    if (!ParsePid(options, pid)) return Fail(L"usage wants one process id");
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) return Fail(L"usage: no process " + std::to_wstring(pid));
-    if (!ImageMatches(process, options.imageSuffix)) {
-        ::CloseHandle(process);
-        return Fail(L"usage: process " + std::to_wstring(pid) + L" is another program");
-    }
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    DWORD handles = 0;
-    const bool haveMemory =
-        ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-    const bool haveHandles = ::GetProcessHandleCount(process, &handles);
-    ::CloseHandle(process);
-    if (!haveMemory)
-        return Fail(L"usage: the memory counters of " + std::to_wstring(pid) + L" cannot be read");
-    const auto kib = [](SIZE_T bytes) { return std::to_wstring(bytes / 1024); };
-    PrintRecord({{L"pid", std::to_wstring(pid)},
-                 {L"working_set_kib", kib(memory.WorkingSetSize)},
-                 {L"peak_working_set_kib", kib(memory.PeakWorkingSetSize)},
-                 {L"private_kib", kib(memory.PrivateUsage)},
-                 {L"handles", haveHandles ? std::to_wstring(handles) : std::wstring()}});
     return 0;
 }

@@ -10,5 +10,3 @@
 int RunStart(const ProbeOptions& options);
 int RunWaitExit(const ProbeOptions& options);
 int RunKill(const ProbeOptions& options);
-// The process's working set, its peak, its private bytes and its handle count, for soak runs.
-int RunUsage(const ProbeOptions& options);
