@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A teacher that sends 1,000 unusable frames in a row (unknown packet types, fields that run past the
-# frame, unknown tags, screen sizes that are no size, image data out of place), once on the panel's
+# A teacher that sends 1,000 unusable frames in a row (unknown packet types, fields and image data
+# that run past the frame, unknown tags, screen sizes that are no size), once on the panel's
 # connection and again when remote control starts: the remote ignores them all, shows nothing, keeps
 # the connection alive and, in remote control, goes on acknowledging every frame it is sent.
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"

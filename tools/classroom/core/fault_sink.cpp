@@ -96,7 +96,7 @@ void SendJunkFrames(FrameSink& sink, int count) {
             case 4:  // a screen size that is no size
                 CPacket(i % 12 == 4 ? u"[RH00001]" : u"[RH00001]wide,high,deep").Write(sink);
                 continue;
-            default:  // image data with a part count and JPEG length that lie, outside remote control
+            default:  // image data whose length runs past the frame
                 body.push_back(kPacketImage);
                 for (uint32_t v : {1000u, 0xFFFFFFFFu, 4u, 0xFFFFFFF0u}) PutU32(body, v);
                 break;
