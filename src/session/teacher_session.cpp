@@ -93,9 +93,13 @@ void TeacherSession::OnLoginReply(std::u16string_view payload) {
     host_.SendText(Connection::kLogin,
                    Concat({kUS00001, u"5,", teacherId_, u",", loginLocalAddress_, u",", loginLocalPort_, u",",
                            kRemoteVersion, u",1,Reserved,Reserved"}));
+    // A login server that greets and then never names the teacher's address (or closes) would leave
+    // a remote running with no window and nothing to end it: the same timeout guards this answer.
+    host_.StartTimer(PanelTimer::kLoginServer, kLoginServerTimeoutMs);
 }
 
 void TeacherSession::OnTeacherAddress(std::u16string_view payload) {
+    host_.StopTimer(PanelTimer::kLoginServer);
     std::vector<std::u16string> fields;
     if (SplitString(payload, u",", fields) != 8) {
         ShowString(IDS_BAD_REPLY);

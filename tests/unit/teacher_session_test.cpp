@@ -136,11 +136,14 @@ TEST_F(TeacherSessionTest, LoginHopIdentifiesTheRemoteWithItsEightFields) {
     EXPECT_EQ(panel_.log[0], u"open login 10.0.0.5:9000");
 
     session_.OnText(u"[UR00001]0,ok");
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u);
     EXPECT_EQ(panel_.loading, 0);
     ASSERT_EQ(panel_.TextsOn(Connection::kLogin).size(), 1u);
     EXPECT_EQ(panel_.TextsOn(Connection::kLogin)[0],
               u"[US00001]5,teacher01,192.168.0.10,50123,2.0.1.1028,1,Reserved,Reserved");
+    // The teacher's address is waited for as long as the greeting was, and no longer.
+    EXPECT_EQ(panel_.timers[PanelTimer::kLoginServer], 3000u);
+    session_.OnText(u"[UR00002]a,b,c,d,127.0.0.1,18600,g");
+    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u);
 }
 
 TEST_F(TeacherSessionTest, MalformedLoginRepliesShowTheBadReplyMessageAndClose) {

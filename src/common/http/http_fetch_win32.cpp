@@ -183,6 +183,9 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
         InternetHandle request(::HttpOpenRequestW(connection.handle, L"GET", object.c_str(), L"HTTP/1.0",
                                                   nullptr, nullptr, flags, 0));
         if (!request) return kHttpRequestFailed;
+        // Set on the request too: not every WinINet hands the root's time-outs down, and a server that
+        // stops sending halfway must not hold the caller for good.
+        SetTimeouts(request.handle);
         bool sent = SendRequest(request.handle);
         if (!sent && style.strictCertificates) {
             return IsSecurityError(::GetLastError()) ? kHttpNotSecure : kHttpRequestFailed;

@@ -2,10 +2,15 @@
 # The teacher's connection breaks while remote control runs: the view closes, the user is told once
 # that the connection to the teacher program was lost (229), and the remote ends; the socket is not
 # handed back to a panel that is ending.
+#   remote_control_lost.sh [NAME classroom options...]   (default: the teacher closes after 8 s)
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 text="Tesmora Orlu Teacher와 연결이 끊어져 프로그램이 종료됩니다"
-e2e_begin remote-control-lost --set teacher.close-after=8
+if [ $# -gt 0 ]; then
+    e2e_begin "$@"
+else
+    e2e_begin remote-control-lost --set teacher.close-after=8
+fi
 e2e_config "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "layout=full"
 e2e_start_remote
 e2e_login demo-teacher

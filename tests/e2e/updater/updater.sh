@@ -9,6 +9,8 @@
 #   busy            busy answers (305) are retried on later ticks
 #   second_copy     a second copy starts the remote unless it runs, and touches no file
 #   cut_short       a download cut short is not applied and is fetched again on a later tick
+#   stalled         a download that stops halfway and stays silent ends at the read time-out, is not
+#                   applied and is fetched again on a later tick
 #   outside_folder  an entry whose directory climbs out with "..\" is ignored; nothing is written outside
 #   scaled          the window's controls where the screen's scale factor puts them (updater-WxH.png)
 #   strict          strictcertificates=1: the classroom's self-made certificate is refused (320, then 308
@@ -100,6 +102,7 @@ case $course in
     unreachable) classroom+=(--set update.unreachable=4) ;;
     busy) classroom+=(--set update.busy=2) ;;
     cut_short) classroom+=(--set update.cut=1) ;;
+    stalled) classroom+=(--set update.stall=1 --set lookup.hang-seconds=120) ;;
     run_now | scaled) classroom+=(--set update.busy=1000) ;;
     second_copy) classroom+=(--set update.unreachable=always) ;;
     newer_updater)
@@ -206,9 +209,9 @@ second_copy)
     e2e_expect_equal "the library untouched" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll")" "an old library"
     UPDATER_PID=$first
     ;;
-cut_short)
+cut_short | stalled)
     start_updater
-    wait_log 310 30
+    wait_log 310 $([ "$course" = stalled ] && echo 70 || echo 30)
     e2e_expect_equal "installed library intact" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll")" "an old library"
     e2e_expect_equal "nothing staged" "$(ls "$E2E_PROGRAM_DIR/lib")" "extra.dll"
     wait_updater_exit 60

@@ -26,6 +26,8 @@ public:
 
     // False once the stream is broken (the sink has been closed); later bytes are ignored.
     bool Feed(const uint8_t* data, size_t length, SessionClock::time_point now);
+    // Bytes of a frame that is not complete yet.
+    size_t Partial() const { return receiver_.Count(); }
 
 private:
     void Break(const std::string& why);

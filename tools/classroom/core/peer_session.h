@@ -20,6 +20,8 @@ public:
     virtual void OnTick(SessionClock::time_point now) = 0;
     // The connection is gone (closed by either side); nothing may be sent any more.
     virtual void OnClosed(SessionClock::time_point now) = 0;
+    // True when the connection is to be dropped as soon as a frame from the remote is only partly in.
+    virtual bool DropMidFrame() const { return false; }
 };
 
 }  // namespace tesmora::classroom

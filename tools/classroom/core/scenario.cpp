@@ -116,13 +116,14 @@ const std::vector<Setting>& Settings() {
              s.teacherIds = SplitList(v);
              return !s.teacherIds.empty();
          }},
-        {"lookup.reply", "ok|denied|bad-id|bad-unique-code|fail|no-keys|redirect|not-found|busy|hang",
+        {"lookup.reply", "ok|denied|bad-id|bad-unique-code|fail|no-keys|redirect|not-found|busy|hang|garbage",
          "how the relay lookup answers: the relay (ok, after checking val2 and the ID);\n"
          "result:false with code 1 and \"잘못된 접근입니다.\" (denied),\n"
          "code 2 and \"유효하지않은  선생님 ID 입니다.\" (bad-id),\n"
          "code 3 and \"유효하지않은 고유코드 입니다.\" (bad-unique-code),\n"
          "or lookup.code and lookup.message (fail); a 200 page without keys (no-keys),\n"
-         "302 (redirect), 404 (not-found), 503 (busy), or no answer at all (hang)",
+         "302 (redirect), 404 (not-found), 503 (busy), no answer at all (hang), or a 200 whose body is\n"
+         "64 KiB of random bytes (garbage)",
          [](Scenario& s, std::string_view v) {
              return ParseChoice<LookupReply>(v,
                                              {{"ok", LookupReply::kOk},
@@ -134,7 +135,8 @@ const std::vector<Setting>& Settings() {
                                               {"redirect", LookupReply::kRedirect},
                                               {"not-found", LookupReply::kNotFound},
                                               {"busy", LookupReply::kBusy},
-                                              {"hang", LookupReply::kHang}},
+                                              {"hang", LookupReply::kHang},
+                                              {"garbage", LookupReply::kGarbage}},
                                              s.lookup.reply);
          }},
         {"lookup.code", "TEXT", "the code of lookup.reply = fail (default 500)",
@@ -180,6 +182,13 @@ const std::vector<Setting>& Settings() {
          [](Scenario& s, std::string_view v) {
              int64_t n = 0;
              return ParseInt(v, 0, 1000, n) && (s.update.cutDownloads = int(n), true);
+         }},
+        {"update.stall", "N",
+         "the N downloads after the cut ones announce the whole file, send half, then send nothing more\n"
+         "and hold the connection for lookup.hang-seconds",
+         [](Scenario& s, std::string_view v) {
+             int64_t n = 0;
+             return ParseInt(v, 0, 1000, n) && (s.update.stalledDownloads = int(n), true);
          }},
         {"login.greeting", "ok|refuse|malformed|silent|close",
          "the login server's [UR00001]: \"0,OK\", a refusal (login.refuse-code, login.refuse-message),\n"
@@ -326,6 +335,28 @@ const std::vector<Setting>& Settings() {
          "how long teacher.ack-pause-from withholds acknowledgements, from the first withheld frame\n"
          "(default 3)",
          [](Scenario& s, std::string_view v) { return ParseSeconds(v, s.teacher.ackPauseSeconds); }},
+        {"teacher.trickle-after", "SECONDS",
+         "that long after the connection is made, everything the teacher sends from then on trickles\n"
+         "out one byte a second (default: never)",
+         [](Scenario& s, std::string_view v) { return ParseSeconds(v, s.teacher.trickleAfter); }},
+        {"teacher.cut-frame", "N",
+         "remote control: desktop frame N goes out only halfway, then the connection is dropped (-1: never)",
+         [](Scenario& s, std::string_view v) { return ParseInt(v, -1, 1000000, s.teacher.cutFrame); }},
+        {"teacher.drop-mid-upload", "on|off",
+         "drop the connection while an uploaded screen frame is only partly received",
+         [](Scenario& s, std::string_view v) { return ParseBool(v, s.teacher.dropMidUpload); }},
+        {"teacher.junk-frames", "N",
+         "after answering the remote's version and again when remote control starts, send N frames\n"
+         "whose marks and lengths are sound but whose packets are unusable (unknown types, fields past\n"
+         "the frame, unknown tags, screen sizes that are no size)",
+         [](Scenario& s, std::string_view v) {
+             int64_t n = 0;
+             return ParseInt(v, 0, 1000000, n) && (s.teacher.junkFrames = int(n), true);
+         }},
+        {"teacher.ack-pause-every", "SECONDS",
+         "pause the acknowledgements again that long after each pause ended, as a teacher PC that\n"
+         "stalls now and then does (0: one pause only, the default)",
+         [](Scenario& s, std::string_view v) { return ParseSeconds(v, s.teacher.ackPauseEvery); }},
     };
     return settings;
 }

@@ -22,7 +22,8 @@ enum class LookupReply {
     kRedirect,
     kNotFound,
     kBusy,
-    kHang
+    kHang,
+    kGarbage
 };
 
 struct LookupBehaviour {
@@ -83,6 +84,11 @@ struct TeacherBehaviour {
     bool keyboardOnStart = false;  // send [RC00007] when remote control starts
     int64_t ackPauseFrom = -1;     // upload frames from this number on: [RH00002] withheld; -1: never
     double ackPauseSeconds = 3;    // how long, from the first withheld frame, acknowledgements stop
+    double ackPauseEvery = 0;      // seconds from one pause's end to the next; 0: one pause only
+    double trickleAfter = -1;      // seconds after connecting until every byte trickles, one a second
+    int64_t cutFrame = -1;         // the remote-control frame sent halfway before the drop; -1: none
+    bool dropMidUpload = false;    // drop the connection while an uploaded frame is half received
+    int junkFrames = 0;            // frames with unusable packets sent after the remote's version
 };
 
 // The update web service, on the lookup's ports.
@@ -92,6 +98,7 @@ struct UpdateBehaviour {
         0;                  // the first N update requests fail with 503 (https and http count each); -1: all
     int busyDownloads = 0;  // the first N downloads get a busy answer (a body of at most 100 bytes)
     int cutDownloads = 0;   // the next N downloads announce the whole file and send half of it
+    int stalledDownloads = 0;  // the next N send half, then nothing, holding the connection open
 };
 
 struct Scenario {

@@ -16,7 +16,8 @@ TeacherPeer::TeacherPeer(const Scenario& scenario, FrameSink& sink, EventLog& lo
       teacherId_(scenario.teacherIds.empty() ? std::string() : scenario.teacherIds.front()),
       index_(index),
       self_(std::move(self)),
-      talk_(sink, log, "teacher", connection),
+      faults_(sink),
+      talk_(faults_, log, "teacher", connection),
       outDir_(std::move(outDir)),
       streamer_(scenario.teacher, desktop_) {
     std::string error;
@@ -33,6 +34,8 @@ std::string TeacherPeer::OutPath(const std::string& name) const {
 }
 
 void TeacherPeer::OnConnected(SessionClock::time_point now) {
+    connectedAt_ = now;
+    if (teacher_.trickleAfter == 0) StartTrickle(now);
     if (teacher_.greeting == TeacherGreeting::kClose) {
         talk_.Close("scenario: close instead of accepting");
         return;
@@ -65,8 +68,18 @@ void TeacherPeer::OnConnected(SessionClock::time_point now) {
     }
 }
 
+void TeacherPeer::StartTrickle(SessionClock::time_point now) {
+    talk_.Log(talk_.Make("trickle").Say("** from now on one byte a second (scenario)"));
+    faults_.StartTrickle(now);
+}
+
 void TeacherPeer::OnTick(SessionClock::time_point now) {
     if (!talk_.Open()) return;
+    if (teacher_.trickleAfter > 0 && !faults_.Trickling() &&
+        now - connectedAt_ >= std::chrono::duration<double>(teacher_.trickleAfter)) {
+        StartTrickle(now);
+    }
+    faults_.Tick(now);
     if (accepted_ && teacher_.closeAfter > 0 &&
         now - acceptedAt_ >= std::chrono::duration<double>(teacher_.closeAfter)) {
         talk_.Close("scenario: teacher.close-after");
@@ -83,7 +96,16 @@ void TeacherPeer::OnTick(SessionClock::time_point now) {
         talk_.SendText(u"[DV10001]");
     }
     ResumeAcknowledgementsIfDue(now);
+    // teacher.cut-frame: only the frame itself is cut, never a text that happens to go out instead.
+    const bool cut =
+        streamer_.Running() && teacher_.cutFrame >= 0 && streamer_.FramesSent() == teacher_.cutFrame;
+    faults_.CutNextFrame(cut);
     streamer_.Tick(now, talk_);
+    faults_.CutNextFrame(false);
+    if (cut && streamer_.FramesSent() > teacher_.cutFrame)
+        talk_.Log(talk_.Make("frame_cut")
+                      .Int("frame", teacher_.cutFrame)
+                      .Say("** frame cut halfway, dropped (scenario)"));
 }
 
 void TeacherPeer::OnClosed(SessionClock::time_point) {
@@ -158,6 +180,11 @@ void TeacherPeer::OnPacket(CPacket& packet, SessionClock::time_point now) {
 void TeacherPeer::AcknowledgeFrame(uint32_t number, SessionClock::time_point now) {
     ResumeAcknowledgementsIfDue(now);  // a pause that ran out before this frame ends first
     highestFramePlaced_ = std::max<int64_t>(highestFramePlaced_, number);
+    if (ackPause_ == AckPause::kOver && teacher_.ackPauseEvery > 0 &&
+        now - ackPauseEnds_ >= std::chrono::duration<double>(teacher_.ackPauseEvery)) {
+        ackPause_ = AckPause::kNotYet;
+        acksWithheld_ = 0;
+    }
     if (ackPause_ == AckPause::kNotYet && teacher_.ackPauseFrom >= 0 && number >= teacher_.ackPauseFrom) {
         ackPause_ = AckPause::kWithholding;
         ackPauseEnds_ = now + std::chrono::duration_cast<SessionClock::duration>(
@@ -203,6 +230,7 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
         if (payload != u"2.0.1.1028")
             talk_.Warning("[RC00001] carries the version \"" + ToUtf8(payload) + "\"");
         SendScreenSize();
+        SendJunk();
     } else if (tag == kRC00003) {
         expectEmpty();
         OnKeepAlive();
@@ -371,7 +399,16 @@ void TeacherPeer::StartRemoteControl(SessionClock::time_point now) {
     SendScreenSize();
     SendMonitorList();
     if (teacher_.keyboardOnStart) talk_.SendText(u"[RC00007]");
+    SendJunk();
     streamer_.Start(now);
+}
+
+void TeacherPeer::SendJunk() {
+    if (teacher_.junkFrames <= 0) return;
+    SendJunkFrames(faults_, teacher_.junkFrames);
+    talk_.Log(talk_.Make("junk_sent")
+                  .Int("frames", teacher_.junkFrames)
+                  .Say("-> " + std::to_string(teacher_.junkFrames) + " unusable frames (scenario)"));
 }
 
 void TeacherPeer::StopRemoteControl(const std::string& why) {

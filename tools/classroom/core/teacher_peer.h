@@ -11,6 +11,7 @@
 #include "core/conversation.h"
 #include "core/desktop_source.h"
 #include "core/desktop_streamer.h"
+#include "core/fault_sink.h"
 #include "core/login_session.h"
 #include "core/peer_session.h"
 #include "core/scenario.h"
@@ -31,6 +32,7 @@ public:
     void OnPacket(CPacket& packet, SessionClock::time_point now) override;
     void OnTick(SessionClock::time_point now) override;
     void OnClosed(SessionClock::time_point now) override;
+    bool DropMidFrame() const override { return teacher_.dropMidUpload && uploading_; }
 
     // Operator requests.
     bool SaveScreen();
@@ -44,6 +46,8 @@ private:
     void OnKeepAlive();
     void OnUploadSettings(std::u16string_view payload);
     void OnSwitch(std::u16string_view payload, bool touch);
+    void StartTrickle(SessionClock::time_point now);
+    void SendJunk();  // teacher.junk-frames
     void StartRemoteControl(SessionClock::time_point now);
     void StopRemoteControl(const std::string& why);
     void SendScreenSize();
@@ -60,6 +64,7 @@ private:
     int index_;
     LoginTarget self_;
     bool readdressSent_ = false;
+    FaultSink faults_;  // everything the teacher sends goes through it
     Conversation talk_;
     std::string outDir_;
     DesktopSource desktop_;
@@ -74,6 +79,7 @@ private:
     bool silentLogged_ = false;
     int keepAlivesAnswered_ = 0;
     SessionClock::time_point acceptedAt_;
+    SessionClock::time_point connectedAt_;
     // teacher.ack-pause-from: acknowledgements of upload frames withheld once per connection.
     enum class AckPause { kNotYet, kWithholding, kOver };
     AckPause ackPause_ = AckPause::kNotYet;

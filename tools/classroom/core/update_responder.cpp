@@ -111,6 +111,10 @@ UpdateAnswer UpdateResponder::Download(std::string_view query, Event& event) {
         answer.cutShort = true;
         answer.body.resize(answer.body.size() / 2);
         event.Str("answer", "cut").Int("sent", int64_t(answer.body.size()));
+    } else if (number <= behaviour_.busyDownloads + behaviour_.cutDownloads + behaviour_.stalledDownloads) {
+        answer.cutShort = answer.stall = true;
+        answer.body.resize(answer.body.size() / 2);
+        event.Str("answer", "stalled").Int("sent", int64_t(answer.body.size()));
     } else {
         event.Str("answer", "file");
     }

@@ -22,6 +22,7 @@ struct UpdateAnswer {
     std::string body;             // what is sent
     uint64_t announcedBytes = 0;  // the Content-Length; more than body.size() when the download is cut short
     bool cutShort = false;        // close the connection after the body
+    bool stall = false;           // cut short: hold the connection without sending instead of closing
     std::string fileName;         // the Content-Disposition file name
 };
 

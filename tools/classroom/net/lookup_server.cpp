@@ -25,6 +25,11 @@ LookupServer::LookupServer(const Scenario& scenario, const LookupResponder& resp
       log_(log),
       nextConnection_(std::move(nextConnection)) {}
 
+void LookupServer::HoldUntilStopped() {
+    std::unique_lock lock(stopLock_);
+    stopped_.wait_for(lock, std::chrono::seconds(scenario_.lookup.hangSeconds), [this] { return stopping_; });
+}
+
 void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
     if (!update_) return;
     for (const char* path : {kUpdateServerCheckPath, kUpdateFileListPath, kUpdateDownloadPath}) {
@@ -47,10 +52,14 @@ void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
                 reply.set_content(answer->body, "application/octet-stream");
                 return;
             }
-            // The whole length is announced, half is sent, then the connection is dropped.
+            // The whole length is announced, half is sent, then the connection is dropped (or held
+            // without another byte, for a stalled download).
             reply.set_content_provider(size_t(answer->announcedBytes), "application/octet-stream",
-                                       [answer](size_t offset, size_t, httplib::DataSink& sink) {
-                                           if (offset >= answer->body.size()) return false;
+                                       [this, answer](size_t offset, size_t, httplib::DataSink& sink) {
+                                           if (offset >= answer->body.size()) {
+                                               if (answer->stall) HoldUntilStopped();
+                                               return false;
+                                           }
                                            sink.write(answer->body.data() + offset,
                                                       answer->body.size() - offset);
                                            return true;

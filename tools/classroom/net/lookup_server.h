@@ -46,6 +46,8 @@ public:
 private:
     void Serve(httplib::Server& server, const char* scheme);
     void ServeUpdates(httplib::Server& server, const char* scheme);
+    // Holds the calling worker for lookup.hang-seconds, or until the service stops.
+    void HoldUntilStopped();
 
     const Scenario& scenario_;
     const LookupResponder& responder_;

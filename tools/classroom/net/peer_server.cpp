@@ -10,6 +10,8 @@
 namespace tesmora::classroom {
 
 class PeerServer::Connection : public FrameSink, public std::enable_shared_from_this<Connection> {
+    static constexpr size_t kSmallRead = 1024;
+
 public:
     Connection(PeerServer& server, asio::ip::tcp::socket socket, uint64_t number)
         : server_(server), socket_(std::move(socket)), timer_(socket_.get_executor()), number_(number) {}
@@ -63,16 +65,23 @@ public:
 
 private:
     void Read() {
-        socket_.async_read_some(
-            asio::buffer(buffer_), [self = shared_from_this()](const asio::error_code& error, size_t length) {
-                if (!self->open_) return;
-                if (error) {
-                    return self->End(error == asio::error::eof ? "closed by the remote"
-                                                               : "connection error: " + error.message());
-                }
-                if (!self->closing_) self->pump_->Feed(self->buffer_.data(), length, SessionClock::now());
-                self->Read();
-            });
+        // A drop in the middle of a frame is armed: small reads, so that any image frame is seen
+        // while only partly in.
+        const size_t room = session_ && session_->DropMidFrame() ? kSmallRead : buffer_.size();
+        socket_.async_read_some(asio::buffer(buffer_.data(), room),
+                                [self = shared_from_this()](const asio::error_code& error, size_t length) {
+                                    if (!self->open_) return;
+                                    if (error) {
+                                        return self->End(error == asio::error::eof
+                                                             ? "closed by the remote"
+                                                             : "connection error: " + error.message());
+                                    }
+                                    if (!self->closing_)
+                                        self->pump_->Feed(self->buffer_.data(), length, SessionClock::now());
+                                    if (self->pump_->Partial() > 0 && self->session_->DropMidFrame())
+                                        return self->End("scenario: dropped in the middle of a frame");
+                                    self->Read();
+                                });
     }
 
     void Tick() {
