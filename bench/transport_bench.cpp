@@ -87,7 +87,7 @@ void BM_MemcpyArrival(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyArrival)->Arg(256)->Arg(4096)->Unit(benchmark::kMillisecond);
 
-// One 8 MB frame (a full-screen JPEG of a large desktop) arriving in 64 KB pieces, each scanned as
+// One 8 MB frame (a full-screen JPEG of a large desktop) arriving in 64 KB pieces, each received as
 // the socket does, into a new receiver: the buffer's growth from its first 40,960 bytes is measured.
 void BM_LargeFrameInPieces(benchmark::State& state) {
     constexpr uint32_t kLength = 8u << 20;
@@ -100,8 +100,7 @@ void BM_LargeFrameInPieces(benchmark::State& state) {
         FrameReceiver receiver;
         size_t frames = 0;
         for (size_t at = 0; at < frame.size(); at += kPiece) {
-            receiver.Append(frame.data() + at, std::min(kPiece, frame.size() - at));
-            receiver.Scan([&](uint8_t* block) {
+            receiver.Receive(frame.data() + at, std::min(kPiece, frame.size() - at), [&](uint8_t* block) {
                 ++frames;
                 FreeFrameBlock(block);
             });
