@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -86,6 +87,45 @@ void BM_MemcpyArrival(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(arrival.size()));
 }
 BENCHMARK(BM_MemcpyArrival)->Arg(256)->Arg(4096)->Unit(benchmark::kMillisecond);
+
+// The scanner and its baseline within each iteration, in alternating order, so that the machine's
+// speed drift (other builds share its 2 cores) weighs on both alike: ours_ms (Receive of the arrival),
+// memcpy_ms (one memcpy of it), ratio = ours / memcpy summed over the iterations; the throughput
+// against memcpy's is its inverse.
+void BM_ScanBesideMemcpy(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const std::vector<uint8_t> arrival = MakeArrival(static_cast<size_t>(state.range(0)));
+    std::vector<uint8_t> copy(arrival.size());
+    FrameReceiver receiver;
+    double ours = 0, baseline = 0;
+    bool scanFirst = true;
+    const auto scan = [&] {
+        const Clock::time_point begun = Clock::now();
+        const auto result = receiver.Receive(arrival.data(), arrival.size(), FreeFrameBlock);
+        ours += std::chrono::duration<double>(Clock::now() - begun).count();
+        return result == FrameReceiver::ScanResult::kNeedMore && receiver.Count() == 0;
+    };
+    const auto copyAll = [&] {
+        const Clock::time_point begun = Clock::now();
+        std::memcpy(copy.data(), arrival.data(), arrival.size());
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+        baseline += std::chrono::duration<double>(Clock::now() - begun).count();
+    };
+    for (auto _ : state) {
+        if (!scanFirst) copyAll();
+        if (!scan()) {
+            state.SkipWithError("scanner did not consume the arrival");
+            break;
+        }
+        if (scanFirst) copyAll();
+        scanFirst = !scanFirst;
+    }
+    state.counters["ours_ms"] = benchmark::Counter(ours * 1e3, benchmark::Counter::kAvgIterations);
+    state.counters["memcpy_ms"] = benchmark::Counter(baseline * 1e3, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = benchmark::Counter(baseline > 0 ? ours / baseline : 0);
+}
+BENCHMARK(BM_ScanBesideMemcpy)->Arg(256)->Arg(4096)->Unit(benchmark::kMillisecond);
 
 // One 8 MB frame (a full-screen JPEG of a large desktop) arriving in 64 KB pieces, each received as
 // the socket does, into a new receiver: the buffer's growth from its first 40,960 bytes is measured.
