@@ -1,6 +1,6 @@
 // The receive side of a frame socket: the receive buffer with its lock and the frame scanner.
-// Bytes are appended and scanned on the socket's own thread; Reset and AdoptFrom may come from the
-// thread that closes or hands over the socket, so every change takes the receive lock.
+// Bytes are received (or appended and scanned) on the socket's own thread; Reset and AdoptFrom may
+// come from the thread that closes or hands over the socket, so every change takes the receive lock.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +25,13 @@ public:
         kNoMemory,  // a frame block could not be allocated: the caller closes the connection
     };
 
+    // One arrival: the same frames and verdict as Append followed by Scan, but a frame that lies
+    // wholly inside `data` is copied once, straight into its block; only a frame begun by an earlier
+    // arrival and the unfinished tail pass through the receive buffer. kNoMemory also when the tail
+    // could not be buffered.
+    ScanResult Receive(const uint8_t* data, size_t length,
+                       const std::function<void(uint8_t* block)>& deliver);
+
     // False when the bytes could not be buffered (the caller closes the connection).
     bool Append(const uint8_t* data, size_t length);
 
@@ -42,6 +49,9 @@ public:
     uint32_t Count() const;
 
 private:
+    // Scan's work, the lock held.
+    ScanResult ScanBuffered(const std::function<void(uint8_t* block)>& deliver);
+
     mutable std::mutex lock_;
     GrowingBuffer buffer_;
 };

@@ -122,7 +122,12 @@ bool CTCPSocket::ReceiveWaiting() {
         CloseAfterDelivered();
         return false;
     }
-    if (!receiver_.Append(block.get(), static_cast<size_t>(got))) {
+    // The frames wholly inside this read are copied once, straight into their blocks. A broken
+    // stream, or a frame announcing more than the bound, ends the connection after the frames cut
+    // off before it.
+    const auto result = receiver_.Receive(block.get(), static_cast<size_t>(got),
+                                          [this](uint8_t* frame) { DeliverFrame(frame); });
+    if (result != FrameReceiver::ScanResult::kNeedMore) {
         CloseAfterDelivered();
         return false;
     }
@@ -130,16 +135,16 @@ bool CTCPSocket::ReceiveWaiting() {
 }
 
 void CTCPSocket::ScanFrames() {
-    HWND owner = owner_;
-    auto deliver = [this, owner](uint8_t* frame) {
-        if (!owner || !PostMessageW(owner, WM_SOCKET_RECEIVE, reinterpret_cast<WPARAM>(this),
-                                    reinterpret_cast<LPARAM>(frame))) {
-            FreeFrameBlock(frame);
-        }
-    };
-    // A broken stream, or a frame announcing more than the bound, ends the connection after the
-    // frames cut off before it.
-    if (receiver_.Scan(deliver) != FrameReceiver::ScanResult::kNeedMore) CloseAfterDelivered();
+    if (receiver_.Scan([this](uint8_t* frame) { DeliverFrame(frame); }) !=
+        FrameReceiver::ScanResult::kNeedMore)
+        CloseAfterDelivered();
+}
+
+void CTCPSocket::DeliverFrame(uint8_t* frame) {
+    if (!owner_ || !PostMessageW(owner_, WM_SOCKET_RECEIVE, reinterpret_cast<WPARAM>(this),
+                                 reinterpret_cast<LPARAM>(frame))) {
+        FreeFrameBlock(frame);
+    }
 }
 
 void CTCPSocket::OnSend(int /*error*/) {

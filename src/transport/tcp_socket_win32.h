@@ -73,9 +73,13 @@ private:
     // Stops reading and closes once the frames already posted to the owner have been handled: the
     // close waits in the thread's queue behind them. Without a socket, or already closing, nothing.
     void CloseAfterDelivered();
-    // Reads what is waiting; false when the connection was closed because of what was read.
+    // Reads what is waiting and hands the frames it completes to the owner; false when the connection
+    // was closed because of what was read.
     bool ReceiveWaiting();
+    // Hands the frames complete in the receive buffer to the owner.
     void ScanFrames();
+    // Posts one frame to the owner, who frees it; freed here when there is no owner to take it.
+    void DeliverFrame(uint8_t* frame);
     void Flush();
     void ReportSendFailure(int error);
 

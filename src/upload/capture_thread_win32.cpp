@@ -3,6 +3,7 @@
 
 #include <winsock2.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "common/ui/handles_win32.h"
@@ -31,19 +32,52 @@ void TraceCapture(const char* what, const CaptureJob& job) {
     OutputDebugStringA(line);
 }
 
+// The screen grab with its time kept, for the trace of each frame: on a slow display the grab, not
+// the encoder, is what limits the frames a second.
+class TimedGrabber : public ScreenGrabber {
+public:
+    using Clock = std::chrono::steady_clock;
+    explicit TimedGrabber(GdiScreenGrabber& grabber) : grabber_(grabber) {}
+    bool Grab() override {
+        begun_ = Clock::now();
+        const bool grabbed = grabber_.Grab();
+        grabbed_ = Clock::now();
+        return grabbed;
+    }
+    PixelView Screen() override { return grabber_.Screen(); }
+    // Microseconds of the last grab, and from its start until now.
+    long long GrabMicroseconds() const { return Microseconds(grabbed_ - begun_); }
+    long long SinceGrabMicroseconds() const { return Microseconds(Clock::now() - begun_); }
+
+private:
+    static long long Microseconds(Clock::duration d) {
+        return std::chrono::duration_cast<std::chrono::microseconds>(d).count();
+    }
+    GdiScreenGrabber& grabber_;
+    Clock::time_point begun_;
+    Clock::time_point grabbed_;
+};
+
 void CaptureLoop(const CaptureJob& job, std::stop_token stop) {
     const UploadSettings& settings = job.settings;
-    GdiScreenGrabber grabber(settings);
+    GdiScreenGrabber screen(settings);
+    TimedGrabber grabber(screen);
     UploadPipeline pipeline(uint32_t(settings.width), uint32_t(settings.height));
     std::unique_ptr<StripEncoder> encoder = job.makeEncoder ? job.makeEncoder() : MakeProgramEncoder();
-    if (!grabber.IsReady() || !encoder) return;
+    if (!screen.IsReady() || !encoder) return;
     CPacket packet;
     packet.SetType(kPacketImage);
     CaptureCycle cycle(pipeline, grabber, *encoder, [&](int32_t number, const std::vector<uint8_t>& body) {
         packet.SetSequence(uint32_t(number));
         packet.SetSize(uint32_t(body.size()));
         packet.SetData(body.data(), uint32_t(body.size()));
+        const long long grabUs = grabber.GrabMicroseconds(), readyUs = grabber.SinceGrabMicroseconds();
         SendMessageW(job.panel, WM_UPLOAD_FRAME, reinterpret_cast<WPARAM>(&packet), 0);
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "Remocon capture frame: number=%d bytes=%u grab_us=%lld ready_us=%lld sent_us=%lld\n",
+                      int(number), unsigned(body.size()), grabUs, readyUs, grabber.SinceGrabMicroseconds());
+        OutputDebugStringA(line);
     });
     RunCaptureCycles(cycle, stop, *job.frameCounter, *job.lastAcknowledged, settings.quality);
     packet.SetData(nullptr, 0);  // the body belongs to the pipeline

@@ -6,6 +6,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include "probe_animation_win32.h"
 #include "probe_common_win32.h"
 #include "probe_compare_win32.h"
 #include "probe_input_win32.h"
@@ -46,7 +47,13 @@ constexpr wchar_t kUsage[] =
     L"  move-window --seconds S [--size WxH] [--step DX,DY]   a window of its own (default 320x240)\n"
     L"                            with a striped and checked pattern, moved by the step (default 40,0)\n"
     L"                            every 50 ms along the lower half of the screen, left of the\n"
-    L"                            right-most 200 pixels, for S seconds; prints hwnd, pid, rect\n";
+    L"                            right-most 200 pixels, for S seconds; prints hwnd, pid, rect\n"
+    L"  animate --seconds S       a window over the whole screen whose picture scrolls every 40 ms\n"
+    L"                            (every part of an upload changes), for S seconds; prints hwnd, pid,\n"
+    L"                            rect, then painted=N at the end\n"
+    L"  grab-times [--seconds S]  times the ways of grabbing the whole screen (S each, default 2), on\n"
+    L"                            a thread of its own, then on the main thread: thread, way, width,\n"
+    L"                            height, bits, grabs, median_ms, least_ms, most_ms\n";
 
 }  // namespace
 
@@ -79,6 +86,8 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"kill") return RunKill(options);
     if (action == L"compare") return RunCompare(options);
     if (action == L"move-window") return RunMoveWindow(options);
+    if (action == L"animate") return RunAnimate(options);
+    if (action == L"grab-times") return RunGrabTimes(options);
     if (action == L"help" || action == L"--help") {
         WriteUtf8(stdout, kUsage);
         return 0;
