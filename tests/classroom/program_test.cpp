@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -51,6 +52,24 @@ std::string ReadAll(int fd) {
     while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, size_t(n));
     close(fd);
     return text;
+}
+
+// Reads until the text holds `marker` (true) or the time is up; the banner comes once the program
+// is listening and handles its signals.
+bool ReadUntil(int fd, const std::string& marker, std::chrono::milliseconds timeout) {
+    std::string text;
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (text.find(marker) == std::string::npos) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, int(left.count())) <= 0) return false;
+        char buffer[4096];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) return false;
+        text.append(buffer, size_t(n));
+    }
+    return true;
 }
 
 // The exit status, or -1 when the child has not ended within the time.
@@ -108,7 +127,8 @@ TEST(Program, EndsCleanlyAfterItsTimeAndOnSigterm) {
     EXPECT_NE(last.find("\"event\":\"stopped\""), std::string::npos) << last;
 
     Child signalled = Start(kEphemeral);
-    std::this_thread::sleep_for(300ms);
+    // Not a fixed pause: under the sanitizers on a busy machine the start can take longer than one.
+    EXPECT_TRUE(ReadUntil(signalled.output, "Point the remote at it", 20s));
     kill(signalled.pid, SIGTERM);
     EXPECT_EQ(WaitExit(signalled.pid, 10s), 0);
     close(signalled.output);
