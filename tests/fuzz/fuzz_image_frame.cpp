@@ -3,6 +3,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "transport/image_frame.h"
@@ -11,11 +13,16 @@ using namespace tesmora;
 
 namespace {
 
+// Exactly the image's size, so that the sanitizer sees any read or write past it. Cleared with
+// memset: a vector's element-by-element zeroing, compiled with the fuzzer's coverage, took most of
+// each input's time (up to a megabyte an input).
 struct Image {
-    std::vector<uint32_t> pixels;
+    std::unique_ptr<uint32_t[]> pixels;
     PixelView view;
-    Image(uint32_t width, uint32_t height) : pixels(size_t(width) * height) {
-        view = {reinterpret_cast<uint8_t*>(pixels.data()), std::ptrdiff_t(width) * 4, width, height};
+    Image(uint32_t width, uint32_t height)
+        : pixels(std::make_unique_for_overwrite<uint32_t[]>(size_t(width) * height)) {
+        std::memset(pixels.get(), 0, size_t(width) * height * 4);
+        view = {reinterpret_cast<uint8_t*>(pixels.get()), std::ptrdiff_t(width) * 4, width, height};
     }
 };
 
