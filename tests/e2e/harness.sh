@@ -371,8 +371,9 @@ e2e_set_profile_value() {
             E2E_PROFILE_RESTORE+=("$name"$'\t'"absent"$'\t')
         fi
     fi
-    e2e_wine reg add "$E2E_PROFILE_KEY" /v "$name" /t REG_SZ /d "$value" /f >/dev/null 2>&1 ||
-        e2e_fail "could not set $name in the profile"
+    local said
+    said=$(e2e_wine reg add "$E2E_PROFILE_KEY" /v "$name" /t REG_SZ /d "$value" /f 2>&1) ||
+        e2e_fail "could not set $name in the profile: $said"
 }
 
 e2e_restore_profile() {
