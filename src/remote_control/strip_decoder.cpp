@@ -23,9 +23,19 @@ struct Run {
 };
 
 constexpr uint32_t kBandRows = 16;
-// What one frame may make the codec allocate beyond its row buffers: a baseline strip needs none of
-// it; a progressive or multi-scan picture that would need more does not decode.
+// What one frame may make the codec allocate beyond its row buffers. A baseline strip, which is what
+// teachers send, needs none of it; a progressive or multi-scan picture keeps every coefficient until
+// its last scan, at most 6 bytes a pixel (three full-size components), so 8 bytes a pixel of the
+// strip's parts covers any such picture of the strip. One that would need more is no strip of these
+// parts and does not decode: a malformed frame declaring a huge progressive picture made the codec
+// take and clear up to the ceiling each time (tens of milliseconds and megabytes on a tablet).
+constexpr long kMinCodecMemory = 1L << 20;
 constexpr long kMaxCodecMemory = 64L << 20;
+
+long CodecMemoryFor(size_t partCount, const PartGrid& grid) {
+    const uint64_t wanted = uint64_t(partCount) * grid.partWidth * grid.partHeight * 8;
+    return long(std::clamp<uint64_t>(wanted, kMinCodecMemory, kMaxCodecMemory));
+}
 
 }  // namespace
 
@@ -97,7 +107,8 @@ void PlaceRows(const Codec& codec, uint32_t first, uint32_t count, uint32_t deco
 }
 
 // Decodes the strip and places its first rows (up to the part height); false when it does not decode.
-bool Decode(Codec& codec, const uint8_t* jpeg, size_t length, const PartGrid& grid, const PixelView& screen) {
+bool Decode(Codec& codec, const uint8_t* jpeg, size_t length, size_t partCount, const PartGrid& grid,
+            const PixelView& screen) {
     jpeg_decompress_struct* info = &codec.decompress;
     if (setjmp(codec.failed)) {
         jpeg_abort_decompress(info);
@@ -106,7 +117,7 @@ bool Decode(Codec& codec, const uint8_t* jpeg, size_t length, const PartGrid& gr
     jpeg_mem_src(info, jpeg, static_cast<unsigned long>(length));
     jpeg_read_header(info, TRUE);
     info->out_color_space = JCS_EXT_BGRX;  // the screen image's 32-bit pixels; the fourth byte is 255
-    info->mem->max_memory_to_use = kMaxCodecMemory;
+    info->mem->max_memory_to_use = CodecMemoryFor(partCount, grid);
     jpeg_start_decompress(info);
     const uint32_t decodedWidth = info->output_width;
     const uint32_t rows = std::min<uint32_t>(info->output_height, grid.partHeight);
@@ -167,7 +178,7 @@ PlaceOutcome StripDecoder::DecodeAndPlace(const uint8_t* jpeg, size_t length,
     if (parts.empty()) return PlaceOutcome::kPlaced;
     if (!codec_) return PlaceOutcome::kUndecodable;
     FindRuns(parts, grid, codec_->runs);
-    if (length == 0 || length > 0x7FFFFFFF || !Decode(*codec_, jpeg, length, grid, screen)) {
+    if (length == 0 || length > 0x7FFFFFFF || !Decode(*codec_, jpeg, length, parts.size(), grid, screen)) {
         PaintBlack(codec_->runs, 0, grid.partHeight, screen);
         return PlaceOutcome::kUndecodable;
     }

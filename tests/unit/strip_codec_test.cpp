@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <jpeglib.h>
+
 #include "remote_control/strip_decoder.h"
 #include "upload/capture_cycle.h"
 #include "upload/jpeg_strip_encoder.h"
@@ -61,6 +63,32 @@ std::vector<uint8_t> Encode(JpegStripEncoder& encoder, Image& strip, int quality
     PackedStripRows rows(strip.View());
     std::span<const uint8_t> jpeg = encoder.Encode(rows, quality);
     return std::vector<uint8_t>(jpeg.begin(), jpeg.end());
+}
+
+// A progressive picture of one colour (teachers send baseline strips, but the decoder reads any JPEG).
+std::vector<uint8_t> ProgressiveJpeg(uint32_t width, uint32_t height, uint32_t colour) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 4;
+    info.in_color_space = JCS_EXT_BGRX;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uint32_t> row(width, colour);
+    JSAMPROW rowPointer = reinterpret_cast<JSAMPROW>(row.data());
+    while (info.next_scanline < height) jpeg_write_scanlines(&info, &rowPointer, 1);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<uint8_t> jpeg(out, out + size);
+    std::free(out);
+    return jpeg;
 }
 
 // A pad's screen goes through the capture cycle, the wire's body and the decoder into a view.
@@ -214,6 +242,17 @@ TEST_F(StripDecoderTest, DataThatDoesNotDecodePaintsItsPartsBlackAndTheNextFrame
     EXPECT_EQ(Place({}, {3}), PlaceOutcome::kUndecodable);
     EXPECT_EQ(Place(TwoColourStrip(240, 135), {3, 20}), PlaceOutcome::kPlaced);
     EXPECT_TRUE(Near(screen_.At(3 * 120 + 5, 5), kRed));
+}
+
+// A progressive picture keeps all of itself in memory until its last scan: one of its parts' size
+// decodes; one declaring far more than its parts could show needs more than a strip may take.
+TEST_F(StripDecoderTest, AProgressivePictureDecodesOnlyWithinWhatItsPartsCouldNeed) {
+    ASSERT_EQ(Place(ProgressiveJpeg(240, 135, kRed), {0, 1}), PlaceOutcome::kPlaced);
+    EXPECT_TRUE(Near(screen_.At(200, 100), kRed));
+    EXPECT_EQ(Place(ProgressiveJpeg(2000, 2000, kBlue), {2}), PlaceOutcome::kUndecodable);
+    EXPECT_EQ(screen_.At(2 * 120 + 5, 5), kBlack);
+    EXPECT_EQ(Place(TwoColourStrip(240, 135), {2, 3}), PlaceOutcome::kPlaced) << "the next frame decodes";
+    EXPECT_TRUE(Near(screen_.At(2 * 120 + 5, 5), kRed));
 }
 
 TEST_F(StripDecoderTest, PlacesNothingWithoutAGridOrWithAPartOutsideIt) {
