@@ -70,7 +70,12 @@ public:
 
     bool ProbeDefaultContainer() override {
         HCRYPTPROV context = 0;
-        if (!Acquire(context, nullptr, 0) && !Acquire(context, nullptr, CRYPT_NEWKEYSET)) return false;
+        // Another program may create the container between our two tries (two starting at once on
+        // a new account): then it is there to acquire.
+        if (!Acquire(context, nullptr, 0) && !Acquire(context, nullptr, CRYPT_NEWKEYSET) &&
+            !Acquire(context, nullptr, 0)) {
+            return false;
+        }
         CryptReleaseContext(context, 0);
         return true;
     }

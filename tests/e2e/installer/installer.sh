@@ -169,7 +169,18 @@ updater_login)
     e2e_log "ok: the remote logged in"
     ;;
 pages)
-    shot() { e2e_screenshot --pid "$setup" --class '#32770' --first "$E2E_DIR/$1.png"; e2e_log "screenshot $1.png"; }
+    # A page changing under a probe call on a busy machine makes the call miss its window now and
+    # then: it is tried again before the scenario fails, with a message.
+    again() {
+        local n
+        for n in 1 2 3 4 5; do "$@" && return 0; sleep 0.5; done
+        return 1
+    }
+    shot() {
+        again e2e_screenshot --pid "$setup" --class '#32770' --first "$E2E_DIR/$1.png" ||
+            e2e_fail "no screenshot of page $1"
+        e2e_log "screenshot $1.png"
+    }
     # next: the page's Next (or Install, Finish) button, once the page after it shows.
     # Installing and removing take a moment, with the page's Next button disabled until they are done.
     wait_next() {
@@ -181,7 +192,8 @@ pages)
         sleep 0.5
     }
     next() {
-        e2e_probe click --pid "$setup" --class '#32770' --first --id 1 >/dev/null
+        again e2e_probe click --pid "$setup" --class '#32770' --first --id 1 >/dev/null ||
+            e2e_fail "could not press the page's button"
         sleep 0.8
     }
     for language in Kor Eng; do
