@@ -90,6 +90,17 @@ void PaintBlack(const std::vector<Run>& runs, uint32_t firstRow, uint32_t endRow
     }
 }
 
+// The parts a list names, each once and in grid order; the list's numbers lie inside the grid.
+std::vector<uint32_t> DistinctParts(const std::vector<uint32_t>& parts, const PartGrid& grid) {
+    std::vector<bool> named(grid.PartCount(), false);
+    for (uint32_t part : parts) named[part] = true;
+    std::vector<uint32_t> distinct;
+    for (uint32_t part = 0; part < grid.PartCount(); ++part) {
+        if (named[part]) distinct.push_back(part);
+    }
+    return distinct;
+}
+
 // Copies decoded strip rows [first, first + count) to the runs, clipped to the decoded width; columns
 // the picture does not reach are black.
 void PlaceRows(const Codec& codec, uint32_t first, uint32_t count, uint32_t decodedWidth,
@@ -177,6 +188,15 @@ PlaceOutcome StripDecoder::DecodeAndPlace(const uint8_t* jpeg, size_t length,
     }
     if (parts.empty()) return PlaceOutcome::kPlaced;
     if (!codec_) return PlaceOutcome::kUndecodable;
+    if (parts.size() > grid.PartCount()) {
+        // No strip holds more parts than the screen has: a teacher changes each part once a frame.
+        // Every entry, repeats included, would cost a part's copy under the image lock (millions
+        // of entries kept the receiver busy for an hour), so such a frame is not decoded at all;
+        // what it names is painted black once, as for any frame that does not decode.
+        FindRuns(DistinctParts(parts, grid), grid, codec_->runs);
+        PaintBlack(codec_->runs, 0, grid.partHeight, screen);
+        return PlaceOutcome::kUndecodable;
+    }
     FindRuns(parts, grid, codec_->runs);
     if (length == 0 || length > 0x7FFFFFFF || !Decode(*codec_, jpeg, length, parts.size(), grid, screen)) {
         PaintBlack(codec_->runs, 0, grid.partHeight, screen);

@@ -16,7 +16,8 @@ namespace tesmora {
 
 enum class PlaceOutcome {
     kPlaced,       // every part drawn; a strip narrower or lower than its parts leaves the rest black
-    kUndecodable,  // the JPEG data does not decode: the frame's parts are painted black
+    kUndecodable,  // the JPEG data does not decode, or the frame names more parts than the grid has:
+                   // the frame's parts are painted black
     kNotPlaced,    // no grid yet, a part number outside it, or a screen smaller than it: nothing drawn
 };
 

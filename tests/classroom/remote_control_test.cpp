@@ -142,7 +142,7 @@ TEST(RemoteControl, LiesAboutMonitorsAndFramesWhenAsked) {
     };
     for (const Case c :
          {Case{"part-count", false, true}, Case{"jpeg-length", false, true}, Case{"size-field", true, false},
-          Case{"part-number", true, true}, Case{"bad-jpeg", true, true}}) {
+          Case{"part-number", true, true}, Case{"bad-jpeg", true, true}, Case{"many-parts", true, true}}) {
         TestClassroom room(
             {{"teacher.frame-lie", c.lie}, {"teacher.lie-frame", "0"}, {"teacher.monitors", "400x200"}});
         auto liar = ControllingRemote(room);
@@ -154,6 +154,10 @@ TEST(RemoteControl, LiesAboutMonitorsAndFramesWhenAsked) {
         EXPECT_EQ(frame->Size() == frame->DataLength(), c.sizeMatches) << c.lie;
         if (std::string(c.lie) == "part-number") {
             EXPECT_GE(body.parts[0], PartGrid::ForScreen(400, 200).PartCount());
+        }
+        if (std::string(c.lie) == "many-parts") {
+            EXPECT_EQ(body.parts.size(), kManyPartsEntries);
+            for (uint32_t part : body.parts) ASSERT_LT(part, PartGrid::ForScreen(400, 200).PartCount());
         }
         if (std::string(c.lie) == "bad-jpeg") {
             PixelImage strip;

@@ -3,6 +3,7 @@
 // body keep the picture, on a usual pad and on a wide one; the decoder's table of odd frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -253,6 +254,34 @@ TEST_F(StripDecoderTest, AProgressivePictureDecodesOnlyWithinWhatItsPartsCouldNe
     EXPECT_EQ(screen_.At(2 * 120 + 5, 5), kBlack);
     EXPECT_EQ(Place(TwoColourStrip(240, 135), {2, 3}), PlaceOutcome::kPlaced) << "the next frame decodes";
     EXPECT_TRUE(Near(screen_.At(2 * 120 + 5, 5), kRed));
+}
+
+// A 1920 x 1080 grid has 128 parts: a frame naming more, however short or long its list, does not
+// decode; each part it names is painted black once and the next frame decodes as usual.
+TEST_F(StripDecoderTest, AFrameNamingMorePartsThanTheGridHasDoesNotDecode) {
+    const std::vector<uint8_t> jpeg = TwoColourStrip(240, 135);
+    std::vector<uint32_t> all(128);
+    for (uint32_t k = 0; k < 128; ++k) all[k] = k;
+    EXPECT_EQ(Place(TwoColourStrip(128 * 120, 135), all), PlaceOutcome::kPlaced) << "the whole grid";
+    struct Case {
+        const char* what;
+        std::vector<uint32_t> parts;
+    };
+    std::vector<uint32_t> oneMore = all;
+    oneMore.push_back(5);
+    std::vector<uint32_t> repeats;
+    for (int i = 0; i < 500000; ++i) repeats.insert(repeats.end(), {3, 20});
+    for (const Case& c : {Case{"129 entries", oneMore}, Case{"a million entries of two parts", repeats}}) {
+        SCOPED_TRACE(c.what);
+        screen_ = Image(1920, 1080, kUntouched);
+        EXPECT_EQ(Place(jpeg, c.parts), PlaceOutcome::kUndecodable);
+        for (uint32_t k : {3u, 5u, 20u, 127u}) {
+            const bool named = std::find(c.parts.begin(), c.parts.end(), k) != c.parts.end();
+            EXPECT_EQ(screen_.At(grid_.PartX(k) + 60, grid_.PartY(k) + 60), named ? kBlack : kUntouched) << k;
+        }
+        EXPECT_EQ(Place(jpeg, {3, 20}), PlaceOutcome::kPlaced) << "the next frame decodes";
+        EXPECT_TRUE(Near(screen_.At(3 * 120 + 5, 5), kRed));
+    }
 }
 
 TEST_F(StripDecoderTest, PlacesNothingWithoutAGridOrWithAPartOutsideIt) {

@@ -84,6 +84,11 @@ void DesktopStreamer::SendFrame(const std::vector<uint32_t>& changed, Conversati
     const bool lie = teacher_.frameLie != FrameLie::kNone && number == teacher_.lieFrame;
     std::vector<uint32_t> parts = changed;
     if (lie && teacher_.frameLie == FrameLie::kPartNumber) parts[0] = grid_.PartCount() + 7;
+    if (lie && teacher_.frameLie == FrameLie::kManyParts) {
+        parts.reserve(kManyPartsEntries);
+        for (size_t i = 0; parts.size() < kManyPartsEntries; ++i)
+            parts.push_back(changed[i % changed.size()]);
+    }
     if (lie && teacher_.frameLie == FrameLie::kBadJpeg && jpeg_.size() > 2) {
         std::memset(jpeg_.data() + 2, 0x55, jpeg_.size() - 2);
     }
@@ -101,7 +106,9 @@ void DesktopStreamer::SendFrame(const std::vector<uint32_t>& changed, Conversati
     packet.SetSequence(uint32_t(number));
 
     std::string partList = "[";
-    for (size_t i = 0; i < parts.size(); ++i) partList += (i ? "," : "") + std::to_string(parts[i]);
+    // A list that lies with millions of entries is logged by its first thousand.
+    const size_t logged = lie && teacher_.frameLie == FrameLie::kManyParts ? 1000 : parts.size();
+    for (size_t i = 0; i < logged; ++i) partList += (i ? "," : "") + std::to_string(parts[i]);
     partList += "]";
     Event event = talk.Make("send");
     event.Int("type", kPacketImage)

@@ -305,9 +305,10 @@ const std::vector<Setting>& Settings() {
              int64_t n = 0;
              return ParseInt(v, 0, 100, n) && (s.teacher.jpegQuality = int(n), true);
          }},
-        {"teacher.frame-lie", "none|part-number|part-count|jpeg-length|size-field|bad-jpeg",
+        {"teacher.frame-lie", "none|part-number|part-count|jpeg-length|size-field|bad-jpeg|many-parts",
          "one desktop frame lies: a part number outside the grid, a part count or JPEG length that runs\n"
-         "past the frame, a size field that differs from the data length, or JPEG bytes that do not decode",
+         "past the frame, a size field that differs from the data length, JPEG bytes that do not decode,\n"
+         "or a part list that names its parts over and over (2,000,000 entries)",
          [](Scenario& s, std::string_view v) {
              return ParseChoice<FrameLie>(v,
                                           {{"none", FrameLie::kNone},
@@ -315,7 +316,8 @@ const std::vector<Setting>& Settings() {
                                            {"part-count", FrameLie::kPartCount},
                                            {"jpeg-length", FrameLie::kJpegLength},
                                            {"size-field", FrameLie::kSizeField},
-                                           {"bad-jpeg", FrameLie::kBadJpeg}},
+                                           {"bad-jpeg", FrameLie::kBadJpeg},
+                                           {"many-parts", FrameLie::kManyParts}},
                                           s.teacher.frameLie);
          }},
         {"teacher.lie-frame", "N", "the number of the frame that lies (default 1)",

@@ -50,7 +50,11 @@ struct LoginBehaviour {
 };
 
 enum class TeacherGreeting { kAccept, kRefuse, kRefuseClose, kRefuseMalformed, kSilent, kClose };
-enum class FrameLie { kNone, kPartNumber, kPartCount, kJpegLength, kSizeField, kBadJpeg };
+enum class FrameLie { kNone, kPartNumber, kPartCount, kJpegLength, kSizeField, kBadJpeg, kManyParts };
+
+// A frame that lies with many-parts names its parts over and over, this many entries in all (8 MB of
+// part list): far more than any grid has, each entry a part the grid does have.
+inline constexpr uint32_t kManyPartsEntries = 2'000'000;
 
 struct TeacherMonitor {
     int32_t x = 0;
