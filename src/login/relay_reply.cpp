@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/platform/split_string.h"
+#include "common/text/remove_all.h"
 #include "login/login_id.h"
 #include "resource.h"
 
@@ -15,13 +16,6 @@ namespace {
 constexpr std::u16string_view kServiceBadAccess = u"잘못된 접근입니다.";
 constexpr std::u16string_view kServiceBadTeacherId = u"유효하지않은  선생님 ID 입니다.";
 constexpr std::u16string_view kServiceBadUniqueCode = u"유효하지않은 고유코드 입니다.";
-
-std::u16string RemoveAll(std::u16string text, std::u16string_view key) {
-    for (size_t at = text.find(key); at != std::u16string::npos; at = text.find(key, at)) {
-        text.erase(at, key.size());
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -51,6 +45,7 @@ LookupAnswer ParseLookupReply(std::u16string_view text, const StringLoader& load
     SplitString(text, u"\n", lines);
     for (const std::u16string& raw : lines) {
         const std::u16string line = TrimWhiteSpace(raw);
+        // One pass per line: a reply line of one key repeated must not cost a shift per occurrence.
         const auto value = [&line](std::u16string_view key) { return TrimWhiteSpace(RemoveAll(line, key)); };
         if (line.starts_with(u"result:")) {
             answer.result = value(u"result:");

@@ -200,7 +200,15 @@ LRESULT CTeacherLink::OnSocketClose(WPARAM wParam, LPARAM) {
 
 LRESULT CTeacherLink::OnMonitorList(WPARAM wParam, LPARAM lParam) {
     if (wParam != kCrossThreadCheck || !lParam) return 1;
-    session_.OnMonitorList(*reinterpret_cast<const std::u16string*>(lParam));
+    // The monitors are cut to the screen image as it is now; the receiver and a display change
+    // replace it only under the image lock.
+    CRHInfo& record = panel_.RemoteHost();
+    record.LockImage();
+    CDibSurface& image = record.ScreenImage();
+    const int width = image.Bits() ? image.Width() : 0;
+    const int height = image.Bits() ? image.Height() : 0;
+    record.UnlockImage();
+    session_.OnMonitorList(*reinterpret_cast<const std::u16string*>(lParam), width, height);
     return 1;
 }
 

@@ -56,7 +56,6 @@ void CUploadControl::OnUploadButton() {
 
 void CUploadControl::Start() {
     RefreshParameters(link_.ScreenWidth(), link_.ScreenHeight());
-    link_.Session().SetAcknowledgedFrames(0);
     link_.SendToTeacher(std::u16string(kRC00009) + u"start");
     uploading_ = true;
     freshStart_ = true;
@@ -100,8 +99,10 @@ void CUploadControl::LaunchCapture() {
     }
     launchWaiting_ = false;
     capture_.Join();
-    // A new upload numbers its frames from 0; a restart goes on where the old thread stopped.
-    if (freshStart_) frameCounter_.store(0);
+    // A new upload numbers its frames from 0 and takes acknowledgements of its own frames only; a
+    // restart goes on where the old thread stopped. Both are reset here, on the panel's thread that
+    // takes the acknowledgements, with no capture thread running.
+    if (freshStart_) link_.Session().Upload().Begin();
     freshStart_ = false;
     if (!StartCaptureNow()) CaptureRefused();
 }
@@ -111,8 +112,8 @@ bool CUploadControl::StartCaptureNow() {
     job.panel = panel_.Handle();
     job.settings = {parameters_.left,  parameters_.top,    parameters_.right,  parameters_.bottom,
                     parameters_.width, parameters_.height, parameters_.quality};
-    job.frameCounter = &frameCounter_;
-    job.lastAcknowledged = &link_.Session().AcknowledgedFramesValue();
+    job.frameCounter = &link_.Session().Upload().NextFrame();
+    job.lastAcknowledged = &link_.Session().Upload().AcknowledgedValue();
     return StartCapture(capture_, std::move(job));
 }
 

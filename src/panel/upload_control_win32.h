@@ -1,6 +1,7 @@
 // CUploadControl: the panel's screen upload. The upload button starts and stops it; it owns the
-// capture thread (a Worker), the frame counter the thread advances, and sends the frames the thread
-// hands over on the teacher connection. A display change restarts the capture on the new grid once
+// capture thread (a Worker), starts each upload's frame numbering (the session's UploadFlow, whose
+// frame counter the thread advances), and sends the frames the thread hands over on the teacher
+// connection. A display change restarts the capture on the new grid once
 // the old thread has ended, and a start never runs a second thread beside one that has not ended:
 // both wait on a timer, not in a message loop. The button's cool-down is a timer too. UI thread only
 // (the capture thread reaches the panel only through the sent WM_UPLOAD_FRAME).
@@ -8,7 +9,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 
 #include "common/threads/worker.h"
@@ -60,8 +60,7 @@ private:
     bool uploading_ = false;
     bool launchWaiting_ = false;  // a capture waits for the previous thread to end
     bool freshStart_ = false;     // the capture about to launch begins a new upload
-    std::atomic<int32_t> frameCounter_{0};
-    Worker capture_;  // after what its thread reads: destroyed (joined) first
+    Worker capture_;  // joined by the destructor; its flow numbers are the session's, which outlives it
 };
 
 }  // namespace tesmora

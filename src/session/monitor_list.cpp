@@ -1,6 +1,7 @@
 // The teacher PC's monitor list.
 #include "monitor_list.h"
 
+#include <algorithm>
 #include <string>
 
 #include "session/command_tag.h"
@@ -25,6 +26,17 @@ std::optional<std::vector<MonitorRect>> ParseMonitorList(std::u16string_view pay
         monitors[k] = MonitorRect{clamp(x), clamp(y), clamp(x + width), clamp(y + height)};
     }
     return monitors;
+}
+
+std::vector<MonitorRect> ClipMonitorsToScreen(const std::vector<MonitorRect>& monitors, int32_t width,
+                                              int32_t height) {
+    std::vector<MonitorRect> clipped;
+    for (const MonitorRect& m : monitors) {
+        const MonitorRect cut{std::max(m.left, 0), std::max(m.top, 0), std::min(m.right, width),
+                              std::min(m.bottom, height)};
+        if (cut.left < cut.right && cut.top < cut.bottom) clipped.push_back(cut);
+    }
+    return clipped;
 }
 
 }  // namespace tesmora

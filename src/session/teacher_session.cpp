@@ -184,7 +184,7 @@ void TeacherSession::OnText(std::u16string_view text) {
     } else if (tag == kRH00001) {
         OnScreenSize(payload);
     } else if (tag == kRH00002) {
-        acknowledgedFrames_.store(ParseDecimal(payload));
+        upload_.OnAcknowledged(ParseDecimal(payload));
     } else if (tag == kRH00003) {
         host_.SetButtonCheck(IDC_BTN_TOUCH, ParseDecimal(payload) == 1);
     } else if (tag == kRH00004) {
@@ -274,13 +274,13 @@ void TeacherSession::OnTeacherAlive() {
     remoteHost_.lastReceivedValid = true;
 }
 
-void TeacherSession::OnMonitorList(std::u16string_view payload) {
+void TeacherSession::OnMonitorList(std::u16string_view payload, int32_t screenWidth, int32_t screenHeight) {
     auto parsed = ParseMonitorList(payload);
     if (!parsed) {
         monitors_.clear();
         return;
     }
-    monitors_ = std::move(*parsed);
+    monitors_ = ClipMonitorsToScreen(*parsed, screenWidth, screenHeight);
     host_.SelectMonitorInView(currentMonitor_);
 }
 

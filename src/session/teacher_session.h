@@ -1,7 +1,7 @@
 // TeacherSession: the remote's side of the two-hop connection (login server, then teacher program)
 // and the routing of every inbound text. It decides; the panel (SessionHost) acts. Driven by the
 // panel's events: the login step's answer, inbound texts, connect results, closes and timer ticks.
-// UI thread only, except AcknowledgedFrames (any thread).
+// UI thread only, except the upload's flow-control numbers (see UploadFlow).
 #pragma once
 
 #include <atomic>
@@ -13,6 +13,7 @@
 #include "session/monitor_list.h"
 #include "session/remote_host_state.h"
 #include "session/session_host.h"
+#include "session/upload_flow.h"
 
 namespace tesmora {
 
@@ -42,17 +43,17 @@ public:
     void OnConnectResult(Connection connection, int error);
     void OnSocketClose(Connection connection);
     void OnTimer(PanelTimer timer);
-    // "[RH00005]" forwarded from the remote-control channel.
-    void OnMonitorList(std::u16string_view payload);
+    // "[RH00005]" forwarded from the remote-control channel, with the size of the teacher's screen
+    // image as the remote holds it now: the monitors are cut to it.
+    void OnMonitorList(std::u16string_view payload, int32_t screenWidth, int32_t screenHeight);
     // "[RH10002]" seen on the remote-control channel.
     void OnTeacherAlive();
 
     const RemoteHostState& RemoteHost() const { return remoteHost_; }
     RemoteHostState& RemoteHost() { return remoteHost_; }
-    int32_t AcknowledgedFrames() const { return acknowledgedFrames_.load(); }
-    void SetAcknowledgedFrames(int32_t frame) { acknowledgedFrames_.store(frame); }
-    // The value itself, for the capture thread to poll.
-    const std::atomic<int32_t>& AcknowledgedFramesValue() const { return acknowledgedFrames_; }
+    // The screen upload's frame numbers; "[RH00002]" acknowledges frames of it.
+    UploadFlow& Upload() { return upload_; }
+    const UploadFlow& Upload() const { return upload_; }
     const std::vector<MonitorRect>& Monitors() const { return monitors_; }
     int CurrentMonitor() const { return currentMonitor_; }
     void SetCurrentMonitor(int index) { currentMonitor_ = index; }
@@ -81,7 +82,7 @@ private:
     bool ending_ = false;  // the program is ending: the first ending's message is the only one shown
     bool reconnectingTeacher_ = false;
     RemoteHostState remoteHost_;
-    std::atomic<int32_t> acknowledgedFrames_{0};
+    UploadFlow upload_;
     std::vector<MonitorRect> monitors_;
     int currentMonitor_ = 0;
 };

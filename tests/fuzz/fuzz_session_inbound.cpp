@@ -70,6 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     session.OnText(text);
-    session.OnMonitorList(text);
+    session.OnMonitorList(text, 1920, 1080);
     return 0;
 }

@@ -2,6 +2,7 @@
 // what it keeps in setting.ini, and the dialog's geometry.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <map>
 
 #include "login/login_id.h"
@@ -85,6 +86,18 @@ TEST(LookupReply, QuotedCrLfLinesKeysAtTheLineStartLaterLinesWin) {
     EXPECT_FALSE(answer.hasResult);
     EXPECT_EQ(answer.relayAddress, u"2.2.2.2");
     EXPECT_EQ(answer.relayPort, u"7");  // every occurrence of the key goes
+}
+
+// The reply is outside data: a line of one key two million characters long is read in one pass (it
+// took seconds when each removal of the key shifted the rest of the line along).
+TEST(LookupReply, ALineOfOneKeyRepeatedIsReadInOnePass) {
+    std::u16string line = u"rsport:";
+    for (int i = 0; i < 285714; ++i) line += u"rsport:";  // 2,000,005 characters
+    // Processor time of this process: other work on the machine does not count.
+    const std::clock_t started = std::clock();
+    const LookupAnswer answer = ParseLookupReply(u"result:true\n" + line + u"8080", LocalText);
+    EXPECT_LT(double(std::clock() - started) / CLOCKS_PER_SEC, 1.0);
+    EXPECT_EQ(answer.relayPort, u"8080");
 }
 
 TEST(LookupReply, ServiceMessagesBecomeLocalStringsByTextOrEarlierCode) {

@@ -2,12 +2,14 @@
 // hop, version gating, keep-alive and silence, refusals, and the routing of inbound texts.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "resource.h"
 #include "session/relay_settings.h"
+#include "session/server_message.h"
 #include "session/teacher_session.h"
 
 using namespace tesmora;
@@ -183,6 +185,24 @@ TEST_F(TeacherSessionTest, ServerMessagesAreTranslatedOutsideKorean) {
     panel_.nextLogin = LoginStepResult{};
     session_.OnText(u"[UR00001]2,실행중인 Tesmora Orlu Teacher가 없습니다.\n선생님 ID를 확인해주세요.");
     EXPECT_EQ(panel_.messages.at(0), u"#1112");  // the fake's strings have no %s to fill
+}
+
+// The login server's text is outside data: a message of two million characters of the phrases taken
+// out costs one pass (it took seconds when each removal shifted the rest of the text along).
+TEST(ServerMessage, TheNotRunningPhrasesComeOutInOnePass) {
+    const auto load = [](int) { return std::u16string(u"[%s]"); };
+    const std::u16string ending = u"가 없습니다.\n선생님 ID를 확인해주세요.";
+    EXPECT_EQ(TranslateServerMessage(u"실행중인 Teacher" + ending, u"Eng", load), u"[Teacher]");
+    EXPECT_EQ(TranslateServerMessage(u"실행중인 Teacher" + ending, u"Kor", load),
+              u"실행중인 Teacher" + ending);
+    std::u16string flood;
+    for (int i = 0; i < 200000; ++i) flood += u"실행중인 ";  // 1,000,000 characters
+    flood += u"T" + ending;
+    for (int i = 0; i < 40000; ++i) flood += ending;  // 1,000,000 more
+    // Processor time of this process: other work on the machine does not count.
+    const std::clock_t started = std::clock();
+    EXPECT_EQ(TranslateServerMessage(flood, u"Eng", load), u"[T]");
+    EXPECT_LT(double(std::clock() - started) / CLOCKS_PER_SEC, 1.0);
 }
 
 TEST_F(TeacherSessionTest, TeacherHopConnectsToFieldsFiveAndSixAndClosesTheLoginConnection) {
@@ -394,10 +414,11 @@ TEST_F(TeacherSessionTest, VersionGateComparesTextNotNumbers) {
 
 TEST_F(TeacherSessionTest, InboundRoutingOfStateReports) {
     BeAccepted();
+    session_.Upload().NextFrame().store(20);  // frames 0 to 19 sent
     session_.OnText(u"[RH00002]17");
-    EXPECT_EQ(session_.AcknowledgedFrames(), 17);
+    EXPECT_EQ(session_.Upload().Acknowledged(), 17);
     session_.OnText(u"[RH00002]x");
-    EXPECT_EQ(session_.AcknowledgedFrames(), 0);
+    EXPECT_EQ(session_.Upload().Acknowledged(), 0);
     session_.OnText(u"[RH00003]1");
     EXPECT_TRUE(panel_.checks[IDC_BTN_TOUCH]);
     session_.OnText(u"[RH00003]");
@@ -408,6 +429,37 @@ TEST_F(TeacherSessionTest, InboundRoutingOfStateReports) {
     EXPECT_TRUE(panel_.checks[IDC_BTN_SHARE]);
     session_.OnText(u"[RH0000");  // too short
     EXPECT_FALSE(panel_.quit);
+}
+
+// A stopped upload's last frames are acknowledged after the next upload has started: those numbers
+// name no frame of the new upload and must not let it run ahead of the teacher.
+TEST_F(TeacherSessionTest, AcknowledgementsCountOnlyForFramesOfTheCurrentUpload) {
+    BeAccepted();
+    UploadFlow& upload = session_.Upload();
+    upload.NextFrame().store(1001);  // an upload sent frames 0 to 1000, then stopped
+    session_.OnText(u"[RH00002]996");
+    upload.Begin();  // the next upload
+    struct Case {
+        const char16_t* ack;
+        int32_t nextFrame;     // of the current upload, when the acknowledgement arrives
+        int32_t acknowledged;  // afterwards
+    } cases[] = {
+        {u"1000", 0, 0},  // the old upload's last frame, before the new one sent anything
+        {u"0", 0, 0},     // nothing sent yet: no frame 0 either
+        {u"1000", 3, 0},  // frames 0 to 2 in flight
+        {u"2", 3, 2},     // the new upload's own
+        {u"3", 3, 2},     // the next frame's number: not sent yet
+        {u"-5", 3, 2},    // no frame at all
+        {u"1", 3, 1},     // an earlier frame of this upload
+        {u"2147483647", 3, 1},
+    };
+    for (const Case& c : cases) {
+        upload.NextFrame().store(c.nextFrame);
+        session_.OnText(std::u16string(u"[RH00002]") + c.ack);
+        EXPECT_EQ(upload.Acknowledged(), c.acknowledged)
+            << std::string(c.ack, c.ack + std::char_traits<char16_t>::length(c.ack)) << " with "
+            << c.nextFrame << " frames sent";
+    }
 }
 
 TEST_F(TeacherSessionTest, ScreenSizeQuestionIsAnsweredWithThePadsScreen) {
@@ -451,16 +503,41 @@ TEST_F(TeacherSessionTest, ScreenSizesBeyondAnyDesktopAllocateNothing) {
 }
 
 TEST_F(TeacherSessionTest, MonitorListsAreTakenOnlyWhenTheirCountMatches) {
-    session_.OnMonitorList(u"2,0,0,1920,1080,1920,0,1280,1024");
+    session_.OnMonitorList(u"2,0,0,1920,1080,1920,0,1280,1024", 3200, 1080);
     ASSERT_EQ(session_.Monitors().size(), 2u);
     EXPECT_EQ(session_.Monitors()[1], (MonitorRect{1920, 0, 3200, 1024}));
     EXPECT_EQ(panel_.selectedMonitor, 0);
-    session_.OnMonitorList(u"2,0,0,1920,1080");
+    session_.OnMonitorList(u"2,0,0,1920,1080", 3200, 1080);
     EXPECT_TRUE(session_.Monitors().empty());
-    session_.OnMonitorList(u"2000000000,0,0,1,1");
+    session_.OnMonitorList(u"2000000000,0,0,1,1", 3200, 1080);
     EXPECT_TRUE(session_.Monitors().empty());
-    session_.OnMonitorList(u"-1");
+    session_.OnMonitorList(u"-1", 3200, 1080);
     EXPECT_TRUE(session_.Monitors().empty());
+}
+
+// The shown monitor sizes the view's copy of it: no monitor reaches past the teacher's screen image,
+// and one with nothing left on it is not in the list.
+TEST_F(TeacherSessionTest, MonitorsAreCutToTheTeachersScreenImage) {
+    using Rects = std::vector<MonitorRect>;
+    struct Case {
+        const char16_t* list;
+        int32_t width, height;  // of the screen image
+        Rects monitors;
+    } cases[] = {
+        {u"1,0,0,12000,12000", 1920, 1080, {{0, 0, 1920, 1080}}},
+        {u"2,0,0,1920,1080,1920,0,1280,1024", 3200, 1080, {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}},
+        {u"2,0,0,1920,1080,1920,0,1280,1024", 1920, 1080, {{0, 0, 1920, 1080}}},  // the second is off it
+        {u"1,-100,-50,400,300", 1920, 1080, {{0, 0, 300, 250}}},
+        {u"2,0,0,0,1080,0,0,1920,-5", 1920, 1080, {}},  // no width, a negative height
+        {u"1,2147483647,2147483647,2147483647,2147483647", 1920, 1080, {}},
+        {u"1,-100000,-100000,2147483647,2147483647", 1920, 1080, {{0, 0, 1920, 1080}}},
+        {u"1,0,0,1920,1080", 0, 0, {}},  // no screen image
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.list, c.list + std::char_traits<char16_t>::length(c.list)));
+        session_.OnMonitorList(c.list, c.width, c.height);
+        EXPECT_EQ(session_.Monitors(), c.monitors);
+    }
 }
 
 class MemorySettings : public SettingsFile {
