@@ -27,8 +27,8 @@ struct Screen {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static StripDecoder decoder;  // kept from frame to frame, as the receiver keeps it
-    static Screen screens[] = {{1920, 1080, nullptr}, {2560, 1440, nullptr}, {1366, 768, nullptr},
-                               {1280, 800, nullptr}};
+    static Screen screens[] = {
+        {1920, 1080, nullptr}, {2560, 1440, nullptr}, {1366, 768, nullptr}, {1280, 800, nullptr}};
     FuzzedDataProvider input(data, size);
     Screen& screen = screens[input.ConsumeIntegralInRange<size_t>(0, 3)];
     if (!screen.pixels) screen.pixels = std::make_unique<uint8_t[]>(size_t(screen.width) * screen.height * 4);

@@ -20,7 +20,8 @@ namespace {
 std::u16string TakeText(FuzzedDataProvider& input) {
     const std::string bytes = input.ConsumeRandomLengthString(400);
     std::u16string text;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) text.push_back(char16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text.push_back(char16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
     return text;
 }
 
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IsFileOutdated(*entry, FileFacts{fileSize, installed});
 
     const std::optional<uint64_t> listed = EntrySizeBytes(*entry);
-    if (noVersion) {
+    if (entry->version == kNoVersion) {
         if (listed && IsFileOutdated(*entry, FileFacts{*listed, u""})) std::abort();
         const std::optional<uint64_t> wanted = listed;
         if (JudgeDownload(body, announced, wanted) == DownloadVerdict::kComplete && listed &&
@@ -54,8 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         }
     } else {
-        std::u16string sameVersion = entry->version;
-        if (IsFileOutdated(*entry, FileFacts{fileSize, sameVersion})) std::abort();
+        if (IsFileOutdated(*entry, FileFacts{fileSize, entry->version})) std::abort();
     }
     return 0;
 }
