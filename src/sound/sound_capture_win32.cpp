@@ -36,6 +36,8 @@ constexpr GUID kSubFormatFloat = {
 
 constexpr DWORD kLoopbackFlag = 0x20000;  // capture what the endpoint plays
 constexpr DWORD kIdleSleepMs = 1;
+// How often an idle stream is asked whether its device still works.
+constexpr ULONGLONG kHealthCheckMs = 200;
 // The stream's buffer, in 100 ns units: room for 200 ms of sound, so that a sound thread kept from
 // running for a while by a busy pad finds its sound still there instead of lost. The thread still
 // takes every packet as soon as it is ready; the buffer only fills when it cannot.
@@ -206,11 +208,21 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
     const uint64_t cpuAtStart = ThreadCpuMicroseconds();
     const ULONGLONG tickAtStart = ::GetTickCount64();
     HRESULT result = S_OK;
+    ULONGLONG checkedAt = tickAtStart;
     while (job.running->load() == 1 && !stop.stop_requested()) {
         UINT32 waiting = 0;
         result = capture->GetNextPacketSize(&waiting);
         if (FAILED(result)) break;
         if (waiting == 0) {
+            // A stream whose device went away may go on answering "nothing yet" for ever (Wine does
+            // when its sound server ends): while nothing comes, the client is asked now and then how
+            // it is, and a failure ends the capture like any other.
+            if (const ULONGLONG now = ::GetTickCount64(); now - checkedAt >= kHealthCheckMs) {
+                checkedAt = now;
+                UINT32 padding = 0;
+                result = client->GetCurrentPadding(&padding);
+                if (FAILED(result)) break;
+            }
             ::Sleep(kIdleSleepMs);
             builder.OnIdlePoll();
             continue;
