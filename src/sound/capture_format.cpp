@@ -41,9 +41,11 @@ bool SameFormat(const WaveFields& a, const WaveFields& b) {
 }  // namespace
 
 std::vector<CaptureFormat> CaptureFormatOrder(FormatSupport support, const WaveFields& mix,
-                                              const WaveFields& asked, const std::optional<WaveFields>& closest) {
+                                              const WaveFields& asked,
+                                              const std::optional<WaveFields>& closest) {
     std::vector<CaptureFormat> order;
-    if (support == FormatSupport::kSupported && DescribeCaptureFormat(asked)) order.push_back(CaptureFormat::kAsked);
+    if (support == FormatSupport::kSupported && DescribeCaptureFormat(asked))
+        order.push_back(CaptureFormat::kAsked);
     if (support == FormatSupport::kClosestOffered && closest && DescribeCaptureFormat(*closest))
         order.push_back(CaptureFormat::kClosest);
     if (!SameFormat(mix, asked) && DescribeCaptureFormat(mix)) order.push_back(CaptureFormat::kMix);

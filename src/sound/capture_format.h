@@ -48,6 +48,7 @@ enum class CaptureFormat { kAsked, kClosest, kMix };
 // supported, the closest match when one is offered, then the mix as it is (unless that is what was
 // asked). Formats the builder cannot sample are left out; an empty list ends the capture.
 std::vector<CaptureFormat> CaptureFormatOrder(FormatSupport support, const WaveFields& mix,
-                                              const WaveFields& asked, const std::optional<WaveFields>& closest);
+                                              const WaveFields& asked,
+                                              const std::optional<WaveFields>& closest);
 
 }  // namespace tesmora

@@ -34,13 +34,13 @@ TEST(CaptureFormat, OnlySixteenBitPcmAndThirtyTwoBitFloatAreSampled) {
         WaveFields format;
         bool sampled;
     } cases[] = {
-        {Format(kPcm, 2, 16), true},   {Format(kFloat, 1, 32), true}, {Format(kFloat, 8, 32), true},
-        {Format(kPcm, 2, 24), false},  {Format(kPcm, 2, 32), false},  {Format(kFloat, 2, 64), false},
+        {Format(kPcm, 2, 16), true},    {Format(kFloat, 1, 32), true}, {Format(kFloat, 8, 32), true},
+        {Format(kPcm, 2, 24), false},   {Format(kPcm, 2, 32), false},  {Format(kFloat, 2, 64), false},
         {Format(kOther, 2, 16), false}, {Format(kPcm, 0, 16), false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << int(c.format.kind) << " " << c.format.channels << "x"
-                                        << c.format.bitsPerSample);
+        SCOPED_TRACE(testing::Message()
+                     << int(c.format.kind) << " " << c.format.channels << "x" << c.format.bitsPerSample);
         const auto mix = DescribeCaptureFormat(c.format);
         ASSERT_EQ(mix.has_value(), c.sampled);
         if (mix) {
@@ -50,7 +50,8 @@ TEST(CaptureFormat, OnlySixteenBitPcmAndThirtyTwoBitFloatAreSampled) {
 }
 
 TEST(CaptureFormat, AFloatMixOfAnyLayoutIsAskedForAsSixteenBitStereo) {
-    for (const WaveFields& mix : {Format(kFloat, 1, 32, 0x4), Format(kFloat, 2, 32, 0x3), Format(kFloat, 6, 32, 0x3F)}) {
+    for (const WaveFields& mix :
+         {Format(kFloat, 1, 32, 0x4), Format(kFloat, 2, 32, 0x3), Format(kFloat, 6, 32, 0x3F)}) {
         SCOPED_TRACE(mix.channels);
         const WaveFields pcm = RewriteToPcm16(mix);
         EXPECT_EQ(pcm.kind, kPcm);
@@ -77,14 +78,30 @@ TEST(CaptureFormat, TheMixAsItIsWhenTheRewriteAndItsClosestMatchAreRefused) {
         std::optional<WaveFields> closest;
         Order order;
     } cases[] = {
-        {"rewrite supported", FormatSupport::kSupported, floatMix, rewrite, std::nullopt,
+        {"rewrite supported",
+         FormatSupport::kSupported,
+         floatMix,
+         rewrite,
+         std::nullopt,
          {CaptureFormat::kAsked, CaptureFormat::kMix}},
-        {"closest offered", FormatSupport::kClosestOffered, floatMix, rewrite, Format(kPcm, 1, 16),
+        {"closest offered",
+         FormatSupport::kClosestOffered,
+         floatMix,
+         rewrite,
+         Format(kPcm, 1, 16),
          {CaptureFormat::kClosest, CaptureFormat::kMix}},
-        {"closest the builder cannot read", FormatSupport::kClosestOffered, floatMix, rewrite,
-         Format(kPcm, 2, 24), {CaptureFormat::kMix}},
+        {"closest the builder cannot read",
+         FormatSupport::kClosestOffered,
+         floatMix,
+         rewrite,
+         Format(kPcm, 2, 24),
+         {CaptureFormat::kMix}},
         {"rewrite refused", FormatSupport::kRefused, floatMix, rewrite, std::nullopt, {CaptureFormat::kMix}},
-        {"16-bit mix asked as it is", FormatSupport::kSupported, pcmMix, pcmMix, std::nullopt,
+        {"16-bit mix asked as it is",
+         FormatSupport::kSupported,
+         pcmMix,
+         pcmMix,
+         std::nullopt,
          {CaptureFormat::kAsked}},
         {"16-bit mix refused", FormatSupport::kRefused, pcmMix, pcmMix, std::nullopt, {}},
         {"24-bit mix", FormatSupport::kSupported, oddMix, oddMix, std::nullopt, {}},
