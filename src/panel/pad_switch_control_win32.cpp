@@ -41,9 +41,7 @@ void CPadSwitchControl::OnPress(PadSwitch which) {
     // While remote control runs the connection is lent to its control thread, which sends it.
     const bool lent = panel_.RemoteControlRunning();
     const bool sent = panel_.RemoteControl().SendText(press.text);
-    // An older teacher never answers: the button shows what was asked, but only once the text is on
-    // its way, so that a skipped send (no connection) leaves the pad and the teacher PC agreeing.
-    if (sent && press.newCheck) panel_.SetButtonCheck(button, *press.newCheck);
+    if (auto check = PadSwitchCheckAfterSend(press, sent)) panel_.SetButtonCheck(button, *check);
     TraceSwitch(press.text, !sent ? "skipped" : lent ? "control-thread" : "teacher-socket");
     // The teacher PC switches every pad of the class: a pause keeps a quick second press from
     // flooding it.
