@@ -233,6 +233,8 @@
 #define IDS_TIP_UNDO 1241
 // The relay lookup's line when strict certificates are on and the web server cannot be reached securely.
 #define IDS_LOOKUP_NOT_SECURE 1242
+// The notice that sound upload stopped by itself (its device went away or failed).
+#define IDS_SOUND_STOPPED 1250
 #define IDB_NOTE_UNDO 690
 #define IDB_NOTE_UNDO_CHECKED 691
 #define IDB_NOTE_UNDO_HOVER 692

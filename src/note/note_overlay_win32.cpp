@@ -174,21 +174,20 @@ int CNoteToolWnd::ToggleSemiTransparent() {
 }
 
 void CNoteToolWnd::ClearStrokes() {
-    strokes_.clear();
+    history_.Clear();
     currentStroke_ = nullptr;
     if (Handle()) ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 bool CNoteToolWnd::UndoLastStroke() {
-    if (strokes_.empty() || drawing_) return false;
-    strokes_.pop_back();
+    if (drawing_ || !history_.Undo()) return false;
     currentStroke_ = nullptr;
     if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
     return true;
 }
 
 void CNoteToolWnd::CloseOverlay() {
-    strokes_.clear();
+    history_.Reset();
     currentStroke_ = nullptr;
     if (backgroundDc_ && backgroundPrevious_) ::SelectObject(backgroundDc_.Get(), backgroundPrevious_);
     backgroundPrevious_ = nullptr;
@@ -204,7 +203,7 @@ void CNoteToolWnd::RenderTo(HDC target) const {
     ::BitBlt(target, 0, 0, canvas_.Width(), canvas_.Height(), canvas_.Dc(), 0, 0, SRCCOPY);
     GdiStrokeCanvas strokes(target, backgroundDc_.Get());
     // A stroke whose pen cannot be made is left out; the others still show.
-    for (const auto& stroke : strokes_) stroke->Draw(strokes);
+    for (const auto& stroke : history_.All()) stroke->Draw(strokes);
 }
 
 LRESULT CNoteToolWnd::OnPaint(WPARAM, LPARAM) {
@@ -241,8 +240,7 @@ LRESULT CNoteToolWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
     auto stroke = std::make_unique<CStroke>(tool_, NotePenWidth(tool_, widthIndex_), widthIndex_,
                                             semiTransparent_, penColour_);
     stroke->AppendPoint({x, y});
-    currentStroke_ = stroke.get();
-    strokes_.push_back(std::move(stroke));
+    currentStroke_ = &history_.Add(std::move(stroke));
     if (tool_ == kNoteToolEraser) {
         RestoreLive(x, y);
     } else if (tool_ == kNoteToolPen) {

@@ -16,6 +16,7 @@
 #include "common/ui/handles_win32.h"
 #include "common/ui/window_win32.h"
 #include "note/stroke.h"
+#include "note/stroke_history.h"
 
 namespace tesmora {
 
@@ -37,8 +38,10 @@ public:
     void SetPenColour(uint32_t colour) { penColour_ = colour; }
     // Flips the flag for the strokes to come; answers the new value.
     int ToggleSemiTransparent();
+    // Removes every stroke; one undo brings them all back.
     void ClearStrokes();
-    // Removes the newest stroke; false when there is none. The drawing stays modified.
+    // Takes back the newest stroke that shows, or the last "clear all"; false when there is nothing
+    // to take back. The drawing stays modified.
     bool UndoLastStroke();
     // Deletes the strokes and the window.
     void CloseOverlay();
@@ -47,7 +50,7 @@ public:
     void SetLastSavedPath(const std::wstring& path) { lastSavedPath_ = path; }
     // Saving succeeded: the drawing no longer counts as modified.
     void MarkSaved() { modified_ = 0; }
-    size_t StrokeCount() const { return strokes_.size(); }
+    size_t StrokeCount() const { return history_.Count(); }
     int Width() const { return canvas_.Width(); }
     int Height() const { return canvas_.Height(); }
 
@@ -83,7 +86,7 @@ private:
     UniqueMemoryDc backgroundDc_;
     UniqueBitmap backgroundBitmap_;
     HGDIOBJ backgroundPrevious_ = nullptr;
-    std::vector<std::unique_ptr<CStroke>> strokes_;  // drawing order; the last is the current one
+    CStrokeHistory history_;  // drawing order; the last is the current one
     CStroke* currentStroke_ = nullptr;
     HCURSOR cursor_ = nullptr;
     int modified_ = 0;

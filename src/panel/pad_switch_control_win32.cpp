@@ -38,11 +38,11 @@ void CPadSwitchControl::OnPress(PadSwitch which) {
     const bool checked = ::SendMessageW(panel_.Item(button), BM_GETCHECK, 0, 0) == BST_CHECKED;
     const PadSwitchPress press =
         DecidePadSwitchPress(which, checked, link_.Session().RemoteHost().teacherVersion);
-    if (press.newCheck) panel_.SetButtonCheck(button, *press.newCheck);
     // While remote control runs the connection is lent to its control thread, which sends it.
     const bool lent = panel_.RemoteControlRunning();
-    panel_.RemoteControl().SendText(press.text);
-    TraceSwitch(press.text, lent ? "control-thread" : "teacher-socket");
+    const bool sent = panel_.RemoteControl().SendText(press.text);
+    if (auto check = PadSwitchCheckAfterSend(press, sent)) panel_.SetButtonCheck(button, *check);
+    TraceSwitch(press.text, !sent ? "skipped" : lent ? "control-thread" : "teacher-socket");
     // The teacher PC switches every pad of the class: a pause keeps a quick second press from
     // flooding it.
     ::EnableWindow(panel_.Item(button), FALSE);

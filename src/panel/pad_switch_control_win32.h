@@ -1,8 +1,8 @@
 // CPadSwitchControl: the panel's two student-pad switches, the pads' touch (button 1006) and the
 // teacher screen on every pad (button 1008). A press sends the teacher PC the state asked for, on the
 // teacher socket or, while remote control holds that socket, through the control thread; older
-// teachers never answer, so the panel toggles the button itself, newer ones answer and their answer
-// alone sets it. Each button then rests for a cool-down (a timer). UI thread only.
+// teachers never answer, so the panel toggles the button itself once the text went out, newer ones
+// answer and their answer alone sets it. Each button then rests for a cool-down (a timer). UI thread only.
 #pragma once
 
 #include <windows.h>

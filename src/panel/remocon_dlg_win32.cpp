@@ -86,6 +86,8 @@ std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
         OnMessage(WM_RC_TEACHER_ALIVE, &CRemoconDlg::OnRemoteTeacherAlive),
         OnCommand(IDC_BTN_SOUND, &CRemoconDlg::OnSoundButton),
         OnMessage(WM_AUDIO_PACKET, &CRemoconDlg::OnAudioPacket),
+        OnMessage(WM_SOUND_ENDED, &CRemoconDlg::OnSoundEnded),
+        OnMessage(WM_SOUND_DEVICE_CHANGED, &CRemoconDlg::OnSoundDeviceChanged),
         OnCommand(IDC_BTN_TOUCH, &CRemoconDlg::OnTouchButton),
         OnCommand(IDC_BTN_SHARE, &CRemoconDlg::OnShareButton),
         OnMessage(WM_TOUCH_STATE, &CRemoconDlg::OnTouchState),
@@ -297,7 +299,8 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
             link_.Session().OnTimer(static_cast<PanelTimer>(wParam));
             break;
         default:
-            if (!remote_.OnTimer(wParam) && !padSwitches_.OnTimer(wParam)) upload_.OnTimer(wParam);
+            if (!remote_.OnTimer(wParam) && !padSwitches_.OnTimer(wParam) && !sound_.OnTimer(wParam))
+                upload_.OnTimer(wParam);
             break;
     }
     return Default();
@@ -461,6 +464,14 @@ LRESULT CRemoconDlg::OnRemoteTeacherAlive(WPARAM wParam, LPARAM lParam) {
 // The sound upload's blocks and button, and the student-pad switches, belong to their controls.
 LRESULT CRemoconDlg::OnAudioPacket(WPARAM wParam, LPARAM lParam) {
     return sound_.OnAudioPacket(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
+    return sound_.OnSoundEnded(wParam, lParam);
+}
+
+LRESULT CRemoconDlg::OnSoundDeviceChanged(WPARAM wParam, LPARAM lParam) {
+    return sound_.OnDeviceChanged(wParam, lParam);
 }
 
 void CRemoconDlg::OnSoundButton() {

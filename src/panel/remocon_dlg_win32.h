@@ -98,6 +98,8 @@ private:
     LRESULT OnDisplayChange(WPARAM, LPARAM);
     LRESULT OnUploadFrame(WPARAM, LPARAM);
     LRESULT OnAudioPacket(WPARAM, LPARAM);
+    LRESULT OnSoundEnded(WPARAM, LPARAM);
+    LRESULT OnSoundDeviceChanged(WPARAM, LPARAM);
     LRESULT OnTouchState(WPARAM, LPARAM);
     LRESULT OnShareState(WPARAM, LPARAM);
     void OnCloseButton();

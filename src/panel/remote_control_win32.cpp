@@ -42,9 +42,24 @@ CRemoteControl::~CRemoteControl() {
     panel_.RemoteHost().controlThread = nullptr;
 }
 
-void CRemoteControl::SendText(std::u16string_view text) {
-    if (running_ && control_ && control_->PostText(text)) return;
-    link_.SendToTeacher(text);
+bool CRemoteControl::SendText(std::u16string_view text) {
+    CPacket packet(text);
+    return SendPacket(packet);
+}
+
+bool CRemoteControl::SendPacket(CPacket& packet) {
+    // A sent message, not a posted one: the caller learns whether the packet went out (a switch's
+    // button changes only then), and a feature's texts and blocks keep their order on the wire.
+    HWND channel = control_ ? control_->CommunicationWindow() : nullptr;
+    if (channel && ::IsWindow(channel) &&
+        ::SendMessageW(channel, WM_RC_SEND_PACKET, kCrossThreadCheck, reinterpret_cast<LPARAM>(&packet)) ==
+            1) {
+        return true;
+    }
+    CTCPSocket& socket = link_.TeacherSocket();
+    if (!socket.HasSocket()) return false;
+    packet.Write(socket);
+    return true;
 }
 
 void CRemoteControl::OnRemoteButton() {

@@ -34,10 +34,14 @@ public:
 
     bool Running() const { return running_; }
 
-    // Sends a command text to the teacher PC whoever holds the connection: while remote control
-    // runs, the control thread sends it on the lent socket; otherwise the panel's teacher socket
-    // does (skipped while that is closed). The way for every panel feature to reach the teacher.
-    void SendText(std::u16string_view text);
+    // Sends a command text to the teacher PC whoever holds the connection: while the control thread
+    // holds it (remote control runs, or is handing the socket back), the control thread writes it on
+    // the lent socket before this returns; otherwise the panel's teacher socket does. True when the
+    // text went out, false when it was skipped (no socket holds the connection). The way for every
+    // panel feature to reach the teacher.
+    bool SendText(std::u16string_view text);
+    // The same for a packet of a panel feature (sound upload's blocks).
+    bool SendPacket(CPacket& packet);
 
     // Called when remote control starts, to put the note tool back into touch mode (its toolbar
     // hidden, its drawing window closed) so that taps reach the view.

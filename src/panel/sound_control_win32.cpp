@@ -1,9 +1,14 @@
 // The panel's sound upload (see sound_control_win32.h). UI thread only.
 #include "panel/sound_control_win32.h"
 
+#include <audioclient.h>
+
 #include <cstdio>
 #include <string>
 
+#include "common/platform/wide_text_win32.h"
+#include "common/window_messages.h"
+#include "panel/message_trace.h"
 #include "panel/remocon_dlg_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "resource.h"
@@ -15,6 +20,11 @@
 namespace tesmora {
 
 namespace {
+
+// How long the notice that sound stopped stays up.
+constexpr UINT kNoticeMilliseconds = 5000;
+// A device that goes away twice within this time is not followed again: the capture ends.
+constexpr ULONGLONG kRestartPauseMilliseconds = 2000;
 
 void TraceSoundControl(const char* what, HRESULT error) {
     char line[128];
@@ -29,6 +39,7 @@ CSoundControl::CSoundControl(CRemoconDlg& panel, CTeacherLink& link) : panel_(pa
 
 CSoundControl::~CSoundControl() {
     running_.store(0);
+    watch_.Stop();
     sound_.RequestStop();
     JoinServingSentMessages(sound_);
 }
@@ -42,54 +53,122 @@ void CSoundControl::OnSoundButton() {
     Repaint();
 }
 
+void CSoundControl::SendToTeacher(std::u16string_view text) {
+    // During remote control the control thread holds the connection and writes it.
+    panel_.RemoteControl().SendText(text);
+}
+
 void CSoundControl::Stop() {
     running_.store(0);
-    link_.SendToTeacher(std::u16string(kRC00011) + u"stop");
+    watch_.Stop();
+    SendToTeacher(std::u16string(kRC00011) + u"stop");
     sound_.RequestStop();  // the thread ends within a poll; a new start or the panel's end joins it
     panel_.SetButtonCheck(IDC_BTN_SOUND, false);
     TraceSoundControl("stop", S_OK);
 }
 
-void CSoundControl::Start() {
-    // A thread of the previous upload ends within a poll once asked; it may be handing the panel a
+bool CSoundControl::StartCapture(HRESULT& error) {
+    // A thread of the previous capture ends within a poll once asked; it may be handing the panel a
     // block right now, so the panel serves that while it waits.
     if (sound_.Running()) JoinServingSentMessages(sound_);
-    running_.store(1);
-    link_.SendToTeacher(std::u16string(kRC00011) + u"start");
-    HRESULT error = S_OK;
+    error = S_OK;
     SoundJob job;
     job.panel = panel_.Handle();
-    const SoundSource source = SoundSourceFromEnvironment();
-    job.source = source;
-    job.device = OpenDefaultEndpoint(source, error);
+    job.source = SoundSourceFromEnvironment();
+    job.device = OpenDefaultEndpoint(job.source, error);
     job.running = &running_;
     job.capturedFrames = &capturedFrames_;
     job.result = &result_;
+    job.generation = ++generation_;
     capturedFrames_.store(0);
     const bool started = job.device && StartSoundCapture(sound_, std::move(job));
-    if (!started) {
+    if (!started && SUCCEEDED(error)) error = E_FAIL;
+    return started;
+}
+
+void CSoundControl::Start() {
+    running_.store(1);
+    SendToTeacher(std::u16string(kRC00011) + u"start");
+    HRESULT error = S_OK;
+    if (!StartCapture(error)) {
         // Nothing will ever be captured: the teacher PC is told at once and the button stays off.
-        if (SUCCEEDED(error)) error = E_FAIL;
-        link_.SendToTeacher(std::u16string(kRC00011) + u"stop");
+        SendToTeacher(std::u16string(kRC00011) + u"stop");
         running_.store(0);
         panel_.SetButtonCheck(IDC_BTN_SOUND, false);
         TraceSoundControl("no endpoint or thread", error);
         return;
     }
+    const SoundSource source = SoundSourceFromEnvironment();
+    const bool watching = watch_.Watch(panel_.Handle(), source);
     panel_.SetButtonCheck(IDC_BTN_SOUND, true);
-    TraceSoundControl(source == SoundSource::kPlaybackLoopback ? "start loopback" : "start recording", S_OK);
+    TraceSoundControl(source == SoundSource::kPlaybackLoopback ? "start loopback" : "start recording",
+                      watching ? S_OK : S_FALSE);
+}
+
+bool CSoundControl::Restart() {
+    running_.store(0);
+    sound_.RequestStop();
+    JoinServingSentMessages(sound_);
+    running_.store(1);
+    restartedAt_ = ::GetTickCount64();
+    HRESULT error = S_OK;
+    const bool started = StartCapture(error);
+    TraceSoundControl(started ? "restart on the default device" : "restart failed", error);
+    return started;
+}
+
+void CSoundControl::EndedBySelf(HRESULT result) {
+    running_.store(0);
+    watch_.Stop();
+    SendToTeacher(std::u16string(kRC00011) + u"stop");
+    panel_.SetButtonCheck(IDC_BTN_SOUND, false);
+    Repaint();
+    TraceSoundControl("ended by itself", result);
+    // A notice, not a question: the session goes on while it shows, and it closes itself.
+    const std::u16string text = link_.LoadString(IDS_SOUND_STOPPED);
+    ::OutputDebugStringA(MessageTraceLine(text, true).c_str());
+    if (notice_.ShowNotice(panel_.Handle(), ToWide(text)))
+        ::SetTimer(panel_.Handle(), kNoticeTimer, kNoticeMilliseconds, nullptr);
+}
+
+LRESULT CSoundControl::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
+    if (wParam != kCrossThreadCheck) return 0;
+    // A thread that was asked to end, or one replaced since, ended as wanted.
+    if (!Running() || static_cast<uint32_t>(lParam) != generation_) return 1;
+    const HRESULT result = static_cast<HRESULT>(result_.load());
+    // The device went away (unplugged, or no longer the default): follow the new default once.
+    if (result == AUDCLNT_E_DEVICE_INVALIDATED &&
+        ::GetTickCount64() - restartedAt_ > kRestartPauseMilliseconds && Restart()) {
+        return 1;
+    }
+    EndedBySelf(result);
+    return 1;
+}
+
+LRESULT CSoundControl::OnDeviceChanged(WPARAM wParam, LPARAM) {
+    if (wParam != kCrossThreadCheck) return 0;
+    if (!Running()) return 1;
+    if (!Restart()) EndedBySelf(static_cast<HRESULT>(result_.load()));
+    return 1;
+}
+
+bool CSoundControl::OnTimer(UINT_PTR timer) {
+    if (timer != kNoticeTimer) return false;
+    ::KillTimer(panel_.Handle(), kNoticeTimer);
+    notice_.DestroyDialog();
+    return true;
 }
 
 void CSoundControl::StopForClose() {
     running_.store(0);
+    watch_.Stop();
     sound_.RequestStop();
 }
 
 LRESULT CSoundControl::OnAudioPacket(WPARAM wParam, LPARAM) {
     auto* packet = reinterpret_cast<CPacket*>(wParam);
-    CTCPSocket& socket = link_.TeacherSocket();
     // A block that was on its way when the upload stopped is dropped: the teacher was told "stop".
-    if (packet && socket.HasSocket() && Running()) packet->Write(socket);
+    if (packet && Running()) panel_.RemoteControl().SendPacket(*packet);
     return 1;
 }
 

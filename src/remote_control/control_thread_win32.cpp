@@ -70,6 +70,7 @@ std::span<const CWindow::MessageEntry> CCommunicationWnd::MessageTable() const {
         OnMessage(WM_TIMER, &CCommunicationWnd::OnTimer),
         OnMessage(WM_DISPLAYCHANGE, &CCommunicationWnd::OnDisplayChange),
         OnMessage(WM_CLOSE, &CCommunicationWnd::OnClose),
+        OnMessage(WM_RC_SEND_PACKET, &CCommunicationWnd::OnSendPacket),
     };
     return table;
 }
@@ -113,6 +114,13 @@ void CCommunicationWnd::SendText(std::u16string_view text) {
     if (!socket_.HasSocket()) return;
     CPacket packet(text);
     packet.Write(socket_);
+}
+
+LRESULT CCommunicationWnd::OnSendPacket(WPARAM wParam, LPARAM lParam) {
+    auto* packet = reinterpret_cast<CPacket*>(lParam);
+    if (wParam != kCrossThreadCheck || !packet || !socket_.HasSocket()) return 0;
+    packet->Write(socket_);
+    return 1;
 }
 
 std::unique_ptr<CPacket> CCommunicationWnd::TakeInbound() {

@@ -33,6 +33,9 @@ class CRHInfo;
 // kCrossThreadCheck in wParam. The values only matter inside the program.
 inline constexpr unsigned WM_RC_TEACHER_ALIVE = 0x8140;  // posted: the teacher answered or sent a frame
 inline constexpr unsigned WM_RC_THREAD_ENDED = 0x8141;   // posted as a channel thread's last act
+// Sent by the panel to the communication window, lParam a CPacket of a panel feature (a text, a sound
+// block): written on the lent socket at once; answers 1 when it was, 0 when no socket is attached.
+inline constexpr unsigned WM_RC_SEND_PACKET = 0x8152;
 
 class CCommunicationWnd : public CWindow {
 public:
@@ -71,6 +74,7 @@ private:
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnDisplayChange(WPARAM, LPARAM);
     LRESULT OnClose(WPARAM, LPARAM);
+    LRESULT OnSendPacket(WPARAM, LPARAM);
 
     void FlushInput();
     void SendOutbound();

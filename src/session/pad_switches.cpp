@@ -15,6 +15,10 @@ PadSwitchPress DecidePadSwitchPress(PadSwitch which, bool isChecked, std::u16str
     return press;
 }
 
+std::optional<bool> PadSwitchCheckAfterSend(const PadSwitchPress& press, bool sent) {
+    return sent ? press.newCheck : std::nullopt;
+}
+
 std::optional<bool> PadSwitchStateFromMessage(uintptr_t wParam, intptr_t lParam) {
     if (wParam != kCrossThreadCheck) return std::nullopt;
     return lParam == 1;

@@ -29,6 +29,11 @@ struct PadSwitchPress {
 // toggles the button itself; newer ones answer, and the answer alone sets the button.
 PadSwitchPress DecidePadSwitchPress(PadSwitch which, bool isChecked, std::u16string_view teacherVersion);
 
+// The check state the button takes once the press's text was handed to the connection (`sent`) or
+// skipped for want of one: an older teacher's button follows the text only when it went out, so that
+// the pad never shows a state the teacher PC was not asked for; nothing when the button stays.
+std::optional<bool> PadSwitchCheckAfterSend(const PadSwitchPress& press, bool sent);
+
 // The check state a WM_TOUCH_STATE / WM_SHARE_STATE asks for: checked when lParam is 1; nothing
 // when wParam is not the cross-thread check value (the message is ignored).
 std::optional<bool> PadSwitchStateFromMessage(uintptr_t wParam, intptr_t lParam);

@@ -2,6 +2,7 @@
 #include "sound/sound_block.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -27,25 +28,35 @@ int16_t FloatToPcm16(float sample) {
     return static_cast<int16_t>(scaled);  // truncates toward zero
 }
 
-SoundBlockBuilder::SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink)
-    : sink_(sink), encoding_(format.encoding), sampleRate_(format.sampleRate) {
+uint64_t SteadyMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+SoundBlockBuilder::SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink, SoundClock clock)
+    : sink_(sink), encoding_(format.encoding), sampleRate_(format.sampleRate), clock_(std::move(clock)) {
     const size_t sampleSize = SampleSize(format.encoding);
     frameSize_ = format.blockAlign != 0 ? format.blockAlign : size_t{format.channels} * sampleSize;
     usable_ = format.channels > 0 && format.sampleRate > 0 && frameSize_ >= sampleSize;
     phase_ = sampleRate_;  // the first frame is taken
     block_.reserve(kSoundBlockBytes);
+    lastPacketAt_ = clock_();
+    streamEnd_ = lastPacketAt_;
 }
 
 void SoundBlockBuilder::OnIdlePoll() {
-    if (++idleCount_ <= kIdlePollLimit) return;
+    const uint64_t now = clock_();
+    if (idleCount_ <= kIdlePollLimit) ++idleCount_;
+    const bool quiet = idleCount_ > kIdlePollLimit || now - lastPacketAt_ > kIdleMilliseconds;
+    if (!quiet || now < streamEnd_) return;
     idleCount_ = 0;
-    SendPending();
-    if (silence_.empty()) silence_.assign(kSilenceBlockBytes, 0);
-    sink_.SendBlock(silence_);
+    lastPacketAt_ = now;  // the next quiet stretch is counted from here
+    SendBlock();
 }
 
 bool SoundBlockBuilder::OnCapturedPacket(std::span<const uint8_t> data, uint32_t frames, uint32_t flags) {
     idleCount_ = 0;
+    lastPacketAt_ = clock_();
     if (!AreCaptureFlagsAccepted(flags)) return false;
     frameCounter_ += frames;
     if (!usable_) return true;
@@ -79,13 +90,15 @@ void SoundBlockBuilder::Append(int16_t sample) {
     const auto bits = static_cast<uint16_t>(sample);
     block_.push_back(static_cast<uint8_t>(bits & 0xFF));
     block_.push_back(static_cast<uint8_t>(bits >> 8));
-    if (block_.size() >= kSoundBlockBytes) SendPending();
+    if (block_.size() >= kSoundBlockBytes) SendBlock();
 }
 
-void SoundBlockBuilder::SendPending() {
-    if (block_.empty()) return;
+void SoundBlockBuilder::SendBlock() {
+    // A short block would make the teacher's player start and stop: the rest is silence.
+    if (block_.size() < kSoundBlockBytes) block_.resize(kSoundBlockBytes, 0);
     sink_.SendBlock(block_);
     block_.clear();
+    streamEnd_ = std::max(streamEnd_, clock_()) + kSoundBlockMilliseconds;
 }
 
 void PrepareSoundPacket(CPacket& packet, std::span<const uint8_t> block) {

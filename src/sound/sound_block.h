@@ -1,6 +1,6 @@
 // The sound thread's portable core: turns what the loopback capture delivers, poll by poll, into
-// blocks of 16-bit mono PCM at 8000 samples a second for type 11 packets, with a block of silence
-// when the pad has played nothing for a while.
+// blocks of 16-bit mono PCM at 8000 samples a second for type 11 packets, with blocks of silence
+// while the pad plays nothing, sent no faster than time passes.
 //
 // Threads: a SoundBlockBuilder belongs to the sound thread alone. It calls its SoundBlockSink on that
 // thread, from inside OnIdlePoll and OnCapturedPacket; the sink hands the block on (on Windows by the
@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -19,12 +20,16 @@ class CPacket;
 
 // What the teacher program plays: mono, 16-bit little-endian PCM at this rate.
 inline constexpr uint32_t kSoundSampleRate = 8000;
-// A block is sent once it holds this many bytes: half a second of sound.
+// A block is sent once it holds this many bytes: half a second of sound. Every block is whole.
 inline constexpr size_t kSoundBlockBytes = 8000;
 // The silence block: half a second of zero samples.
 inline constexpr size_t kSilenceBlockBytes = 8000;
-// Polls without captured sound (about 1 ms each) after which the silence block is sent.
+// What one block lasts when played.
+inline constexpr uint64_t kSoundBlockMilliseconds = 500;
+// Polls without captured sound (about 1 ms each) after which the pad counts as quiet; a poll that
+// sleeps longer (Windows' default timer runs at 15.6 ms) counts as quiet after this many milliseconds.
 inline constexpr int kIdlePollLimit = 50;
+inline constexpr uint64_t kIdleMilliseconds = 50;
 
 // The capture packet's flags: a gap in the stream, and a packet whose samples are to be taken as
 // silence. Any other bit ends the capture.
@@ -57,9 +62,14 @@ public:
     virtual void SendBlock(std::span<const uint8_t> block) = 0;
 };
 
+// Milliseconds on a clock that never goes back; the builder paces silence by it.
+using SoundClock = std::function<uint64_t()>;
+// The steady clock of the system.
+uint64_t SteadyMilliseconds();
+
 class SoundBlockBuilder {
 public:
-    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink);
+    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink, SoundClock clock = SteadyMilliseconds);
     SoundBlockBuilder(const SoundBlockBuilder&) = delete;
     SoundBlockBuilder& operator=(const SoundBlockBuilder&) = delete;
 
@@ -67,8 +77,11 @@ public:
     // sample): the sound thread ends without capturing. An unusable builder ignores every packet.
     bool IsUsable() const { return usable_; }
 
-    // A poll that found no captured packet. After more than kIdlePollLimit of them in a row, the
-    // sound the block holds is sent first (the end of a sentence is not lost), then the silence block.
+    // A poll that found no captured packet. Once the pad is quiet (more than kIdlePollLimit such
+    // polls in a row, or more than kIdleMilliseconds since the last packet) and everything sent so
+    // far has had time to play, one whole block goes: the sound it holds (the end of a sentence is
+    // not lost) padded with silence, or half a second of silence. The teacher's player is thus never
+    // handed more sound than time has passed, whatever the poll's pace.
     void OnIdlePoll();
 
     // A poll that found a captured packet of `frames` frames in `data`. Resets the idle count, takes
@@ -83,7 +96,8 @@ public:
 
 private:
     void Append(int16_t sample);
-    void SendPending();
+    // Sends the held block (whole) and moves the stream's end on by one block.
+    void SendBlock();
 
     SoundBlockSink& sink_;
     SampleEncoding encoding_;
@@ -95,8 +109,12 @@ private:
     uint64_t phase_ = 0;
     int idleCount_ = 0;
     uint64_t frameCounter_ = 0;
+    SoundClock clock_;
+    uint64_t lastPacketAt_ = 0;
+    // When everything sent so far will have played, had the teacher started each block on arrival
+    // or when the one before ended. Time the stream fell behind is not made up.
+    uint64_t streamEnd_ = 0;
     std::vector<uint8_t> block_;
-    std::vector<uint8_t> silence_;
 };
 
 // Makes `packet` the type 11 packet of `block` (size and length both the block's); the packet

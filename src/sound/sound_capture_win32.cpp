@@ -8,8 +8,11 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <optional>
+#include <vector>
 
 #include "common/window_messages.h"
+#include "sound/capture_format.h"
 #include "sound/sound_block.h"
 #include "transport/packet.h"
 
@@ -33,6 +36,8 @@ constexpr GUID kSubFormatFloat = {
 
 constexpr DWORD kLoopbackFlag = 0x20000;  // capture what the endpoint plays
 constexpr DWORD kIdleSleepMs = 1;
+// How often an idle stream is asked whether its device still works.
+constexpr ULONGLONG kHealthCheckMs = 200;
 // The stream's buffer, in 100 ns units: room for 200 ms of sound, so that a sound thread kept from
 // running for a while by a busy pad finds its sound still there instead of lost. The thread still
 // takes every packet as soon as it is ready; the buffer only fills when it cannot.
@@ -81,33 +86,42 @@ bool IsSubFormat(const WAVEFORMATEX& format, const GUID& subFormat) {
     return ::IsEqualGUID(extensible.SubFormat, subFormat) != 0;
 }
 
-// The teacher program plays 16-bit sound: a float mix is asked for as 16-bit stereo PCM at its rate.
-void RewriteToPcm16(WAVEFORMATEX& format) {
-    auto& extensible = reinterpret_cast<WAVEFORMATEXTENSIBLE&>(format);
-    extensible.SubFormat = kSubFormatPcm;
-    extensible.Samples.wValidBitsPerSample = 16;
-    format.wBitsPerSample = 16;
-    format.nChannels = 2;
-    format.nBlockAlign = 2 * 16 / 8;
-    format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
-}
-
-// How the builder reads the format the stream runs in; false for a layout it cannot sample (the
-// capture then ends rather than read 24- or 32-bit integers as floats).
-bool DescribeFormat(const WAVEFORMATEX& format, MixFormat& mix) {
+WaveFields FieldsOf(const WAVEFORMATEX& format) {
+    WaveFields fields;
     const bool pcm = format.wFormatTag == WAVE_FORMAT_PCM || IsSubFormat(format, kSubFormatPcm);
     const bool real = format.wFormatTag == WAVE_FORMAT_IEEE_FLOAT || IsSubFormat(format, kSubFormatFloat);
-    if (pcm && format.wBitsPerSample == 16) {
-        mix.encoding = SampleEncoding::kPcm16;
-    } else if (real && format.wBitsPerSample == 32) {
-        mix.encoding = SampleEncoding::kFloat32;
-    } else {
-        return false;
+    fields.kind = pcm ? WaveFields::Kind::kPcm : real ? WaveFields::Kind::kFloat : WaveFields::Kind::kOther;
+    fields.extensible = format.wFormatTag == WAVE_FORMAT_EXTENSIBLE && format.cbSize >= 22;
+    fields.channels = format.nChannels;
+    fields.sampleRate = format.nSamplesPerSec;
+    fields.bitsPerSample = format.wBitsPerSample;
+    fields.blockAlign = format.nBlockAlign;
+    fields.bytesPerSecond = format.nAvgBytesPerSec;
+    if (fields.extensible) {
+        const auto& extensible = reinterpret_cast<const WAVEFORMATEXTENSIBLE&>(format);
+        fields.validBits = extensible.Samples.wValidBitsPerSample;
+        fields.channelMask = extensible.dwChannelMask;
     }
-    mix.channels = format.nChannels;
-    mix.sampleRate = format.nSamplesPerSec;
-    mix.blockAlign = format.nBlockAlign;
-    return true;
+    return fields;
+}
+
+// The teacher program plays 16-bit sound: a float mix is asked for as 16-bit stereo PCM at its rate.
+void ApplyPcm16(WAVEFORMATEXTENSIBLE& format, const WaveFields& pcm) {
+    format.SubFormat = kSubFormatPcm;
+    format.Samples.wValidBitsPerSample = pcm.validBits;
+    format.dwChannelMask = pcm.channelMask;
+    format.Format.wBitsPerSample = pcm.bitsPerSample;
+    format.Format.nChannels = pcm.channels;
+    format.Format.nBlockAlign = pcm.blockAlign;
+    format.Format.nAvgBytesPerSec = pcm.bytesPerSecond;
+}
+
+HRESULT ActivateClient(IMMDevice& device, ComPtr<IAudioClient>& client) {
+    void* object = nullptr;
+    HRESULT hr = device.Activate(kAudioClientInterface, CLSCTX_ALL, nullptr, &object);
+    if (FAILED(hr)) return hr;
+    client.reset(static_cast<IAudioClient*>(object));
+    return S_OK;
 }
 
 uint64_t ThreadCpuMicroseconds() {
@@ -123,39 +137,58 @@ uint64_t ThreadCpuMicroseconds() {
 // 0 when it ended as asked or the mix format is not the extensible one, else the failure.
 HRESULT Capture(const SoundJob& job, std::stop_token stop) {
     ComPtr<IAudioClient> client;
+    HRESULT hr = ActivateClient(*job.device, client);
+    if (FAILED(hr)) return hr;
+    FormatPtr mixFormat;
     {
-        void* object = nullptr;
-        HRESULT hr = job.device->Activate(kAudioClientInterface, CLSCTX_ALL, nullptr, &object);
+        WAVEFORMATEX* format = nullptr;
+        hr = client->GetMixFormat(&format);
         if (FAILED(hr)) return hr;
-        client.reset(static_cast<IAudioClient*>(object));
+        mixFormat.reset(format);
     }
-    FormatPtr format;
-    {
-        WAVEFORMATEX* mixFormat = nullptr;
-        HRESULT hr = client->GetMixFormat(&mixFormat);
-        if (FAILED(hr)) return hr;
-        format.reset(mixFormat);
-    }
-    if (format->wFormatTag != WAVE_FORMAT_EXTENSIBLE) return S_OK;
-    if (IsSubFormat(*format, kSubFormatFloat)) RewriteToPcm16(*format);
+    if (mixFormat->wFormatTag != WAVE_FORMAT_EXTENSIBLE || mixFormat->cbSize < 22) return S_OK;
+    const WaveFields mix = FieldsOf(*mixFormat);
+    WAVEFORMATEXTENSIBLE asked = reinterpret_cast<const WAVEFORMATEXTENSIBLE&>(*mixFormat);
+    if (mix.kind == WaveFields::Kind::kFloat) ApplyPcm16(asked, RewriteToPcm16(mix));
 
     WAVEFORMATEX* closest = nullptr;
-    HRESULT hr = client->IsFormatSupported(AUDCLNT_SHAREMODE_SHARED, format.get(), &closest);
+    hr = client->IsFormatSupported(AUDCLNT_SHAREMODE_SHARED, &asked.Format, &closest);
     FormatPtr closestMatch(closest);
-    if (FAILED(hr)) return hr;
-    WAVEFORMATEX* used = closestMatch ? closestMatch.get() : format.get();
+    const FormatSupport support = hr == S_OK                      ? FormatSupport::kSupported
+                                  : hr == S_FALSE && closestMatch ? FormatSupport::kClosestOffered
+                                                                  : FormatSupport::kRefused;
+    const std::optional<WaveFields> closestFields =
+        closestMatch ? std::optional<WaveFields>(FieldsOf(*closestMatch)) : std::nullopt;
+    const std::vector<CaptureFormat> order =
+        CaptureFormatOrder(support, mix, FieldsOf(asked.Format), closestFields);
+    if (order.empty()) return FAILED(hr) ? hr : AUDCLNT_E_UNSUPPORTED_FORMAT;
 
-    MixFormat mix;
-    if (!DescribeFormat(*used, mix)) return AUDCLNT_E_UNSUPPORTED_FORMAT;
+    // The first format the stream starts with is the one captured in; a client whose start failed
+    // is not used again.
+    const DWORD streamFlags = job.source == SoundSource::kPlaybackLoopback ? kLoopbackFlag : 0;
+    const WAVEFORMATEX* used = nullptr;
+    for (CaptureFormat candidate : order) {
+        const WAVEFORMATEX* format = candidate == CaptureFormat::kAsked     ? &asked.Format
+                                     : candidate == CaptureFormat::kClosest ? closestMatch.get()
+                                                                            : mixFormat.get();
+        if (!client && FAILED(hr = ActivateClient(*job.device, client))) return hr;
+        hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED, streamFlags, kStreamBufferDuration, 0, format,
+                                nullptr);
+        if (SUCCEEDED(hr)) {
+            used = format;
+            break;
+        }
+        client.reset();
+    }
+    if (!used) return hr;
+    const MixFormat captured = *DescribeCaptureFormat(FieldsOf(*used));
     char line[160];
-    std::snprintf(line, sizeof line, "format rate=%lu channels=%u bits=%u %s", used->nSamplesPerSec,
+    std::snprintf(line, sizeof line, "format rate=%lu channels=%u bits=%u %s%s", used->nSamplesPerSec,
                   used->nChannels, used->wBitsPerSample,
-                  mix.encoding == SampleEncoding::kPcm16 ? "pcm" : "float");
+                  captured.encoding == SampleEncoding::kPcm16 ? "pcm" : "float",
+                  used == mixFormat.get() ? " (the mix as it is)" : "");
     TraceSound(line);
 
-    const DWORD streamFlags = job.source == SoundSource::kPlaybackLoopback ? kLoopbackFlag : 0;
-    hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED, streamFlags, kStreamBufferDuration, 0, used, nullptr);
-    if (FAILED(hr)) return hr;
     ComPtr<IAudioCaptureClient> capture;
     {
         void* object = nullptr;
@@ -167,7 +200,7 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
     if (FAILED(hr)) return hr;
 
     PanelSoundSink sink(job.panel);
-    SoundBlockBuilder builder(mix, sink);
+    SoundBlockBuilder builder(captured, sink);
     if (!builder.IsUsable()) {
         client->Stop();
         return AUDCLNT_E_UNSUPPORTED_FORMAT;
@@ -175,11 +208,21 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
     const uint64_t cpuAtStart = ThreadCpuMicroseconds();
     const ULONGLONG tickAtStart = ::GetTickCount64();
     HRESULT result = S_OK;
+    ULONGLONG checkedAt = tickAtStart;
     while (job.running->load() == 1 && !stop.stop_requested()) {
         UINT32 waiting = 0;
         result = capture->GetNextPacketSize(&waiting);
         if (FAILED(result)) break;
         if (waiting == 0) {
+            // A stream whose device went away may go on answering "nothing yet" for ever (Wine does
+            // when its sound server ends): while nothing comes, the client is asked now and then how
+            // it is, and a failure ends the capture like any other.
+            if (const ULONGLONG now = ::GetTickCount64(); now - checkedAt >= kHealthCheckMs) {
+                checkedAt = now;
+                UINT32 padding = 0;
+                result = client->GetCurrentPadding(&padding);
+                if (FAILED(result)) break;
+            }
             ::Sleep(kIdleSleepMs);
             builder.OnIdlePoll();
             continue;
@@ -245,6 +288,7 @@ bool StartSoundCapture(Worker& worker, SoundJob job) {
         char line[64];
         std::snprintf(line, sizeof line, "ended result=0x%08lX", static_cast<unsigned long>(result));
         TraceSound(line);
+        ::PostMessageW(job.panel, WM_SOUND_ENDED, kCrossThreadCheck, static_cast<LPARAM>(job.generation));
     });
 }
 

@@ -2,7 +2,8 @@
 // default playback endpoint), turns it into blocks with SoundBlockBuilder and hands each block to the
 // panel as a type 11 packet with the sent message WM_AUDIO_PACKET (wParam: the CPacket, valid until
 // the message returns). It runs on a Worker owned by the panel's sound control, in a COM apartment of
-// its own, and ends within a poll once its owner clears the running flag or asks the worker to stop.
+// its own, and ends within a poll once its owner clears the running flag or asks the worker to stop;
+// however it ends, it tells the panel (WM_SOUND_ENDED).
 // OpenDefaultPlaybackEndpoint: the owner's thread (COM initialised there).
 #pragma once
 
@@ -17,6 +18,11 @@
 struct IMMDevice;
 
 namespace tesmora {
+
+// The sound thread's last act: posted to the panel with kCrossThreadCheck and the job's generation,
+// whether the capture ended as asked or by itself (the job's result tells which way). The value only
+// matters inside the program.
+inline constexpr unsigned WM_SOUND_ENDED = 0x8150;
 
 // One reference to an endpoint, released when the last holder lets go.
 using EndpointRef = std::shared_ptr<IMMDevice>;
@@ -44,6 +50,7 @@ struct SoundJob {
     const std::atomic<int32_t>* running = nullptr;  // 1 while the capture is wanted
     std::atomic<uint64_t>* capturedFrames = nullptr;
     std::atomic<long>* result = nullptr;  // E_UNEXPECTED until the capture ends
+    uint32_t generation = 0;              // carried by WM_SOUND_ENDED
 };
 
 // Starts the capture on `worker`. False when the job is incomplete or the worker cannot start a

@@ -385,7 +385,8 @@ TEST(SoundUpload, ToneFromA44100HzPadArrivesAtItsOwnPitchWithItsEndKept) {
     remote->SendText(u"[RC00011]start");
     BlockSender sender(*remote);
     const MixFormat format{SampleEncoding::kFloat32, 2, 44100, 0};
-    SoundBlockBuilder builder(format, sender);
+    uint64_t now = 0;
+    SoundBlockBuilder builder(format, sender, [&now] { return now; });
     // 1.2 s of a 440 Hz tone in 10 ms packets, then the pad falls quiet.
     std::vector<uint8_t> packet(441 * 8);
     for (uint32_t start = 0; start < 44100 * 12 / 10; start += 441) {
@@ -394,20 +395,22 @@ TEST(SoundUpload, ToneFromA44100HzPadArrivesAtItsOwnPitchWithItsEndKept) {
             std::memcpy(&packet[f * 8], &tone, 4);
             std::memcpy(&packet[f * 8 + 4], &tone, 4);
         }
+        now += 10;
         ASSERT_TRUE(builder.OnCapturedPacket(packet, 441, 0));
     }
-    for (int poll = 0; poll <= kIdlePollLimit; ++poll) builder.OnIdlePoll();
+    // Quiet until the last full block has played: the rest of the tone goes, padded to a block.
+    for (int poll = 0; poll <= 400; ++poll, ++now) builder.OnIdlePoll();
     remote->SendText(u"[RC00011]stop");
 
     const auto received = room.Wait("sound_received");
     ASSERT_TRUE(received);
     EXPECT_EQ(received->Get("sample_rate"), "8000");
-    EXPECT_EQ(received->Get("blocks"), "4");  // two full, the rest of the tone, the silence
-    EXPECT_EQ(received->Get("samples"), std::to_string(9600 + 4000));
+    EXPECT_EQ(received->Get("blocks"), "3");  // two full, the rest of the tone padded with silence
+    EXPECT_EQ(received->Get("samples"), std::to_string(3 * 4000));
     EXPECT_NEAR(std::stod(received->Get("dominant_hz")), 440.0, 440.0 * 0.02);
     const auto saved = room.Wait("file_saved", "kind", "sound");
     ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->Get("bytes"), std::to_string(2 * (9600 + 4000)));
+    EXPECT_EQ(saved->Get("bytes"), std::to_string(2 * 3 * 4000));
 }
 
 TEST(SoundAnalysis, FindsTheStrongestToneOrNothing) {

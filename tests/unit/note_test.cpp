@@ -1,6 +1,7 @@
 // The note tool's portable core: the width table, the eraser's squares live and replayed, the mask
 // pen that only darkens, stroke replay and point growth, the toolbar's mode-switch decisions with
-// the save question's answers, the display choice and the picture's file name.
+// the save question's answers, the display choice, the picture's file name, and undo (of strokes and
+// of "clear all", passing over taps that draw nothing).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "note/note_modes.h"
 #include "note/note_toolbar_layout.h"
 #include "note/stroke.h"
+#include "note/stroke_history.h"
 #include "resource.h"
 
 namespace tesmora {
@@ -231,6 +233,55 @@ TEST(NoteOverlay, DisplayChoice) {
     std::vector<NoteDisplay> none{{100, 0, 900, 600}};
     EXPECT_EQ(ChooseOverlayDisplay(none, 800, 600), (NoteDisplay{0, 0, 800, 600}));
     EXPECT_EQ(ChooseOverlayDisplay({}, 800, 600), (NoteDisplay{0, 0, 800, 600}));
+}
+
+// A script of the teacher's actions, and what the drawing holds after it. Letters a..z are pen
+// strokes that show (their colour is the letter), 't' a tap of the pen (one point), 'e' an eraser
+// touch (one point, which does restore a square); 'C' is "clear all", 'U' undo, '!' an undo that has
+// nothing to take back.
+TEST(NoteUndo, StrokesAndClearAllComeBackStepByStep) {
+    const struct {
+        const char* script;
+        const char* shown;
+    } cases[] = {
+        {"abU", "a"},
+        {"abUU", ""},
+        {"abUU!", ""},
+        {"abCU", "ab"},        // one undo brings back every stroke the clear removed
+        {"abCcUU", "ab"},      // strokes after the clear go first
+        {"abCcdCUUUU", "ab"},  // clears nest
+        {"abCcdCU", "cd"},
+        {"atU", ""},  // a tap is no step of its own: undo takes the stroke before it
+        {"attbU", "att"},
+        {"tt!", "tt"},     // nothing but taps: nothing to take back
+        {"ttC!", ""},      // a clear of taps alone is no step either
+        {"abCtU", "abt"},  // a tap after a clear stays, after the strokes that come back
+        {"aeU", "a"},      // an eraser touch shows, so it is a step
+        {"!", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        CStrokeHistory history;
+        for (const char* action = c.script; *action; ++action) {
+            if (*action == 'C') {
+                history.Clear();
+            } else if (*action == 'U') {
+                EXPECT_TRUE(history.Undo());
+            } else if (*action == '!') {
+                EXPECT_FALSE(history.CanUndo());
+                EXPECT_FALSE(history.Undo());
+            } else {
+                const int tool = *action == 'e' ? kNoteToolEraser : kNoteToolPen;
+                auto stroke = std::make_unique<CStroke>(tool, 5, 2, 0, uint32_t(*action));
+                stroke->AppendPoint({10, 10});
+                if (*action != 't' && *action != 'e') stroke->AppendPoint({20, 20});
+                history.Add(std::move(stroke));
+            }
+        }
+        std::string shown;
+        for (const auto& stroke : history.All()) shown += char(stroke->Colour());
+        EXPECT_EQ(shown, c.shown);
+    }
 }
 
 TEST(NoteSave, PictureNameHasNineteenCharacters) {

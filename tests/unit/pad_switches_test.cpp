@@ -1,5 +1,5 @@
-// Unit tests of the student-pad switches: the text of a press and who sets the button, for teachers
-// on either side of the version gate, and the teacher PC's answer.
+// Unit tests of the student-pad switches: the text of a press and who sets the button (and only after
+// a send that went out), for teachers on either side of the version gate, and the teacher PC's answer.
 #include "session/pad_switches.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +36,9 @@ TEST(PadSwitches, PressTextAndButtonByCheckStateAndTeacherVersion) {
         const PadSwitchPress press = DecidePadSwitchPress(c.which, c.checked, c.version);
         EXPECT_EQ(press.text, c.text);
         EXPECT_EQ(press.newCheck, c.newCheck);
+        // The button follows only a text that went out; a skipped one leaves it as it was.
+        EXPECT_EQ(PadSwitchCheckAfterSend(press, true), c.newCheck);
+        EXPECT_EQ(PadSwitchCheckAfterSend(press, false), std::nullopt);
     }
 }
 

@@ -1,6 +1,6 @@
 // Unit tests of the sound block builder: the sampling rate over real mix rates, which frames are
-// taken, the silence block after idle polls (with the sound before it kept), the capture flags, and
-// formats or packets that must not crash it.
+// taken, silence at the pace of time in whole blocks (with the sound before it kept), the capture
+// flags, and formats or packets that must not crash it.
 #include "sound/sound_block.h"
 
 #include <gtest/gtest.h>
@@ -144,10 +144,19 @@ TEST(SoundBlock, FloatSamplesScaleTruncateAndClip) {
     for (const auto& c : cases) EXPECT_EQ(FloatToPcm16(c.in), c.out) << c.in;
 }
 
-TEST(SoundBlock, IdlePollsSendTheHeldSoundThenHalfASecondOfSilence) {
+// A clock the test moves by hand.
+struct FakeClock {
+    uint64_t now = 1000;
+    SoundClock Function() {
+        return [this] { return now; };
+    }
+};
+
+TEST(SoundBlock, AQuietPadSendsTheHeldSoundPaddedToAWholeBlock) {
     const MixFormat format{SampleEncoding::kFloat32, 2, 48000, 0};
     RecordingSink sink;
-    SoundBlockBuilder builder(format, sink);
+    FakeClock clock;
+    SoundBlockBuilder builder(format, sink, clock.Function());
     const auto loud = [](uint64_t) { return 0.25; };
     const Bytes sound = MakeFrames(format, 0, 1000, loud);  // 167 samples: the end of a sentence
 
@@ -157,20 +166,97 @@ TEST(SoundBlock, IdlePollsSendTheHeldSoundThenHalfASecondOfSilence) {
     EXPECT_EQ(builder.IdleCount(), 0);
     for (int i = 0; i < kIdlePollLimit; ++i) builder.OnIdlePoll();
     EXPECT_TRUE(sink.blocks.empty()) << "50 idle polls are not yet silence";
-    EXPECT_EQ(builder.IdleCount(), kIdlePollLimit);
 
     builder.OnIdlePoll();
-    ASSERT_EQ(sink.blocks.size(), 2u);
-    EXPECT_EQ(sink.blocks[0].size(), 2 * 334u);
+    ASSERT_EQ(sink.blocks.size(), 1u);
+    ASSERT_EQ(sink.blocks[0].size(), kSoundBlockBytes);
     EXPECT_EQ(int16_t(sink.blocks[0][0] | (sink.blocks[0][1] << 8)), 8191);
-    EXPECT_EQ(sink.blocks[1], Bytes(kSilenceBlockBytes, 0));
+    EXPECT_EQ(int16_t(sink.blocks[0][666] | (sink.blocks[0][667] << 8)), 8191);  // sample 333 of 334
+    EXPECT_EQ(Bytes(sink.blocks[0].begin() + 668, sink.blocks[0].end()), Bytes(kSoundBlockBytes - 668, 0));
     EXPECT_EQ(builder.IdleCount(), 0);
     EXPECT_EQ(builder.PendingBytes(), 0u);
 
-    // With nothing held, a further idle stretch sends the silence block alone.
-    for (int i = 0; i <= kIdlePollLimit; ++i) builder.OnIdlePoll();
-    ASSERT_EQ(sink.blocks.size(), 3u);
-    EXPECT_EQ(sink.blocks[2], Bytes(kSilenceBlockBytes, 0));
+    // With nothing held, a further quiet stretch sends half a second of silence, once that block
+    // has had time to play.
+    for (int i = 0; i <= 3 * kIdlePollLimit; ++i) builder.OnIdlePoll();
+    EXPECT_EQ(sink.blocks.size(), 1u) << "the clock has not moved: no more silence";
+    clock.now += kSoundBlockMilliseconds;
+    builder.OnIdlePoll();
+    ASSERT_EQ(sink.blocks.size(), 2u);
+    EXPECT_EQ(sink.blocks[1], Bytes(kSilenceBlockBytes, 0));
+}
+
+// Silence goes out at the pace of time, whatever pace the sound thread polls at, and a thread held
+// up for a while does not make up the lost time in a burst.
+TEST(SoundBlock, SilenceKeepsThePaceOfTime) {
+    const struct {
+        const char* name;
+        uint64_t pollMs;  // one sleep of the idle loop
+        uint64_t stallAtMs, stallMs;
+        size_t blocks;  // in 10 s
+    } cases[] = {
+        {"1 ms polls (Wine, high resolution)", 1, 0, 0, 20},
+        {"15.6 ms polls (Windows' default timer)", 16, 0, 0, 20},
+        {"polls that never sleep", 0, 0, 0, 20},
+        {"a 4 s stall in the middle", 1, 3000, 4000, 12},
+    };
+    const MixFormat format{SampleEncoding::kPcm16, 2, 48000, 0};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingSink sink;
+        FakeClock clock;
+        const uint64_t start = clock.now;
+        SoundBlockBuilder builder(format, sink, clock.Function());
+        std::vector<uint64_t> sentAt;
+        for (uint64_t polls = 0; clock.now - start < 10000; ++polls) {
+            if (c.stallMs > 0 && clock.now - start == c.stallAtMs) clock.now += c.stallMs;
+            const size_t before = sink.blocks.size();
+            builder.OnIdlePoll();
+            if (sink.blocks.size() != before) sentAt.push_back(clock.now - start);
+            // Polls that do not sleep still see the clock move now and then.
+            if (c.pollMs > 0 || polls % 100 == 99) clock.now += std::max<uint64_t>(c.pollMs, 1);
+        }
+        EXPECT_NEAR(double(sink.blocks.size()), double(c.blocks), 1.0);
+        for (const Bytes& block : sink.blocks) EXPECT_EQ(block, Bytes(kSilenceBlockBytes, 0));
+        // Never more sound handed over than time has passed, beyond the block just sent.
+        for (size_t i = 0; i < sentAt.size(); ++i)
+            EXPECT_LE(i * kSoundBlockMilliseconds, sentAt[i] + kIdleMilliseconds) << i;
+    }
+}
+
+TEST(SoundBlock, TheEndOfSoundFollowsTheBlockBeforeItWithoutAGap) {
+    // Sound played for 1.3 s arrives in 10 ms packets at the pace it is played: two full blocks at
+    // 0.5 s and 1.0 s; the rest (0.3 s) goes padded when the previous block has played, at 1.5 s.
+    const MixFormat format{SampleEncoding::kPcm16, 1, 8000, 0};
+    RecordingSink sink;
+    FakeClock clock;
+    const uint64_t start = clock.now;
+    SoundBlockBuilder builder(format, sink, clock.Function());
+    const Bytes packet = MakeFrames(format, 0, 80, [](uint64_t) { return 0.5; });
+    std::vector<uint64_t> sentAt;
+    auto note = [&](size_t before) {
+        if (sink.blocks.size() != before) sentAt.push_back(clock.now - start);
+    };
+    for (int i = 0; i < 130; ++i) {
+        clock.now += 10;
+        const size_t before = sink.blocks.size();
+        ASSERT_TRUE(builder.OnCapturedPacket(packet, 80, 0));
+        note(before);
+    }
+    while (clock.now - start < 2200) {
+        ++clock.now;
+        const size_t before = sink.blocks.size();
+        builder.OnIdlePoll();
+        note(before);
+    }
+    ASSERT_EQ(sentAt.size(), 4u);
+    EXPECT_EQ(sentAt[0], 500u);
+    EXPECT_EQ(sentAt[1], 1000u);
+    EXPECT_EQ(sentAt[2], 1500u);
+    EXPECT_EQ(sentAt[3], 2000u);
+    const std::vector<int16_t> samples = sink.Samples();
+    ASSERT_EQ(samples.size(), 4 * kSoundBlockBytes / 2);
+    EXPECT_EQ(std::count(samples.begin(), samples.end(), int16_t(16384)), 10400);
 }
 
 TEST(SoundBlock, CaptureFlagsEitherPassOrEndTheCapture) {
@@ -229,7 +315,8 @@ TEST(SoundBlock, OddFormatsAndPacketsAreHandledWithoutReadingAstray) {
         EXPECT_EQ(builder.PendingBytes(), 2 * c.samples);
         EXPECT_EQ(builder.FrameCounter(), c.frames);
         for (int i = 0; i <= kIdlePollLimit; ++i) builder.OnIdlePoll();  // silence is sent all the same
-        EXPECT_EQ(sink.blocks.size(), c.samples > 0 ? 2u : 1u);
+        ASSERT_EQ(sink.blocks.size(), 1u);
+        EXPECT_EQ(sink.blocks[0].size(), kSoundBlockBytes);
     }
 }
 

@@ -3,7 +3,8 @@
 # snapshot of the screen, saved as a JPEG on the desktop whose pixels match what the overlay showed;
 # the save question before leaving a modified drawing, where Cancel keeps everything; a save into a
 # folder that cannot be written is reported and keeps the drawing; remote control's start drops the
-# tool to touch mode; a display change brings the toolbar back onto the screen. Screenshots of the
+# tool to touch mode; a display change brings the toolbar back onto the screen; undo passes over a
+# tap and brings back everything "clear all" removed. Screenshots of the
 # toolbar in touch and writing mode and of the overlay with every pen colour and the semi-transparent
 # pen are left in the scenario's folder.
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
@@ -194,6 +195,26 @@ e2e_log "panel while drawing on the whiteboard: $(e2e_panel)"
 # The semi-transparent cyan line over the red line keeps only what both have: dark, not cyan.
 IFS=, read -r r g b <<<"$(pixel "$E2E_DIR/overlay-colours.png" 340,160)"
 [ "$r" -lt 60 ] && [ "$g" -lt 60 ] || e2e_fail "the semi-transparent line over red is $r,$g,$b"
+
+# Undo: a tap that draws nothing is no step (undo takes the line before it); "clear all" is one step
+# (one undo brings every line back).
+shown() {  # X,Y: the overlay's pixel there, "white" or "marked"
+    e2e_screenshot --hwnd "$overlay" "$(e2e_windows_path "$E2E_DIR/overlay-undo.png")"
+    IFS=, read -r r g b <<<"$(pixel "$E2E_DIR/overlay-undo.png" "$1")"
+    [ "$r" -gt 240 ] && [ "$g" -gt 240 ] && [ "$b" -gt 240 ] && echo white || echo marked
+}
+e2e_probe click --hwnd "$overlay" --input --at 700,440 >/dev/null
+sleep 0.3
+note_click 1541
+[ "$(shown 420,300)" = white ] || e2e_fail "undo after a tap did not take back the line before it"
+[ "$(shown 340,300)" = marked ] || e2e_fail "undo took back more than one line"
+note_click 1524
+[ "$(shown 200,120)" = white ] && [ "$(shown 340,300)" = white ] || e2e_fail "clear all left lines"
+note_click 1541
+[ "$(shown 200,120)" = marked ] && [ "$(shown 340,300)" = marked ] ||
+    e2e_fail "one undo did not bring back what clear all removed"
+[ "$(shown 420,300)" = white ] || e2e_fail "undo of clear all brought back a line undone before it"
+e2e_log "undo passes over a tap and brings back a whole clear"
 
 # Remote control's start drops the tool to touch mode without asking; the toolbar hides.
 frame=$(e2e_field "$(e2e_probe find --pid "$E2E_REMOTE_PID" --title "Note Thread" --any)" hwnd)

@@ -4,6 +4,8 @@
 # pads' touch, 1006; "[RC00012]" for the broadcast, 1008) and rests the button for 5 s. A teacher up
 # to 2.0.1.1027 never answers, so the button toggles at once; a newer one answers and only its answer
 # sets the button (with --set teacher.switches=off it never answers, and the button stays as it was).
+# The same holds while remote control holds the connection: the control thread sends the text, and
+# the button changes only once it went out (or the answer came).
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 version=$1
@@ -21,11 +23,16 @@ answers=yes
 checked() { e2e_button_state "$panel" "$1" | grep -o 'checked=[01]' | cut -d= -f2; }
 # press BUTTON NAME STATE: one press that asks for STATE (true or false) of switch NAME.
 press() {
-    local button=$1 name=$2 state=$3 before expected pressed_at
+    local button=$1 name=$2 state=$3 before expected pressed_at heard
+    local pattern="\"event\":\"switch\",\"name\":\"$name\",\"on\":$state"
     before=$(checked "$button")
+    heard=$(e2e_count_events "$pattern")
     e2e_press "$panel" "$button"
     pressed_at=$SECONDS
-    e2e_wait_event "\"event\":\"switch\",\"name\":\"$name\",\"on\":$state" 10
+    until [ "$(e2e_count_events "$pattern")" -gt "$heard" ]; do
+        [ $((SECONDS - pressed_at)) -le 10 ] || e2e_fail "the teacher did not hear $name $state"
+        sleep 0.2
+    done
     e2e_button_state "$panel" "$button" | grep -q 'enabled=0' || e2e_fail "button $button is not resting"
     expected=$before
     if [ "$old" = yes ] || [ "$answers" = yes ]; then
@@ -65,3 +72,15 @@ if [ "$old" = no ] && [ "$answers" = yes ]; then
     [ "$(checked 1008)" = 0 ] || e2e_fail "WM_SHARE_STATE 2 left button 1008 checked"
     e2e_log "WM_TOUCH_STATE and WM_SHARE_STATE set the buttons"
 fi
+
+e2e_step "the switches during remote control"
+e2e_press "$panel" 1001
+e2e_wait_event '"event":"remote_control","state":"start"' 15
+opposite() { [ "$(checked "$1")" = 1 ] && echo false || echo true; }
+press 1008 broadcast "$(opposite 1008)"
+press 1006 touch "$(opposite 1006)"
+grep -a 'Remocon switch:' "$E2E_DIR/remote.err" | tail -n 2 | grep -c 'control-thread' | grep -qx 2 ||
+    e2e_fail "the switches did not go through the control thread: $(grep -a 'Remocon switch:' "$E2E_DIR/remote.err" | tail -n 2)"
+e2e_press "$panel" 1001
+e2e_wait_event '"event":"remote_control","state":"stop"' 15
+e2e_log "the switches during remote control went through the control thread"

@@ -16,7 +16,8 @@ e2e_start_null_sink() {
     setsid env HOME="$runtime" XDG_RUNTIME_DIR="$runtime" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
         --use-pid-file=no -L "module-null-sink sink_name=pad rate=44100" \
         -L "module-native-protocol-unix auth-anonymous=1" </dev/null >"$E2E_DIR/pulse.log" 2>&1 &
-    E2E_BACKGROUND+=("$!")
+    E2E_PULSE_PID=$!
+    E2E_BACKGROUND+=("$E2E_PULSE_PID")
     export PULSE_SERVER=unix:$runtime/pulse/native
     # Wine 8 has no loopback capture: the remote records the sink's monitor instead (the same sound).
     export TESMORA_SOUND_SOURCE=recording
@@ -43,4 +44,10 @@ with wave.open(path, "wb") as out:
         frames += struct.pack("<hh", v, v)
     out.writeframes(bytes(frames))
 PY
+}
+
+# e2e_stop_sound_server: the null sink's sound server ends under the running remote (the pad's sound
+# device goes away).
+e2e_stop_sound_server() {
+    e2e_stop_background "$E2E_PULSE_PID"
 }
