@@ -40,7 +40,10 @@ Function ${UN}ProgramsInUse
     Call ${UN}FileInUse
     Pop $R2
     ${If} $R2 == 1
+    ${AndIf} $InUse != ""
         StrCpy $InUse "$InUse ${REMOTE}"
+    ${ElseIf} $R2 == 1
+        StrCpy $InUse "${REMOTE}"
     ${EndIf}
 FunctionEnd
 
