@@ -72,7 +72,8 @@ uninstall() {
 }
 # The setup log's lines written since the course began.
 log_lines() { iconv -f UTF-16 -t UTF-8 "$SETUP_LOG" 2>/dev/null | tr -d '\r' | tail -n +$((LOG_START + 1)); }
-LOG_START=$(iconv -f UTF-16 -t UTF-8 "$SETUP_LOG" 2>/dev/null | wc -l || echo 0)
+LOG_START=0
+[ ! -f "$SETUP_LOG" ] || LOG_START=$(iconv -f UTF-16 -t UTF-8 "$SETUP_LOG" | wc -l)
 expect_logged() {
     log_lines | grep -qF -- "$1" || e2e_fail "the setup log has no \"$1\": $(log_lines | tail -n 5)"
     e2e_log "ok: logged \"$1\""
