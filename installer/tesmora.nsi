@@ -284,6 +284,14 @@ FunctionEnd
     ${EndIf}
 !macroend
 
+; A value only a switch gives; left out, the earlier value stays.
+!macro ConfigSwitch KEY VAR
+    ${If} ${VAR} != ""
+        WriteINIStr "$INSTDIR\config.ini" "default" "${KEY}" "${VAR}"
+        ${Log} "config.ini: ${KEY}=${VAR}"
+    ${EndIf}
+!macroend
+
 ; A program file, copied over the installed one; a file that cannot be replaced ends the install
 ; before anything names the new version.
 !macro InstallFile SOURCE NAME
@@ -318,10 +326,10 @@ Section "Install"
     Call PrepareConfig
     !insertmacro ConfigValue webserver $WebServer
     !insertmacro ConfigValue updateserver $UpdateServer
-    !insertmacro ConfigValue scalefactor $ScaleFactor
+    !insertmacro ConfigSwitch scalefactor $ScaleFactor
     !insertmacro ConfigValue layout $Layout
     !insertmacro ConfigValue strictcertificates $StrictCertificates
-    !insertmacro ConfigValue logfile $LogFileSwitch
+    !insertmacro ConfigSwitch logfile $LogFileSwitch
 
     WriteRegStr HKCU "${PROFILE_KEY}" "language" "$ProgramLanguage"
     ${Log} "profile: language=$ProgramLanguage"
@@ -364,14 +372,19 @@ Function un.onInit
     SetShellVarContext all
     Call un.OpenLog
     ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/CLEANUP" $R1
+    ${IfNot} ${Errors}
+        Call un.CleanUpAfterInPlace
+    ${EndIf}
     ${Log} "uninstall started in $INSTDIR: $R0"
-    !insertmacro OneAtATime "un."
     StrCpy $Purge 0
     ClearErrors
     ${GetOptions} $R0 "/PURGE" $R1
     ${IfNot} ${Errors}
         StrCpy $Purge 1
     ${EndIf}
+    !insertmacro OneAtATime "un."
 FunctionEnd
 
 Function un.KeepPage
@@ -396,9 +409,9 @@ Function un.KeepPageLeave
 FunctionEnd
 
 ; The uninstaller's own file. Started from a copy of itself (the usual way) it simply deletes it.
-; Run in place (_?=folder), so that its caller waits for it, it cannot delete its own running file;
-; Windows lets a running program's file be moved, though: it moves into the temporary folder (to go
-; at the next restart) and the install folder can go at once.
+; Run in place (_?=folder), so that its caller waits for it and sees its exit code, it holds its own
+; file open until it ends: a copy of it in the temporary folder, started with /CLEANUP, waits for
+; that end and removes the file and the folder.
 Function un.RemoveUninstaller
     ${If} $EXEDIR != $INSTDIR
         Delete "$INSTDIR\uninstall.exe"
@@ -406,14 +419,24 @@ Function un.RemoveUninstaller
     ${EndIf}
     GetTempFileName $R0
     Delete $R0
-    ClearErrors
-    Rename "$INSTDIR\uninstall.exe" "$R0"
-    ${If} ${Errors}
-        Delete /REBOOTOK "$INSTDIR\uninstall.exe"
-        ${Log} "uninstall.exe goes at the next restart"
-    ${Else}
-        Delete /REBOOTOK "$R0"
+    StrCpy $R0 "$R0.exe"
+    CopyFiles /SILENT "$EXEPATH" "$R0"
+    Exec '"$R0" /S /CLEANUP _?=$INSTDIR'
+FunctionEnd
+
+; The copy's whole run: once the uninstaller it was started by has ended (it lets go of the lock only
+; then), its file and the folder go, unless an install came first and the folder is in use again.
+Function un.CleanUpAfterInPlace
+    !insertmacro OneAtATime "un."
+    ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R1 == ""
+        Delete "$INSTDIR\uninstall.exe"
+        RMDir "$INSTDIR"
+        RMDir "${PROGRAM_FILES}\${COMPANY}"
+        ${Log} "removed: $INSTDIR\uninstall.exe, after the uninstaller ended"
     ${EndIf}
+    Delete /REBOOTOK "$EXEPATH"
+    Quit
 FunctionEnd
 
 ; A file the uninstaller must remove; one it cannot (in use by another program) ends the removal

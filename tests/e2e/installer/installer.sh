@@ -187,14 +187,17 @@ uninstall)
     e2e_wine reg query "$UNINSTALL_KEY" >/dev/null 2>&1 && e2e_fail "the uninstall entry is still there"
     e2e_expect_equal "language kept" "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
     expect_logged "uninstalled from $INSTALL_WIN"
-    e2e_step "install again, uninstall in place with /PURGE: done when it returns"
+    e2e_step "install again, uninstall in place with /PURGE, waited for"
     e2e_expect_equal "install" "$(install)" 0
     e2e_expect_equal "quiet uninstall command" "$(reg_value "$UNINSTALL_KEY" QuietUninstallString)" \
         "\"$INSTALL_WIN\\uninstall.exe\" /S _?=$INSTALL_WIN"
     record=$(e2e_probe start --wait --timeout 60000 "$INSTALL_WIN\\uninstall.exe" /S /PURGE "_?=$INSTALL_WIN")
     e2e_expect_equal "exit code" "$(e2e_field "$record" exit)" 0
+    # Everything but its own file is gone when it returns; that goes as soon as it has ended.
+    e2e_expect_equal "files left" "$(cd "$INSTALL_DIR" 2>/dev/null && find . -type f ! -name uninstall.exe)" ""
+    for _ in $(seq 50); do [ -e "$INSTALL_DIR" ] || break; sleep 0.2; done
     [ ! -e "$INSTALL_DIR" ] || e2e_fail "left behind: $(find "$INSTALL_DIR" | tr '\n' ' ')"
-    e2e_log "ok: the folder is gone when the uninstaller returns"
+    e2e_log "ok: the folder is gone once the uninstaller has ended"
     e2e_expect_equal "language" "$(reg_value "$E2E_PROFILE_KEY" language)" ""
     mkdir -p "$INSTALL_DIR"
     ;;
