@@ -4,10 +4,11 @@
 -- The task definition for the programs' own Program Files, the other for 32-bit programs on 64-bit Windows.
 UPDATE `Component` SET `Condition` = '@TASK_X86@' WHERE `Component` = 'TaskX86'
 UPDATE `Component` SET `Condition` = '@TASK_WOW64@' WHERE `Component` = 'TaskWow64'
--- config.ini: an earlier one is never overwritten (msidbComponentAttributesNeverOverwrite).
-UPDATE `Component` SET `Attributes` = 128 WHERE `Component` = 'Config'
--- A key is written when its property is given, and stays when a later version leaves the property
--- out (msidbComponentAttributesPermanent); the removal deletes config.ini itself.
+-- config.ini holds only the keys whose property is given (no file when none is: the programs'
+-- defaults). A key stays when a later version leaves its property out
+-- (msidbComponentAttributesPermanent); the removal deletes config.ini itself (RemoveConfig below: a
+-- removal for an upgrade keeps it). Windows writes a new
+-- config.ini in the ANSI code page, which the remote turns into UTF-16 when it first reads it.
 UPDATE `Component` SET `Condition` = 'WEBSERVER', `Attributes` = 16 WHERE `Component` = 'IniWebServer'
 UPDATE `Component` SET `Condition` = 'UPDATESERVER', `Attributes` = 16 WHERE `Component` = 'IniUpdateServer'
 UPDATE `Component` SET `Condition` = 'LAYOUT', `Attributes` = 16 WHERE `Component` = 'IniLayout'
@@ -29,6 +30,16 @@ INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `I
 INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('UpdaterBackups', 'Remote', 'TesmoraOrluUpdaterR.exe_*', 'INSTALLDIR', 3)
 INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('Staged', 'Remote', '*_new', 'INSTALLDIR', 3)
 INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('Partial', 'Remote', '*.part', 'INSTALLDIR', 3)
+-- The staged names of the files this package installs, named one by one as well: not every
+-- implementation of Windows Installer takes a wildcard here.
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('RemoteNew', 'Remote', 'TesmoraOrluRemocon.exe_new', 'INSTALLDIR', 3)
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('RemoteNewPart', 'Remote', 'TesmoraOrluRemocon.exe_new.part', 'INSTALLDIR', 3)
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('UpdaterNew', 'Remote', 'TesmoraOrluUpdaterR.exe_new', 'INSTALLDIR', 3)
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('UpdaterNewPart', 'Remote', 'TesmoraOrluUpdaterR.exe_new.part', 'INSTALLDIR', 3)
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('EngNew', 'Languages', 'TesmoraOrluRemoconEng.dll_new', 'LanguageFolder', 3)
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('EngNewPart', 'Languages', 'TesmoraOrluRemoconEng.dll_new.part', 'LanguageFolder', 3)
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('JapanNew', 'Languages', 'TesmoraOrluRemoconJapan.dll_new', 'LanguageFolder', 3)
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('JapanNewPart', 'Languages', 'TesmoraOrluRemoconJapan.dll_new.part', 'LanguageFolder', 3)
 INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('Batch', 'Remote', 'aUpdate.bat', 'INSTALLDIR', 2)
 INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('Dump', 'Remote', 'RemoconDump.dmp', 'INSTALLDIR', 2)
 INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('ConfigBackups', 'Remote', 'config_*.ini', 'INSTALLDIR', 2)
@@ -41,10 +52,12 @@ INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `I
 -- with the programs and registered once they are in place (after an older version's removal).
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('EndPrograms', 3170, 'TARGETDIR', '"[SystemFolder]taskkill.exe" /f /im TesmoraOrluUpdaterR.exe /im TesmoraOrluRemocon.exe')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RegisterTask', 3106, 'TARGETDIR', '"[SystemFolder]schtasks.exe" /create /xml "[INSTALLDIR]autostart-task.xml" /tn TesmoraOrlu\TesmoraOrluUpdaterR /f')
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveConfig', 3170, 'TARGETDIR', '"[SystemFolder]cmd.exe" /c del /f /q "[INSTALLDIR]config.ini"')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveTask', 3170, 'TARGETDIR', '"[SystemFolder]schtasks.exe" /delete /tn TesmoraOrlu\TesmoraOrluUpdaterR /f')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('EndPrograms', '', 1550)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveTask', 'REMOVE="ALL"', 1560)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveIniValues', '', 3100)
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveConfig', 'REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE', 3400)
 DELETE FROM `InstallExecuteSequence` WHERE `Action` = 'RemoveExistingProducts'
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveExistingProducts', '', 4010)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RegisterTask', 'NOT REMOVE="ALL"', 4020)

@@ -16,6 +16,9 @@
 #                   with exit code 3, the earlier version still registered
 #   downgrade       an older installer over a newer remote stops with exit code 4; /ALLOWDOWNGRADE
 #                   installs it
+#   msi             the Windows Installer package, silent: installed with every property (files,
+#                   config.ini, the task, the profile's language), upgraded by a newer package (the
+#                   updater's leftovers removed), refused over the newer one, removed without a trace
 #   updater_login   the installed updater, started as the sign-in task starts it (in another
 #                   current folder), finds the release current, starts the remote, and it logs in
 #   pages           screenshots of every page of the installer and the uninstaller, in Korean and
@@ -78,7 +81,13 @@ expect_logged() {
     log_lines | grep -qF -- "$1" || e2e_fail "the setup log has no \"$1\": $(log_lines | tail -n 5)"
     e2e_log "ok: logged \"$1\""
 }
-config_value() { iconv -f UTF-16 -t UTF-8 "$INSTALL_DIR/config.ini" | tr -d '\r' | sed -n "s/^$1=//p"; }
+# A config.ini key: in UTF-16 as the programs and the installer keep it, or in the ANSI code page as
+# Windows Installer writes a new file.
+config_value() {
+    local decode=(cat)
+    [ "$(head -c 2 "$INSTALL_DIR/config.ini" | xxd -p)" != fffe ] || decode=(iconv -f UTF-16 -t UTF-8)
+    "${decode[@]}" <"$INSTALL_DIR/config.ini" | tr -d '\r' | sed -n "s/^$1=//p"
+}
 # reg_value KEY NAME: a string value, empty when absent.
 reg_value() {
     e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
@@ -86,6 +95,7 @@ reg_value() {
 expect_installed() {
     local file
     for file in "${INSTALLED[@]}"; do
+        [ -n "$file" ] || continue
         [ -f "$INSTALL_DIR/$file" ] || e2e_fail "$file is not installed"
     done
     cmp -s "$INSTALL_DIR/TesmoraOrluRemocon.exe" "$E2E_BIN/TesmoraOrluRemocon.exe" ||
@@ -244,6 +254,68 @@ downgrade)
     e2e_step "the same with /ALLOWDOWNGRADE"
     e2e_expect_equal "exit code" "$(install /LANGUAGE=Eng /ALLOWDOWNGRADE)" 0
     expect_installed
+    ;;
+msi)
+    MSI=$(ls "$E2E_BIN"/../installer/TesmoraOrluRemocon-*.msi 2>/dev/null | head -n 1)
+    [ -n "$MSI" ] || { e2e_log "no package built (wixl missing?)"; exit $E2E_SKIP; }
+    MSI_DIR="$WINEPREFIX/drive_c/Program Files/TesmoraOrlu/TesmoraOrluRemocon"
+    INSTALL_DIR=$MSI_DIR
+    INSTALLED=("${INSTALLED[@]/uninstall.exe/}")
+    product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+    # msiexec ARGS...: Windows Installer's command line, silent; prints its exit code.
+    msiexec() {
+        e2e_field "$(e2e_probe start --wait --timeout 120000 'C:\windows\system32\msiexec.exe' "$@" /qn)" exit
+    }
+    OLD=$(product_code "$MSI")
+    e2e_step "a newer package of the same programs"
+    "$E2E_SOURCE/installer/build-msi" 2.0.1.1029 "$E2E_BIN" "$E2E_DIR/newer.msi" 2>/dev/null ||
+        e2e_fail "could not build the newer package"
+    NEW=$(product_code "$E2E_DIR/newer.msi")
+    trap 'status=$?; msiexec /x "$(e2e_windows_path "$E2E_DIR/newer.msi")" >/dev/null;
+        msiexec /x "$(e2e_windows_path "$MSI")" >/dev/null; (exit $status); e2e_end' EXIT
+    e2e_step "install with every property"
+    e2e_expect_equal "exit code" "$(msiexec /i "$(e2e_windows_path "$MSI")" WEBSERVER=web.school.example:8443 \
+        UPDATESERVER=127.0.0.1:18080 LAYOUT=full STRICTCERTIFICATES=1 LOGFILE=1 LANGUAGE=Eng)" 0
+    expect_installed
+    e2e_expect_equal webserver "$(config_value webserver)" web.school.example:8443
+    e2e_expect_equal updateserver "$(config_value updateserver)" 127.0.0.1:18080
+    e2e_expect_equal layout "$(config_value layout)" full
+    e2e_expect_equal strictcertificates "$(config_value strictcertificates)" 1
+    e2e_expect_equal logfile "$(config_value logfile)" 1
+    e2e_expect_equal language "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
+    [ -f "$TASK" ] || e2e_fail "no scheduled task registered"
+    iconv -f UTF-16 -t UTF-8 "$MSI_DIR/autostart-task.xml" |
+        grep -qF '<Command>"%ProgramFiles%\TesmoraOrlu\TesmoraOrluRemocon\TesmoraOrluUpdaterR.exe"</Command>' ||
+        e2e_fail "the task does not start the installed updater"
+    e2e_log "ok: the task is registered and starts the installed updater"
+    e2e_expect_equal version "$(reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$OLD" DisplayVersion)" 2.1.1028
+    # Given its properties again, as group policy gives a package its transform. (Wine's upgrade
+    # removes the older package without telling it that it is being upgraded, so it deletes config.ini
+    # as a removal does; Windows keeps it, and a key whose property is left out then stays.)
+    e2e_step "the newer package over it"
+    echo staged >"$MSI_DIR/TesmoraOrluRemocon.exe_new"
+    echo partial >"$MSI_DIR/language/TesmoraOrluRemoconEng.dll_new.part"
+    e2e_expect_equal "exit code" "$(msiexec /i "$(e2e_windows_path "$E2E_DIR/newer.msi")" \
+        WEBSERVER=web2.school.example)" 0
+    expect_installed
+    e2e_wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$OLD" >/dev/null 2>&1 &&
+        e2e_fail "the older package is still installed"
+    e2e_expect_equal version "$(reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$NEW" DisplayVersion)" 2.1.1029
+    e2e_expect_equal webserver "$(config_value webserver)" web2.school.example
+    [ ! -e "$MSI_DIR/TesmoraOrluRemocon.exe_new" ] && [ ! -e "$MSI_DIR/language/TesmoraOrluRemoconEng.dll_new.part" ] ||
+        e2e_fail "the staged downloads are still there"
+    [ -f "$TASK" ] || e2e_fail "the upgrade lost the scheduled task"
+    e2e_log "ok: upgraded, the task kept, the staged downloads gone"
+    e2e_step "the older package over the newer one"
+    code=$(msiexec /i "$(e2e_windows_path "$MSI")")
+    [ "$code" != 0 ] || e2e_fail "the older package installed"
+    e2e_log "ok: refused with exit code $code"
+    e2e_step "remove"
+    e2e_expect_equal "exit code" "$(msiexec /x "$(e2e_windows_path "$E2E_DIR/newer.msi")")" 0
+    [ ! -e "$MSI_DIR" ] || e2e_fail "left behind: $(find "$MSI_DIR" | tr '\n' ' ')"
+    [ ! -e "$TASK" ] || e2e_fail "the scheduled task is still registered"
+    [ ! -e "$MENU" ] || e2e_fail "the menu folder is still there"
+    e2e_log "ok: nothing left"
     ;;
 updater_login)
     # The release the update service offers is what is installed (the updater needs its own entry to
