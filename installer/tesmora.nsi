@@ -55,6 +55,10 @@ ${StrRep}
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
+; A signed release (scripts/release) signs the uninstaller the installer carries as well.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "${PROGRAM_FILES}\${COMPANY}\TesmoraOrluRemocon"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ; Both programs need administrator rights, and the folder is under Program Files.

@@ -19,6 +19,10 @@
 #   msi             the Windows Installer package, silent: installed with every property (files,
 #                   config.ini, the task, the profile's language), upgraded by a newer package (the
 #                   updater's leftovers removed), refused over the newer one, removed without a trace
+#   signed_release  scripts/release with a throwaway code-signing certificate: every program, library,
+#                   the installer, the uninstaller it installs and the package carry a signature that
+#                   verifies, and the signed installer still installs; without a certificate the
+#                   release says plainly that it is unsigned
 #   updater_login   the installed updater, started as the sign-in task starts it (in another
 #                   current folder), finds the release current, starts the remote, and it logs in
 #   pages           screenshots of every page of the installer and the uninstaller, in Korean and
@@ -316,6 +320,43 @@ msi)
     [ ! -e "$TASK" ] || e2e_fail "the scheduled task is still registered"
     [ ! -e "$MENU" ] || e2e_fail "the menu folder is still there"
     e2e_log "ok: nothing left"
+    ;;
+signed_release)
+    command -v osslsigncode >/dev/null || { e2e_log "osslsigncode is missing"; exit $E2E_SKIP; }
+    preset=$(basename "$(dirname "$(realpath "$E2E_BIN")")")
+    verify() { osslsigncode verify -CAfile "$E2E_DIR/cert.pem" -in "$1" 2>&1 | grep -q "Signature verification: ok"; }
+    e2e_step "a throwaway code-signing certificate, and the release signed with it"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Tesmora Test Signing" \
+        -addext "extendedKeyUsage=codeSigning" -keyout "$E2E_DIR/key.pem" -out "$E2E_DIR/cert.pem" 2>/dev/null
+    "$E2E_SOURCE/scripts/release" --preset "$preset" --no-build --out "$E2E_DIR/signed" \
+        --certificate "$E2E_DIR/cert.pem" --key "$E2E_DIR/key.pem" >/dev/null 2>"$E2E_DIR/release.err" ||
+        e2e_fail "the signed release failed: $(cat "$E2E_DIR/release.err")"
+    grep -q "signed and verified" "$E2E_DIR/release.err" || e2e_fail "the release did not say it signed"
+    (cd "$E2E_DIR/signed" && sha256sum -c --quiet SHA256SUMS) || e2e_fail "the sums do not match"
+    mkdir -p "$E2E_DIR/unzipped"
+    (cd "$E2E_DIR/unzipped" && unzip -q "$E2E_DIR"/signed/*.zip)
+    for file in "$E2E_DIR"/signed/*.exe "$E2E_DIR"/signed/*.msi $(find "$E2E_DIR/unzipped" -name '*.exe' -o -name '*.dll'); do
+        verify "$file" || e2e_fail "$(basename "$file") carries no signature that verifies"
+    done
+    e2e_log "ok: the installer, the package and every program and library verify"
+    grep -q "^Signed by CN = Tesmora Test Signing" "$E2E_DIR/signed/RELEASE-NOTES.md" || e2e_fail "the notes do not name the signer"
+    e2e_step "the signed installer installs, with a signed uninstaller"
+    SETUP=$(ls "$E2E_DIR"/signed/TesmoraOrluRemoconSetup-*.exe)
+    e2e_expect_equal "install" "$(install /LANGUAGE=Eng)" 0
+    verify "$INSTALL_DIR/TesmoraOrluRemocon.exe" || e2e_fail "the installed remote is not the signed one"
+    verify "$INSTALL_DIR/uninstall.exe" || e2e_fail "the uninstaller carries no signature that verifies"
+    e2e_log "ok: the installed programs and the uninstaller verify"
+    e2e_step "a file changed after signing no longer verifies"
+    cp "$E2E_DIR/signed/$(basename "$SETUP")" "$E2E_DIR/changed.exe"
+    printf 'x' | dd of="$E2E_DIR/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
+    ! verify "$E2E_DIR/changed.exe" || e2e_fail "a changed installer still verifies"
+    e2e_log "ok: refused"
+    e2e_step "without a certificate"
+    "$E2E_SOURCE/scripts/release" --preset "$preset" --no-build --out "$E2E_DIR/unsigned" >/dev/null 2>"$E2E_DIR/release.err" ||
+        e2e_fail "the unsigned release failed: $(cat "$E2E_DIR/release.err")"
+    grep -q "UNSIGNED release" "$E2E_DIR/release.err" || e2e_fail "the release did not say it is unsigned"
+    grep -q "^UNSIGNED" "$E2E_DIR/unsigned/RELEASE-NOTES.md" || e2e_fail "the notes do not say it is unsigned"
+    e2e_log "ok: the unsigned release says so"
     ;;
 updater_login)
     # The release the update service offers is what is installed (the updater needs its own entry to
