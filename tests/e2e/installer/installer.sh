@@ -28,7 +28,7 @@
 #   pages           screenshots of every page of the installer and the uninstaller, in Korean and
 #                   English (installer-<lang>-<n>.png in the work folder); the settings page shows an
 #                   earlier install's values, and an address emptied and a box ticked there reach
-#                   config.ini
+#                   config.ini; over a running remote the installer asks before it ends it
 # Each course installs into its own work folder (/D), and uninstalls again when it ends. Wine cannot
 # show two things a real Windows does: its icacls changes no permissions (the log shows the call and
 # its answer), and its task scheduler keeps neither the sign-in trigger nor the highest privileges of
@@ -429,6 +429,12 @@ pages)
     for language in Kor Eng; do
         e2e_step "the installer's pages in $language, over an install with an address and strict certificates"
         e2e_expect_equal "earlier install" "$(install /WEBSERVER=web.school.example /STRICTCERTIFICATES=1)" 0
+        if [ $language = Eng ]; then
+            # The earlier install's remote runs: the installer asks before it ends it.
+            e2e_start_program "$INSTALL_DIR" TesmoraOrluRemocon.exe
+            remote=$E2E_PID
+            e2e_wait_login "$remote" >/dev/null || e2e_fail "the remote did not start"
+        fi
         record=$(e2e_probe start "$(e2e_windows_path "$SETUP")" /LANGUAGE=$language "/D=$INSTALL_WIN")
         setup=$(e2e_field "$record" pid)
         E2E_STARTED+=("$setup"$'\t'"$(basename "$SETUP")")
@@ -448,6 +454,22 @@ pages)
             fi
             next
         done
+        if [ $language = Eng ]; then
+            question=""
+            for _ in $(seq 40); do
+                for hwnd in $(e2e_probe find --pid "$setup" --class '#32770' | tr '\t' '\n' | sed -n 's/^hwnd=//p'); do
+                    e2e_probe children --hwnd "$hwnd" | grep -q "closes them" && question=$hwnd
+                done
+                [ -z "$question" ] || break
+                sleep 0.5
+            done
+            [ -n "$question" ] || e2e_fail "no question about the running remote"
+            e2e_screenshot --hwnd "$question" "$E2E_DIR/installer-Eng-3b-running.png"
+            e2e_log "screenshot installer-Eng-3b-running.png"
+            e2e_probe click --hwnd "$question" --id 1 >/dev/null
+            e2e_probe wait-exit "$remote" --timeout 20000 >/dev/null || e2e_fail "the remote still runs"
+            e2e_log "ok: asked, then ended the running remote"
+        fi
         wait_next
         shot "installer-$language-4-finish"
         next
