@@ -9,8 +9,13 @@
 ;   /UPDATESERVER=host[:port]  config.ini "updateserver"
 ;   /SCALEFACTOR=n  /LAYOUT=full
 ;   /STRICTCERTIFICATES=1      config.ini "strictcertificates" (0: off again)
+;   /LOGFILE=1                 config.ini "logfile", the programs' support log (0: off again)
+;   /ALLOWDOWNGRADE            install over a newer version of the remote
 ; A switch left out keeps what an earlier install wrote to config.ini.
-; The uninstaller: /S for silent, /PURGE also removes setting.ini and the teacher's profile.
+; The uninstaller: /S for silent, /PURGE also removes setting.ini and the teacher's profile; run as
+; "uninstall.exe /S _?=<folder>" it runs in place, so that whoever starts it waits for its end and
+; sees its exit code.
+; Both write the setup log (log.nsh) and end with the exit codes of outcome.nsh.
 
 ; The 64-bit build of the programs (-DAMD64) gets a 64-bit installer: its folder under the 64-bit
 ; Program Files and its registry entries in the 64-bit view.
@@ -25,6 +30,9 @@
 !include nsDialogs.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include WordFunc.nsh
+!include StrFunc.nsh
+${StrRep}
 
 !ifndef VERSION
     !error "VERSION is not defined"
@@ -43,12 +51,14 @@
 !define PROFILE_KEY "Software\TesmoraOrlu\TesmoraOrluRemocon\config"
 !define PROFILE_ROOT "Software\TesmoraOrlu"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TesmoraOrluRemocon"
-!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define RUN_VALUE "TesmoraOrluUpdaterR"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
+; A signed release (scripts/release) signs the uninstaller the installer carries as well.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "${PROGRAM_FILES}\${COMPANY}\TesmoraOrluRemocon"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ; Both programs need administrator rights, and the folder is under Program Files.
@@ -90,6 +100,11 @@ Var UpdateServer
 Var ScaleFactor
 Var Layout
 Var StrictCertificates
+Var LogFileSwitch
+Var AllowDowngrade
+Var PageShown
+Var FullPanelBox
+Var StrictBox
 Var RadioKor
 Var RadioEng
 Var RadioJapan
@@ -97,6 +112,12 @@ Var WebServerEdit
 Var UpdateServerEdit
 Var Purge
 Var PurgeBox
+
+!include "log.nsh"
+!include "outcome.nsh"
+!include "running.nsh"
+!include "autostart.nsh"
+!include "folder.nsh"
 
 ; The remote's language code for the installer's own language.
 Function LanguageOfInstaller
@@ -109,15 +130,12 @@ Function LanguageOfInstaller
     ${EndIf}
 FunctionEnd
 
-; A wrong switch ends a silent install with exit code 2 rather than installing something not asked for.
-Function RefuseSwitch
-    Pop $0
-    ${IfNot} ${Silent}
-        MessageBox MB_OK|MB_ICONSTOP "$0"
+; An earlier install's config.ini value when no switch names one.
+!macro EarlierValue VAR KEY
+    ${If} ${VAR} == ""
+        ReadINIStr ${VAR} "$INSTDIR\config.ini" "default" "${KEY}"
     ${EndIf}
-    SetErrorLevel 2
-    Quit
-FunctionEnd
+!macroend
 
 !macro RegistryView
     !ifdef AMD64
@@ -127,7 +145,10 @@ FunctionEnd
 
 Function .onInit
     !insertmacro RegistryView
+    SetShellVarContext all
+    Call OpenLog
     ${GetParameters} $R0
+    ${Log} "setup ${VERSION} started: $R0"
     ClearErrors
     ${GetOptions} $R0 "/LANGUAGE=" $ProgramLanguage
     ${If} ${Errors}
@@ -144,8 +165,7 @@ Function .onInit
         !insertmacro MUI_LANGDLL_DISPLAY
         Call LanguageOfInstaller
     ${Else}
-        Push "/LANGUAGE=$ProgramLanguage: Kor, Eng, Japan"
-        Call RefuseSwitch
+        ${Fail} ${EXIT_SWITCH} "/LANGUAGE=$ProgramLanguage: Kor, Eng, Japan"
     ${EndIf}
     ClearErrors
     ${GetOptions} $R0 "/WEBSERVER=" $WebServer
@@ -157,26 +177,34 @@ Function .onInit
     ${GetOptions} $R0 "/LAYOUT=" $Layout
     ClearErrors
     ${GetOptions} $R0 "/STRICTCERTIFICATES=" $StrictCertificates
-    ; An earlier install's addresses are what the page shows.
-    ${If} $WebServer == ""
-        ReadINIStr $WebServer "$INSTDIR\config.ini" "default" "webserver"
+    ClearErrors
+    ${GetOptions} $R0 "/LOGFILE=" $LogFileSwitch
+    StrCpy $AllowDowngrade 0
+    ClearErrors
+    ${GetOptions} $R0 "/ALLOWDOWNGRADE" $R1
+    ${IfNot} ${Errors}
+        StrCpy $AllowDowngrade 1
     ${EndIf}
-    ${If} $UpdateServer == ""
-        ReadINIStr $UpdateServer "$INSTDIR\config.ini" "default" "updateserver"
-    ${EndIf}
+    ; What an earlier install wrote is what the page shows.
+    !insertmacro EarlierValue $WebServer webserver
+    !insertmacro EarlierValue $UpdateServer updateserver
+    !insertmacro EarlierValue $Layout layout
+    !insertmacro EarlierValue $StrictCertificates strictcertificates
+    StrCpy $PageShown 0
+    !insertmacro OneAtATime ""
 FunctionEnd
 
 Function SettingsPage
     !insertmacro MUI_HEADER_TEXT "$(SettingsTitle)" "$(SettingsSubtitle)"
     nsDialogs::Create 1018
     Pop $0
-    ${NSD_CreateGroupBox} 0 0 100% 62u "$(ProgramLanguageLabel)"
+    ${NSD_CreateGroupBox} 0 0 100% 27u "$(ProgramLanguageLabel)"
     Pop $0
-    ${NSD_CreateRadioButton} 10u 12u 90% 14u "한국어 (Kor)"
+    ${NSD_CreateRadioButton} 10u 11u 30% 12u "한국어 (Kor)"
     Pop $RadioKor
-    ${NSD_CreateRadioButton} 10u 27u 90% 14u "English (Eng)"
+    ${NSD_CreateRadioButton} 40% 11u 28% 12u "English (Eng)"
     Pop $RadioEng
-    ${NSD_CreateRadioButton} 10u 42u 90% 14u "日本語 (Japan)"
+    ${NSD_CreateRadioButton} 70% 11u 28% 12u "日本語 (Japan)"
     Pop $RadioJapan
     ${If} $ProgramLanguage == "Eng"
         ${NSD_Check} $RadioEng
@@ -185,16 +213,26 @@ Function SettingsPage
     ${Else}
         ${NSD_Check} $RadioKor
     ${EndIf}
-    ${NSD_CreateLabel} 0 70u 100% 10u "$(WebServerLabel)"
+    ${NSD_CreateLabel} 0 33u 100% 10u "$(WebServerLabel)"
     Pop $0
-    ${NSD_CreateText} 0 81u 100% 12u "$WebServer"
+    ${NSD_CreateText} 0 44u 100% 12u "$WebServer"
     Pop $WebServerEdit
-    ${NSD_CreateLabel} 0 98u 100% 10u "$(UpdateServerLabel)"
+    ${NSD_CreateLabel} 0 60u 100% 10u "$(UpdateServerLabel)"
     Pop $0
-    ${NSD_CreateText} 0 109u 100% 12u "$UpdateServer"
+    ${NSD_CreateText} 0 71u 100% 12u "$UpdateServer"
     Pop $UpdateServerEdit
-    ${NSD_CreateLabel} 0 125u 100% 12u "$(ServerHint)"
+    ${NSD_CreateLabel} 0 86u 100% 10u "$(ServerHint)"
     Pop $0
+    ${NSD_CreateCheckbox} 0 99u 100% 12u "$(FullPanelLabel)"
+    Pop $FullPanelBox
+    ${If} $Layout == "full"
+        ${NSD_Check} $FullPanelBox
+    ${EndIf}
+    ${NSD_CreateCheckbox} 0 113u 100% 12u "$(StrictLabel)"
+    Pop $StrictBox
+    ${If} $StrictCertificates == "1"
+        ${NSD_Check} $StrictBox
+    ${EndIf}
     nsDialogs::Show
 FunctionEnd
 
@@ -210,6 +248,20 @@ Function SettingsPageLeave
     ${EndIf}
     ${NSD_GetText} $WebServerEdit $WebServer
     ${NSD_GetText} $UpdateServerEdit $UpdateServer
+    ${NSD_GetState} $FullPanelBox $0
+    ${If} $0 == ${BST_CHECKED}
+        StrCpy $Layout "full"
+    ${ElseIf} $Layout == "full"
+        StrCpy $Layout ""
+    ${EndIf}
+    ${NSD_GetState} $StrictBox $0
+    ${If} $0 == ${BST_CHECKED}
+        StrCpy $StrictCertificates "1"
+    ${Else}
+        StrCpy $StrictCertificates ""
+    ${EndIf}
+    ; The page says what config.ini will hold: an emptied field or box removes the value.
+    StrCpy $PageShown 1
 FunctionEnd
 
 ; config.ini as the programs keep it: UTF-16LE with a byte-order mark, or the private-profile functions
@@ -224,37 +276,71 @@ Function PrepareConfig
 done:
 FunctionEnd
 
+; A value the page or a switch gives is written; one left empty on the page is removed (the program's
+; default then holds); a switch left out keeps the earlier value.
 !macro ConfigValue KEY VAR
     ${If} ${VAR} != ""
         WriteINIStr "$INSTDIR\config.ini" "default" "${KEY}" "${VAR}"
+        ${Log} "config.ini: ${KEY}=${VAR}"
+    ${ElseIf} $PageShown == 1
+        DeleteINIStr "$INSTDIR\config.ini" "default" "${KEY}"
+        ${Log} "config.ini: ${KEY} removed"
     ${EndIf}
+!macroend
+
+; A value only a switch gives; left out, the earlier value stays.
+!macro ConfigSwitch KEY VAR
+    ${If} ${VAR} != ""
+        WriteINIStr "$INSTDIR\config.ini" "default" "${KEY}" "${VAR}"
+        ${Log} "config.ini: ${KEY}=${VAR}"
+    ${EndIf}
+!macroend
+
+; A program file, copied over the installed one; a file that cannot be replaced ends the install
+; before anything names the new version.
+!macro InstallFile SOURCE NAME
+    ClearErrors
+    File "/oname=${NAME}" "${SOURCE}"
+    ${If} ${Errors}
+        ${Fail} ${EXIT_IN_USE} "$(FailInUse) $OUTDIR\${NAME}"
+    ${EndIf}
+    ${Log} "installed: $OUTDIR\${NAME}"
 !macroend
 
 Section "Install"
     SetShellVarContext all
+    ${Log} "installing ${VERSION} into $INSTDIR"
+    StrLen $0 "$INSTDIR"
+    ${If} $0 <= 3
+        ${Fail} ${EXIT_SWITCH} "$(FailRootFolder) $INSTDIR"
+    ${EndIf}
+    Call RefuseDowngrade
+    Call EndPrograms
+    Call SecureFolder
+    !insertmacro RemoveStagedFiles ""
     SetOutPath "$INSTDIR"
-    ; A program file in use (the remote or the updater running) brings the installer's own question to
-    ; retry; the administrator closes the program first.
     SetOverwrite on
-    File "${BIN}\${REMOTE}"
-    File "${BIN}\${UPDATER}"
+    !insertmacro InstallFile "${BIN}\${UPDATER}" "${UPDATER}"
+    !insertmacro InstallFile "${BIN}\${REMOTE}" "${REMOTE}"
     SetOutPath "$INSTDIR\language"
-    File "${BIN}\language\TesmoraOrluRemoconEng.dll"
-    File "${BIN}\language\TesmoraOrluRemoconJapan.dll"
+    !insertmacro InstallFile "${BIN}\language\TesmoraOrluRemoconEng.dll" "TesmoraOrluRemoconEng.dll"
+    !insertmacro InstallFile "${BIN}\language\TesmoraOrluRemoconJapan.dll" "TesmoraOrluRemoconJapan.dll"
     SetOutPath "$INSTDIR"
 
     Call PrepareConfig
     !insertmacro ConfigValue webserver $WebServer
     !insertmacro ConfigValue updateserver $UpdateServer
-    !insertmacro ConfigValue scalefactor $ScaleFactor
+    !insertmacro ConfigSwitch scalefactor $ScaleFactor
     !insertmacro ConfigValue layout $Layout
     !insertmacro ConfigValue strictcertificates $StrictCertificates
+    !insertmacro ConfigSwitch logfile $LogFileSwitch
 
     WriteRegStr HKCU "${PROFILE_KEY}" "language" "$ProgramLanguage"
+    ${Log} "profile: language=$ProgramLanguage"
 
     ; The updater starts first at sign-in and from the menu: it brings the remote up to date, then
     ; starts it.
-    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${UPDATER}" /autostart'
+    Call RegisterAutostart
     ; An earlier install in another language named its uninstall shortcut in that language.
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallShortcut"
     ${If} $0 != ""
@@ -271,24 +357,38 @@ Section "Install"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${REMOTE}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    ; Run in place, so that a management tool waits for it and sees its exit code.
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallerLanguage" "$LANGUAGE"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ; The menu shortcut's name is in the installer's language; the uninstaller needs it to remove it.
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallShortcut" "$(UninstallShortcut).lnk"
+    ${If} $AutostartFailed == 1
+        ${Fail} ${EXIT_AUTOSTART} "$(AutostartFailed)"
+    ${EndIf}
+    ${Log} "installed ${VERSION}"
 SectionEnd
 
 Function un.onInit
     !insertmacro RegistryView
     !insertmacro MUI_UNGETLANGUAGE
+    SetShellVarContext all
+    Call un.OpenLog
     ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/CLEANUP" $R1
+    ${IfNot} ${Errors}
+        Call un.CleanUpAfterInPlace
+    ${EndIf}
+    ${Log} "uninstall started in $INSTDIR: $R0"
     StrCpy $Purge 0
     ClearErrors
     ${GetOptions} $R0 "/PURGE" $R1
     ${IfNot} ${Errors}
         StrCpy $Purge 1
     ${EndIf}
+    !insertmacro OneAtATime "un."
 FunctionEnd
 
 Function un.KeepPage
@@ -312,23 +412,67 @@ Function un.KeepPageLeave
     ${EndIf}
 FunctionEnd
 
+; The uninstaller's own file. Started from a copy of itself (the usual way) it simply deletes it.
+; Run in place (_?=folder), so that its caller waits for it and sees its exit code, it holds its own
+; file open until it ends: a copy of it in the temporary folder, started with /CLEANUP, waits for
+; that end and removes the file and the folder.
+Function un.RemoveUninstaller
+    ${If} $EXEDIR != $INSTDIR
+        Delete "$INSTDIR\uninstall.exe"
+        Return
+    ${EndIf}
+    GetTempFileName $R0
+    Delete $R0
+    StrCpy $R0 "$R0.exe"
+    CopyFiles /SILENT "$EXEPATH" "$R0"
+    Exec '"$R0" /S /CLEANUP _?=$INSTDIR'
+FunctionEnd
+
+; The copy's whole run: once the uninstaller it was started by has ended (it lets go of the lock only
+; then), its file and the folder go, unless an install came first and the folder is in use again.
+Function un.CleanUpAfterInPlace
+    !insertmacro OneAtATime "un."
+    ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R1 == ""
+        Delete "$INSTDIR\uninstall.exe"
+        RMDir "$INSTDIR"
+        RMDir "${PROGRAM_FILES}\${COMPANY}"
+        ${Log} "removed: $INSTDIR\uninstall.exe, after the uninstaller ended"
+    ${EndIf}
+    Delete /REBOOTOK "$EXEPATH"
+    Quit
+FunctionEnd
+
+; A file the uninstaller must remove; one it cannot (in use by another program) ends the removal
+; with the entry in Programs and Features kept, so that it can be run again.
+!macro RemoveFile PATH
+    ClearErrors
+    Delete "${PATH}"
+    ${If} ${FileExists} "${PATH}"
+        ${Fail} ${EXIT_IN_USE} "$(FailInUse) ${PATH}"
+    ${EndIf}
+!macroend
+
 Section "Uninstall"
     SetShellVarContext all
+    Call un.EndPrograms
+    !insertmacro RemoveFile "$INSTDIR\${UPDATER}"
+    !insertmacro RemoveFile "$INSTDIR\${REMOTE}"
+    !insertmacro RemoveFile "$INSTDIR\language\TesmoraOrluRemoconEng.dll"
+    !insertmacro RemoveFile "$INSTDIR\language\TesmoraOrluRemoconJapan.dll"
+    ${Log} "removed: the programs and the language libraries"
+    Call un.RemoveAutostart
     ; The folder is this product's alone; its uninstall shortcut is named in the installer's language.
     Delete "${MENU_FOLDER}\*.lnk"
     RMDir "${MENU_FOLDER}"
-    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
 
-    ; What the installer put here, what the updater replaced it with and the dated backups it kept
-    ; (name_YYYYMMDD_n), the self-replacement batch and a crash dump. The teacher's setting.ini stays
+    ; What the updater replaced and the dated backups it kept (name_YYYYMMDD_n), its staged and
+    ; partial downloads, the self-replacement batch and a crash dump. The teacher's setting.ini stays
     ; unless asked for.
-    Delete "$INSTDIR\${REMOTE}"
-    Delete "$INSTDIR\${UPDATER}"
     Delete "$INSTDIR\${REMOTE}_*"
     Delete "$INSTDIR\${UPDATER}_*"
-    Delete "$INSTDIR\language\TesmoraOrluRemoconEng.dll"
-    Delete "$INSTDIR\language\TesmoraOrluRemoconJapan.dll"
     Delete "$INSTDIR\language\TesmoraOrluRemocon*.dll_*"
+    !insertmacro RemoveStagedFiles "un."
     RMDir "$INSTDIR\language"
     Delete "$INSTDIR\config.ini"
     Delete "$INSTDIR\config_*.ini"
@@ -338,10 +482,12 @@ Section "Uninstall"
         Delete "$INSTDIR\setting.ini"
         Delete "$INSTDIR\setting_*.ini"
         DeleteRegKey HKCU "${PROFILE_ROOT}"
+        ${Log} "removed: the teacher's setting.ini and profile"
     ${EndIf}
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    ; Last, so that whoever waits for the uninstaller (it runs from a copy of itself) can watch this file.
-    Delete "$INSTDIR\uninstall.exe"
+    ; Last, so that whoever waits for the uninstaller's file to go knows it is done.
+    Call un.RemoveUninstaller
     RMDir "$INSTDIR"
     RMDir "${PROGRAM_FILES}\${COMPANY}"
+    ${Log} "uninstalled from $INSTDIR"
 SectionEnd
