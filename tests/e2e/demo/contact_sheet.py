@@ -4,6 +4,7 @@ what happened and was checked, seconds, its pictures in OUT/tour) makes OUT/tour
 with its pictures and its line beneath, and OUT/tour.html, the same with the pictures at full size.
 Uses ImageMagick's convert and montage; a Korean font, as the remote's own texts are Korean.
     contact_sheet.py OUT"""
+import concurrent.futures
 import datetime
 import html
 import os
@@ -22,6 +23,11 @@ with open(os.path.join(tour, "steps.tsv"), encoding="utf-8") as f:
     steps = [line.rstrip("\n").split("\t") for line in f if line.strip()]
 
 
+def text(value):
+    """A text as ImageMagick's caption: and label: take it literally (they expand % escapes)."""
+    return value.replace("\\", "\\\\").replace("%", "%%")
+
+
 def run(*args):
     subprocess.run(args, check=True)
 
@@ -34,7 +40,7 @@ def caption_of(picture):
 
 def pictures_part(pictures, work, index):
     """The step's pictures side by side, each scaled to fit its share of the tile, with its name."""
-    part = os.path.join(work, f"pictures-{index}.png")
+    part = os.path.join(work, f"pictures-{index}.miff")
     if not pictures:
         run("convert", "-size", f"{TILE_W}x{PICTURES_H}", "xc:#f4f4f4", "-font", FONT, "-pointsize", "16",
             "-fill", "#777777", "-gravity", "center", "-annotate", "+0+0", "(no picture)", part)
@@ -42,12 +48,12 @@ def pictures_part(pictures, work, index):
     share = (TILE_W - 12 * (len(pictures) - 1)) // len(pictures)
     framed = []
     for n, picture in enumerate(pictures):
-        one = os.path.join(work, f"picture-{index}-{n}.png")
+        one = os.path.join(work, f"picture-{index}-{n}.miff")
         # Never enlarged: a small window keeps its real size, so its text stays sharp.
-        run("convert", os.path.join(tour, picture), "-resize", f"{share - 2}x{PICTURES_H - 26}>",
+        run("convert", os.path.join(tour, picture), "-thumbnail", f"{share - 2}x{PICTURES_H - 26}>",
             "-bordercolor", "#9aa0a6", "-border", "1", "(", "-size", f"{share}x", "-background", "white",
             "-fill", "#444444", "-font", FONT, "-pointsize", "14", "-gravity", "center",
-            f"caption:{caption_of(picture)}", ")", "-background", "white", "-gravity", "center", "-append",
+            f"caption:{text(caption_of(picture))}", ")", "-background", "white", "-gravity", "center", "-append",
             one)
         framed.append(one)
     run("convert", *framed, "-background", "white", "-gravity", "south", "+smush", "12", "-gravity", "center",
@@ -56,13 +62,13 @@ def pictures_part(pictures, work, index):
 
 
 def tile(step, work):
-    number, title, status, text, seconds, pictures = (step + [""] * 6)[:6]
-    path = os.path.join(work, f"tile-{number}.png")
+    number, title, status, line, seconds, pictures = (step + [""] * 6)[:6]
+    path = os.path.join(work, f"tile-{number}.miff")
     run("convert", "-size", f"{TILE_W}x", "-background", "white", "-fill", COLOURS.get(status, "black"),
-        "-font", BOLD, "-pointsize", "19", f"caption:{number}. {title}: {status} ({seconds} s)",
+        "-font", BOLD, "-pointsize", "19", f"caption:{text(f'{number}. {title}: {status} ({seconds} s)')}",
         pictures_part(pictures.split(), work, number),
         "(", "-size", f"{TILE_W}x", "-background", "white", "-fill", "#222222", "-font", FONT,
-        "-pointsize", "15", f"caption:{text}", ")", "-append", "-bordercolor", "white", "-border", "10", path)
+        "-pointsize", "15", f"caption:{text(line)}", ")", "-append", "-bordercolor", "white", "-border", "10", path)
     return path
 
 
@@ -70,13 +76,13 @@ def sheet(tiles, work):
     passed = sum(1 for s in steps if s[2] == "ok")
     total = sum(int(s[4]) for s in steps if s[4].isdigit())
     when = datetime.datetime.now().strftime("%Y-%m-%d %H:%M")
-    grid = os.path.join(work, "grid.png")
+    grid = os.path.join(work, "grid.miff")
     run("montage", *tiles, "-tile", "3x", "-geometry", "+8+8", "-gravity", "north", "-background", "#d9dde2",
         grid)
     run("convert", "(", "-size", "1x", "-background", "#d9dde2", "-fill", "#111111", "-font", BOLD,
-        "-pointsize", "24", f"label:  TesmoraOrluRemocon, a tour of the full panel against the simulated "
-        f"classroom: {passed} of {len(steps)} steps ok, {total} s ({when})", ")", grid, "-background", "#d9dde2",
-        "-gravity", "northwest", "-append", os.path.join(out, "tour.png"))
+        "-pointsize", "24", "label:" + text(f"  TesmoraOrluRemocon, a tour of the full panel against the simulated "
+                        f"classroom: {passed} of {len(steps)} steps ok, {total} s ({when})"), ")", grid, "-background", "#d9dde2",
+        "-gravity", "northwest", "-append", "-depth", "8", os.path.join(out, "tour.png"))
 
 
 def page():
@@ -99,7 +105,7 @@ def page():
                 f"{''.join(rows)}</body></html>\n")
 
 
-with tempfile.TemporaryDirectory() as work:
-    sheet([tile(s, work) for s in steps], work)
+with tempfile.TemporaryDirectory() as work, concurrent.futures.ThreadPoolExecutor(2) as pool:
+    sheet(list(pool.map(lambda s: tile(s, work), steps)), work)
 page()
 print(os.path.join(out, "tour.png"))
