@@ -74,10 +74,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     // Topmost and without the focus, as an on-screen keyboard is: typing goes to the window below.
-    HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kClass,
-                                    L"On-screen keyboard (stand-in)", WS_POPUP | WS_BORDER,
-                                    (screenWidth - width) / 2, screenHeight - height - 40, width, height,
-                                    nullptr, nullptr, instance, nullptr);
+    HWND window =
+        ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kClass,
+                          L"On-screen keyboard (stand-in)", WS_POPUP | WS_BORDER, (screenWidth - width) / 2,
+                          screenHeight - height - 40, width, height, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
     ::SetTimer(window, kLifetimeTimer, kLifetimeMilliseconds, nullptr);

@@ -14,7 +14,10 @@ source "$here/tour_steps.sh"
 
 demo_finish() {
     local status=$?
-    [ -n "$DEMO_STEP" ] && demo_record FAILED "ended unexpectedly (exit $status; details: $DEMO_OUT/tour.log)"
+    if [ -n "$DEMO_STEP" ] && ! demo_recorded; then
+        demo_record FAILED "ended unexpectedly (exit $status; details: $DEMO_OUT/tour.log)"
+    fi
+    [ $status = 0 ] || demo_close_keyboard
     e2e_end_all
     demo_restore_desktop
     demo_remove_keyboard

@@ -44,23 +44,34 @@ demo_restore_desktop() {
 DEMO_KEYBOARD=""
 DEMO_KEYBOARD_FOLDERS=()
 demo_install_keyboard() {
-    local folder=$WINEPREFIX/drive_c/Program\ Files/Common\ Files/microsoft\ shared/ink part
-    [ -e "$folder/TabTip.exe" ] && return
-    for part in "$folder" "$(dirname "$folder")" "$(dirname "$(dirname "$folder")")"; do
-        [ -d "$part" ] || DEMO_KEYBOARD_FOLDERS=("$part" "${DEMO_KEYBOARD_FOLDERS[@]}")
+    # Wine finds files whatever their case: an existing "Microsoft Shared" is the folder to use.
+    local folder=$WINEPREFIX/drive_c/Program\ Files part found
+    for part in "Common Files" "microsoft shared" ink; do
+        found=$(find "$folder" -mindepth 1 -maxdepth 1 -type d -iname "$part" 2>/dev/null | head -n 1)
+        if [ -z "$found" ]; then
+            found=$folder/$part
+            mkdir -p "$found"
+            DEMO_KEYBOARD_FOLDERS+=("$found")
+        fi
+        folder=$found
     done
-    mkdir -p "$folder"
+    [ -z "$(find "$folder" -maxdepth 1 -iname TabTip.exe)" ] || return 0
     cp "$E2E_BIN/tesmora-stand-in-keyboard.exe" "$folder/TabTip.exe"
     DEMO_KEYBOARD=$folder/TabTip.exe
 }
 demo_remove_keyboard() {
     local i
-    [ -n "$DEMO_KEYBOARD" ] || return 0
-    rm -f "$DEMO_KEYBOARD"
+    [ -z "$DEMO_KEYBOARD" ] || rm -f "$DEMO_KEYBOARD"
     for ((i = ${#DEMO_KEYBOARD_FOLDERS[@]} - 1; i >= 0; i--)); do rmdir "${DEMO_KEYBOARD_FOLDERS[i]}" 2>/dev/null || true; done
     DEMO_KEYBOARD=""
 }
-demo_keyboard_window() { e2e_probe find --class TesmoraStandInKeyboard 2>/dev/null; }
+# A tour cut short may leave the keyboard open (the remote opened it): closed, so that the next
+# scenario on this display does not photograph it.
+demo_close_keyboard() {
+    local window
+    window=$(e2e_field "$(e2e_probe find --class TesmoraStandInKeyboard 2>/dev/null)" hwnd)
+    [ -z "$window" ] || e2e_probe send --hwnd "$window" WM_CLOSE >/dev/null 2>&1 || true
+}
 
 # Sound needs a sound server of the tour's own (a null sink, panel/sound_pulse.sh); the reason when
 # there can be none.

@@ -4,6 +4,7 @@
 # the tour, with the step's name and the reason.
 
 DEMO_TOUR=${DEMO_OUT:?}/tour
+exec 3>&1
 DEMO_COUNT=7
 DEMO_INDEX=0
 DEMO_STEP=""
@@ -38,12 +39,13 @@ demo_keep() {
     DEMO_PICTURES+=("$(basename "$file")")
 }
 
-# demo_record STATUS TEXT: the step's line on stdout and in steps.tsv.
+# demo_record STATUS TEXT: the step's line on stdout and in steps.tsv. Failures may be found inside a
+# command substitution: the line goes to the tour's stdout kept as descriptor 3.
 demo_record() {
     local line
     line=$(printf '[%d/%d] %s %s: %s (%d s)' "$DEMO_INDEX" "$DEMO_COUNT" "$1" "$DEMO_TITLE" "$2" \
         $((SECONDS - DEMO_STARTED)))
-    echo "$line"
+    echo "$line" >&3
     printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$DEMO_INDEX" "$DEMO_TITLE" "$1" "$2" $((SECONDS - DEMO_STARTED)) \
         "${DEMO_PICTURES[*]}" >>"$DEMO_TOUR/steps.tsv"
     DEMO_STEP=""
@@ -64,9 +66,13 @@ e2e_fail() {
         e2e_messages || true
     } >>"$DEMO_OUT/tour.log" 2>&1
     if [ -n "$DEMO_STEP" ]; then
+        # What the screen showed when the step failed, for the sheet.
+        local failure=$DEMO_TOUR/$DEMO_INDEX-at-failure.png
+        e2e_screenshot "$(e2e_windows_path "$failure")" 2>/dev/null || true
+        [ ! -s "$failure" ] || DEMO_PICTURES+=("$(basename "$failure")")
         demo_record FAILED "$* (details: $DEMO_OUT/tour.log)"
     else
-        echo "demo: $* (details: $DEMO_OUT/tour.log)"
+        echo "demo: $* (details: $DEMO_OUT/tour.log)" >&3
     fi
     exit 1
 }
@@ -105,3 +111,7 @@ demo_more() {
         sleep 0.2
     done
 }
+
+# demo_recorded: whether the current step has its line already (a failure inside a command
+# substitution records it there, and the tour then ends in the caller).
+demo_recorded() { [ "$(tail -n 1 "$DEMO_TOUR/steps.tsv" 2>/dev/null | cut -f1)" = "$DEMO_INDEX" ]; }
