@@ -79,9 +79,10 @@ def sheet(tiles, work):
     grid = os.path.join(work, "grid.miff")
     run("montage", *tiles, "-tile", "3x", "-geometry", "+8+8", "-gravity", "north", "-background", "#d9dde2",
         grid)
-    run("convert", "(", "-size", "1x", "-background", "#d9dde2", "-fill", "#111111", "-font", BOLD,
-        "-pointsize", "24", "label:" + text(f"  TesmoraOrluRemocon, a tour of the full panel against the simulated "
-                        f"classroom: {passed} of {len(steps)} steps ok, {total} s ({when})"), ")", grid, "-background", "#d9dde2",
+    run("convert", "(", "-background", "#d9dde2", "-fill", "#111111", "-font", BOLD,
+        "-pointsize", "24", "label:" + text(f"TesmoraOrluRemocon, a tour of the full panel against the simulated "
+                        f"classroom: {passed} of {len(steps)} steps ok in {total} s ({when})"),
+        "-bordercolor", "#d9dde2", "-border", "12x8", ")", grid, "-background", "#d9dde2",
         "-gravity", "northwest", "-append", "-depth", "8", os.path.join(out, "tour.png"))
 
 
