@@ -36,7 +36,7 @@ protected:
 
 private:
     // The update protocol (update_steps_win32.cpp).
-    int Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply);
+    int Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply, size_t maxBodyBytes);
     std::u16string FetchReply(const std::u16string& path, const std::u16string& arguments);
     bool CheckUpdateServer();
     bool FetchFileList();
@@ -45,7 +45,8 @@ private:
     bool DownloadFile(const std::u16string& arguments, const std::wstring& directory,
                       const std::wstring& fileName, const UpdateFileEntry& entry);
     // Self-replacement and launch.
-    bool WriteSelfReplaceBatch(const std::wstring& directory, const std::wstring& stagingName);
+    // Writes the batch's bytes (already in the code page cmd reads) and starts it.
+    bool WriteSelfReplaceBatch(const std::string& text);
     void FinishAndLaunch(bool apply);
     void RunNow();
     void StartProduct();

@@ -52,6 +52,17 @@ void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
                 reply.set_content(answer->body, "application/octet-stream");
                 return;
             }
+            if (!answer->announced) {
+                // No length: the body is chunked, and the connection drops after half of it without
+                // the closing chunk, the only way an HTTP peer can tell such a body broke off.
+                reply.set_chunked_content_provider(
+                    "application/octet-stream", [answer](size_t offset, httplib::DataSink& sink) {
+                        if (offset >= answer->body.size()) return false;
+                        sink.write(answer->body.data() + offset, answer->body.size() - offset);
+                        return true;
+                    });
+                return;
+            }
             // The whole length is announced, half is sent, then the connection is dropped (or held
             // without another byte, for a stalled download).
             reply.set_content_provider(size_t(answer->announcedBytes), "application/octet-stream",
