@@ -27,7 +27,8 @@ std::vector<std::string> QuotedPaths(const std::string& batch) {
 // cmd's verdict on each path: a batch of "IF EXIST" lines, made of the same bytes, run by cmd.
 std::string AskCmdWhichExist(const TempFolder& scratch, const std::vector<std::string>& paths) {
     std::string probe = "@echo off\r\n";
-    for (const std::string& path : paths) probe += "IF EXIST \"" + path + "\" (echo found) ELSE (echo missing)\r\n";
+    for (const std::string& path : paths)
+        probe += "IF EXIST \"" + path + "\" (echo found) ELSE (echo missing)\r\n";
     const std::wstring probePath = scratch / L"probe.bat";
     WriteFileBytes(probePath, std::vector<uint8_t>(probe.begin(), probe.end()));
     FILE* output = _wpopen((L"cmd /c \"" + probePath + L"\"").c_str(), L"rb");
@@ -68,12 +69,14 @@ struct ProgramFolder {
 TEST(SelfReplaceBatch, CmdFindsEveryFileFromFoldersBeyondAscii) {
     // An accent (in most OEM code pages, not in Korean), Hangul (in no Western one), a percent sign
     // that cmd would otherwise expand, and plain ASCII.
-    const std::wstring names[] = {L"Caf\u00e9 Programme", L"\uD559\uAD50 \uD504\uB85C\uADF8\uB7A8", L"100% %PATH% ok",
-                                  L"Plain"};
+    const std::wstring names[] = {L"Caf\u00e9 Programme", L"\uD559\uAD50 \uD504\uB85C\uADF8\uB7A8",
+                                  L"100% %PATH% ok", L"Plain"};
     for (const std::wstring& name : names) {
-        SCOPED_TRACE(testing::Message() << "folder " << name.size() << " units, OEM code page " << GetOEMCP());
+        SCOPED_TRACE(testing::Message()
+                     << "folder " << name.size() << " units, OEM code page " << GetOEMCP());
         ProgramFolder program(name, name);
-        const std::optional<std::string> batch = SelfReplaceBatchBytes(program.folder, program.staged, GetOEMCP());
+        const std::optional<std::string> batch =
+            SelfReplaceBatchBytes(program.folder, program.staged, GetOEMCP());
         if (!batch) {
             // Allowed only when the file system keeps no short name cmd could read either.
             const std::optional<std::wstring> shortName = PathForBatch(program.folder, GetOEMCP());

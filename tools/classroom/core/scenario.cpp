@@ -191,8 +191,7 @@ const std::vector<Setting>& Settings() {
              return ParseInt(v, 0, 1000, n) && (s.update.stalledDownloads = int(n), true);
          }},
         {"update.broken", "N",
-         "the N downloads after the stalled ones announce no length (chunked), send half and break off\n"
-         "without the closing chunk",
+         "the N downloads after the stalled ones announce no length, send half and reset the connection",
          [](Scenario& s, std::string_view v) {
              int64_t n = 0;
              return ParseInt(v, 0, 1000, n) && (s.update.brokenDownloads = int(n), true);

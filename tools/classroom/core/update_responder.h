@@ -23,7 +23,7 @@ struct UpdateAnswer {
     uint64_t announcedBytes = 0;  // the Content-Length; more than body.size() when the download is cut short
     bool cutShort = false;        // close the connection after the body
     bool stall = false;           // cut short: hold the connection without sending instead of closing
-    bool announced = true;        // cut short: false sends no length (chunked) and no closing chunk
+    bool announced = true;        // cut short: false sends no length and resets the connection
     std::string fileName;         // the Content-Disposition file name
 };
 
