@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/platform/support_log_win32.h"
 #include "common/ui/dialog_win32.h"
 #include "common/ui/handles_win32.h"
 #include "common/widgets/image_button_win32.h"
@@ -70,7 +71,8 @@ private:
 
     std::wstring language_;
     int messageOffset_ = 0;
-    std::wstring folder_;  // D: the updater's folder
+    std::wstring folder_;     // D: the updater's folder
+    CSupportLog supportLog_;  // config.ini's "logfile": the log lines also go to a file
     std::u16string server_, port_;
     std::vector<UpdateFileEntry> fileList_;
     std::u16string programKey_;

@@ -16,6 +16,8 @@
 #                   applied (no downgrade)
 #   same_path       an entry whose staging name is its installed file is refused: the file stays
 #   broken          a download without a length that breaks off is a failed download, never staged
+#   support_log     with logfile=1 the update run's lines, dated, in the user's TesmoraOrluUpdaterR.log
+#                   (normal checks that without the key no log file appears)
 #   cut_list        a file list cut short is no list (324): nothing is fetched from it, the next pass goes on
 #   scaled          the window's controls where the screen's scale factor puts them (updater-WxH.png)
 #   strict          strictcertificates=1: the classroom's self-made certificate is refused (320, then 308
@@ -129,6 +131,10 @@ esac
 e2e_start_classroom "${classroom[@]}"
 strict=()
 [ "$course" = strict ] && strict=(strictcertificates=1)
+[ "$course" = support_log ] && strict=(logfile=1)
+# The support log's folder in the prefix's user profile (the prefix outlives the scenario).
+SUPPORT_LOGS=$(ls -d "$E2E_PREFIX"/drive_c/users/*/AppData/Local 2>/dev/null | grep -v /Public/ | head -1)/TesmoraOrlu/Logs
+rm -rf "$SUPPORT_LOGS"
 e2e_config "updateserver=127.0.0.1:$E2E_LOOKUP_PORT" "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=1" \
     "${strict[@]}"
 
@@ -154,6 +160,7 @@ normal)
         "an old library"
     e2e_expect_equal "another program's file" "$(ls "$E2E_PROGRAM_DIR" | grep -c Teacher || true)" 0
     e2e_expect_equal "staged files left" "$(find "$E2E_PROGRAM_DIR" -name '*_new' -o -name '*.part' | wc -l)" 0
+    e2e_expect_equal "support log without the key" "$(ls "$SUPPORT_LOGS" 2>/dev/null | wc -l)" 0
     e2e_step "the remote it started logs in to the classroom"
     wait_remote
     login=$(e2e_wait_login "$E2E_REMOTE_PID")
@@ -325,6 +332,20 @@ cut_list)
     e2e_expect_equal "downloads before the whole list" "$(updater_log | grep -Eo '^(312|300)' | head -1)" 312
     wait_updater_exit 60
     e2e_expect_equal "downloads started" "$(log_count 300)" 1
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+support_log)
+    start_updater
+    wait_updater_exit 60
+    log=$SUPPORT_LOGS/TesmoraOrluUpdaterR.log
+    [ -s "$log" ] || e2e_fail "no support log at $log"
+    cp "$log" "$E2E_DIR/"
+    stamp='^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}[.][0-9]{3} '
+    e2e_expect_equal "undated lines" "$(grep -Evc "$stamp[0-9]+ " "$log" || true)" 0
+    e2e_expect_equal "the run in order" "$(grep -Eo "$stamp(313|314|315|311|300|304)" "$log" | cut -d' ' -f3 | uniq |
+        tr "\n" " ")" "313 314 315 311 300 304 "
+    e2e_expect_equal "downloaded file named" "$(grep -c 'extra.dll_new' "$log")" 2
     same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
     wait_remote
     ;;
