@@ -9,7 +9,8 @@
 namespace tesmora {
 
 bool SupportLogEnabled(std::u16string_view setting) {
-    while (!setting.empty() && (setting.front() == u' ' || setting.front() == u'\t')) setting.remove_prefix(1);
+    while (!setting.empty() && (setting.front() == u' ' || setting.front() == u'\t'))
+        setting.remove_prefix(1);
     while (!setting.empty() && (setting.back() == u' ' || setting.back() == u'\t')) setting.remove_suffix(1);
     std::u16string lower(setting);
     for (char16_t& c : lower) {
@@ -20,8 +21,9 @@ bool SupportLogEnabled(std::u16string_view setting) {
 
 std::string SupportLogLine(const SupportLogTime& time, std::u16string_view text) {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d ", time.year % 10000, time.month % 100,
-                  time.day % 100, time.hour % 100, time.minute % 100, time.second % 100, time.millisecond % 1000);
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d ", time.year % 10000,
+                  time.month % 100, time.day % 100, time.hour % 100, time.minute % 100, time.second % 100,
+                  time.millisecond % 1000);
     std::u16string flat(text);
     while (!flat.empty() && (flat.back() == u'\n' || flat.back() == u'\r')) flat.pop_back();
     for (char16_t& c : flat) {
