@@ -54,6 +54,33 @@ bool IsPlainFileName(std::u16string_view name) {
     return true;
 }
 
+// A name as Windows compares it: A-Z folded, trailing dots and blanks dropped.
+std::u16string FoldedName(std::u16string_view name) {
+    while (!name.empty() && (name.back() == u'.' || name.back() == u' ')) name.remove_suffix(1);
+    std::u16string folded(name);
+    for (char16_t& c : folded) {
+        if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+    }
+    return folded;
+}
+
+std::u16string PointedVersion(std::u16string version) {
+    for (char16_t& c : version) {
+        if (c == u',') c = u'.';
+    }
+    return version;
+}
+
+// cmd reads "%" as the start of a variable: "%%" is one percent sign.
+std::u16string EscapePercent(std::u16string_view text) {
+    std::u16string escaped;
+    for (char16_t c : text) {
+        escaped += c;
+        if (c == u'%') escaped += c;
+    }
+    return escaped;
+}
+
 std::u16string TwoDigits(int value) {
     return {char16_t(u'0' + value / 10 % 10), char16_t(u'0' + value % 10)};
 }
@@ -134,17 +161,22 @@ bool IsEntryInsideFolder(const UpdateFileEntry& entry) {
     return true;
 }
 
+bool StagesOverInstalled(const UpdateFileEntry& entry) {
+    return FoldedName(entry.stagingName) == FoldedName(entry.targetName);
+}
+
+bool IsStagedFileNewer(const FileFacts& staged, const FileFacts& installed) {
+    if (staged.version.empty()) return true;
+    return IsVersionGreater(PointedVersion(staged.version), PointedVersion(installed.version));
+}
+
 bool IsVersionGreater(std::u16string_view candidate, std::u16string_view installed) {
     return candidate.compare(installed) > 0;
 }
 
 bool IsFileOutdated(const UpdateFileEntry& entry, const FileFacts& file) {
     if (entry.version == kNoVersion) return file.size != LeadingDecimal(entry.size);
-    std::u16string version = file.version;
-    for (char16_t& c : version) {
-        if (c == u',') c = u'.';
-    }
-    return IsVersionGreater(entry.version, version);
+    return IsVersionGreater(entry.version, PointedVersion(file.version));
 }
 
 bool PassesLanguageFilter(std::u16string_view typeKey, std::u16string_view language) {
@@ -190,7 +222,8 @@ std::optional<std::u16string> PickBackupName(std::u16string_view installedPath, 
     return std::nullopt;
 }
 
-std::u16string SelfReplaceBatchText(std::u16string_view folder, std::u16string_view staged) {
+std::u16string SelfReplaceBatchText(std::u16string_view rawFolder, std::u16string_view staged) {
+    const std::u16string folder = EscapePercent(rawFolder);
     std::u16string exe(folder);
     exe += u"\\";
     exe += kUpdaterFileName;
@@ -198,7 +231,7 @@ std::u16string SelfReplaceBatchText(std::u16string_view folder, std::u16string_v
     bat += u"\\";
     bat += kSelfReplaceBatchName;
     const std::u16string q = u"\"";
-    const std::u16string newPath(staged);
+    const std::u16string newPath = EscapePercent(staged);
     std::u16string text;
     auto line = [&text](const std::u16string& content) { text += content + u"\r\n"; };
     line(u":try_exe");
@@ -210,7 +243,7 @@ std::u16string SelfReplaceBatchText(std::u16string_view folder, std::u16string_v
          u" ) ELSE ( GOTO next2 )");
     line(u"IF NOT EXIST " + q + exe + q + u" GOTO copy_exe");
     line(u":next2");
-    line(u"start /D " + q + std::u16string(folder) + q + u" /B " + std::u16string(kUpdaterFileName) + u" ");
+    line(u"start /D " + q + folder + q + u" /B " + std::u16string(kUpdaterFileName) + u" ");
     line(u":try_bat");
     line(u"DEL " + q + bat + q);
     line(u"IF EXIST " + q + bat + q + u" GOTO try_bat");
@@ -218,11 +251,16 @@ std::u16string SelfReplaceBatchText(std::u16string_view folder, std::u16string_v
 }
 
 DownloadVerdict JudgeDownload(size_t bodyBytes, std::optional<uint64_t> announcedLength,
-                              std::optional<uint64_t> entrySize) {
+                              std::optional<uint64_t> entrySize, bool endedCleanly) {
+    if (!endedCleanly) return DownloadVerdict::kShort;
     if (bodyBytes <= kBusyBodyBytes) return DownloadVerdict::kBusy;
     if (announcedLength && *announcedLength != bodyBytes) return DownloadVerdict::kShort;
     if (entrySize && *entrySize != bodyBytes) return DownloadVerdict::kShort;
     return DownloadVerdict::kComplete;
+}
+
+bool IsTextReplyWhole(size_t bodyBytes, std::optional<uint64_t> announcedLength, bool endedCleanly) {
+    return endedCleanly && (!announcedLength || *announcedLength == bodyBytes);
 }
 
 std::optional<uint64_t> EntrySizeBytes(const UpdateFileEntry& entry) {

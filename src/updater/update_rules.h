@@ -25,6 +25,9 @@ inline constexpr std::u16string_view kSelfReplaceBatchName = u"aUpdate.bat";
 inline constexpr std::u16string_view kNoVersion = u"해당없음";
 // A download body this short is the service saying it is busy.
 inline constexpr size_t kBusyBodyBytes = 100;
+// The server check and the file list are a few lines (a list of a few hundred entries is some tens of
+// KB); a longer reply is not one of them, and the 32-bit updater copies and widens it several times.
+inline constexpr size_t kMaxTextReplyBytes = 1u << 20;
 // Backups per installed file and day.
 inline constexpr int kMaxBackupsPerDay = 99;
 
@@ -56,6 +59,10 @@ std::vector<UpdateFileEntry> ParseFileList(std::u16string_view reply);
 // True when the entry's directory, target and staging names keep every file inside the program's
 // folder: no absolute path, no drive, no ".." component, and names that are plain file names.
 bool IsEntryInsideFolder(const UpdateFileEntry& entry);
+// True when the staging name is the target name itself as Windows reads names (letter case of A-Z,
+// trailing dots and blanks ignored): applying it would move the installed file to its backup and
+// leave nothing in its place.
+bool StagesOverInstalled(const UpdateFileEntry& entry);
 
 // The service's version order: code unit by code unit, the first difference deciding, a proper prefix
 // smaller (so "2.0.1.999" is greater than "2.0.1.1080").
@@ -70,6 +77,12 @@ struct FileFacts {
 // entry's version is greater than the file's with commas read as points.
 bool IsFileOutdated(const UpdateFileEntry& entry, const FileFacts& file);
 
+// Whether a staged file may replace the installed one. A staged file with a version resource must be
+// newer than the installed file, both read as the out-of-date rules read them (commas as points): a
+// file staged by an earlier run is stale once a newer release was installed in between. A staged file
+// without a version resource is judged by the list alone.
+bool IsStagedFileNewer(const FileFacts& staged, const FileFacts& installed);
+
 // The language filter: which library types the language code skips.
 bool PassesLanguageFilter(std::u16string_view typeKey, std::u16string_view language);
 // 0 for "Kor", 300 for "Eng", 600 for "Japan", 0 for anything else.
@@ -83,19 +96,25 @@ std::optional<std::u16string> PickBackupName(std::u16string_view installedPath, 
                                              const std::function<bool(const std::u16string&)>& exists);
 
 // The twelve lines of the self-replacement batch, each ending in CR LF. `folder` is the updater's
-// folder D; `staged` the staged new updater's full path.
+// folder D; `staged` the staged new updater's full path. Both are paths the batch can read (the caller
+// picks them); every "%" in them is doubled, since cmd would read it as a variable.
 std::u16string SelfReplaceBatchText(std::u16string_view folder, std::u16string_view staged);
 
 // How a download ended, judged from its body and what was announced for it.
 enum class DownloadVerdict {
     kComplete,  // apply it: the whole body is here
     kBusy,      // the service asked to come back later; nothing is written
-    kShort,     // the body is shorter (or longer) than announced: never applied
+    kShort,     // the body is shorter (or longer) than announced, or broke off: never applied
 };
 // `announcedLength` is the Content-Length when the service sent one; `entrySize` the entry's size
-// when its version is "해당없음" (then the body must have exactly that length as well).
+// when its version is "해당없음" (then the body must have exactly that length as well);
+// `endedCleanly` whether the transfer reached its end without a read error. With neither a length nor
+// a size, only a clean end tells a whole file from the front part of one.
 DownloadVerdict JudgeDownload(size_t bodyBytes, std::optional<uint64_t> announcedLength,
-                              std::optional<uint64_t> entrySize);
+                              std::optional<uint64_t> entrySize, bool endedCleanly);
+// A text reply (server check, file list) is taken only whole: it ended cleanly and, when a length was
+// announced, has exactly that length. A cut list would offer truncated names and versions.
+bool IsTextReplyWhole(size_t bodyBytes, std::optional<uint64_t> announcedLength, bool endedCleanly);
 // The entry's size field as a number, when it is plain decimal digits.
 std::optional<uint64_t> EntrySizeBytes(const UpdateFileEntry& entry);
 

@@ -12,6 +12,7 @@
 #include "common/platform/directory_path_win32.h"
 #include "common/platform/wide_text_win32.h"
 #include "resource.h"
+#include "updater/batch_paths_win32.h"
 #include "updater/file_facts_win32.h"
 #include "updater/update_service.h"
 #include "updater/updater_dlg_win32.h"
@@ -65,8 +66,10 @@ bool CDorvaneDlg::StrictCertificates() const {
 // The request over https and, unless certificates are strict, once more over plain http when it fails.
 // Strict: a service that cannot prove who it is gets a log line of its own, so that an administrator
 // tells it from one that is down; what follows is the same as for an unreachable service.
-int CDorvaneDlg::Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply) {
+int CDorvaneDlg::Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply,
+                       size_t maxBodyBytes) {
     HttpFetchStyle style = kUpdaterFetchStyle;
+    style.maxBodyBytes = maxBodyBytes;
     style.strictCertificates = StrictCertificates();
     const int result = HttpFetch(url, query, reply, style);
     if (result == kHttpOk) return result;
@@ -79,9 +82,12 @@ int CDorvaneDlg::Fetch(const std::wstring& url, const std::wstring& query, HttpF
 
 std::u16string CDorvaneDlg::FetchReply(const std::u16string& path, const std::u16string& arguments) {
     HttpFetchReply reply;
-    if (Fetch(L"https://" + ServiceBase() + W(path), W(arguments), reply) != kHttpOk) {
-        return ToU16(Text(IDS_UNREACHABLE_REPLY));
-    }
+    const int result = Fetch(L"https://" + ServiceBase() + W(path), W(arguments), reply, kMaxTextReplyBytes);
+    // HttpFetch fails a body that ends with a read error, so a reply it returns ended cleanly.
+    const bool whole = result == kHttpOk && IsTextReplyWhole(reply.body.size(), reply.contentLength, true);
+    if (result == kHttpBodyTooLarge || (result == kHttpOk && !whole))
+        WriteLog(2, IDS_REPLY_NOT_WHOLE, W(path));
+    if (!whole) return ToU16(Text(IDS_UNREACHABLE_REPLY));
     return u"result:true\n" +
            FromAnsi({reinterpret_cast<const uint8_t*>(reply.body.data()), reply.body.size()});
 }
@@ -112,6 +118,10 @@ bool CDorvaneDlg::FetchFileList() {
             WriteLog(2, IDS_ENTRY_OUTSIDE, W(entry.directory), W(entry.targetName));
             continue;
         }
+        if (StagesOverInstalled(entry)) {
+            WriteLog(2, IDS_ENTRY_STAGES_OVER, W(entry.directory), W(entry.targetName));
+            continue;
+        }
         fileList_.push_back(std::move(entry));
     }
     return true;
@@ -139,8 +149,15 @@ int CDorvaneDlg::CheckUpdater() {
                    ? 1
                    : 0;
     }
+    const std::optional<std::string> batch = SelfReplaceBatchBytes(folder_, staged, ::GetOEMCP());
+    if (!batch) {
+        // cmd could not find the files under any name it can read: the new updater would never start.
+        // This run goes on with the remote's files; the staged updater waits for a folder it can use.
+        WriteLog(2, IDS_SELF_REPLACE_SKIPPED, folder_);
+        return 1;
+    }
     WriteLog(0, IDS_REPLACING_UPDATER);
-    WriteSelfReplaceBatch(directory, W(updater->stagingName));
+    WriteSelfReplaceBatch(*batch);
     return 0;
 }
 
@@ -163,13 +180,15 @@ bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstri
         arguments.empty() ? u"dummy=" + TickText() : arguments + u"&dummy=" + TickText();
     WriteLog(0, IDS_DOWNLOAD_START, fileName);
     HttpFetchReply reply;
-    if (Fetch(L"https://" + ServiceBase() + W(std::u16string(kDownloadPath)), W(query), reply) != kHttpOk) {
+    if (Fetch(L"https://" + ServiceBase() + W(std::u16string(kDownloadPath)), W(query), reply,
+              kUpdaterFetchStyle.maxBodyBytes) != kHttpOk) {
         WriteLog(2, IDS_DOWNLOAD_FAIL, fileName);
         return false;
     }
     const std::optional<uint64_t> entrySize =
         entry.version == kNoVersion ? EntrySizeBytes(entry) : std::optional<uint64_t>();
-    const DownloadVerdict verdict = JudgeDownload(reply.body.size(), reply.contentLength, entrySize);
+    // HttpFetch fails a body that ends with a read error, so a body it returns ended cleanly.
+    const DownloadVerdict verdict = JudgeDownload(reply.body.size(), reply.contentLength, entrySize, true);
     if (verdict == DownloadVerdict::kBusy) {
         WriteLog(0, IDS_DOWNLOAD_BUSY, fileName);
         return false;
@@ -203,9 +222,8 @@ bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstri
     return true;
 }
 
-bool CDorvaneDlg::WriteSelfReplaceBatch(const std::wstring& directory, const std::wstring& stagingName) {
+bool CDorvaneDlg::WriteSelfReplaceBatch(const std::string& text) {
     const std::wstring bat = folder_ + L"\\" + W(std::u16string(kSelfReplaceBatchName));
-    const std::string text = ToAnsi(W(SelfReplaceBatchText(ToU16(folder_), ToU16(directory + stagingName))));
     HANDLE file =
         ::CreateFileW(bat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -234,6 +252,12 @@ void CDorvaneDlg::FinishAndLaunch(bool apply) {
             const std::wstring staged = directory + W(entry.stagingName);
             if (!FileExists(staged)) continue;
             const std::wstring installed = directory + W(entry.targetName);
+            if (!IsStagedFileNewer(ReadFileFacts(staged), ReadFileFacts(installed))) {
+                // Staged by a run that did not apply it, before a newer release was installed.
+                ::DeleteFileW(staged.c_str());
+                WriteLog(2, IDS_STALE_STAGED, W(entry.directory), W(entry.stagingName));
+                continue;
+            }
             const std::optional<std::u16string> backup =
                 PickBackupName(ToU16(installed), today.wYear, today.wMonth, today.wDay,
                                [](const std::u16string& name) { return FileExists(ToWide(name)); });

@@ -7,7 +7,11 @@
 #include <string>
 #include <utility>
 
+#include "common/config/config_files_win32.h"
+#include "common/config/config_keys.h"
 #include "common/platform/module_folder_win32.h"
+#include "common/platform/support_log.h"
+#include "common/platform/wide_text_win32.h"
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
@@ -83,6 +87,9 @@ std::wstring CDorvaneDlg::Text(UINT message) const {
 }
 
 BOOL CDorvaneDlg::OnInitDialog() {
+    supportLog_.Open(ToU16(ReadIniString(folder_ + L"\\" + ToWide(kConfigIniName), ToWide(kIniSection),
+                                         ToWide(kSupportLogKey), L"")),
+                     L"TesmoraOrluUpdaterR");
     CenterOnScreen();
     shown_ = false;
     ::ShowWindow(Handle(), SW_HIDE);
@@ -145,6 +152,7 @@ void CDorvaneDlg::WriteLog(int level, UINT message, const std::wstring& first, c
     ::wsprintfW(stamp, L"[%02d:%02d:%02d] ", now.wHour, now.wMinute, now.wSecond);
     const std::wstring line = stamp + text;
     ::SendMessageW(Item(IDC_LOG_LIST), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    supportLog_.Write(ToU16(std::to_wstring(message) + L" " + text));
     // For whoever watches with a debugger (and the end-to-end tests): the message number and the text.
     std::string trace = "Updater log: " + std::to_string(message) + " ";
     for (wchar_t c : text) {

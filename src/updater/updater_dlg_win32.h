@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/platform/support_log_win32.h"
 #include "common/ui/dialog_win32.h"
 #include "common/ui/handles_win32.h"
 #include "common/widgets/image_button_win32.h"
@@ -36,7 +37,7 @@ protected:
 
 private:
     // The update protocol (update_steps_win32.cpp).
-    int Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply);
+    int Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply, size_t maxBodyBytes);
     std::u16string FetchReply(const std::u16string& path, const std::u16string& arguments);
     bool CheckUpdateServer();
     bool FetchFileList();
@@ -45,7 +46,8 @@ private:
     bool DownloadFile(const std::u16string& arguments, const std::wstring& directory,
                       const std::wstring& fileName, const UpdateFileEntry& entry);
     // Self-replacement and launch.
-    bool WriteSelfReplaceBatch(const std::wstring& directory, const std::wstring& stagingName);
+    // Writes the batch's bytes (already in the code page cmd reads) and starts it.
+    bool WriteSelfReplaceBatch(const std::string& text);
     void FinishAndLaunch(bool apply);
     void RunNow();
     void StartProduct();
@@ -69,7 +71,8 @@ private:
 
     std::wstring language_;
     int messageOffset_ = 0;
-    std::wstring folder_;  // D: the updater's folder
+    std::wstring folder_;     // D: the updater's folder
+    CSupportLog supportLog_;  // config.ini's "logfile": the log lines also go to a file
     std::u16string server_, port_;
     std::vector<UpdateFileEntry> fileList_;
     std::u16string programKey_;

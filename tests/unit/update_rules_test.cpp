@@ -1,5 +1,6 @@
 // The updater's decisions: reply lines, the eight-field rule, the out-of-date rules, the language
-// filter, the entries that may be written, backup names, the batch text and when a download counts.
+// filter, the entries that may be written, backup names, the batch text, when a download or a reply
+// counts and when a staged file may be applied.
 #include "updater/update_rules.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,43 @@ TEST(UpdatePaths, OnlyEntriesInsideTheProgramFolderAreWritten) {
     }
 }
 
+TEST(UpdatePaths, AnEntryStagedOverItsOwnInstalledFileIsRefused) {
+    const struct {
+        std::u16string target, staging;
+        bool over;
+    } cases[] = {
+        {u"TesmoraOrluRemocon.exe", u"TesmoraOrluRemocon.exe", true},
+        {u"TesmoraOrluRemocon.exe", u"tesmoraorluremocon.EXE", true},
+        {u"TesmoraOrluRemocon.exe", u"TesmoraOrluRemocon.exe. .", true},  // Windows drops the tail
+        {u"TesmoraOrluRemocon.exe", u"TesmoraOrluRemocon.exe_new", false},
+        {u"a.dll", u"a.dl", false},
+    };
+    for (const auto& c : cases) {
+        const UpdateFileEntry entry{u"u_remocon", u"t", c.target, u"lib\\", u"1", u"1", u"x", c.staging};
+        EXPECT_EQ(StagesOverInstalled(entry), c.over) << std::string(c.staging.begin(), c.staging.end());
+    }
+}
+
+TEST(UpdateApply, AStagedFileMustBeNewerThanTheInstalledOne) {
+    const struct {
+        FileFacts staged, installed;
+        bool apply;
+    } cases[] = {
+        {{9, u"2.0.1.1028"}, {9, u"2.0.1.1027"}, true},
+        {{9, u"2.0.1.1028"}, {9, u"2.0.1.1028"}, false},  // already installed
+        {{9, u"2.0.1.1028"}, {9, u"2.0.1.1090"}, false},  // a newer release came in between
+        {{9, u"2,0,1,1028"}, {9, u"2.0.1.1090"}, false},  // commas read as points on both sides
+        {{9, u"2.0.1.1090"}, {9, u"2,0,1,1028"}, true},
+        {{9, u"2.0.1.1028"}, {0, u""}, true},  // nothing installed yet
+        {{9, u""}, {9, u"2.0.1.1090"}, true},  // no version resource: the list alone decides
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsStagedFileNewer(c.staged, c.installed), c.apply)
+            << std::string(c.staged.version.begin(), c.staged.version.end()) << " over "
+            << std::string(c.installed.version.begin(), c.installed.version.end());
+    }
+}
+
 TEST(UpdatePaths, ServerFileNamesAreCleaned) {
     const struct {
         std::u16string raw, clean;
@@ -181,24 +219,39 @@ TEST(UpdateBatch, TheTwelveLinesByteForByte) {
         u":try_bat\r\n"
         u"DEL \"C:\\P\\aUpdate.bat\"\r\n"
         u"IF EXIST \"C:\\P\\aUpdate.bat\" GOTO try_bat\r\n");
+    // cmd would expand "%x%" (or drop a lone "%"): every percent sign is doubled, in every path.
+    const std::u16string text = SelfReplaceBatchText(u"C:\\100%", u"C:\\100%\\%x%\\u.new");
+    EXPECT_NE(
+        text.find(u"IF EXIST \"C:\\100%%\\%%x%%\\u.new\" ( DEL \"C:\\100%%\\TesmoraOrluUpdaterR.exe\" )"),
+        std::u16string::npos);
+    EXPECT_NE(text.find(u"start /D \"C:\\100%%\" /B"), std::u16string::npos);
+    EXPECT_NE(text.find(u"DEL \"C:\\100%%\\aUpdate.bat\""), std::u16string::npos);
 }
 
 TEST(UpdateDownload, OnlyAWholeBodyIsApplied) {
     const struct {
         size_t body;
         std::optional<uint64_t> announced, entrySize;
+        bool clean;
         DownloadVerdict verdict;
     } cases[] = {
-        {100, std::nullopt, std::nullopt, DownloadVerdict::kBusy},
-        {101, std::nullopt, std::nullopt, DownloadVerdict::kComplete},
-        {101, 101, std::nullopt, DownloadVerdict::kComplete},
-        {5000, 9000, std::nullopt, DownloadVerdict::kShort},  // the connection broke off
-        {5000, std::nullopt, 9000, DownloadVerdict::kShort},  // sized entry, no Content-Length
-        {9000, 9000, 9000, DownloadVerdict::kComplete},
-        {50, 9000, std::nullopt, DownloadVerdict::kBusy},
+        {100, std::nullopt, std::nullopt, true, DownloadVerdict::kBusy},
+        {101, std::nullopt, std::nullopt, true, DownloadVerdict::kComplete},
+        {101, 101, std::nullopt, true, DownloadVerdict::kComplete},
+        {5000, 9000, std::nullopt, true, DownloadVerdict::kShort},  // the connection broke off
+        {5000, std::nullopt, 9000, true, DownloadVerdict::kShort},  // sized entry, no Content-Length
+        {9000, 9000, 9000, true, DownloadVerdict::kComplete},
+        {50, 9000, std::nullopt, true, DownloadVerdict::kBusy},
+        // Neither a length nor a size: only the clean end tells the whole file from its front part.
+        {5000, std::nullopt, std::nullopt, false, DownloadVerdict::kShort},
+        {9000, 9000, 9000, false, DownloadVerdict::kShort},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(JudgeDownload(c.body, c.announced, c.entrySize), c.verdict) << c.body;
+        EXPECT_EQ(JudgeDownload(c.body, c.announced, c.entrySize, c.clean), c.verdict) << c.body;
+    EXPECT_TRUE(IsTextReplyWhole(40, std::nullopt, true));
+    EXPECT_TRUE(IsTextReplyWhole(40, 40, true));
+    EXPECT_FALSE(IsTextReplyWhole(20, 40, true));
+    EXPECT_FALSE(IsTextReplyWhole(20, std::nullopt, false));
     UpdateFileEntry entry{u"u", u"t", u"a", u"", u"12345", u"1", u"x", u"b"};
     EXPECT_EQ(EntrySizeBytes(entry), 12345u);
     entry.size = u"12x";

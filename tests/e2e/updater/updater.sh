@@ -12,6 +12,13 @@
 #   stalled         a download that stops halfway and stays silent ends at the read time-out, is not
 #                   applied and is fetched again on a later tick
 #   outside_folder  an entry whose directory climbs out with "..\" is ignored; nothing is written outside
+#   stale_staged    a file staged by an earlier run that is older than the installed one is removed, not
+#                   applied (no downgrade)
+#   same_path       an entry whose staging name is its installed file is refused: the file stays
+#   broken          a download without a length that breaks off is a failed download, never staged
+#   support_log     with logfile=1 the update run's lines, dated, in the user's TesmoraOrluUpdaterR.log
+#                   (normal checks that without the key no log file appears)
+#   cut_list        a file list cut short is no list (324): nothing is fetched from it, the next pass goes on
 #   scaled          the window's controls where the screen's scale factor puts them (updater-WxH.png)
 #   strict          strictcertificates=1: the classroom's self-made certificate is refused (320, then 308
 #                   and 309 as when unreachable, the remote started, nothing asked over http); once the
@@ -101,8 +108,10 @@ classroom=(--set "update.folder=$RELEASE")
 case $course in
     unreachable) classroom+=(--set update.unreachable=4) ;;
     busy) classroom+=(--set update.busy=2) ;;
-    cut_short) classroom+=(--set update.cut=1) ;;
-    stalled) classroom+=(--set update.stall=1 --set lookup.hang-seconds=120) ;;
+    # Over https only: a fetch that fails a body short of its length then fails the download (301)
+    # without a plain-http second try taking the next, whole answer in the same tick.
+    cut_short) classroom+=(--set update.cut=1 --set lookup.http=off) ;;
+    stalled) classroom+=(--set update.stall=1 --set lookup.hang-seconds=120 --set lookup.http=off) ;;
     run_now | scaled) classroom+=(--set update.busy=1000) ;;
     second_copy) classroom+=(--set update.unreachable=always) ;;
     newer_updater)
@@ -111,6 +120,11 @@ case $course in
         offer u_remocon updater_remocon_exe TesmoraOrluUpdaterR.exe '.\' 2.0.1.1090 TesmoraOrluUpdaterR.exe_new \
             "$E2E_BIN/next/TesmoraOrluUpdaterR.exe"
         ;;
+    same_path)
+        offer u_remocon remocon_same same.dll 'lib\' 2.0.1.1028 same.dll "$LIBRARY"
+        ;;
+    broken) classroom+=(--set update.broken=1 --set lookup.http=off) ;;
+    cut_list) classroom+=(--set update.cut-list=2) ;;
     outside_folder)
         offer u_remocon remocon_evil evil.dll '..\' 2.0.1.1028 evil.dll_new "$LIBRARY"
         offer u_remocon remocon_drive evil2.dll 'C:\' 2.0.1.1028 evil2.dll_new "$LIBRARY"
@@ -119,6 +133,10 @@ esac
 e2e_start_classroom "${classroom[@]}"
 strict=()
 [ "$course" = strict ] && strict=(strictcertificates=1)
+[ "$course" = support_log ] && strict=(logfile=1)
+# The support log's folder in the prefix's user profile (the prefix outlives the scenario).
+SUPPORT_LOGS=$(ls -d "$E2E_PREFIX"/drive_c/users/*/AppData/Local 2>/dev/null | grep -v /Public/ | head -1)/TesmoraOrlu/Logs
+rm -rf "$SUPPORT_LOGS"
 e2e_config "updateserver=127.0.0.1:$E2E_LOOKUP_PORT" "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "scalefactor=1" \
     "${strict[@]}"
 
@@ -144,6 +162,7 @@ normal)
         "an old library"
     e2e_expect_equal "another program's file" "$(ls "$E2E_PROGRAM_DIR" | grep -c Teacher || true)" 0
     e2e_expect_equal "staged files left" "$(find "$E2E_PROGRAM_DIR" -name '*_new' -o -name '*.part' | wc -l)" 0
+    e2e_expect_equal "support log without the key" "$(ls "$SUPPORT_LOGS" 2>/dev/null | wc -l)" 0
     e2e_step "the remote it started logs in to the classroom"
     wait_remote
     login=$(e2e_wait_login "$E2E_REMOTE_PID")
@@ -210,8 +229,9 @@ second_copy)
     UPDATER_PID=$first
     ;;
 cut_short | stalled)
+    # 310 when the updater finds the body short of its length, 301 when the fetch itself fails it.
     start_updater
-    wait_log 310 $([ "$course" = stalled ] && echo 70 || echo 30)
+    wait_log '(310|301)' $([ "$course" = stalled ] && echo 70 || echo 30)
     e2e_expect_equal "installed library intact" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll")" "an old library"
     e2e_expect_equal "nothing staged" "$(ls "$E2E_PROGRAM_DIR/lib")" "extra.dll"
     wait_updater_exit 60
@@ -267,6 +287,68 @@ outside_folder)
     updater_log >&2
     e2e_expect_equal "entries ignored (..\\ and a drive)" "$(log_count 319)" 2
     e2e_expect_equal "files outside the program folder" "$(ls "$E2E_DIR" | grep -c evil || true)" 0
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+stale_staged)
+    # A run staged the library (2.0.1.1028) but did not apply it; then a newer one (2.0.1.1090) was
+    # installed. The list still offers 2.0.1.1028: nothing to download, and the stale file must go.
+    cp "$REMOTE" "$E2E_PROGRAM_DIR/TesmoraOrluRemocon.exe"
+    cp "$E2E_BIN/next/TesmoraOrluUpdaterR.exe" "$E2E_PROGRAM_DIR/lib/extra.dll"
+    cp "$LIBRARY" "$E2E_PROGRAM_DIR/lib/extra.dll_new"
+    start_updater
+    wait_updater_exit 60
+    updater_log >&2
+    e2e_expect_equal "stale staged files removed" "$(log_count 321)" 1
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$E2E_BIN/next/TesmoraOrluUpdaterR.exe"
+    e2e_expect_equal "staged or backed-up files left" "$(ls "$E2E_PROGRAM_DIR/lib")" "extra.dll"
+    wait_remote
+    ;;
+same_path)
+    echo "an installed library" >"$E2E_PROGRAM_DIR/lib/same.dll"
+    start_updater
+    wait_updater_exit 60
+    updater_log >&2
+    e2e_expect_equal "entries staged over their installed file" "$(log_count 322)" 1
+    e2e_expect_equal "the installed file stays" "$(cat "$E2E_PROGRAM_DIR/lib/same.dll")" "an installed library"
+    e2e_expect_equal "no backup of it" "$(ls "$E2E_PROGRAM_DIR/lib" | grep -c 'same.dll_' || true)" 0
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+broken)
+    # The first library download breaks off without a length (over https; plain http is refused, so
+    # the updater's second try fails at once).
+    start_updater
+    wait_log 301 30
+    e2e_expect_equal "completed before the failure" "$(log_count 304)" 0
+    e2e_expect_equal "installed library intact" "$(cat "$E2E_PROGRAM_DIR/lib/extra.dll")" "an old library"
+    e2e_expect_equal "nothing staged" "$(ls "$E2E_PROGRAM_DIR/lib")" "extra.dll"
+    wait_updater_exit 60
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+cut_list)
+    # Both tries of the first list (https, then http) are cut: that pass finds no updater entry (312)
+    # and fetches nothing from the fragment; the next pass gets the whole list.
+    start_updater
+    wait_log 312 30
+    e2e_expect_equal "downloads before the whole list" "$(updater_log | grep -Eo '^(312|300)' | head -1)" 312
+    wait_updater_exit 60
+    e2e_expect_equal "downloads started" "$(log_count 300)" 1
+    same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
+    wait_remote
+    ;;
+support_log)
+    start_updater
+    wait_updater_exit 60
+    log=$SUPPORT_LOGS/TesmoraOrluUpdaterR.log
+    [ -s "$log" ] || e2e_fail "no support log at $log"
+    cp "$log" "$E2E_DIR/"
+    stamp='^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}[.][0-9]{3} '
+    e2e_expect_equal "undated lines" "$(grep -Evc "$stamp[0-9]+ " "$log" || true)" 0
+    e2e_expect_equal "the run in order" "$(grep -Eo "$stamp(313|314|315|311|300|304)" "$log" | cut -d' ' -f3 | uniq |
+        tr "\n" " ")" "313 314 315 311 300 304 "
+    e2e_expect_equal "downloaded file named" "$(grep -c 'extra.dll_new' "$log")" 2
     same_file "$E2E_PROGRAM_DIR/lib/extra.dll" "$LIBRARY"
     wait_remote
     ;;

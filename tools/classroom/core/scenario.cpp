@@ -190,6 +190,17 @@ const std::vector<Setting>& Settings() {
              int64_t n = 0;
              return ParseInt(v, 0, 1000, n) && (s.update.stalledDownloads = int(n), true);
          }},
+        {"update.broken", "N",
+         "the N downloads after the stalled ones announce no length, send half and reset the connection",
+         [](Scenario& s, std::string_view v) {
+             int64_t n = 0;
+             return ParseInt(v, 0, 1000, n) && (s.update.brokenDownloads = int(n), true);
+         }},
+        {"update.cut-list", "N", "the first N file lists announce their whole length, send half and close",
+         [](Scenario& s, std::string_view v) {
+             int64_t n = 0;
+             return ParseInt(v, 0, 1000, n) && (s.update.cutLists = int(n), true);
+         }},
         {"login.greeting", "ok|refuse|malformed|silent|close",
          "the login server's [UR00001]: \"0,OK\", a refusal (login.refuse-code, login.refuse-message),\n"
          "three fields, nothing at all, or the socket closed at once",

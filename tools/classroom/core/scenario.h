@@ -103,6 +103,8 @@ struct UpdateBehaviour {
     int busyDownloads = 0;  // the first N downloads get a busy answer (a body of at most 100 bytes)
     int cutDownloads = 0;   // the next N downloads announce the whole file and send half of it
     int stalledDownloads = 0;  // the next N send half, then nothing, holding the connection open
+    int brokenDownloads = 0;   // the next N announce no length, send half and reset the connection
+    int cutLists = 0;          // the first N file lists announce their length, send half and close
 };
 
 struct Scenario {

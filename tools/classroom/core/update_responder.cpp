@@ -77,6 +77,18 @@ UpdateAnswer UpdateResponder::Answer(std::string_view path, std::string_view que
             answer.body.clear();
             return answer;
         }
+        int number = 0;
+        {
+            std::lock_guard guard(lock_);
+            number = ++lists_;
+        }
+        answer.announcedBytes = answer.body.size();
+        if (number <= behaviour_.cutLists) {
+            answer.cutShort = true;
+            answer.body.resize(answer.body.size() / 2);
+            event.Str("answer", "cut list").Int("sent", int64_t(answer.body.size()));
+            return answer;
+        }
         event.Str("answer", "list").Int("bytes", int64_t(answer.body.size()));
         return answer;
     }
@@ -115,6 +127,12 @@ UpdateAnswer UpdateResponder::Download(std::string_view query, Event& event) {
         answer.cutShort = answer.stall = true;
         answer.body.resize(answer.body.size() / 2);
         event.Str("answer", "stalled").Int("sent", int64_t(answer.body.size()));
+    } else if (number <= behaviour_.busyDownloads + behaviour_.cutDownloads + behaviour_.stalledDownloads +
+                             behaviour_.brokenDownloads) {
+        answer.cutShort = true;
+        answer.announced = false;
+        answer.body.resize(answer.body.size() / 2);
+        event.Str("answer", "broken").Int("sent", int64_t(answer.body.size()));
     } else {
         event.Str("answer", "file");
     }

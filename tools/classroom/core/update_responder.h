@@ -23,6 +23,7 @@ struct UpdateAnswer {
     uint64_t announcedBytes = 0;  // the Content-Length; more than body.size() when the download is cut short
     bool cutShort = false;        // close the connection after the body
     bool stall = false;           // cut short: hold the connection without sending instead of closing
+    bool announced = true;        // cut short: false sends no length and resets the connection
     std::string fileName;         // the Content-Disposition file name
 };
 
@@ -44,6 +45,7 @@ private:
     std::mutex lock_;
     int requests_ = 0;   // update requests so far
     int downloads_ = 0;  // download requests so far
+    int lists_ = 0;      // file-list requests so far
 };
 
 // The value of `key` in a query "a=1&b=2" (no decoding: the updater's values are plain).

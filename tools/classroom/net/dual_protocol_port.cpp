@@ -59,6 +59,11 @@ private:
             asio::buffer(buffer), [self, &from, &to, &buffer](const asio::error_code& error, size_t length) {
                 if (error) {
                     asio::error_code ignored;
+                    if (error == asio::error::connection_reset) {
+                        // Passed on as a reset: a body without a length must reach its reader broken.
+                        to.set_option(asio::socket_base::linger(true, 0), ignored);
+                        return self->Close();
+                    }
                     to.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
                     if (++self->finished_ == 2 || error != asio::error::eof) self->Close();
                     return;

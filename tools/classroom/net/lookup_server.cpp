@@ -3,6 +3,8 @@
 #include "net/lookup_server.h"
 
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <chrono>
 
@@ -13,6 +15,34 @@ namespace {
 // httplib's stop() does nothing until the accept loop runs, so Start waits for it.
 void WaitUntilRunning(const httplib::Server& server) {
     while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+int PortOf(const sockaddr_storage& address) {
+    if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    return -1;
+}
+
+// Breaks the request's connection with a reset, so that the peer sees it break, not end. httplib does
+// not hand out the accepted socket: it is the one whose two ends are the request's. Disconnecting it
+// (connect to AF_UNSPEC) with a zero linger sends the reset and leaves httplib a socket it can still
+// shut down and close.
+void ResetConnection(int localPort, int remotePort) {
+    for (int socket = 3; socket < 65536; ++socket) {
+        sockaddr_storage local{}, peer{};
+        socklen_t localSize = sizeof local, peerSize = sizeof peer;
+        if (::getsockname(socket, reinterpret_cast<sockaddr*>(&local), &localSize) != 0 ||
+            ::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0) {
+            continue;
+        }
+        if (PortOf(local) != localPort || PortOf(peer) != remotePort) continue;
+        const linger abortive{1, 0};
+        ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        sockaddr unspecified{};
+        unspecified.sa_family = AF_UNSPEC;
+        ::connect(socket, &unspecified, sizeof unspecified);
+        return;
+    }
 }
 
 }  // namespace
@@ -50,6 +80,22 @@ void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
             }
             if (!answer->cutShort) {
                 reply.set_content(answer->body, "application/octet-stream");
+                return;
+            }
+            if (!answer->announced) {
+                // No length, so the body runs to the connection's end: half of it, then a reset, the
+                // only way such a body can tell its reader that it broke off.
+                const int localPort = request.local_port, remotePort = request.remote_port;
+                reply.set_content_provider(
+                    "application/octet-stream",
+                    [answer, localPort, remotePort](size_t offset, httplib::DataSink& sink) {
+                        if (offset >= answer->body.size()) {
+                            ResetConnection(localPort, remotePort);
+                            return false;
+                        }
+                        sink.write(answer->body.data() + offset, answer->body.size() - offset);
+                        return true;
+                    });
                 return;
             }
             // The whole length is announced, half is sent, then the connection is dropped (or held

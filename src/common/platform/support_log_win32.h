@@ -1,0 +1,33 @@
+// CSupportLog: appends a program's trace lines to "<program>.log" in the user's local application
+// data folder, under "TesmoraOrlu\Logs", when config.ini's "logfile" key (kSupportLogKey) asks for
+// it; otherwise it does nothing and creates nothing. The owner's thread only (one writer per program).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tesmora {
+
+class CSupportLog {
+public:
+    CSupportLog() = default;
+    CSupportLog(const CSupportLog&) = delete;
+    CSupportLog& operator=(const CSupportLog&) = delete;
+
+    // `setting` is config.ini's "logfile" value; when it is on, makes the folder and remembers
+    // "<folder>\<program>.log". False when the log stays off.
+    bool Open(std::u16string_view setting, std::wstring_view program);
+    // One line with the current local date and time; rotates first when the file is full. Nothing
+    // when the log is off or the file cannot be written (the program goes on without it).
+    void Write(std::u16string_view text);
+    bool IsOn() const { return !path_.empty(); }
+    const std::wstring& Path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+// "<local application data>\TesmoraOrlu\Logs", or empty when the system does not say where that is.
+std::wstring SupportLogFolder();
+
+}  // namespace tesmora
