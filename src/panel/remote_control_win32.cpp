@@ -43,8 +43,36 @@ CRemoteControl::~CRemoteControl() {
 }
 
 void CRemoteControl::SendText(std::u16string_view text) {
-    if (running_ && control_ && control_->PostText(text)) return;
-    link_.SendToTeacher(text);
+    SendPacket(std::make_unique<CPacket>(text));
+}
+
+void CRemoteControl::SendPacket(std::unique_ptr<CPacket> packet) {
+    // The channel takes it while it holds the connection; once it has closed its outbox the packet
+    // stays here.
+    if (control_ && control_->PostPacket(packet)) return;
+    SendOnPanel(std::move(packet));
+}
+
+void CRemoteControl::SendOnPanel(std::unique_ptr<CPacket> packet) {
+    if (link_.TeacherSocket().HasSocket()) {
+        SendWaiting();
+        packet->Write(link_.TeacherSocket());
+    } else if (control_) {
+        waiting_.push_back(std::move(packet));  // the channel is ending: the socket comes back
+    } else {
+        char line[96];
+        std::snprintf(line, sizeof line, "Remocon rc: packet of type %u dropped: no connection\n",
+                      unsigned(packet->Type()));
+        ::OutputDebugStringA(line);
+    }
+}
+
+void CRemoteControl::SendWaiting() {
+    CTCPSocket& teacher = link_.TeacherSocket();
+    while (!waiting_.empty() && teacher.HasSocket()) {
+        waiting_.front()->Write(teacher);
+        waiting_.pop_front();
+    }
 }
 
 void CRemoteControl::OnRemoteButton() {
@@ -225,6 +253,13 @@ LRESULT CRemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
     if (record) teacher.AdoptBuffers(record->socketHolder);
     teacher.Attach(static_cast<SOCKET>(lParam), CAsyncSocket::kAllEvents);
     Trace("socket back");
+    if (!waiting_.empty()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "Remocon rc: %zu packets kept during the hand-back sent\n",
+                      waiting_.size());
+        ::OutputDebugStringA(line);
+    }
+    SendWaiting();
     return 1;
 }
 
@@ -248,8 +283,20 @@ void CRemoteControl::ReapEnded() {
     }
     if (control_ && control_->Ended()) {
         control_->JoinServing();
+        auto unsent = control_->TakeUnsent();
         control_.reset();
         panel_.RemoteHost().controlThread = nullptr;
+        for (auto& packet : unsent) SendOnPanel(std::move(packet));
+        SendWaiting();
+        // The channel ended and the connection never came back: nothing can carry these.
+        if (!waiting_.empty()) {
+            char line[96];
+            std::snprintf(line, sizeof line,
+                          "Remocon rc: %zu packets dropped: the connection did not come back\n",
+                          waiting_.size());
+            ::OutputDebugStringA(line);
+            waiting_.clear();
+        }
     }
 }
 

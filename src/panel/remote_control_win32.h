@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -38,6 +39,10 @@ public:
     // runs, the control thread sends it on the lent socket; otherwise the panel's teacher socket
     // does (skipped while that is closed). The way for every panel feature to reach the teacher.
     void SendText(std::u16string_view text);
+    // The same for any packet (a sound block). Between the channel's end and the connection's return
+    // to the panel, what is sent waits here and goes out, in order, as soon as the connection is
+    // back; nothing is dropped without a trace.
+    void SendPacket(std::unique_ptr<CPacket> packet);
 
     // Called when remote control starts, to put the note tool back into touch mode (its toolbar
     // hidden, its drawing window closed) so that taps reach the view.
@@ -64,12 +69,17 @@ private:
     void ShowRunningButtons(bool running);
     void CoolDown();
     void OpenKeyboard();
+    // Sends on the panel's own teacher socket, after what waited for it; keeps the packet while the
+    // connection is on its way back from the channel; drops it (traced) when there is no connection.
+    void SendOnPanel(std::unique_ptr<CPacket> packet);
+    void SendWaiting();
 
     CRemoconDlg& panel_;
     CTeacherLink& link_;
     bool running_ = false;
     std::function<void()> dropToTouchMode_;
-    std::wstring keyboardPath_;  // TabTip waiting for the old one to be ended
+    std::wstring keyboardPath_;                     // TabTip waiting for the old one to be ended
+    std::deque<std::unique_ptr<CPacket>> waiting_;  // for the teacher, until the connection is back
     // The view first: on destruction the view closes the channel before the control thread goes.
     std::unique_ptr<CControlThread> control_;
     std::unique_ptr<CViewThread> view_;
