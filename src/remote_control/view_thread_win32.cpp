@@ -391,6 +391,7 @@ LRESULT CUIThreadWnd::OnKillFocus(WPARAM, LPARAM) {
     // teacher PC.
     QueueKeys(keys_.ReleaseHeldKeys());
     ReleaseHeldButtons("the view lost the focus");
+    if (::GetCapture() == Handle()) ::ReleaseCapture();
     ::OutputDebugStringA("Remocon rc: view lost the focus\n");
     return Default();
 }

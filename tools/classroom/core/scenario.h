@@ -89,6 +89,8 @@ struct TeacherBehaviour {
     int64_t cutFrame = -1;         // the remote-control frame sent halfway before the drop; -1: none
     bool dropMidUpload = false;    // drop the connection while an uploaded frame is half received
     int junkFrames = 0;            // frames with unusable packets sent after the remote's version
+    bool sizeOnRemoteControl = true;  // [RH00001] again when remote control starts and on [RC00010]
+    int floodMegabytes = 0;           // remote control: that much sent at once when it starts
 };
 
 // The update web service, on the lookup's ports.
