@@ -94,8 +94,11 @@ void CRemoteControl::OnRemoteButton() {
 }
 
 void CRemoteControl::Start() {
+    Trace("starting");
     ReapEnded();
     if (control_ || view_) {
+        Trace(view_ && !view_->Ended() ? "waiting for the last view to end"
+                                       : "waiting for the last channel to end");
         // The last channel has not ended yet (its threads said nothing so far): wait for it here,
         // serving what it sends, rather than run two channels on one socket.
         if (view_) view_->JoinServing();

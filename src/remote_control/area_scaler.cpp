@@ -71,8 +71,7 @@ PixelRect AreaScaler::DestinationOf(const PixelRect& source) const {
         y_.destinationLength == 0) {
         return {};
     }
-    const PixelRect clipped =
-        Intersect(source, {0, 0, int32_t(x_.sourceLength), int32_t(y_.sourceLength)});
+    const PixelRect clipped = Intersect(source, {0, 0, int32_t(x_.sourceLength), int32_t(y_.sourceLength)});
     if (clipped.Empty()) return {};
     // Pixel d overlaps [a, b) when d x s < b x n and (d + 1) x s > a x n.
     auto low = [](int64_t a, uint32_t n, uint32_t s) { return int32_t(a * n / s); };
@@ -95,7 +94,8 @@ void AreaScaler::Scale(const PixelView& source, const PixelView& destination, co
     const size_t width = x1 - x0;
 
     if (x_.Identity() && y_.Identity()) {
-        for (uint32_t y = y0; y < y1; ++y) std::memcpy(destination.Row(y) + x0, source.Row(y) + x0, width * 4);
+        for (uint32_t y = y0; y < y1; ++y)
+            std::memcpy(destination.Row(y) + x0, source.Row(y) + x0, width * 4);
         return;
     }
 

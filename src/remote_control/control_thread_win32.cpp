@@ -315,9 +315,9 @@ void CCommunicationWnd::Teardown() {
         }
     }
     if (!handedBack) Trace("Remocon rc: no socket to hand back\n");
-    ::PostQuitMessage(0);
     // Nothing is left to carry what is still here: freed, and counted in the trace.
     HandOverUnhandledFrames(false);
+    ::PostQuitMessage(0);
     ::DestroyWindow(Handle());
 }
 
@@ -336,8 +336,14 @@ void CCommunicationWnd::HandOverUnhandledFrames(bool toPanel) {
     };
     while (uint8_t* frame = inbound_.Take()) handOver(frame);
     MSG message;
-    while (::PeekMessageW(&message, Handle(), WM_SOCKET_RECEIVE, WM_SOCKET_RECEIVE, PM_REMOVE))
+    while (::PeekMessageW(&message, Handle(), WM_SOCKET_RECEIVE, WM_SOCKET_RECEIVE, PM_REMOVE)) {
+        // The quit message comes out of any filtered look at the queue: it is put back for the loop.
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
         handOver(reinterpret_cast<uint8_t*>(message.lParam));
+    }
     if (handed + freed > 0) {
         char line[120];
         std::snprintf(line, sizeof line,
@@ -447,6 +453,7 @@ void CControlThread::Body(std::stop_token) {
         commWindow_.store(nullptr);
     }
     keepUnsent();
+    Trace("Remocon rc: control thread ends\n");
     ended();
 }
 

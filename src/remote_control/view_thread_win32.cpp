@@ -464,6 +464,7 @@ void CViewThread::Body(std::stop_token) {
             view_.store(nullptr);
         }
     }
+    ::OutputDebugStringA("Remocon rc: view thread ends\n");
     if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 1);
 }
 

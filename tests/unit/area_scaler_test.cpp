@@ -25,7 +25,10 @@ Picture Desktop(uint32_t w, uint32_t h) {
     Picture p(w, h);
     for (uint32_t y = 0; y < h; ++y)
         for (uint32_t x = 0; x < w; ++x)
-            p.At(x, y) = (y % 7 == 0 || x % 11 == 0) ? 0xFF101010u : 0xFF000000u | ((x * 255 / w) << 16) | ((y * 255 / h) << 8) | ((x / 40 + y / 30) % 2 ? 0xC0 : 0x30);
+            p.At(x, y) = (y % 7 == 0 || x % 11 == 0)
+                             ? 0xFF101010u
+                             : 0xFF000000u | ((x * 255 / w) << 16) | ((y * 255 / h) << 8) |
+                                   ((x / 40 + y / 30) % 2 ? 0xC0 : 0x30);
     return p;
 }
 
@@ -34,7 +37,10 @@ Picture Desktop(uint32_t w, uint32_t h) {
 TEST(AreaScaler, FlatColoursStayExactAtEverySize) {
     const struct {
         uint32_t sw, sh, dw, dh;
-    } sizes[] = {{1920, 1080, 1280, 800}, {1366, 768, 1920, 1080}, {1920, 1080, 1920, 1080}, {11520, 2160, 1280, 800},
+    } sizes[] = {{1920, 1080, 1280, 800},
+                 {1366, 768, 1920, 1080},
+                 {1920, 1080, 1920, 1080},
+                 {11520, 2160, 1280, 800},
                  {7, 3, 5, 2}};
     for (const auto& size : sizes) {
         Picture source(size.sw, size.sh, 0xFF3C78C8u), destination(size.dw, size.dh);
@@ -75,7 +81,8 @@ TEST(AreaScaler, ScalingTheChangedRectanglesEqualsScalingEverything) {
     for (const auto& size : sizes) {
         Picture before = Desktop(size.sw, size.sh), after = before;
         // Two parts change (120 x 135 at 0 and at part 17 of a 16-column grid), and one lone pixel.
-        const std::vector<PixelRect> changed = {{0, 0, 120, 135}, {120, 135, 240, 270}, {999, 500, 1000, 501}};
+        const std::vector<PixelRect> changed = {
+            {0, 0, 120, 135}, {120, 135, 240, 270}, {999, 500, 1000, 501}};
         for (const PixelRect& r : changed)
             for (int32_t y = r.top; y < r.bottom; ++y)
                 for (int32_t x = r.left; x < r.right; ++x) after.At(x, y) ^= 0x00FFFFFFu;
@@ -85,7 +92,8 @@ TEST(AreaScaler, ScalingTheChangedRectanglesEqualsScalingEverything) {
         const PixelRect all{0, 0, int32_t(size.dw), int32_t(size.dh)};
         Picture incremental(size.dw, size.dh), full(size.dw, size.dh);
         scaler.Scale(before.View(), incremental.View(), all);
-        for (const PixelRect& r : changed) scaler.Scale(after.View(), incremental.View(), scaler.DestinationOf(r));
+        for (const PixelRect& r : changed)
+            scaler.Scale(after.View(), incremental.View(), scaler.DestinationOf(r));
         scaler.Scale(after.View(), full.View(), all);
         ASSERT_EQ(incremental.pixels, full.pixels) << size.sw << "x" << size.sh << " -> " << size.dw;
     }
