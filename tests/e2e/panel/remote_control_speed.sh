@@ -3,9 +3,12 @@
 # and placement, and the repaint of each frame), and how long a mouse message on the view takes to
 # leave as a packet. Prints the figures (docs/performance.md keeps them); fails only when the view
 # falls far behind the teacher's ten frames a second or a click takes longer than 50 ms to leave.
+#   remote_control_speed.sh [WIDTHxHEIGHT]   the pad's screen changes to that size first (the view
+#                                            then scales the teacher's picture down to it)
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
-e2e_begin remote-control-speed
+pad=${1:-}
+e2e_begin "remote-control-speed${pad:+-$pad}"
 e2e_config "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "layout=full"
 e2e_start_remote
 e2e_login demo-teacher
@@ -17,6 +20,13 @@ else
 fi
 e2e_wait_event '"tag":"\[RC00004\]"' 10
 view=$(e2e_field "$(e2e_probe wait --pid "$E2E_REMOTE_PID" --class TesmoraRemoteView --timeout 10000)" hwnd)
+if [ -n "$pad" ]; then
+    comm=$(e2e_field "$(e2e_probe wait --pid "$E2E_REMOTE_PID" --class TesmoraRemoteControlComm --any --timeout 5000)" hwnd)
+    for window in "$view" "$comm"; do
+        e2e_probe send --post --hwnd "$window" 0x007E 32 $(((${pad#*x} << 16) | ${pad%x*})) >/dev/null
+    done
+    e2e_wait_event "\"payload\":\"${pad%x*},${pad#*x}\"" 10
+fi
 # The remote's whole CPU time (every thread of its process), in clock ticks.
 cpu_ticks() {
     local p
