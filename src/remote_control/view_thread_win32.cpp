@@ -234,6 +234,7 @@ void CUIThreadWnd::Refresh(bool everything) {
             return;
         }
     }
+    const long long scaleStart = NowMicroseconds();
     scaler_.SetSizes(uint32_t(shown_.Width()), uint32_t(shown_.Height()), uint32_t(client.right),
                      uint32_t(client.bottom));
     if (everything) {
@@ -250,7 +251,13 @@ void CUIThreadWnd::Refresh(bool everything) {
             ::InvalidateRect(Handle(), &invalid, FALSE);
         }
     }
+    const long long scaled = NowMicroseconds();
     ::UpdateWindow(Handle());
+    char line[120];
+    std::snprintf(line, sizeof line, "Remocon rc view: rects=%zu all=%d scale_us=%lld blit_us=%lld\n",
+                  everything ? size_t(0) : changed_.size(), everything ? 1 : 0, scaled - scaleStart,
+                  NowMicroseconds() - scaled);
+    ::OutputDebugStringA(line);
 }
 
 LRESULT CUIThreadWnd::OnEraseBackground(WPARAM, LPARAM) {

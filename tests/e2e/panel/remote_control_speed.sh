@@ -58,6 +58,9 @@ frames = [l for l in lines if "Remocon rc frame:" in l][start:end]
 dec = [int(re.search(r"decode_place_us=(\d+)", l).group(1)) for l in frames]
 pai = [int(re.search(r"paint_us=(\d+)", l).group(1)) for l in frames]
 parts = [int(re.search(r"parts=(\d+)", l).group(1)) for l in frames]
+views = [l for l in lines if "Remocon rc view:" in l and "all=0" in l]
+scale = [int(re.search(r"scale_us=(\d+)", l).group(1)) for l in views]
+blit = [int(re.search(r"blit_us=(\d+)", l).group(1)) for l in views]
 queued = [int(m.group(1)) for l in lines for m in [re.search(r"pointer 0x201 at .* queued us=(\d+)", l)] if m]
 sent = [int(m.group(1)) for l in lines for m in [re.search(r"pointer packet sent us=(\d+)", l)] if m]
 lat = []
@@ -68,7 +71,8 @@ avg = lambda v: sum(v) / len(v) if v else 0
 cpu_ms = int(sys.argv[4]) * 1000 / int(sys.argv[5])
 print("cpu_ms_per_frame=%.1f cpu_share=%.0f%% " % (cpu_ms / max(len(frames), 1), cpu_ms / 100), end="")
 print("fps=%.1f frames=%d parts_avg=%.0f decode_place_ms=%.1f paint_ms=%.1f click_to_wire_ms_avg=%.1f click_to_wire_ms_max=%.1f clicks=%d"
-      % (len(frames) / 10, len(frames), avg(parts), avg(dec) / 1000, avg(pai) / 1000, avg(lat), max(lat or [0]), len(lat)))
+      % (len(frames) / 10, len(frames), avg(parts), avg(dec) / 1000, avg(pai) / 1000, avg(lat), max(lat or [0]), len(lat)), end="")
+print(" changed_scale_ms=%.2f changed_blit_ms=%.2f" % (avg(scale) / 1000, avg(blit) / 1000))
 PY
 )
 e2e_log "$report"
