@@ -2,9 +2,10 @@
 // teacher pixels its area covers, weighted by how much of each it covers (a box filter). On a 1280 x
 // 800 pad a 1920 x 1080 monitor keeps every line and small text stays legible, where picking the
 // nearest pixel drops one line in three. Only the rectangles that changed are scaled again, into a
-// picture of the pad's size that the view keeps. Same result on every platform (the platform's own
-// smooth stretch differs between systems). Fixed point, 8 bits per weight, two separable passes;
-// a flat colour stays exactly that colour. View thread only (one object per view).
+// picture of the pad's size that the view keeps. Same result on every platform: the platform's own
+// smooth stretch (HALFTONE) is not relied on, as nothing promises Wine draws it as Windows does.
+// Fixed point, 8 bits per weight, two separable passes; a flat colour stays exactly that colour.
+// View thread only (one object per view).
 #pragma once
 
 #include <cstdint>
