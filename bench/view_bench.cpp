@@ -88,8 +88,8 @@ BENCHMARK(BM_ScaleTwoParts)->Unit(benchmark::kMicrosecond);
 void BM_CopyTwoParts(benchmark::State& state) {
     Pictures p;
     std::vector<uint32_t> copy(p.source.size());
-    const PixelView to{reinterpret_cast<uint8_t*>(copy.data()), std::ptrdiff_t(kSourceWidth) * 4, kSourceWidth,
-                       kSourceHeight};
+    const PixelView to{reinterpret_cast<uint8_t*>(copy.data()), std::ptrdiff_t(kSourceWidth) * 4,
+                       kSourceWidth, kSourceHeight};
     for (auto _ : state) {
         for (const PixelRect& part : kTwoParts) CopyRect(p.Source(), to, part);
         benchmark::DoNotOptimize(copy.data());
