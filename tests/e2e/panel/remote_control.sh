@@ -7,7 +7,7 @@
 # focus is released on the teacher PC too; when the pad's screen changes size the view follows it,
 # shows a smooth downscale of the teacher's monitor and maps taps onto the new size; stopping hands the
 # connection back (the panel's keep-alive and the upload work over it again) and remote control
-# starts again.
+# starts again; a switch pressed while the connection goes back reaches the teacher once.
 #   remote_control.sh [again|handshake]   the teacher tells its screen size again when remote control
 #                                         starts (again, the default) or only at the handshake
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
@@ -145,7 +145,11 @@ e2e_wait_event "\"message\":514,\"flags\":0,\"x\":$((screen_w + 100)),\"y\":50" 
 e2e_step "stop: the connection comes back"
 settle_frames
 press 1001
+# A switch pressed while the connection changes hands still reaches the teacher, once.
+e2e_probe send --post --hwnd "$panel" WM_COMMAND 1006 0 >/dev/null
 e2e_wait_event '"tag":"\[RC00005\]"' 10
+e2e_wait_event '"tag":"\[RC00013\]"' 10
+[ "$(e2e_count_events '"event":"recv".*"tag":"\[RC00013\]"')" = 1 ] || e2e_fail "the switch did not arrive once"
 for hidden in 1003 1630; do
     e2e_button_state "$panel" $hidden | grep -q 'visible=0' || e2e_fail "button $hidden is shown after remote control"
 done
