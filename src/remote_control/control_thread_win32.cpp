@@ -2,6 +2,7 @@
 #include "remote_control/control_thread_win32.h"
 
 #include <cstdio>
+#include <new>
 
 #include "common/net/async_socket_win32.h"
 #include "common/platform/pump_wait_win32.h"
@@ -126,7 +127,14 @@ std::unique_ptr<CPacket> CCommunicationWnd::TakeInbound() {
 LRESULT CCommunicationWnd::OnSocketReceive(WPARAM, LPARAM lParam) {
     auto packet = std::make_unique<CPacket>();
     // A frame that does not read is queued all the same; the receiver ignores its type.
-    packet->Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block
+    try {
+        packet->Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block, also when it throws
+    } catch (const std::bad_alloc&) {
+        // No memory for what the teacher sized: the connection ends as a lost one does.
+        Trace("Remocon rc: out of memory for a received frame\n");
+        socket_.Close();
+        return 1;
+    }
     {
         std::lock_guard lock(inboundLock_);
         inbound_.push_back(std::move(packet));
