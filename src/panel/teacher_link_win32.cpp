@@ -7,6 +7,7 @@
 // clang-format on
 
 #include <cwchar>
+#include <new>
 
 #include "common/platform/config_string_win32.h"
 #include "app/language_library_win32.h"
@@ -180,11 +181,19 @@ LRESULT CTeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
     return error;
 }
 
-LRESULT CTeacherLink::OnSocketReceive(WPARAM, LPARAM lParam) {
-    CPacket packet;
-    packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block
-    if (packet.Type() != kPacketText) return 0;
-    session_.OnText(packet.Text());
+LRESULT CTeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
+    try {
+        CPacket packet;
+        packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block, also when it throws
+        if (packet.Type() != kPacketText) return 0;
+        session_.OnText(packet.Text());
+    } catch (const std::bad_alloc&) {
+        // The peer sized a frame (up to 32 MiB of text) past the memory left: its connection ends as a
+        // lost one does, and the program with its message, not with a crash.
+        ::OutputDebugStringA("Remocon panel: out of memory for a received frame; the connection ends\n");
+        const auto* socket = reinterpret_cast<const CTCPSocket*>(wParam);
+        CloseConnection(socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher);
+    }
     return 1;
 }
 
