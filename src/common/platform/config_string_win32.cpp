@@ -24,10 +24,6 @@ ConfigSource& Source() {
     return source;
 }
 
-}  // namespace
-
-namespace {
-
 // The string value `entry` of `root`\`path`; `fallback` when the key or the value is missing, is
 // not a string or cannot be read.
 std::wstring ReadStringValue(HKEY root, const std::wstring& path, const std::wstring& entry,

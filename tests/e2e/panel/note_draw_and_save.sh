@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The note tool from the panel's note button: pen and eraser strokes drawn with real input over the
+# The note tool from the full panel's note button: the toolbar opens just below the full panel and,
+# at its tallest, covers none of its buttons; pen and eraser strokes drawn with real input over the
 # snapshot of the screen, saved as a JPEG on the desktop whose pixels match what the overlay showed;
 # the save question before leaving a modified drawing, where Cancel keeps everything; a save into a
 # folder that cannot be written is reported and keeps the drawing; remote control's start drops the
 # tool to touch mode; a display change brings the toolbar back onto the screen; undo passes over a
 # tap and brings back everything "clear all" removed. Screenshots of the
-# toolbar in touch and writing mode and of the overlay with every pen colour and the semi-transparent
-# pen are left in the scenario's folder.
+# toolbar in touch and writing mode, of the toolbar beside the full panel and of the overlay with
+# every pen colour and the semi-transparent pen are left in the scenario's folder.
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 # Argument: the scale factor (config.ini "scalefactor").
