@@ -15,6 +15,7 @@ UPDATE `Component` SET `Condition` = 'LAYOUT', `Attributes` = 16 WHERE `Componen
 UPDATE `Component` SET `Condition` = 'STRICTCERTIFICATES', `Attributes` = 16 WHERE `Component` = 'IniStrict'
 UPDATE `Component` SET `Condition` = 'LOGFILE', `Attributes` = 16 WHERE `Component` = 'IniLogFile'
 UPDATE `Component` SET `Condition` = 'LANGUAGE', `Attributes` = 16 WHERE `Component` = 'Language'
+UPDATE `Component` SET `Condition` = 'LANGUAGE', `Attributes` = 16 WHERE `Component` = 'PadLanguage'
 CREATE TABLE `IniFile` (`IniFile` CHAR(72) NOT NULL, `FileName` CHAR(255) NOT NULL LOCALIZABLE, `DirProperty` CHAR(72), `Section` CHAR(96) NOT NULL LOCALIZABLE, `Key` CHAR(128) NOT NULL LOCALIZABLE, `Value` CHAR(255) NOT NULL LOCALIZABLE, `Action` SHORT NOT NULL, `Component_` CHAR(72) NOT NULL PRIMARY KEY `IniFile`)
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('IniWebServer', 'config.ini', 'INSTALLDIR', 'default', 'webserver', '[WEBSERVER]', 0, 'IniWebServer')
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('IniUpdateServer', 'config.ini', 'INSTALLDIR', 'default', 'updateserver', '[UPDATESERVER]', 0, 'IniUpdateServer')
@@ -23,6 +24,9 @@ INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('IniLogFile', 'config.ini', 'INSTALLDIR', 'default', 'logfile', '[LOGFILE]', 0, 'IniLogFile')
 -- The remote's language in the profile of the account that installs (as the installer's /LANGUAGE).
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Value`, `Component_`) VALUES ('Language', 1, 'Software\TesmoraOrlu\TesmoraOrluRemocon\config', 'language', '[LANGUAGE]', 'Language')
+-- The pad's default language for every account (both programs read it when the user's profile has
+-- none); permanent like config.ini's keys, and removed with it (RemovePadLanguage below).
+INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Value`, `Component_`) VALUES ('PadLanguage', 2, 'Software\TesmoraOrlu\TesmoraOrluRemocon\config', 'language', '[LANGUAGE]', 'PadLanguage')
 -- What the updater leaves beside the programs: dated backups (name_YYYYMMDD_n), staged and partial
 -- downloads (on install too: an older staged file would otherwise replace the new one), its batch, a
 -- crash dump.
@@ -53,11 +57,13 @@ INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `I
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('EndPrograms', 3170, 'TARGETDIR', '"[SystemFolder]taskkill.exe" /f /im TesmoraOrluUpdaterR.exe /im TesmoraOrluRemocon.exe')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RegisterTask', 3106, 'TARGETDIR', '"[SystemFolder]schtasks.exe" /create /xml "[INSTALLDIR]autostart-task.xml" /tn TesmoraOrlu\TesmoraOrluUpdaterR /f')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveConfig', 3170, 'TARGETDIR', '"[SystemFolder]cmd.exe" /c del /f /q "[INSTALLDIR]config.ini"')
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemovePadLanguage', 3170, 'TARGETDIR', '"[SystemFolder]reg.exe" delete "HKLM\Software\TesmoraOrlu\TesmoraOrluRemocon\config" /v language /f')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveTask', 3170, 'TARGETDIR', '"[SystemFolder]schtasks.exe" /delete /tn TesmoraOrlu\TesmoraOrluUpdaterR /f')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('EndPrograms', '', 1550)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveTask', 'REMOVE="ALL"', 1560)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveIniValues', '', 3100)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveConfig', 'REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE', 3400)
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemovePadLanguage', 'REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE', 3410)
 DELETE FROM `InstallExecuteSequence` WHERE `Action` = 'RemoveExistingProducts'
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveExistingProducts', '', 4010)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RegisterTask', 'NOT REMOVE="ALL"', 4020)

@@ -4,7 +4,9 @@
 ; makensis -INPUTCHARSET UTF8 -DVERSION=2.0.1.1028 -DBIN=<build>/bin -DOUTFILE=<file> tesmora.nsi
 ;
 ; Silent switches (after /S; /D=folder must come last, as for every installer of this kind):
-;   /LANGUAGE=Kor|Eng|Japan    the remote's language, written to the teacher's profile
+;   /LANGUAGE=Kor|Eng|Japan    the remote's language: the pad's default for every account
+;                              (HKLM\Software\TesmoraOrlu\TesmoraOrluRemocon\config "language", in the
+;                              programs' registry view) and the installing account's profile
 ;   /WEBSERVER=host[:port]     config.ini "webserver"
 ;   /UPDATESERVER=host[:port]  config.ini "updateserver"
 ;   /SCALEFACTOR=n  /LAYOUT=full
@@ -337,6 +339,10 @@ Section "Install"
 
     WriteRegStr HKCU "${PROFILE_KEY}" "language" "$ProgramLanguage"
     ${Log} "profile: language=$ProgramLanguage"
+    ; Installed by an administrator account or as the system, the teacher's account has no profile
+    ; value: both programs then read the pad's default (a teacher's own choice still wins).
+    WriteRegStr HKLM "${PROFILE_KEY}" "language" "$ProgramLanguage"
+    ${Log} "pad default: language=$ProgramLanguage"
 
     ; The updater starts first at sign-in and from the menu: it brings the remote up to date, then
     ; starts it.
@@ -484,6 +490,11 @@ Section "Uninstall"
         DeleteRegKey HKCU "${PROFILE_ROOT}"
         ${Log} "removed: the teacher's setting.ini and profile"
     ${EndIf}
+    DeleteRegValue HKLM "${PROFILE_KEY}" "language"
+    DeleteRegKey /ifempty HKLM "${PROFILE_KEY}"
+    DeleteRegKey /ifempty HKLM "Software\TesmoraOrlu\TesmoraOrluRemocon"
+    DeleteRegKey /ifempty HKLM "${PROFILE_ROOT}"
+    ${Log} "removed: the pad's default language"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ; Last, so that whoever waits for the uninstaller's file to go knows it is done.
     Call un.RemoveUninstaller

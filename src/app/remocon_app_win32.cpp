@@ -59,7 +59,9 @@ bool CRemoconApp::InitInstance() {
     }
     socketsStarted_ = true;
 
-    std::wstring code = ReadProfileString(L"config", L"language", kKoreanLanguageCode);
+    // The teacher's own choice, else the pad's, which the installer writes for every account.
+    std::wstring code =
+        ReadProfileString(L"config", L"language", ReadMachineDefault(L"language", kKoreanLanguageCode));
     languageLibrary_.Reset(ChooseLanguage(code));
 
     if (!IsSupportedOsVersion(QueryOsVersion())) {

@@ -93,4 +93,28 @@ bool NoteToolbarCornerOnScreen(NoteScreenRect window, int screenWidth, int scree
            window.bottom <= screenHeight;
 }
 
+namespace {
+
+bool Overlap(NoteScreenRect a, NoteScreenRect b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
+NoteScreenPoint NoteToolbarHome(NoteScreenRect panel, int width, int height, int homeY, int screenWidth,
+                                int screenHeight) {
+    const NoteScreenPoint home{screenWidth - width, homeY};
+    const NoteScreenPoint candidates[] = {
+        home, {screenWidth - width, panel.bottom}, {panel.left - width, homeY}};
+    for (const NoteScreenPoint& at : candidates) {
+        NoteScreenRect toolbar{at.x, at.y, at.x + width, at.y + height};
+        if (Overlap(toolbar, panel)) continue;
+        // Home is where the toolbar has always opened; the others must lie wholly on the screen.
+        if (at == home) return at;
+        if (at.x >= 0 && at.y >= 0 && toolbar.right <= screenWidth && toolbar.bottom <= screenHeight)
+            return at;
+    }
+    return home;
+}
+
 }  // namespace tesmora

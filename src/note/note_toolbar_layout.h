@@ -49,4 +49,16 @@ struct NoteScreenRect {
 // bottom edge (as it is at home) is on the screen.
 bool NoteToolbarCornerOnScreen(NoteScreenRect window, int screenWidth, int screenHeight);
 
+struct NoteScreenPoint {
+    int x, y;
+    bool operator==(const NoteScreenPoint&) const = default;
+};
+// Where the toolbar of `width` x `height` (its tallest, with the drawing options, so that a mode
+// change cannot grow it over the panel) first shows on a `screenWidth` x `screenHeight` screen
+// beside the panel at `panel`: at home (flush with the right edge, `homeY` down) when that covers
+// no part of the panel, as beside the usual panel; else flush right just below the panel when it
+// fits there (the full panel is tall); else left of the panel at the home height; else at home.
+NoteScreenPoint NoteToolbarHome(NoteScreenRect panel, int width, int height, int homeY, int screenWidth,
+                                int screenHeight);
+
 }  // namespace tesmora

@@ -93,8 +93,15 @@ void CNoteToolDlg::ShowToolbar() {
     int height = Scaled(NoteToolbarHeight(mode_));
     int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
     int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    int x = screenWidth - width;
-    int y = Scaled(kNoteHomeY);
+    // Home beside the panel where it is now (the full panel reaches below the usual home); sized at
+    // its tallest so that writing mode does not grow it over the panel's buttons.
+    RECT panel{};
+    ::GetWindowRect(panel_, &panel);
+    NoteScreenPoint home =
+        NoteToolbarHome({panel.left, panel.top, panel.right, panel.bottom}, width,
+                        Scaled(kNoteToolbarFullHeight), Scaled(kNoteHomeY), screenWidth, screenHeight);
+    int x = home.x;
+    int y = home.y;
     if (positioned_) {
         RECT window{};
         ::GetWindowRect(Handle(), &window);

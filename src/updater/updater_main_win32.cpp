@@ -46,7 +46,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             InstallConfigRegistry(std::move(registry));
         }
     }
-    const std::wstring language = GetConfigString(L"config", L"language", L"Kor");
+    const std::wstring language =
+        GetConfigString(L"config", L"language", ReadMachineDefault(L"language", L"Kor"));
 
     const bool another = ::InterlockedIncrement(&gUpdaterInstances) > 1;
     {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The language library: with the profile value language "Eng" (or "Japan") and
 # .\language\TesmoraOrluRemocon<code>.dll present, the dialogs and strings come from the library;
+# with no profile value the pad's default (HKLM) chooses, and the profile's value wins over it;
 # with the library missing, the remote runs in Korean. The texts are read from the login dialog and
 # from the message box it shows for an empty teacher ID (whose text is drawn: see the screenshots).
 source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
@@ -44,6 +45,17 @@ check_texts english "Teacher ID" "Connect" "Cancel" "OK"
 
 e2e_set_profile_value language Japan
 check_texts japanese "先生 ID" "接続" "キャンセル" "OK"
+
+# The pad's default, which the installer writes for every account: an account with no value of its
+# own (one the installer did not run under) gets it; a value of the account's own still wins.
+pad_key='HKLM\Software\TesmoraOrlu\TesmoraOrluRemocon\config'
+trap 'status=$?; e2e_wine reg delete "$pad_key" /v language /f >/dev/null 2>&1 || true; (exit $status); e2e_end' EXIT
+e2e_wine reg add "$pad_key" /v language /t REG_SZ /d Eng /f >/dev/null 2>&1 || e2e_fail "could not set the pad's default"
+e2e_wine reg delete "$E2E_PROFILE_KEY" /v language /f >/dev/null 2>&1 || e2e_fail "could not clear the profile's value"
+check_texts pad-default "Teacher ID" "Connect" "Cancel" "OK"
+e2e_set_profile_value language Kor
+check_texts profile-over-pad-default "선생님 ID" "연결" "취소" "확인"
+e2e_wine reg delete "$pad_key" /v language /f >/dev/null 2>&1 || true
 
 # The code names a library that is not there: Korean, from the program itself.
 e2e_set_profile_value language Eng

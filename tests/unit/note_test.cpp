@@ -224,6 +224,36 @@ TEST(NoteToolbar, ButtonsLieInsideTheToolbarAndDoNotOverlap) {
     }
 }
 
+TEST(NoteToolbar, HomeCoversNoPanelButton) {
+    struct Case {
+        const char* what;
+        NoteScreenRect panel;
+        int width, height, homeY, screenWidth, screenHeight;
+        NoteScreenPoint expected;
+    };
+    const Case cases[] = {
+        {"usual panel: home", {1855, 0, 1920, 106}, 173, 410, 280, 1920, 1080, {1747, 280}},
+        {"full panel: below it", {1855, 0, 1920, 348}, 173, 410, 280, 1920, 1080, {1747, 348}},
+        {"full panel at 1.4: below it", {1829, 0, 1920, 487}, 242, 574, 392, 1920, 1080, {1678, 487}},
+        {"full panel, short screen: left of it", {1215, 0, 1280, 348}, 173, 410, 280, 1280, 720, {1042, 280}},
+        {"panel dragged to the left: home", {0, 0, 65, 348}, 173, 410, 280, 1920, 1080, {1747, 280}},
+        {"panel dragged down the right edge: left of it",
+         {1855, 500, 1920, 848},
+         173,
+         410,
+         280,
+         1920,
+         1080,
+         {1682, 280}},
+        {"no room anywhere: home", {0, 0, 300, 700}, 173, 410, 280, 400, 720, {227, 280}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NoteToolbarHome(c.panel, c.width, c.height, c.homeY, c.screenWidth, c.screenHeight),
+                  c.expected)
+            << c.what;
+    }
+}
+
 TEST(NoteOverlay, DisplayChoice) {
     std::vector<NoteDisplay> secondFirst{{-1920, 0, 0, 1080}, {0, 0, 1280, 1024}};
     EXPECT_EQ(ChooseOverlayDisplay(secondFirst, 1280, 1024), (NoteDisplay{0, 0, 1280, 1024}));

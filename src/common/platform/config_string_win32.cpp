@@ -24,13 +24,12 @@ ConfigSource& Source() {
     return source;
 }
 
-}  // namespace
-
-std::wstring ReadProfileString(const std::wstring& section, const std::wstring& entry,
-                               const std::wstring& fallback) {
-    const std::wstring path = ApplicationProfileKey() + L"\\" + section;
+// The string value `entry` of `root`\`path`; `fallback` when the key or the value is missing, is
+// not a string or cannot be read.
+std::wstring ReadStringValue(HKEY root, const std::wstring& path, const std::wstring& entry,
+                             const std::wstring& fallback) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return fallback;
     }
     std::wstring value = fallback;
@@ -49,6 +48,19 @@ std::wstring ReadProfileString(const std::wstring& section, const std::wstring& 
     }
     RegCloseKey(key);
     return value;
+}
+
+}  // namespace
+
+std::wstring ReadProfileString(const std::wstring& section, const std::wstring& entry,
+                               const std::wstring& fallback) {
+    return ReadStringValue(HKEY_CURRENT_USER, ApplicationProfileKey() + L"\\" + section, entry, fallback);
+}
+
+std::wstring ReadMachineDefault(const std::wstring& entry, const std::wstring& fallback) {
+    // The process's own registry view, as the installer of the same build writes it (the 32-bit
+    // programs' value lies under WOW6432Node on 64-bit Windows).
+    return ReadStringValue(HKEY_LOCAL_MACHINE, kMachineDefaultsKey, entry, fallback);
 }
 
 bool WriteProfileString(const std::wstring& section, const std::wstring& entry, const std::wstring& value) {

@@ -29,6 +29,12 @@ std::wstring ReadProfileString(const std::wstring& section, const std::wstring& 
 // Writes it, creating the keys as needed; false when the system refuses.
 bool WriteProfileString(const std::wstring& section, const std::wstring& entry, const std::wstring& value);
 
+// The pad's machine-wide default of a remote setting, which the installer writes for every account
+// (HKEY_LOCAL_MACHINE\<kMachineDefaultsKey>, in the program's own registry view); `fallback` when
+// missing. Read as the fallback of the user's own value, which wins.
+inline constexpr wchar_t kMachineDefaultsKey[] = L"Software\\TesmoraOrlu\\TesmoraOrluRemocon\\config";
+std::wstring ReadMachineDefault(const std::wstring& entry, const std::wstring& fallback);
+
 // The installed registry's value `entry` (the section plays no part there), else the profile's;
 // `fallback` when missing.
 std::wstring GetConfigString(const std::wstring& section, const std::wstring& entry,

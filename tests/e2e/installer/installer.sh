@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
 # The school's installer under Wine, one course per run (the first argument):
 #   silent_install  a silent install puts every file in place, writes config.ini (UTF-16LE with its
-#                   mark) and the profile's language as the switches ask, the menu shortcuts, the
-#                   sign-in task (and no Run entry), the folder's permissions, the entry in Programs
-#                   and Features and the setup log; a wrong language switch installs nothing and ends
+#                   mark), the profile's language and the pad's default one as the switches ask, the
+#                   menu shortcuts, the sign-in task (and no Run entry), the folder's permissions, the
+#                   entry in Programs and Features and the setup log; a wrong language switch installs nothing and ends
 #                   with exit code 2
 #   second_install  an install over the first keeps the teacher's setting.ini and the addresses
 #                   config.ini holds when no switch names them, and removes the updater's leftover
 #                   staged and partial downloads
-#   uninstall       the uninstaller leaves no program file, staged download, shortcut, task or
-#                   uninstall entry; setting.ini and the profile stay, and /PURGE removes them; run in
-#                   place (_?=) it is done when it returns
+#   uninstall       the uninstaller leaves no program file, staged download, shortcut, task,
+#                   uninstall entry or pad default language; setting.ini and the profile stay, and
+#                   /PURGE removes them; run in place (_?=) it is done when it returns
 #   running         a silent install over a running remote ends it and replaces its files; a program
 #                   file held by a process taskkill cannot end makes the install and the uninstall fail
 #                   with exit code 3, the earlier version still registered
 #   downgrade       an older installer over a newer remote stops with exit code 4; /ALLOWDOWNGRADE
 #                   installs it
 #   msi             the Windows Installer package, silent: installed with every property (files,
-#                   config.ini, the task, the profile's language), upgraded by a newer package (the
-#                   updater's leftovers removed), refused over the newer one, removed without a trace
+#                   config.ini, the task, the profile's and the pad's language), upgraded by a newer
+#                   package (the updater's leftovers removed), refused over the newer one, removed
+#                   without a trace
 #   signed_release  scripts/release with a throwaway code-signing certificate: every program, library,
 #                   the installer, the uninstaller it installs and the package carry a signature that
 #                   verifies, and the signed installer still installs; without a certificate the
@@ -46,6 +47,8 @@ RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 TASK="$WINEPREFIX/drive_c/windows/system32/tasks/TesmoraOrlu/TesmoraOrluUpdaterR"
 SETUP_LOG="$WINEPREFIX/drive_c/ProgramData/TesmoraOrlu/TesmoraOrluRemoconSetup.log"
 UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TesmoraOrluRemocon'
+# The pad's default language, for accounts whose profile has none (in the programs' registry view).
+PAD_KEY='HKLM\Software\TesmoraOrlu\TesmoraOrluRemocon\config'
 INSTALLED=(TesmoraOrluRemocon.exe TesmoraOrluUpdaterR.exe language/TesmoraOrluRemoconEng.dll
     language/TesmoraOrluRemoconJapan.dll config.ini uninstall.exe autostart-task.xml)
 
@@ -130,6 +133,7 @@ silent_install)
     e2e_expect_equal layout "$(config_value layout)" full
     e2e_expect_equal strictcertificates "$(config_value strictcertificates)" 1
     e2e_expect_equal language "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
+    e2e_expect_equal "pad default language" "$(reg_value "$PAD_KEY" language)" Eng
     e2e_expect_equal "Run entry" "$(reg_value "$RUN_KEY" TesmoraOrluUpdaterR)" ""
     [ -f "$TASK" ] || e2e_fail "no scheduled task registered"
     e2e_log "ok: the scheduled task is registered"
@@ -200,6 +204,7 @@ uninstall)
     e2e_log "ok: the scheduled task is gone"
     e2e_wine reg query "$UNINSTALL_KEY" >/dev/null 2>&1 && e2e_fail "the uninstall entry is still there"
     e2e_expect_equal "language kept" "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
+    e2e_expect_equal "pad default language" "$(reg_value "$PAD_KEY" language)" ""
     expect_logged "uninstalled from $INSTALL_WIN"
     e2e_step "install again, uninstall in place with /PURGE, waited for"
     e2e_expect_equal "install" "$(install)" 0
@@ -287,6 +292,7 @@ msi)
     e2e_expect_equal strictcertificates "$(config_value strictcertificates)" 1
     e2e_expect_equal logfile "$(config_value logfile)" 1
     e2e_expect_equal language "$(reg_value "$E2E_PROFILE_KEY" language)" Eng
+    e2e_expect_equal "pad default language" "$(reg_value "$PAD_KEY" language)" Eng
     [ -f "$TASK" ] || e2e_fail "no scheduled task registered"
     iconv -f UTF-16 -t UTF-8 "$MSI_DIR/autostart-task.xml" |
         grep -qF '<Command>"%ProgramFiles%\TesmoraOrlu\TesmoraOrluRemocon\TesmoraOrluUpdaterR.exe"</Command>' ||
@@ -319,6 +325,7 @@ msi)
     [ ! -e "$MSI_DIR" ] || e2e_fail "left behind: $(find "$MSI_DIR" | tr '\n' ' ')"
     [ ! -e "$TASK" ] || e2e_fail "the scheduled task is still registered"
     [ ! -e "$MENU" ] || e2e_fail "the menu folder is still there"
+    e2e_expect_equal "pad default language" "$(reg_value "$PAD_KEY" language)" ""
     e2e_log "ok: nothing left"
     ;;
 signed_release)

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The note tool from the panel's note button: pen and eraser strokes drawn with real input over the
+# The note tool from the full panel's note button: the toolbar opens just below the full panel and,
+# at its tallest, covers none of its buttons; pen and eraser strokes drawn with real input over the
 # snapshot of the screen, saved as a JPEG on the desktop whose pixels match what the overlay showed;
 # the save question before leaving a modified drawing, where Cancel keeps everything; a save into a
 # folder that cannot be written is reported and keeps the drawing; remote control's start drops the
 # tool to touch mode; a display change brings the toolbar back onto the screen; undo passes over a
 # tap and brings back everything "clear all" removed. Screenshots of the
-# toolbar in touch and writing mode and of the overlay with every pen colour and the semi-transparent
-# pen are left in the scenario's folder.
+# toolbar in touch and writing mode, of the toolbar beside the full panel and of the overlay with
+# every pen colour and the semi-transparent pen are left in the scenario's folder.
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 # Argument: the scale factor (config.ini "scalefactor").
@@ -64,8 +65,13 @@ toolbar=$(e2e_field "$(e2e_probe wait --pid "$E2E_REMOTE_PID" --with-id 1540 --t
 [ -n "$toolbar" ] || e2e_fail "no note toolbar"
 tw=$(e2e_scaled 173 $s)
 sleep 0.5
-e2e_expect_rect "$(e2e_probe find --hwnd "$toolbar")" $((width - tw)) "$(e2e_scaled 280 $s)" "$width" \
-    $(($(e2e_scaled 280 $s) + $(e2e_scaled 109 $s))) "toolbar in touch mode"
+# The full panel reaches below the toolbar's usual home (280 down): the toolbar opens flush right
+# just below the panel instead, covering none of its buttons.
+IFS=, read -r _ _ _ panel_bottom <<<"$(e2e_field "$(e2e_probe find --hwnd "$panel")" rect)"
+[ "$panel_bottom" -gt "$(e2e_scaled 280 $s)" ] || e2e_fail "the full panel ends at $panel_bottom, above the usual home"
+toolbar_top=$panel_bottom
+e2e_expect_rect "$(e2e_probe find --hwnd "$toolbar")" $((width - tw)) "$toolbar_top" "$width" \
+    $((toolbar_top + $(e2e_scaled 109 $s))) "toolbar in touch mode"
 e2e_screenshot --hwnd "$toolbar" "$(e2e_windows_path "$E2E_DIR/toolbar-touch-s$s.png")"
 [ -d "$desktop/NoteSave" ] || e2e_fail "the toolbar did not make NoteSave on the desktop"
 
@@ -90,6 +96,11 @@ sleep 0.5
 [ "$(note_checked 1521)" = 1 ] && [ "$(note_checked 1522)" = 1 ] && [ "$(note_checked 1530)" = 1 ] &&
     [ "$(note_checked 1526)" = 1 ] || e2e_fail "writing mode does not start with the red pen of width 2"
 e2e_screenshot --hwnd "$toolbar" "$(e2e_windows_path "$E2E_DIR/toolbar-writing-s$s.png")"
+# At its tallest the toolbar still leaves every panel button free.
+IFS=, read -r _ _ _ toolbar_bottom <<<"$(e2e_field "$(e2e_probe find --hwnd "$toolbar")" rect)"
+[ "$toolbar_bottom" = $((toolbar_top + $(e2e_scaled 410 $s))) ] || e2e_fail "writing-mode toolbar ends at $toolbar_bottom"
+import -window root -crop "$((3 * tw))x$height+$((width - 3 * tw))+0" +repage \
+    "$E2E_DIR/toolbar-beside-full-panel-s$s.png"
 
 # A red pen line, a thick blue one across it, then the eraser through both.
 e2e_probe drag --hwnd "$overlay" 100,200 500,200 500,260 >/dev/null
@@ -168,8 +179,8 @@ e2e_probe click --hwnd "$box" --id 1247 >/dev/null
 note_wait_trace "touch mode" 10
 sleep 0.5
 [ -z "$(note_overlay)" ] || e2e_fail "No kept the overlay"
-e2e_expect_rect "$(e2e_probe find --hwnd "$toolbar")" $((width - tw)) "$(e2e_scaled 280 $s)" "$width" \
-    $(($(e2e_scaled 280 $s) + $(e2e_scaled 109 $s))) "toolbar back in touch mode"
+e2e_expect_rect "$(e2e_probe find --hwnd "$toolbar")" $((width - tw)) "$toolbar_top" "$width" \
+    $((toolbar_top + $(e2e_scaled 109 $s))) "toolbar back in touch mode"
 
 # Every pen colour and the semi-transparent pen on the whiteboard.
 rm -f "$desktop/NoteSave"
