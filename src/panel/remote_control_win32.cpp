@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 #include "panel/remocon_dlg_win32.h"
 #include "panel/teacher_link_win32.h"
@@ -27,7 +28,7 @@ constexpr unsigned kReadyPollMilliseconds = 10;
 void Trace(const char* what) {
     char line[96];
     std::snprintf(line, sizeof line, "Remocon rc: %s tick=%lu\n", what, ::GetTickCount());
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/net/async_socket_win32.h"
+#include "common/platform/debug_print_win32.h"
 #include "common/platform/pump_wait_win32.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/threads/join_serving_win32.h"
@@ -26,7 +27,7 @@ constexpr int kHandBackTries = 100;
 constexpr unsigned kGoPollMilliseconds = 10;
 
 void Trace(const char* line) {
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 // Microseconds on the performance counter, for the latency traces the end-to-end tests read.

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "panel/rh_info_win32.h"
@@ -129,7 +130,7 @@ LRESULT CUIThreadWnd::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
     Refit();
     char line[80];
     std::snprintf(line, sizeof line, "Remocon rc: view shows monitor %d\n", selected_);
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
     ::InvalidateRect(Handle(), nullptr, FALSE);
     return 0;
 }
@@ -180,7 +181,7 @@ void CUIThreadWnd::ForwardPointer(uint16_t message, uint32_t flags, int x, int y
         char line[120];
         std::snprintf(line, sizeof line, "Remocon rc: pointer 0x%x at %d,%d queued us=%lld\n", message,
                       record->x, record->y, NowMicroseconds());
-        ::OutputDebugStringA(line);
+        DebugPrintUtf8(line);
     }
 }
 
@@ -259,7 +260,7 @@ bool CUIThreadWnd::PreTranslateMessage(MSG& message) {
 LRESULT CUIThreadWnd::OnKillFocus(WPARAM, LPARAM) {
     // Keys held as the focus leaves would never see their key-up: release them on the teacher PC.
     QueueKeys(keys_.ReleaseHeldKeys());
-    ::OutputDebugStringA("Remocon rc: view lost the focus\n");
+    DebugPrintUtf8("Remocon rc: view lost the focus\n");
     return Default();
 }
 
