@@ -44,23 +44,39 @@ CRemoteControl::~CRemoteControl() {
 }
 
 bool CRemoteControl::SendText(std::u16string_view text) {
-    CPacket packet(text);
-    return SendPacket(packet);
+    return SendPacket(std::make_unique<CPacket>(text));
 }
 
-bool CRemoteControl::SendPacket(CPacket& packet) {
-    // A sent message, not a posted one: the caller learns whether the packet went out (a switch's
-    // button changes only then), and a feature's texts and blocks keep their order on the wire.
-    HWND channel = control_ ? control_->CommunicationWindow() : nullptr;
-    if (channel && ::IsWindow(channel) &&
-        ::SendMessageW(channel, WM_RC_SEND_PACKET, kCrossThreadCheck, reinterpret_cast<LPARAM>(&packet)) ==
-            1) {
+bool CRemoteControl::SendPacket(std::unique_ptr<CPacket> packet) {
+    // The channel takes it while it holds the connection; once it has closed its outbox the packet
+    // stays here.
+    if (control_ && control_->PostPacket(packet)) return true;
+    return SendOnPanel(std::move(packet));
+}
+
+bool CRemoteControl::SendOnPanel(std::unique_ptr<CPacket> packet) {
+    if (link_.TeacherSocket().HasSocket()) {
+        SendWaiting();
+        packet->Write(link_.TeacherSocket());
         return true;
     }
-    CTCPSocket& socket = link_.TeacherSocket();
-    if (!socket.HasSocket()) return false;
-    packet.Write(socket);
-    return true;
+    if (control_) {
+        waiting_.push_back(std::move(packet));  // the channel is ending: the socket comes back
+        return true;
+    }
+    char line[96];
+    std::snprintf(line, sizeof line, "Remocon rc: packet of type %u dropped: no connection\n",
+                  unsigned(packet->Type()));
+    DebugPrintUtf8(line);
+    return false;
+}
+
+void CRemoteControl::SendWaiting() {
+    CTCPSocket& teacher = link_.TeacherSocket();
+    while (!waiting_.empty() && teacher.HasSocket()) {
+        waiting_.front()->Write(teacher);
+        waiting_.pop_front();
+    }
 }
 
 void CRemoteControl::OnRemoteButton() {
@@ -82,8 +98,11 @@ void CRemoteControl::OnRemoteButton() {
 }
 
 void CRemoteControl::Start() {
+    Trace("starting");
     ReapEnded();
     if (control_ || view_) {
+        Trace(view_ && !view_->Ended() ? "waiting for the last view to end"
+                                       : "waiting for the last channel to end");
         // The last channel has not ended yet (its threads said nothing so far): wait for it here,
         // serving what it sends, rather than run two channels on one socket.
         if (view_) view_->JoinServing();
@@ -241,6 +260,13 @@ LRESULT CRemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
     if (record) teacher.AdoptBuffers(record->socketHolder);
     teacher.Attach(static_cast<SOCKET>(lParam), CAsyncSocket::kAllEvents);
     Trace("socket back");
+    if (!waiting_.empty()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "Remocon rc: %zu packets kept during the hand-back sent\n",
+                      waiting_.size());
+        DebugPrintUtf8(line);
+    }
+    SendWaiting();
     return 1;
 }
 
@@ -264,8 +290,20 @@ void CRemoteControl::ReapEnded() {
     }
     if (control_ && control_->Ended()) {
         control_->JoinServing();
+        auto unsent = control_->TakeUnsent();
         control_.reset();
         panel_.RemoteHost().controlThread = nullptr;
+        for (auto& packet : unsent) SendOnPanel(std::move(packet));
+        SendWaiting();
+        // The channel ended and the connection never came back: nothing can carry these.
+        if (!waiting_.empty()) {
+            char line[96];
+            std::snprintf(line, sizeof line,
+                          "Remocon rc: %zu packets dropped: the connection did not come back\n",
+                          waiting_.size());
+            DebugPrintUtf8(line);
+            waiting_.clear();
+        }
     }
 }
 

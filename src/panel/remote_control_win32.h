@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -34,14 +35,16 @@ public:
 
     bool Running() const { return running_; }
 
-    // Sends a command text to the teacher PC whoever holds the connection: while the control thread
-    // holds it (remote control runs, or is handing the socket back), the control thread writes it on
-    // the lent socket before this returns; otherwise the panel's teacher socket does. True when the
-    // text went out, false when it was skipped (no socket holds the connection). The way for every
-    // panel feature to reach the teacher.
+    // Sends a command text to the teacher PC whoever holds the connection: while remote control
+    // runs, the control thread sends it on the lent socket; otherwise the panel's teacher socket
+    // does. The way for every panel feature to reach the teacher. True when the text went out or is
+    // on its way (taken by the channel, or waiting for the connection's return); false when no
+    // connection holds it and it was dropped (a switch's button then keeps its state).
     bool SendText(std::u16string_view text);
-    // The same for a packet of a panel feature (sound upload's blocks).
-    bool SendPacket(CPacket& packet);
+    // The same for any packet that owns its data (a sound block). Between the channel's end and the
+    // connection's return to the panel, what is sent waits here and goes out, in order, as soon as
+    // the connection is back; nothing is dropped without a trace.
+    bool SendPacket(std::unique_ptr<CPacket> packet);
 
     // Called when remote control starts, to put the note tool back into touch mode (its toolbar
     // hidden, its drawing window closed) so that taps reach the view.
@@ -68,12 +71,17 @@ private:
     void ShowRunningButtons(bool running);
     void CoolDown();
     void OpenKeyboard();
+    // Sends on the panel's own teacher socket, after what waited for it; keeps the packet while the
+    // connection is on its way back from the channel; drops it (traced) when there is no connection.
+    bool SendOnPanel(std::unique_ptr<CPacket> packet);
+    void SendWaiting();
 
     CRemoconDlg& panel_;
     CTeacherLink& link_;
     bool running_ = false;
     std::function<void()> dropToTouchMode_;
-    std::wstring keyboardPath_;  // TabTip waiting for the old one to be ended
+    std::wstring keyboardPath_;                     // TabTip waiting for the old one to be ended
+    std::deque<std::unique_ptr<CPacket>> waiting_;  // for the teacher, until the connection is back
     // The view first: on destruction the view closes the channel before the control thread goes.
     std::unique_ptr<CControlThread> control_;
     std::unique_ptr<CViewThread> view_;

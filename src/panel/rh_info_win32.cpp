@@ -14,8 +14,16 @@ CRHInfo::~CRHInfo() {
 
 bool CRHInfo::EnsureScreenImage(int width, int height) {
     if (width < 1 || height < 1) return false;
-    if (screenImage_.Bits() && screenImage_.Width() == width && screenImage_.Height() == height) return true;
-    return screenImage_.Create(width, height, 32);
+    // A screen size can reach the panel while a remote view still paints from the image (the view
+    // thread outlives the channel by a moment): the image is replaced only under its lock.
+    LockImage();
+    bool ready = screenImage_.Bits() && screenImage_.Width() == width && screenImage_.Height() == height;
+    if (!ready) {
+        ready = screenImage_.Create(width, height, 32);
+        damage_.AddAll();
+    }
+    UnlockImage();
+    return ready;
 }
 
 }  // namespace tesmora

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/ui/dib_surface_win32.h"
+#include "remote_control/damage_list.h"
 #include "session/remote_host_state.h"
 #include "transport/tcp_socket_win32.h"
 
@@ -31,10 +32,12 @@ public:
     const RemoteHostState& State() const { return state_; }
 
     // Makes the screen image exist at this size with 32 bits per pixel; an image of the same size is
-    // kept. False when the size is below 1 or the system refuses. Callers that share the image take
-    // the image lock first.
+    // kept. False when the size is below 1 or the system refuses. Takes the image lock itself.
     bool EnsureScreenImage(int width, int height);
+    // Under the image lock.
     CDibSurface& ScreenImage() { return screenImage_; }
+    // What changed in the screen image since the view last took it. Under the image lock.
+    DamageList& Damage() { return damage_; }
 
     // Any thread.
     void LockImage() { ::EnterCriticalSection(&imageLock_); }
@@ -50,6 +53,7 @@ private:
     RemoteHostState& state_;
     CRITICAL_SECTION imageLock_;
     CDibSurface screenImage_;
+    DamageList damage_;
 };
 
 }  // namespace tesmora

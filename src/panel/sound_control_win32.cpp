@@ -14,6 +14,7 @@
 #include "panel/teacher_link_win32.h"
 #include "resource.h"
 #include "session/command_tag.h"
+#include "sound/sound_block.h"
 #include "sound/sound_capture_win32.h"
 #include "transport/packet.h"
 #include "upload/capture_thread_win32.h"
@@ -169,7 +170,9 @@ void CSoundControl::StopForClose() {
 LRESULT CSoundControl::OnAudioPacket(WPARAM wParam, LPARAM) {
     auto* packet = reinterpret_cast<CPacket*>(wParam);
     // A block that was on its way when the upload stopped is dropped: the teacher was told "stop".
-    if (packet && Running()) panel_.RemoteControl().SendPacket(*packet);
+    if (packet && Running()) {
+        panel_.RemoteControl().SendPacket(MakeOwnedSoundPacket({packet->Data(), packet->DataLength()}));
+    }
     return 1;
 }
 

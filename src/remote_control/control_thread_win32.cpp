@@ -1,7 +1,10 @@
 // The control thread and its communication window (see control_thread_win32.h).
 #include "remote_control/control_thread_win32.h"
 
+#include <mmsystem.h>
+
 #include <cstdio>
+#include <utility>
 
 #include "common/net/async_socket_win32.h"
 #include "common/platform/debug_print_win32.h"
@@ -9,8 +12,11 @@
 #include "common/platform/wide_text_win32.h"
 #include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
+#include "common/ui/resource_module_win32.h"
 #include "panel/rh_info_win32.h"
 #include "remote_control/receiver_win32.h"
+#include "resource.h"
+#include "transport/frame.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
 
@@ -25,6 +31,24 @@ constexpr UINT kSendMilliseconds = 10;
 constexpr UINT kKeepAliveMilliseconds = 10000;
 constexpr int kHandBackTries = 100;
 constexpr unsigned kGoPollMilliseconds = 10;
+// While remote control runs the system's timers tick every millisecond: at the default resolution
+// (about 15.6 ms on Windows) the input pump's 1 ms sleep, the 10 ms send timer and the receiver's 5 ms
+// cycle all stretch to 15-31 ms, a click waits that long to leave and at most about 64 packets a
+// second are shown.
+constexpr UINT kTimerResolutionMs = 1;
+
+class FineTimerResolution {
+public:
+    FineTimerResolution() : granted_(::timeBeginPeriod(kTimerResolutionMs) == TIMERR_NOERROR) {}
+    ~FineTimerResolution() {
+        if (granted_) ::timeEndPeriod(kTimerResolutionMs);
+    }
+    FineTimerResolution(const FineTimerResolution&) = delete;
+    FineTimerResolution& operator=(const FineTimerResolution&) = delete;
+
+private:
+    bool granted_;
+};
 
 void Trace(const char* line) {
     DebugPrintUtf8(line);
@@ -47,8 +71,8 @@ void JoinPumping(Worker& worker) {
 
 // ---- CCommunicationWnd ----
 
-CCommunicationWnd::CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input)
-    : record_(record), panel_(panel), input_(input) {}
+CCommunicationWnd::CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input, ChannelOutbox& outbox)
+    : record_(record), panel_(panel), input_(input), outbox_(outbox) {}
 
 CCommunicationWnd::~CCommunicationWnd() {
     // A loop that ended without the teardown (a quit from elsewhere) still ends both workers first.
@@ -71,7 +95,6 @@ std::span<const CWindow::MessageEntry> CCommunicationWnd::MessageTable() const {
         OnMessage(WM_TIMER, &CCommunicationWnd::OnTimer),
         OnMessage(WM_DISPLAYCHANGE, &CCommunicationWnd::OnDisplayChange),
         OnMessage(WM_CLOSE, &CCommunicationWnd::OnClose),
-        OnMessage(WM_RC_SEND_PACKET, &CCommunicationWnd::OnSendPacket),
     };
     return table;
 }
@@ -117,28 +140,40 @@ void CCommunicationWnd::SendText(std::u16string_view text) {
     packet.Write(socket_);
 }
 
-LRESULT CCommunicationWnd::OnSendPacket(WPARAM wParam, LPARAM lParam) {
-    auto* packet = reinterpret_cast<CPacket*>(lParam);
-    if (wParam != kCrossThreadCheck || !packet || !socket_.HasSocket()) return 0;
-    packet->Write(socket_);
-    return 1;
+void CCommunicationWnd::SendOffered() {
+    for (auto& packet : outbox_.TakeAll()) SendOrDrop(*packet, "offered packet");
+}
+
+void CCommunicationWnd::SendOrDrop(const CPacket& packet, const char* what) {
+    if (socket_.HasSocket()) {
+        packet.Write(socket_);
+        return;
+    }
+    char line[120];
+    std::snprintf(line, sizeof line, "Remocon rc: %s of type %u dropped: no connection\n", what,
+                  unsigned(packet.Type()));
+    Trace(line);
 }
 
 std::unique_ptr<CPacket> CCommunicationWnd::TakeInbound() {
-    std::lock_guard lock(inboundLock_);
-    if (inbound_.empty()) return nullptr;
-    auto packet = std::move(inbound_.front());
-    inbound_.pop_front();
+    uint8_t* frame = inbound_.Take();
+    if (!frame) return nullptr;
+    auto packet = std::make_unique<CPacket>();
+    // A frame that does not read is handed on all the same; the receiver ignores its type.
+    packet->Read(frame);  // frees the block
     return packet;
 }
 
 LRESULT CCommunicationWnd::OnSocketReceive(WPARAM, LPARAM lParam) {
-    auto packet = std::make_unique<CPacket>();
-    // A frame that does not read is queued all the same; the receiver ignores its type.
-    packet->Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block
-    {
-        std::lock_guard lock(inboundLock_);
-        inbound_.push_back(std::move(packet));
+    // Only the bytes are queued here; reading (and deciphering) the packet is the receiver's work.
+    if (!inbound_.Push(reinterpret_cast<uint8_t*>(lParam)) && socket_.HasSocket()) {
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "Remocon rc: the teacher left more than %zu bytes waiting (%zu frames): connection "
+                      "ended\n",
+                      kInboundQueueBound, inbound_.Count());
+        Trace(line);
+        socket_.Close();  // tells this window, which ends remote control as for a lost connection
     }
     if (closing_.load()) Teardown();
     return 1;
@@ -177,7 +212,10 @@ void CCommunicationWnd::SendOutbound() {
     while (!outbound_.empty()) {
         auto packet = std::move(outbound_.front());
         outbound_.pop_front();
-        if (!socket_.HasSocket()) continue;
+        if (!socket_.HasSocket()) {
+            SendOrDrop(*packet, "input packet");
+            continue;
+        }
         packet->Write(socket_);
         if (packet->Type() == kPacketPointerEvents) {
             char line[96];
@@ -214,9 +252,14 @@ LRESULT CCommunicationWnd::OnTimer(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CCommunicationWnd::OnDisplayChange(WPARAM, LPARAM) {
-    int width = ::GetSystemMetrics(SM_CXSCREEN);
-    int height = ::GetSystemMetrics(SM_CYSCREEN);
+LRESULT CCommunicationWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
+    // The message carries the new resolution; the system metrics may still lag behind it.
+    int width = LOWORD(lParam);
+    int height = HIWORD(lParam);
+    if (width == 0 || height == 0) {
+        width = ::GetSystemMetrics(SM_CXSCREEN);
+        height = ::GetSystemMetrics(SM_CYSCREEN);
+    }
     SendText(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
     lastFrame_.store(0);
     // The teacher answers with its own screen size ("[RH00001]"), on whose grid its next frames come;
@@ -249,11 +292,17 @@ void CCommunicationWnd::Teardown() {
     JoinPumping(receiver_);
     JoinPumping(pump_);
 
+    // What the panel offered goes out on this connection still; from here on the panel keeps what it
+    // sends until the connection is back with it.
+    for (auto& packet : outbox_.Close()) SendOrDrop(*packet, "offered packet");
+    SendOutbound();
+
     bool handedBack = false;
     for (int attempt = 0; attempt < kHandBackTries && !handedBack; ++attempt) {
         if (socket_.HasSocket()) {
             SOCKET handle = socket_.Detach();
             if (panel_ && ::IsWindow(panel_)) {
+                HandOverUnhandledFrames(true);
                 record_.socketHolder.AdoptBuffers(socket_);
                 ::SendMessageW(panel_, WM_RC_SOCKET_RETURN, reinterpret_cast<WPARAM>(&record_),
                                static_cast<LPARAM>(handle));
@@ -267,13 +316,41 @@ void CCommunicationWnd::Teardown() {
         }
     }
     if (!handedBack) Trace("Remocon rc: no socket to hand back\n");
+    // Nothing is left to carry what is still here: freed, and counted in the trace.
+    HandOverUnhandledFrames(false);
     ::PostQuitMessage(0);
-    outbound_.clear();
-    {
-        std::lock_guard lock(inboundLock_);
-        inbound_.clear();
-    }
     ::DestroyWindow(Handle());
+}
+
+void CCommunicationWnd::HandOverUnhandledFrames(bool toPanel) {
+    HWND panel = toPanel && panel_ && ::IsWindow(panel_) ? panel_ : nullptr;
+    int handed = 0, freed = 0;
+    auto handOver = [&](uint8_t* frame) {
+        // The panel's dispatcher reads texts (switch states, keep-alive answers, the teacher's own
+        // end) as from its own socket; it frees every frame.
+        if (panel && ::PostMessageW(panel, WM_SOCKET_RECEIVE, 0, reinterpret_cast<LPARAM>(frame))) {
+            ++handed;
+        } else {
+            FreeFrameBlock(frame);
+            ++freed;
+        }
+    };
+    while (uint8_t* frame = inbound_.Take()) handOver(frame);
+    MSG message;
+    while (::PeekMessageW(&message, Handle(), WM_SOCKET_RECEIVE, WM_SOCKET_RECEIVE, PM_REMOVE)) {
+        // The quit message comes out of any filtered look at the queue: it is put back for the loop.
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        handOver(reinterpret_cast<uint8_t*>(message.lParam));
+    }
+    if (handed + freed > 0) {
+        char line[120];
+        std::snprintf(line, sizeof line,
+                      "Remocon rc: unhandled frames at the end: %d to the panel, %d freed\n", handed, freed);
+        Trace(line);
+    }
 }
 
 // ---- CControlThread ----
@@ -302,13 +379,21 @@ bool CControlThread::PostToThread(UINT message, WPARAM wParam, LPARAM lParam) {
     return id != 0 && !worker_.Finished() && ::PostThreadMessageW(id, message, wParam, lParam);
 }
 
+bool CControlThread::PostPacket(std::unique_ptr<CPacket>& packet) {
+    if (!outbox_.Offer(packet)) return false;
+    // The wake-up; should it not arrive, the packet goes out at the teardown at the latest.
+    PostToThread(WM_RC_SEND_TEXT, 0, reinterpret_cast<LPARAM>(panel_));
+    return true;
+}
+
 bool CControlThread::PostText(std::u16string_view text) {
-    auto* copy = new std::u16string(text);
-    if (PostToThread(WM_RC_SEND_TEXT, reinterpret_cast<WPARAM>(copy), reinterpret_cast<LPARAM>(panel_))) {
-        return true;
-    }
-    delete copy;
-    return false;
+    auto packet = std::make_unique<CPacket>(text);
+    return PostPacket(packet);
+}
+
+std::deque<std::unique_ptr<CPacket>> CControlThread::TakeUnsent() {
+    std::lock_guard lock(unsentLock_);
+    return std::exchange(unsent_, {});
 }
 
 void CControlThread::JoinServing() {
@@ -322,17 +407,24 @@ void CControlThread::Body(std::stop_token) {
     auto ended = [this] {
         if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 0);
     };
+    // Whatever the channel did not take (it never started, or ended without its teardown) is the
+    // panel's to send once the thread has ended.
+    auto keepUnsent = [this] {
+        auto left = outbox_.Close();
+        std::lock_guard lock(unsentLock_);
+        for (auto& packet : left) unsent_.push_back(std::move(packet));
+    };
     if (!StartSocketLibrary()) {
-        ::MessageBoxW(
-            nullptr,
-            L"Windows \uC18C\uCF13\uC744 \uCD08\uAE30\uD654\uD558\uC9C0 \uBABB\uD588\uC2B5\uB2C8\uB2E4.",
-            nullptr, MB_OK);
+        ::MessageBoxW(nullptr, LoadResourceString(IDS_SOCKETS_FAILED).c_str(), nullptr, MB_OK);
+        keepUnsent();
         ended();
         return;
     }
+    FineTimerResolution fineTimers;
     {
-        CCommunicationWnd comm(record_, panel_, input_);
+        CCommunicationWnd comm(record_, panel_, input_, outbox_);
         if (!comm.CreateAndAttach(handle_)) {
+            keepUnsent();
             ended();
             return;
         }
@@ -350,8 +442,7 @@ void CControlThread::Body(std::stop_token) {
                     continue;
                 }
                 if (message.message == WM_RC_SEND_TEXT) {
-                    std::unique_ptr<std::u16string> text(reinterpret_cast<std::u16string*>(message.wParam));
-                    if (::IsWindow(comm.Handle())) comm.SendText(*text);
+                    if (::IsWindow(comm.Handle())) comm.SendOffered();
                     continue;
                 }
                 if (message.message == WM_RC_WAKE) continue;
@@ -362,10 +453,8 @@ void CControlThread::Body(std::stop_token) {
         }
         commWindow_.store(nullptr);
     }
-    // Texts posted while the channel closed are not sent; their copies are freed.
-    while (::PeekMessageW(&message, nullptr, WM_RC_SEND_TEXT, WM_RC_SEND_TEXT, PM_REMOVE)) {
-        delete reinterpret_cast<std::u16string*>(message.wParam);
-    }
+    keepUnsent();
+    Trace("Remocon rc: control thread ends\n");
     ended();
 }
 

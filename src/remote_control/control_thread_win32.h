@@ -21,6 +21,8 @@
 
 #include "common/threads/worker.h"
 #include "common/ui/window_win32.h"
+#include "remote_control/channel_outbox.h"
+#include "remote_control/inbound_queue.h"
 #include "remote_control/input_queues.h"
 #include "transport/packet.h"
 #include "transport/tcp_socket_win32.h"
@@ -33,13 +35,12 @@ class CRHInfo;
 // kCrossThreadCheck in wParam. The values only matter inside the program.
 inline constexpr unsigned WM_RC_TEACHER_ALIVE = 0x8140;  // posted: the teacher answered or sent a frame
 inline constexpr unsigned WM_RC_THREAD_ENDED = 0x8141;   // posted as a channel thread's last act
-// Sent by the panel to the communication window, lParam a CPacket of a panel feature (a text, a sound
-// block): written on the lent socket at once; answers 1 when it was, 0 when no socket is attached.
-inline constexpr unsigned WM_RC_SEND_PACKET = 0x8152;
+// Sent by the receiver to the view after a frame or a new picture: scale what changed and paint it.
+inline constexpr unsigned WM_RC_IMAGE_CHANGED = 0x8142;
 
 class CCommunicationWnd : public CWindow {
 public:
-    CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input);
+    CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input, ChannelOutbox& outbox);
     ~CCommunicationWnd() override;
 
     // Creates the hidden window and attaches the lent socket on the calling (control) thread, with the
@@ -50,6 +51,8 @@ public:
     void StartChannel();
     // Sends one text now when the socket is attached; skipped silently otherwise.
     void SendText(std::u16string_view text);
+    // Sends what the panel put into the outbox (texts, sound blocks), oldest first.
+    void SendOffered();
 
     // Any thread.
     void SetViewWindow(HWND view) { view_.store(view); }
@@ -58,7 +61,8 @@ public:
     CRHInfo& Record() { return record_; }
     bool Running() const { return run_.load(); }
     void SetLastFrame(int32_t frame) { lastFrame_.store(frame); }
-    // The receiver takes the oldest received packet, or null.
+    // The receiver takes the oldest received packet (read from its frame here, on the receiver
+    // thread), or null.
     std::unique_ptr<CPacket> TakeInbound();
 
 protected:
@@ -74,16 +78,22 @@ private:
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnDisplayChange(WPARAM, LPARAM);
     LRESULT OnClose(WPARAM, LPARAM);
-    LRESULT OnSendPacket(WPARAM, LPARAM);
 
     void FlushInput();
     void SendOutbound();
+    // Sends one packet when the socket is attached; otherwise it is freed and the loss traced.
+    void SendOrDrop(const CPacket& packet, const char* what);
+    // The frames received but not handled (queued, or still posted to this window) go to the panel,
+    // in order, ahead of whatever its own socket receives after the hand-back; or, with nobody to
+    // take them, are freed. Either way the count is traced.
+    void HandOverUnhandledFrames(bool toPanel);
     // Once: ends the receiver and the pump, hands the socket back, ends the thread, closes the window.
     void Teardown();
 
     CRHInfo& record_;
     HWND panel_;
     InputQueues& input_;
+    ChannelOutbox& outbox_;
     CTCPSocket socket_;
     std::atomic<HWND> view_{nullptr};
     std::atomic<bool> closing_{false};
@@ -91,9 +101,8 @@ private:
     std::atomic<int32_t> lastFrame_{0};
     bool tornDown_ = false;
     std::deque<std::unique_ptr<CPacket>> outbound_;  // control thread only
-    std::mutex inboundLock_;
-    std::deque<std::unique_ptr<CPacket>> inbound_;
-    Worker receiver_;  // last: joined before what they read goes
+    InboundQueue inbound_;                           // the inbound lock is its own
+    Worker receiver_;                                // last: joined before what they read goes
     Worker pump_;
 };
 
@@ -117,9 +126,15 @@ public:
     void LinkView(HWND view);
     void Go() { go_.store(true); }
     bool PostToThread(UINT message, WPARAM wParam, LPARAM lParam);
-    // Posts a text for the teacher; the thread sends it on the lent socket and frees the copy. False
-    // (nothing posted) when the thread no longer takes messages.
+    // Offers a packet for the teacher; the thread sends it on the lent socket. False, with the
+    // packet left to the caller, once the channel has closed its outbox (the connection is then on
+    // its way back to the panel, or gone).
+    bool PostPacket(std::unique_ptr<CPacket>& packet);
+    // The same for a text command.
     bool PostText(std::u16string_view text);
+    // What was offered but never went out (the channel ended without its teardown); the panel's
+    // thread sends it on its own connection.
+    std::deque<std::unique_ptr<CPacket>> TakeUnsent();
     // Waits for the thread to end while serving messages sent to the calling thread.
     void JoinServing();
 
@@ -130,6 +145,9 @@ private:
     HWND panel_;
     SOCKET handle_;
     InputQueues input_;
+    ChannelOutbox outbox_;
+    std::mutex unsentLock_;
+    std::deque<std::unique_ptr<CPacket>> unsent_;
     std::atomic<bool> ready_{false};
     std::atomic<bool> go_{false};
     std::atomic<bool> taken_{false};

@@ -90,25 +90,33 @@ void KeyForwarder::KeyDown(uint32_t keyCode, uint32_t repeat, uint32_t keyFlags,
                            KeyOutcome& outcome) {
     if (!context.channelOpen) return;
     if (keyCode == kVkProcessKey && keyFlags == kImeComposingFlags) return;
-    ++keysDown_;
     if (keyCode >= 0x100) return;
     outcome.records.push_back({static_cast<uint16_t>(kKeyDownMessage), keyCode, repeat, keyFlags});
+    // The count is of keys, not of key-downs: an auto-repeating key sends many downs and one up, and
+    // counting each down would leave the count above 0 for good, so that characters composed with no
+    // key held (which travel as typed text) would be dropped until the view lost the focus.
     const bool known = std::any_of(held_.begin(), held_.end(),
                                    [keyCode](const HeldKey& held) { return held.keyCode == keyCode; });
-    if (!known) held_.push_back({keyCode, keyFlags});  // auto-repeat downs are one held key
+    if (!known) {
+        held_.push_back({keyCode, keyFlags});
+        ++keysDown_;
+    }
 }
 
 void KeyForwarder::KeyUp(uint32_t keyCode, uint32_t repeat, uint32_t keyFlags, const KeyContext& context,
                          KeyOutcome& outcome) {
     if (!context.channelOpen) return;
-    if (keysDown_ > 0) --keysDown_;
     if (keyCode >= 0x100) return;
     // Print Screen gives the view no key-down of its own.
     if (keyCode == kVkPrintScreen) {
         outcome.records.push_back({static_cast<uint16_t>(kKeyDownMessage), keyCode, repeat, keyFlags});
     }
     outcome.records.push_back({static_cast<uint16_t>(kKeyUpMessage), keyCode, repeat, keyFlags});
-    std::erase_if(held_, [keyCode](const HeldKey& held) { return held.keyCode == keyCode; });
+    // Only a key this view saw go down was counted (one pressed before the view had the focus was not).
+    if (std::erase_if(held_, [keyCode](const HeldKey& held) { return held.keyCode == keyCode; }) > 0 &&
+        keysDown_ > 0) {
+        --keysDown_;
+    }
 }
 
 std::vector<KeyEventRecord> KeyForwarder::ReleaseHeldKeys() {

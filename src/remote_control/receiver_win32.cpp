@@ -84,14 +84,12 @@ void CReceiver::OnScreenSize(std::u16string_view payload) {
         const int height = ParseDecimal(fields[1]);
         CRHInfo& record = comm_.Record();
         record.LockImage();
-        // A size beyond what the remote makes a picture for leaves no picture and no grid: frames
+        // A size beyond what the remote makes a picture for leaves no picture (and so no grid): frames
         // then place nothing, as before any size arrived.
-        if (IsTeacherScreenSizeUsable(width, height) && record.ScreenImage().Create(width, height, 32)) {
-            grid_ = PartGrid::ForScreen(uint32_t(width), uint32_t(height));
-        } else {
+        if (!IsTeacherScreenSizeUsable(width, height) || !record.ScreenImage().Create(width, height, 32)) {
             record.ScreenImage().Release();
-            grid_ = PartGrid{};
         }
+        record.Damage().AddAll();
         record.UnlockImage();
         comm_.SetLastFrame(0);
     }
@@ -112,18 +110,29 @@ void CReceiver::OnFrame(const CPacket& packet) {
         CRHInfo& record = comm_.Record();
         record.LockImage();
         CDibSurface& image = record.ScreenImage();
-        if (image.Bits() && !grid_.IsEmpty()) {
+        // The grid is the picture's: whoever made it (the handshake's screen size on the panel, or
+        // one sent again on this channel) made it at the teacher's size. A teacher that tells its
+        // size only at the handshake still has its frames placed.
+        const PartGrid grid = image.Bits()
+                                  ? PartGrid::ForScreen(uint32_t(image.Width()), uint32_t(image.Height()))
+                                  : PartGrid{};
+        if (!grid.IsEmpty()) {
             outcome =
-                decoder_.DecodeAndPlace(body.jpeg, body.jpegLength, body.parts, grid_, ScreenRows(image));
+                decoder_.DecodeAndPlace(body.jpeg, body.jpegLength, body.parts, grid, ScreenRows(image));
+        }
+        if (outcome != PlaceOutcome::kNotPlaced) {
+            for (uint32_t part : body.parts) {
+                const int32_t left = int32_t(grid.PartX(part)), top = int32_t(grid.PartY(part));
+                record.Damage().Add(
+                    {left, top, left + int32_t(grid.partWidth), top + int32_t(grid.partHeight)});
+            }
         }
         record.UnlockImage();
     }
     const long long placed = NowMicroseconds();
     HWND view = comm_.ViewWindow();
-    if (view && ::IsWindow(view)) {
-        ::InvalidateRect(view, nullptr, FALSE);
-        ::UpdateWindow(view);
-    }
+    // The view scales what changed and repaints it before the frame is acknowledged.
+    if (view && ::IsWindow(view)) ::SendMessageW(view, WM_RC_IMAGE_CHANGED, kCrossThreadCheck, 0);
     const long long painted = NowMicroseconds();
     TeacherAlive();
     char line[160];

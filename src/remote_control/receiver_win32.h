@@ -30,7 +30,6 @@ private:
 
     CCommunicationWnd& comm_;
     StripDecoder decoder_;
-    PartGrid grid_;
 };
 
 }  // namespace tesmora

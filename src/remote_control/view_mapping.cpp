@@ -24,6 +24,13 @@ int32_t ScaleTruncated(int32_t value, double scale) {
     return static_cast<int32_t>(std::clamp(scaled, kMin, kMax));
 }
 
+struct Button {
+    uint16_t down, up, doubleClick;
+    uint32_t flag;  // in the mouse message's flags
+};
+constexpr Button kButtons[] = {
+    {0x201, 0x202, 0x203, 0x01}, {0x204, 0x205, 0x206, 0x02}, {0x207, 0x208, 0x209, 0x10}};
+
 }  // namespace
 
 std::optional<MonitorRect> ShownMonitor(const std::vector<MonitorRect>& monitors, int32_t selectedIndex) {
@@ -60,8 +67,23 @@ std::optional<PointerEventRecord> MouseForwarder::Forward(const ViewMapping& map
         if (at == lastMove_) return std::nullopt;
         lastMove_ = at;
     }
+    for (const Button& button : kButtons) {
+        if (message == button.down || message == button.doubleClick) held_ |= button.flag;
+        if (message == button.up) held_ &= ~button.flag;
+    }
+    lastAt_ = at;
     const int16_t extra = message == kMouseWheel ? wheelDelta : int16_t{0};
     return PointerEventRecord{message, flags, at.x, at.y, extra};
+}
+
+std::vector<PointerEventRecord> MouseForwarder::ReleaseHeldButtons() {
+    std::vector<PointerEventRecord> releases;
+    for (const Button& button : kButtons) {
+        if ((held_ & button.flag) == 0) continue;
+        held_ &= ~button.flag;
+        releases.push_back({button.up, held_, lastAt_.x, lastAt_.y, 0});
+    }
+    return releases;
 }
 
 }  // namespace tesmora

@@ -45,15 +45,25 @@ private:
 };
 
 // Turns mouse messages on the view into records for the teacher PC. A finger resting on the pad
-// makes a stream of moves to one teacher pixel; only the first of them is forwarded.
+// makes a stream of moves to one teacher pixel; only the first of them is forwarded. Also remembers
+// which buttons the teacher PC believes are held, so that they can be released when the view loses
+// the focus or the mouse, or remote control stops: a button whose release the view never sees would
+// stay held on the teacher PC.
 class MouseForwarder {
 public:
     // The record for `message` at client position (x, y), or nothing for a repeated move.
     std::optional<PointerEventRecord> Forward(const ViewMapping& mapping, uint16_t message, uint32_t flags,
                                               int32_t x, int32_t y, int16_t wheelDelta = 0);
 
+    // A button-up at the last forwarded position for every button still held (left, right, middle),
+    // each with the buttons still held after it as its flags; forgets them.
+    std::vector<PointerEventRecord> ReleaseHeldButtons();
+    bool AnyButtonHeld() const { return held_ != 0; }
+
 private:
     TeacherPoint lastMove_{0, 0};
+    TeacherPoint lastAt_{0, 0};
+    uint32_t held_ = 0;  // the mouse flags of the held buttons
 };
 
 }  // namespace tesmora

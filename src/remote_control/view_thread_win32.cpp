@@ -4,7 +4,9 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "common/platform/debug_print_win32.h"
 #include "common/threads/join_serving_win32.h"
@@ -24,6 +26,27 @@ long long NowMicroseconds() {
     ::QueryPerformanceCounter(&now);
     ::QueryPerformanceFrequency(&frequency);
     return now.QuadPart * 1000000 / frequency.QuadPart;
+}
+
+// A 32-bit DIB surface as rows from the top (its rows run bottom-up).
+PixelView Rows(const CDibSurface& surface) {
+    if (!surface.Bits()) return {};
+    const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(surface.RowStride());
+    return PixelView{surface.Bits() + stride * (surface.Height() - 1), -stride, uint32_t(surface.Width()),
+                     uint32_t(surface.Height())};
+}
+
+// Copies `rect` of `from` (its coordinates) to `to` at `rect` moved by (-dx, -dy).
+void CopyRect(const PixelView& from, const PixelView& to, const PixelRect& rect, int32_t dx, int32_t dy) {
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        std::memcpy(to.Row(uint32_t(y - dy)) + (rect.left - dx), from.Row(uint32_t(y)) + rect.left,
+                    size_t(rect.Width()) * 4);
+    }
+}
+
+bool IsButtonDown(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
 }
 
 }  // namespace
@@ -53,8 +76,11 @@ CUIThreadWnd::CUIThreadWnd(CRHInfo& record, HWND panel, const SharedMonitors& mo
 std::span<const CWindow::MessageEntry> CUIThreadWnd::MessageTable() const {
     static const MessageEntry table[] = {
         OnMessage(WM_SIZE, &CUIThreadWnd::OnSize),
+        OnMessage(WM_DISPLAYCHANGE, &CUIThreadWnd::OnDisplayChange),
         OnMessage(WM_RC_SELECT_MONITOR, &CUIThreadWnd::OnSelectMonitor),
+        OnMessage(WM_RC_IMAGE_CHANGED, &CUIThreadWnd::OnImageChanged),
         OnMessage(WM_PAINT, &CUIThreadWnd::OnPaint),
+        OnMessage(WM_CAPTURECHANGED, &CUIThreadWnd::OnCaptureChanged),
         OnMessage(WM_ERASEBKGND, &CUIThreadWnd::OnEraseBackground),
         OnMessage(WM_MOUSEMOVE, &CUIThreadWnd::OnMouse),
         OnMessage(WM_LBUTTONDOWN, &CUIThreadWnd::OnMouse),
@@ -120,8 +146,28 @@ void CUIThreadWnd::Refit() {
 LRESULT CUIThreadWnd::OnSize(WPARAM, LPARAM) {
     Default();
     Refit();
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    Refresh(true);
     return 0;
+}
+
+LRESULT CUIThreadWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
+    // The pad's screen changed size or turned: the view covers it again and maps onto the new size.
+    // The message carries the new resolution; the system metrics may still lag behind it.
+    int width = LOWORD(lParam);
+    int height = HIWORD(lParam);
+    if (width == 0 || height == 0) {
+        width = ::GetSystemMetrics(SM_CXSCREEN);
+        height = ::GetSystemMetrics(SM_CYSCREEN);
+    }
+    if (!closing_) {
+        ::SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, width, height, SWP_NOACTIVATE);
+        Refit();
+        Refresh(true);
+    }
+    char line[80];
+    std::snprintf(line, sizeof line, "Remocon rc: view refitted to %dx%d\n", width, height);
+    DebugPrintUtf8(line);
+    return Default();
 }
 
 LRESULT CUIThreadWnd::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
@@ -131,8 +177,88 @@ LRESULT CUIThreadWnd::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
     char line[80];
     std::snprintf(line, sizeof line, "Remocon rc: view shows monitor %d\n", selected_);
     DebugPrintUtf8(line);
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    Refresh(true);
     return 0;
+}
+
+LRESULT CUIThreadWnd::OnImageChanged(WPARAM wParam, LPARAM) {
+    if (wParam == kCrossThreadCheck) Refresh(false);
+    return 0;
+}
+
+void CUIThreadWnd::Refresh(bool everything) {
+    if (closing_) return;
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    auto monitor = monitors_.Shown(selected_);
+    bool shown = false;
+    // Only the copy of what changed holds the image lock; the scaling runs outside it.
+    record_.LockImage();
+    everything = record_.Damage().Take(changed_) || everything;
+    const CDibSurface& image = record_.ScreenImage();
+    // A monitor reaching past the teacher's picture shows only what the picture holds.
+    const PixelRect source = monitor && image.Bits()
+                                 ? Intersect({monitor->left, monitor->top, monitor->right, monitor->bottom},
+                                             {0, 0, image.Width(), image.Height()})
+                                 : PixelRect{};
+    if (!source.Empty()) {
+        if (shownRect_ != source || !shown_.Bits()) {
+            everything = true;
+            shownRect_ = source;
+            if (!shown_.Create(source.Width(), source.Height(), 32)) shown_.Release();
+        }
+        if (shown_.Bits()) {
+            shown = true;
+            if (everything) {
+                CopyRect(Rows(image), Rows(shown_), source, source.left, source.top);
+            } else {
+                for (PixelRect& rect : changed_) {
+                    rect = Intersect(rect, source);
+                    CopyRect(Rows(image), Rows(shown_), rect, source.left, source.top);
+                }
+            }
+        }
+    }
+    record_.UnlockImage();
+
+    if (!shown || client.right < 1 || client.bottom < 1) {
+        scaledReady_ = false;
+        ::InvalidateRect(Handle(), nullptr, FALSE);
+        ::UpdateWindow(Handle());
+        return;
+    }
+    if (!scaledReady_ || scaled_.Width() != client.right || scaled_.Height() != client.bottom) {
+        everything = true;
+        scaledReady_ = scaled_.Create(client.right, client.bottom, 32);
+        if (!scaledReady_) {
+            ::InvalidateRect(Handle(), nullptr, FALSE);
+            return;
+        }
+    }
+    const long long scaleStart = NowMicroseconds();
+    scaler_.SetSizes(uint32_t(shown_.Width()), uint32_t(shown_.Height()), uint32_t(client.right),
+                     uint32_t(client.bottom));
+    if (everything) {
+        scaler_.Scale(Rows(shown_), Rows(scaled_), {0, 0, client.right, client.bottom});
+        ::InvalidateRect(Handle(), nullptr, FALSE);
+    } else {
+        for (const PixelRect& rect : changed_) {
+            if (rect.Empty()) continue;
+            const PixelRect local{rect.left - source.left, rect.top - source.top, rect.right - source.left,
+                                  rect.bottom - source.top};
+            const PixelRect area = scaler_.DestinationOf(local);
+            scaler_.Scale(Rows(shown_), Rows(scaled_), area);
+            const RECT invalid{area.left, area.top, area.right, area.bottom};
+            ::InvalidateRect(Handle(), &invalid, FALSE);
+        }
+    }
+    const long long scaled = NowMicroseconds();
+    ::UpdateWindow(Handle());
+    char line[120];
+    std::snprintf(line, sizeof line, "Remocon rc view: rects=%zu all=%d scale_us=%lld blit_us=%lld\n",
+                  everything ? size_t(0) : changed_.size(), everything ? 1 : 0, scaled - scaleStart,
+                  NowMicroseconds() - scaled);
+    DebugPrintUtf8(line);
 }
 
 LRESULT CUIThreadWnd::OnEraseBackground(WPARAM, LPARAM) {
@@ -142,38 +268,26 @@ LRESULT CUIThreadWnd::OnEraseBackground(WPARAM, LPARAM) {
 LRESULT CUIThreadWnd::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
-    RECT client{};
-    ::GetClientRect(Handle(), &client);
-    auto monitor = closing_ ? std::nullopt : monitors_.Shown(selected_);
-    bool drawn = false;
-    if (monitor) {
-        const int width = monitor->right - monitor->left;
-        const int height = monitor->bottom - monitor->top;
-        // Only the copy of the shown rectangle holds the image lock; the stretch runs outside it.
-        record_.LockImage();
-        CDibSurface& image = record_.ScreenImage();
-        if (image.Bits() && width >= 1 && height >= 1) {
-            if (shown_.Width() != width || shown_.Height() != height || !shown_.Bits()) {
-                shown_.Create(width, height, 32);
-            }
-            if (shown_.Bits()) {
-                ::BitBlt(shown_.Dc(), 0, 0, width, height, image.Dc(), monitor->left, monitor->top, SRCCOPY);
-                drawn = true;
-            }
-        }
-        record_.UnlockImage();
-        if (drawn) {
-            ::SetStretchBltMode(dc, COLORONCOLOR);
-            ::StretchBlt(dc, 0, 0, client.right, client.bottom, shown_.Dc(), 0, 0, width, height, SRCCOPY);
-        }
+    const RECT& area = paint.rcPaint;
+    if (!closing_ && scaledReady_) {
+        ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, scaled_.Dc(),
+                 area.left, area.top, SRCCOPY);
+    } else {
+        ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
-    if (!drawn) ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     ::EndPaint(Handle(), &paint);
     return 0;
 }
 
 void CUIThreadWnd::ForwardPointer(uint16_t message, uint32_t flags, int x, int y, int16_t wheel) {
     if (!mapping_) return;
+    if (::GetCapture() == Handle()) {
+        // A drag that leaves the view while a button is held still ends on the teacher's monitor.
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        x = std::clamp(x, 0, std::max(0, int(client.right) - 1));
+        y = std::clamp(y, 0, std::max(0, int(client.bottom) - 1));
+    }
     auto record = mouse_.Forward(map_, message, flags, x, y, wheel);
     if (!record || !ChannelOpen() || !input_) return;
     input_->AddPointer(*record);
@@ -194,7 +308,30 @@ LRESULT CUIThreadWnd::OnMouse(WPARAM wParam, LPARAM lParam) {
         wheel = GET_WHEEL_DELTA_WPARAM(wParam);
     }
     ForwardPointer(static_cast<uint16_t>(message), static_cast<uint32_t>(wParam), point.x, point.y, wheel);
+    // While a button is held the view keeps the mouse, so that its release reaches the teacher PC
+    // even when it lands over the panel, which lies above the view.
+    if (IsButtonDown(message)) {
+        ::SetCapture(Handle());
+    } else if (!mouse_.AnyButtonHeld() && ::GetCapture() == Handle()) {
+        ::ReleaseCapture();
+    }
     return 0;
+}
+
+LRESULT CUIThreadWnd::OnCaptureChanged(WPARAM, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(lParam) != Handle()) ReleaseHeldButtons("the view lost the mouse");
+    return 0;
+}
+
+void CUIThreadWnd::ReleaseHeldButtons(const char* why) {
+    const auto releases = mouse_.ReleaseHeldButtons();
+    if (releases.empty()) return;
+    if (ChannelOpen() && input_) {
+        for (const auto& release : releases) input_->AddPointer(release);
+    }
+    char line[120];
+    std::snprintf(line, sizeof line, "Remocon rc: %zu held buttons released: %s\n", releases.size(), why);
+    DebugPrintUtf8(line);
 }
 
 LRESULT CUIThreadWnd::OnGesture(WPARAM, LPARAM lParam) {
@@ -258,8 +395,11 @@ bool CUIThreadWnd::PreTranslateMessage(MSG& message) {
 }
 
 LRESULT CUIThreadWnd::OnKillFocus(WPARAM, LPARAM) {
-    // Keys held as the focus leaves would never see their key-up: release them on the teacher PC.
+    // Keys and buttons held as the focus leaves would never see their release: release them on the
+    // teacher PC.
     QueueKeys(keys_.ReleaseHeldKeys());
+    ReleaseHeldButtons("the view lost the focus");
+    if (::GetCapture() == Handle()) ::ReleaseCapture();
     DebugPrintUtf8("Remocon rc: view lost the focus\n");
     return Default();
 }
@@ -272,8 +412,10 @@ LRESULT CUIThreadWnd::OnSetCursor(WPARAM, LPARAM) {
 LRESULT CUIThreadWnd::OnClose(WPARAM, LPARAM) {
     if (closing_) return 0;
     closing_ = true;
-    mapping_ = false;
     QueueKeys(keys_.ReleaseHeldKeys());
+    ReleaseHeldButtons("remote control ends");
+    mapping_ = false;
+    if (::GetCapture() == Handle()) ::ReleaseCapture();
     // Returns once the channel has closed and the socket is back with the panel.
     if (ChannelOpen()) ::SendMessageW(comm_, WM_CLOSE, 0, 0);
     ::PostQuitMessage(0);
@@ -330,6 +472,7 @@ void CViewThread::Body(std::stop_token) {
             view_.store(nullptr);
         }
     }
+    DebugPrintUtf8("Remocon rc: view thread ends\n");
     if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 1);
 }
 

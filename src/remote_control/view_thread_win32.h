@@ -15,6 +15,7 @@
 #include "common/threads/worker.h"
 #include "common/ui/dib_surface_win32.h"
 #include "common/ui/window_win32.h"
+#include "remote_control/area_scaler.h"
 #include "remote_control/input_queues.h"
 #include "remote_control/key_forwarding.h"
 #include "remote_control/pan_wheel.h"
@@ -56,8 +57,11 @@ protected:
 
 private:
     LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnDisplayChange(WPARAM, LPARAM);
     LRESULT OnSelectMonitor(WPARAM, LPARAM);
+    LRESULT OnImageChanged(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnCaptureChanged(WPARAM, LPARAM);
     LRESULT OnEraseBackground(WPARAM, LPARAM);
     LRESULT OnMouse(WPARAM, LPARAM);
     LRESULT OnGesture(WPARAM, LPARAM);
@@ -67,8 +71,13 @@ private:
 
     bool ChannelOpen() const { return comm_ && ::IsWindow(comm_); }
     void Refit();
+    // Brings the pad-sized picture up to date with the teacher's: only the changed rectangles, or
+    // everything (a new picture, monitor or view size), then repaints what it scaled.
+    void Refresh(bool everything);
     void ForwardPointer(uint16_t message, uint32_t flags, int x, int y, int16_t wheel);
     void QueueKeys(const std::vector<KeyEventRecord>& records);
+    // Button-ups for the buttons the teacher PC still holds (a release the view will never see).
+    void ReleaseHeldButtons(const char* why);
 
     CRHInfo& record_;
     HWND panel_;
@@ -82,7 +91,12 @@ private:
     MouseForwarder mouse_;
     KeyForwarder keys_;
     PanToWheel pan_;
-    CDibSurface shown_;  // the shown monitor's pixels, copied under the image lock
+    CDibSurface shown_;    // the shown monitor's pixels, copied under the image lock
+    PixelRect shownRect_;  // where they lie in the teacher's picture
+    CDibSurface scaled_;   // the shown monitor scaled smoothly to the view's size: what is painted
+    bool scaledReady_ = false;
+    AreaScaler scaler_;
+    std::vector<PixelRect> changed_;  // reused
 };
 
 class CViewThread {

@@ -107,4 +107,23 @@ void PrepareSoundPacket(CPacket& packet, std::span<const uint8_t> block) {
     packet.SetSize(static_cast<uint32_t>(block.size()));
 }
 
+namespace {
+
+// A sound packet that owns the bytes it lends itself.
+class OwnedSoundPacket : public CPacket {
+public:
+    explicit OwnedSoundPacket(std::span<const uint8_t> block) : bytes_(block.begin(), block.end()) {
+        PrepareSoundPacket(*this, bytes_);
+    }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<CPacket> MakeOwnedSoundPacket(std::span<const uint8_t> block) {
+    return std::make_unique<OwnedSoundPacket>(block);
+}
+
 }  // namespace tesmora

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -120,5 +121,8 @@ private:
 // Makes `packet` the type 11 packet of `block` (size and length both the block's); the packet
 // borrows the bytes, which must outlive its Write.
 void PrepareSoundPacket(CPacket& packet, std::span<const uint8_t> block);
+// The type 11 packet of a copy of `block`, for a sender that may keep it after the capture thread
+// has moved on (the queue that carries it to the teacher while remote control hands back).
+std::unique_ptr<CPacket> MakeOwnedSoundPacket(std::span<const uint8_t> block);
 
 }  // namespace tesmora

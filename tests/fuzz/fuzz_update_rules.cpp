@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t body = input.ConsumeIntegralInRange<size_t>(0, 1u << 30);
     std::optional<uint64_t> announced;
     if (input.ConsumeBool()) announced = input.ConsumeIntegral<uint64_t>();
+    const bool endedCleanly = input.ConsumeBool();
 
     if (IsVersionGreater(line, line)) std::abort();
     if (IsVersionGreater(line, installed) && IsVersionGreater(installed, line)) std::abort();
@@ -50,10 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (entry->version == kNoVersion) {
         if (listed && IsFileOutdated(*entry, FileFacts{*listed, u""})) std::abort();
         const std::optional<uint64_t> wanted = listed;
-        if (JudgeDownload(body, announced, wanted) == DownloadVerdict::kComplete && listed &&
-            IsFileOutdated(*entry, FileFacts{body, u""})) {
+        const DownloadVerdict verdict = JudgeDownload(body, announced, wanted, endedCleanly);
+        if (verdict == DownloadVerdict::kComplete && listed && IsFileOutdated(*entry, FileFacts{body, u""})) {
             std::abort();
         }
+        // A body of unknown length that broke off is never taken for a whole file.
+        if (verdict == DownloadVerdict::kComplete && !endedCleanly && !announced && !wanted) std::abort();
     } else {
         if (IsFileOutdated(*entry, FileFacts{fileSize, entry->version})) std::abort();
     }

@@ -104,3 +104,33 @@ TEST(KeyForwarder, KeysStillHeldAreReleasedOnceLatestFirst) {
     EXPECT_EQ(forwarder.KeysDown(), 0);
     EXPECT_TRUE(forwarder.ReleaseHeldKeys().empty());
 }
+
+// A held key auto-repeats (many downs, one up); a key pressed before the view had the focus gives
+// only its up. Neither may leave the count off, or composed characters after it would be dropped.
+TEST(KeyForwarder, TheCountIsOfKeysNotOfRepeats) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint32_t, uint32_t>> keys;  // message, virtual key
+        int32_t downAfter;
+    };
+    const Case cases[] = {
+        {"a held key repeating",
+         {{kKeyDownMessage, 0x41}, {kKeyDownMessage, 0x41}, {kKeyDownMessage, 0x41}, {kKeyUpMessage, 0x41}},
+         0},
+        {"two keys, one repeating",
+         {{kKeyDownMessage, 0x10}, {kKeyDownMessage, 0x41}, {kKeyDownMessage, 0x41}, {kKeyUpMessage, 0x41}},
+         1},
+        {"an up without its down", {{kKeyDownMessage, 0x10}, {kKeyUpMessage, 0x41}}, 1},
+    };
+    for (const Case& c : cases) {
+        KeyForwarder forwarder;
+        size_t records = 0;
+        for (auto [message, key] : c.keys)
+            records += forwarder.Process(message, key, KeyLParam(0x1E), {}).records.size();
+        EXPECT_EQ(records, c.keys.size()) << c.name;  // every repeat still reaches the teacher
+        EXPECT_EQ(forwarder.KeysDown(), c.downAfter) << c.name;
+        EXPECT_EQ(forwarder.Process(kCharMessage, 0xD55C, KeyLParam(0x01), {}).typedChar.has_value(),
+                  c.downAfter == 0)
+            << c.name;
+    }
+}

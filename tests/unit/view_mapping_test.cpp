@@ -65,3 +65,24 @@ TEST(MouseForwarder, TapBecomesTeacherRecordsAndRepeatedMovesGiveOne) {
     EXPECT_EQ(forwarder.Forward(mapping, 0x20A, 0, 0, 0, 60), (PointerEventRecord{0x20A, 0, 1920, 0, 60}));
     EXPECT_EQ(forwarder.Forward(mapping, 0x201, 1, 0, 0, 60)->wheelDelta, 0);
 }
+
+// A press whose release the view never sees (it lands over the panel, the view loses the focus,
+// remote control stops) is released on the teacher PC at the last position it knows.
+TEST(MouseForwarder, ButtonsStillHeldAreReleasedOnceWhereThePointerWasLast) {
+    ViewMapping mapping;
+    mapping.FitImage(1920, 1080, 1920, 1080);
+    MouseForwarder forwarder;
+    forwarder.Forward(mapping, 0x201, 0x01, 10, 10);  // left down
+    forwarder.Forward(mapping, 0x207, 0x11, 12, 10);  // middle down
+    forwarder.Forward(mapping, 0x204, 0x13, 14, 10);  // right down
+    forwarder.Forward(mapping, 0x205, 0x11, 16, 10);  // right up: released here already
+    forwarder.Forward(mapping, 0x200, 0x11, 30, 40);
+    EXPECT_TRUE(forwarder.AnyButtonHeld());
+    const std::vector<PointerEventRecord> expected = {{0x202, 0x10, 30, 40, 0}, {0x208, 0x00, 30, 40, 0}};
+    EXPECT_EQ(forwarder.ReleaseHeldButtons(), expected);
+    EXPECT_FALSE(forwarder.AnyButtonHeld());
+    EXPECT_TRUE(forwarder.ReleaseHeldButtons().empty());
+
+    forwarder.Forward(mapping, 0x203, 0x01, 5, 6);  // a double click holds the button too
+    EXPECT_EQ(forwarder.ReleaseHeldButtons(), (std::vector<PointerEventRecord>{{0x202, 0, 5, 6, 0}}));
+}

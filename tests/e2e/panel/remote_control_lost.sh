@@ -28,6 +28,10 @@ e2e_probe wait-gone --pid "$E2E_REMOTE_PID" --class TesmoraRemoteView --timeout 
     e2e_fail "the view stayed open after the connection was lost"
 sleep 1
 [ "$(e2e_message_count "$text")" = 1 ] || e2e_fail "\"$text\" was not shown exactly once"
+if [ "$E2E_NAME" = remote-control-flood ]; then
+    grep -q "Remocon rc: the teacher left more than" "$E2E_DIR/remote.err" ||
+        e2e_fail "the connection ended, but not at the bound on the inbound queue"
+fi
 e2e_answer_message 1
 e2e_wait_exit 15
 e2e_log "the lost connection ended remote control and the remote with message 229"

@@ -3,9 +3,12 @@
 # and placement, and the repaint of each frame), and how long a mouse message on the view takes to
 # leave as a packet. Prints the figures (docs/performance.md keeps them); fails only when the view
 # falls far behind the teacher's ten frames a second or a click takes longer than 50 ms to leave.
+#   remote_control_speed.sh [WIDTHxHEIGHT]   the pad's screen changes to that size first (the view
+#                                            then scales the teacher's picture down to it)
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
-e2e_begin remote-control-speed
+pad=${1:-}
+e2e_begin "remote-control-speed${pad:+-$pad}"
 e2e_config "webserver=127.0.0.1:$E2E_LOOKUP_PORT" "layout=full"
 e2e_start_remote
 e2e_login demo-teacher
@@ -17,6 +20,13 @@ else
 fi
 e2e_wait_event '"tag":"\[RC00004\]"' 10
 view=$(e2e_field "$(e2e_probe wait --pid "$E2E_REMOTE_PID" --class TesmoraRemoteView --timeout 10000)" hwnd)
+if [ -n "$pad" ]; then
+    comm=$(e2e_field "$(e2e_probe wait --pid "$E2E_REMOTE_PID" --class TesmoraRemoteControlComm --any --timeout 5000)" hwnd)
+    for window in "$view" "$comm"; do
+        e2e_probe send --post --hwnd "$window" 0x007E 32 $(((${pad#*x} << 16) | ${pad%x*})) >/dev/null
+    done
+    e2e_wait_event "\"payload\":\"${pad%x*},${pad#*x}\"" 10
+fi
 # The remote's whole CPU time (every thread of its process), in clock ticks.
 cpu_ticks() {
     local p
@@ -48,6 +58,9 @@ frames = [l for l in lines if "Remocon rc frame:" in l][start:end]
 dec = [int(re.search(r"decode_place_us=(\d+)", l).group(1)) for l in frames]
 pai = [int(re.search(r"paint_us=(\d+)", l).group(1)) for l in frames]
 parts = [int(re.search(r"parts=(\d+)", l).group(1)) for l in frames]
+views = [l for l in lines if "Remocon rc view:" in l and "all=0" in l]
+scale = [int(re.search(r"scale_us=(\d+)", l).group(1)) for l in views]
+blit = [int(re.search(r"blit_us=(\d+)", l).group(1)) for l in views]
 queued = [int(m.group(1)) for l in lines for m in [re.search(r"pointer 0x201 at .* queued us=(\d+)", l)] if m]
 sent = [int(m.group(1)) for l in lines for m in [re.search(r"pointer packet sent us=(\d+)", l)] if m]
 lat = []
@@ -58,7 +71,8 @@ avg = lambda v: sum(v) / len(v) if v else 0
 cpu_ms = int(sys.argv[4]) * 1000 / int(sys.argv[5])
 print("cpu_ms_per_frame=%.1f cpu_share=%.0f%% " % (cpu_ms / max(len(frames), 1), cpu_ms / 100), end="")
 print("fps=%.1f frames=%d parts_avg=%.0f decode_place_ms=%.1f paint_ms=%.1f click_to_wire_ms_avg=%.1f click_to_wire_ms_max=%.1f clicks=%d"
-      % (len(frames) / 10, len(frames), avg(parts), avg(dec) / 1000, avg(pai) / 1000, avg(lat), max(lat or [0]), len(lat)))
+      % (len(frames) / 10, len(frames), avg(parts), avg(dec) / 1000, avg(pai) / 1000, avg(lat), max(lat or [0]), len(lat)), end="")
+print(" changed_scale_ms=%.2f changed_blit_ms=%.2f" % (avg(scale) / 1000, avg(blit) / 1000))
 PY
 )
 e2e_log "$report"

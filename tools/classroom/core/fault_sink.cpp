@@ -71,6 +71,11 @@ void FaultSink::Tick(SessionClock::time_point now) {
     }
 }
 
+void SendFlood(FrameSink& sink, int megabytes) {
+    const std::vector<uint8_t> body(64 * 1024, 0x61);  // type 0x61, unknown
+    for (int i = 0; i < megabytes * 16; ++i) SendRawFrame(sink, body);
+}
+
 void SendJunkFrames(FrameSink& sink, int count) {
     for (int i = 0; i < count; ++i) {
         std::vector<uint8_t> body;

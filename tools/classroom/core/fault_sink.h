@@ -42,4 +42,8 @@ private:
 // image data outside remote control. The stream stays in step, so a remote must carry on.
 void SendJunkFrames(FrameSink& sink, int count);
 
+// About `megabytes` MB of 64 KiB frames of a packet type nobody knows, at once: a teacher that sends
+// far faster than the pad can take what it sends.
+void SendFlood(FrameSink& sink, int megabytes);
+
 }  // namespace tesmora::classroom

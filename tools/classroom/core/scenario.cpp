@@ -366,6 +366,18 @@ const std::vector<Setting>& Settings() {
              int64_t n = 0;
              return ParseInt(v, 0, 1000000, n) && (s.teacher.junkFrames = int(n), true);
          }},
+        {"teacher.size-on-remote-control", "on|off",
+         "tell the screen size ([RH00001]) again when remote control starts and when the pad's screen\n"
+         "changes (on, the default); off: only once, in answer to the remote's version, as some\n"
+         "teacher programs do",
+         [](Scenario& s, std::string_view v) { return ParseBool(v, s.teacher.sizeOnRemoteControl); }},
+        {"teacher.flood", "MB",
+         "remote control: right after the monitor list, send that many megabytes of 64 KiB frames of\n"
+         "an unknown packet type at once, not held back by acknowledgements (0: none, the default)",
+         [](Scenario& s, std::string_view v) {
+             int64_t n = 0;
+             return ParseInt(v, 0, 4096, n) && (s.teacher.floodMegabytes = int(n), true);
+         }},
         {"teacher.ack-pause-every", "SECONDS",
          "pause the acknowledgements again that long after each pause ended, as a teacher PC that\n"
          "stalls now and then does (0: one pause only, the default)",

@@ -84,15 +84,17 @@ struct TeacherBehaviour {
     int framesAhead = 4;
     int jpegQuality = 70;
     FrameLie frameLie = FrameLie::kNone;
-    int lieFrame = 1;              // the number of the frame that lies
-    bool keyboardOnStart = false;  // send [RC00007] when remote control starts
-    int64_t ackPauseFrom = -1;     // upload frames from this number on: [RH00002] withheld; -1: never
-    double ackPauseSeconds = 3;    // how long, from the first withheld frame, acknowledgements stop
-    double ackPauseEvery = 0;      // seconds from one pause's end to the next; 0: one pause only
-    double trickleAfter = -1;      // seconds after connecting until every byte trickles, one a second
-    int64_t cutFrame = -1;         // the remote-control frame sent halfway before the drop; -1: none
-    bool dropMidUpload = false;    // drop the connection while an uploaded frame is half received
-    int junkFrames = 0;            // frames with unusable packets sent after the remote's version
+    int lieFrame = 1;                 // the number of the frame that lies
+    bool keyboardOnStart = false;     // send [RC00007] when remote control starts
+    int64_t ackPauseFrom = -1;        // upload frames from this number on: [RH00002] withheld; -1: never
+    double ackPauseSeconds = 3;       // how long, from the first withheld frame, acknowledgements stop
+    double ackPauseEvery = 0;         // seconds from one pause's end to the next; 0: one pause only
+    double trickleAfter = -1;         // seconds after connecting until every byte trickles, one a second
+    int64_t cutFrame = -1;            // the remote-control frame sent halfway before the drop; -1: none
+    bool dropMidUpload = false;       // drop the connection while an uploaded frame is half received
+    int junkFrames = 0;               // frames with unusable packets sent after the remote's version
+    bool sizeOnRemoteControl = true;  // [RH00001] again when remote control starts and on [RC00010]
+    int floodMegabytes = 0;           // remote control: that much sent at once when it starts
 };
 
 // The update web service, on the lookup's ports.

@@ -271,7 +271,7 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
                       .Int("height", *h)
                       .Say("** the pad's screen is " + std::to_string(*w) + "x" + std::to_string(*h)));
         if (streamer_.Running()) {  // the pad's display changed: it starts its picture over
-            SendScreenSize();
+            if (teacher_.sizeOnRemoteControl) SendScreenSize();
             streamer_.Start(now);
         }
     } else if (tag == kRC00011) {
@@ -396,8 +396,14 @@ void TeacherPeer::StartRemoteControl(SessionClock::time_point now) {
     }
     if (streamer_.Running()) talk_.Warning("[RC00004] while remote control runs: starting over");
     talk_.Log(talk_.Make("remote_control").Str("state", "start").Say("** remote control starts"));
-    SendScreenSize();
+    if (teacher_.sizeOnRemoteControl) SendScreenSize();
     SendMonitorList();
+    if (teacher_.floodMegabytes > 0) {
+        SendFlood(faults_, teacher_.floodMegabytes);
+        talk_.Log(talk_.Make("flood_sent")
+                      .Int("megabytes", teacher_.floodMegabytes)
+                      .Say("-> " + std::to_string(teacher_.floodMegabytes) + " MB at once (scenario)"));
+    }
     if (teacher_.keyboardOnStart) talk_.SendText(u"[RC00007]");
     SendJunk();
     streamer_.Start(now);
