@@ -28,6 +28,11 @@ e2e_wait_event '"event":"frame_placed"' 15
 sleep 2
 e2e_press "$panel" 1004
 e2e_wait_event '"tag":"\[RC00009\]","payload":"stop"' 10
+deadline=$((SECONDS + 10))
+until grep -aq 'Remocon capture: ended' "$E2E_DIR/remote.err"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the capture did not end"
+    sleep 0.2
+done
 # The teacher program goes away: the log says so, and what the user was told, readably.
 lost="Tesmora Orlu Teacher와 연결이 끊어져 프로그램이 종료됩니다"
 e2e_stop_classroom
