@@ -7,6 +7,7 @@
 // clang-format on
 
 #include <cwchar>
+#include <new>
 
 #include "common/platform/config_string_win32.h"
 #include "app/language_library_win32.h"
@@ -213,17 +214,25 @@ LRESULT CTeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CTeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
-    CPacket packet;
-    packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block
-    if (packet.Type() != kPacketText) return 0;
-    const std::wstring tag = TagOf(packet.Text());
-    // Every frame of an upload is acknowledged: the frame's own trace already stands for it.
-    if (tag != ToWide(kRH00002)) {
-        const bool login = reinterpret_cast<CTCPSocket*>(wParam) == &loginSocket_;
-        DebugPrint(L"Remocon session: from the %s %s\n",
-                   NameOf(login ? Connection::kLogin : Connection::kTeacher), tag.c_str());
+    try {
+        CPacket packet;
+        packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block, also when it throws
+        if (packet.Type() != kPacketText) return 0;
+        const std::wstring tag = TagOf(packet.Text());
+        // Every frame of an upload is acknowledged: the frame's own trace already stands for it.
+        if (tag != ToWide(kRH00002)) {
+            const bool login = reinterpret_cast<CTCPSocket*>(wParam) == &loginSocket_;
+            DebugPrint(L"Remocon session: from the %s %s\n",
+                       NameOf(login ? Connection::kLogin : Connection::kTeacher), tag.c_str());
+        }
+        session_.OnText(packet.Text());
+    } catch (const std::bad_alloc&) {
+        // The peer sized a frame (up to 32 MiB of text) past the memory left: its connection ends as a
+        // lost one does, and the program with its message, not with a crash.
+        DebugPrintUtf8("Remocon panel: out of memory for a received frame; the connection ends\n");
+        const auto* socket = reinterpret_cast<const CTCPSocket*>(wParam);
+        CloseConnection(socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher);
     }
-    session_.OnText(packet.Text());
     return 1;
 }
 

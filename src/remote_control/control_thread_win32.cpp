@@ -88,6 +88,7 @@ std::span<const CWindow::MessageEntry> CCommunicationWnd::MessageTable() const {
     static const MessageEntry table[] = {
         OnMessage(WM_SOCKET_RECEIVE, &CCommunicationWnd::OnSocketReceive),
         OnMessage(WM_SOCKET_CLOSE, &CCommunicationWnd::OnSocketClose),
+        OnMessage(WM_RC_END_AS_LOST, &CCommunicationWnd::OnEndAsLost),
         OnMessage(WM_RC_FLUSH_INPUT, &CCommunicationWnd::OnFlushInput),
         OnMessage(WM_RC_FRAME_SHOWN, &CCommunicationWnd::OnFrameShown),
         OnMessage(WM_RC_IME_TOGGLE, &CCommunicationWnd::OnImeToggle),
@@ -185,6 +186,13 @@ LRESULT CCommunicationWnd::OnSocketClose(WPARAM, LPARAM) {
     HWND view = view_.load();
     if (view && ::IsWindow(view)) ::PostMessageW(view, WM_CLOSE, 0, 0);
     if (panel_) ::PostMessageW(panel_, WM_RC_CONNECTION_LOST, kCrossThreadCheck, -1);
+    return 1;
+}
+
+LRESULT CCommunicationWnd::OnEndAsLost(WPARAM wParam, LPARAM) {
+    if (wParam != kCrossThreadCheck || !socket_.HasSocket()) return 0;
+    Trace("Remocon rc: out of memory for a received frame: connection ended\n");
+    socket_.Close();  // tells this window, which ends remote control as for a lost connection
     return 1;
 }
 

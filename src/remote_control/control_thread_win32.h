@@ -37,6 +37,9 @@ inline constexpr unsigned WM_RC_TEACHER_ALIVE = 0x8140;  // posted: the teacher 
 inline constexpr unsigned WM_RC_THREAD_ENDED = 0x8141;   // posted as a channel thread's last act
 // Sent by the receiver to the view after a frame or a new picture: scale what changed and paint it.
 inline constexpr unsigned WM_RC_IMAGE_CHANGED = 0x8142;
+// Posted by the receiver to the communication window when a frame could not be taken for want of
+// memory: the connection ends as a lost one does.
+inline constexpr unsigned WM_RC_END_AS_LOST = 0x8143;
 
 class CCommunicationWnd : public CWindow {
 public:
@@ -71,6 +74,7 @@ protected:
 private:
     LRESULT OnSocketReceive(WPARAM, LPARAM);
     LRESULT OnSocketClose(WPARAM, LPARAM);
+    LRESULT OnEndAsLost(WPARAM, LPARAM);
     LRESULT OnFlushInput(WPARAM, LPARAM);
     LRESULT OnFrameShown(WPARAM, LPARAM);
     LRESULT OnImeToggle(WPARAM, LPARAM);

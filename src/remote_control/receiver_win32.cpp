@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "common/platform/debug_print_win32.h"
@@ -38,12 +39,17 @@ PixelView ScreenRows(CDibSurface& image) {
 
 void CReceiver::Run(std::stop_token stop) {
     while (comm_.Running() && !stop.stop_requested()) {
-        if (auto packet = comm_.TakeInbound()) {
-            if (packet->Type() == kPacketText) {
-                OnText(packet->Text());
-            } else if (packet->Type() == kPacketImage) {
-                OnFrame(*packet);
+        try {
+            if (auto packet = comm_.TakeInbound()) {
+                if (packet->Type() == kPacketText) {
+                    OnText(packet->Text());
+                } else if (packet->Type() == kPacketImage) {
+                    OnFrame(*packet);
+                }
             }
+        } catch (const std::bad_alloc&) {
+            // The teacher sized something the pad cannot hold: the connection ends, not the program.
+            ::PostMessageW(comm_.Handle(), WM_RC_END_AS_LOST, kCrossThreadCheck, 0);
         }
         ::Sleep(kCycleMilliseconds);
     }

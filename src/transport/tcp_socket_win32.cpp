@@ -93,6 +93,7 @@ void CTCPSocket::Close() {
         return;
     }
     closing_ = false;
+    undelivered_ = false;
     CloseHandle();
     receiver_.Reset();
     pending_.Reset();
@@ -128,6 +129,7 @@ bool CTCPSocket::ReceiveWaiting() {
     // off before it.
     const auto result = receiver_.Receive(block.get(), static_cast<size_t>(got),
                                           [this](uint8_t* frame) { DeliverFrame(frame); });
+    if (EndIfUndelivered()) return false;
     if (result != FrameReceiver::ScanResult::kNeedMore) {
         CloseAfterDelivered();
         return false;
@@ -136,16 +138,29 @@ bool CTCPSocket::ReceiveWaiting() {
 }
 
 void CTCPSocket::ScanFrames() {
-    if (receiver_.Scan([this](uint8_t* frame) { DeliverFrame(frame); }) !=
-        FrameReceiver::ScanResult::kNeedMore)
-        CloseAfterDelivered();
+    const auto result = receiver_.Scan([this](uint8_t* frame) { DeliverFrame(frame); });
+    if (!EndIfUndelivered() && result != FrameReceiver::ScanResult::kNeedMore) CloseAfterDelivered();
 }
 
 void CTCPSocket::DeliverFrame(uint8_t* frame) {
-    if (!owner_ || !PostMessageW(owner_, WM_SOCKET_RECEIVE, reinterpret_cast<WPARAM>(this),
-                                 reinterpret_cast<LPARAM>(frame))) {
+    if (!owner_ || undelivered_) {
         FreeFrameBlock(frame);
+        return;
     }
+    if (!PostMessageW(owner_, WM_SOCKET_RECEIVE, reinterpret_cast<WPARAM>(this),
+                      reinterpret_cast<LPARAM>(frame))) {
+        // The owner's queue holds 10,000 messages, which one large read of tiny frames can exceed.
+        FreeFrameBlock(frame);
+        undelivered_ = true;
+    }
+}
+
+bool CTCPSocket::EndIfUndelivered() {
+    if (!undelivered_) return false;
+    DebugPrintUtf8("Remocon socket: a frame could not be handed on; the connection ends\n");
+    // Behind the frames already queued when the queue takes it, or at once when it is still full.
+    CloseAfterDelivered();
+    return true;
 }
 
 void CTCPSocket::OnSend(int /*error*/) {

@@ -38,6 +38,7 @@ public:
     }
     bool Attach(SOCKET handle, long events = kAllEvents) {
         closing_ = false;
+        undelivered_ = false;
         return CAsyncSocket::Attach(handle, events);
     }
 
@@ -78,13 +79,19 @@ private:
     bool ReceiveWaiting();
     // Hands the frames complete in the receive buffer to the owner.
     void ScanFrames();
-    // Posts one frame to the owner, who frees it; freed here when there is no owner to take it.
+    // Posts one frame to the owner, who frees it; freed here when there is no owner to take it. A
+    // frame the owner's queue does not take (it is full) marks the stream undelivered.
     void DeliverFrame(uint8_t* frame);
+    // After a scan: a frame could not be handed on, so the connection ends as if it were lost.
+    bool EndIfUndelivered();
     void Flush();
     void ReportSendFailure(int error);
 
     HWND owner_ = nullptr;
     bool closing_ = false;  // a close waits behind the delivered frames; nothing more is read
+    // A frame was dropped because the owner's queue refused it: the frames after it are dropped too
+    // (a stream with a hole is no stream), and the connection ends once the scan is done.
+    bool undelivered_ = false;
     FrameReceiver receiver_;
     PendingSendBuffer pending_;
 };

@@ -83,8 +83,10 @@ int CDorvaneDlg::Fetch(const std::wstring& url, const std::wstring& query, HttpF
 std::u16string CDorvaneDlg::FetchReply(const std::u16string& path, const std::u16string& arguments) {
     HttpFetchReply reply;
     const int result = Fetch(L"https://" + ServiceBase() + W(path), W(arguments), reply, kMaxTextReplyBytes);
-    // HttpFetch fails a body that ends with a read error, so a reply it returns ended cleanly.
-    const bool whole = result == kHttpOk && IsTextReplyWhole(reply.body.size(), reply.contentLength, true);
+    // The fetch tells whether the body ended as announced (a read error or a chunked reply it cannot
+    // check does not).
+    const bool whole =
+        result == kHttpOk && IsTextReplyWhole(reply.body.size(), reply.contentLength, reply.whole);
     if (result == kHttpBodyTooLarge || (result == kHttpOk && !whole))
         WriteLog(2, IDS_REPLY_NOT_WHOLE, W(path));
     if (!whole) return ToU16(Text(IDS_UNREACHABLE_REPLY));
@@ -187,8 +189,8 @@ bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstri
     }
     const std::optional<uint64_t> entrySize =
         entry.version == kNoVersion ? EntrySizeBytes(entry) : std::optional<uint64_t>();
-    // HttpFetch fails a body that ends with a read error, so a body it returns ended cleanly.
-    const DownloadVerdict verdict = JudgeDownload(reply.body.size(), reply.contentLength, entrySize, true);
+    const DownloadVerdict verdict =
+        JudgeDownload(reply.body.size(), reply.contentLength, entrySize, reply.whole);
     if (verdict == DownloadVerdict::kBusy) {
         WriteLog(0, IDS_DOWNLOAD_BUSY, fileName);
         return false;

@@ -111,6 +111,56 @@ TEST(HttpFetch, BodyLongerThanTheStylesBoundFailsAndKeepsNothing) {
     EXPECT_TRUE(body.empty());
 }
 
+TEST(HttpFetch, BodyEndingEarlyIsNoReplyButADownloadSeesWhatCame) {
+    const std::string twenty(20, 'r');
+    const std::string chunked =
+        std::string(kOkHead) + "Transfer-Encoding: chunked\r\n\r\n14\r\n" + twenty + "\r\n";
+    ScriptedHttpServer server({
+        {{std::string(kOkHead) + "Content-Length: 100\r\n\r\n" + twenty}},  // closed 80 bytes short
+        {{chunked}},                                                        // closed before the last chunk
+        {{std::string(kOkHead) + "Transfer-Encoding: chunked\r\n\r\n28\r\n" + twenty}},  // inside a chunk
+        {{chunked + "0\r\n\r\n"}},                                                       // whole
+        {{std::string(kOkHead) + "Content-Length: 20\r\n\r\n" + twenty}},
+        {{std::string(kOkHead) + "\r\n" + twenty}},  // no length: the close ends it
+        {{std::string(kOkHead) + "Content-Length: 100\r\n\r\n" + twenty}},
+    });
+    std::string body = "stale";
+    std::wstring fileName;
+    EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName), kHttpBodyCut);
+    EXPECT_TRUE(body.empty());
+    EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName), kHttpBodyCut) << "between chunks";
+    EXPECT_TRUE(body.empty());
+    EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName), kHttpBodyCut) << "inside a chunk";
+    EXPECT_TRUE(body.empty());
+    EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName), kHttpBodyCut) << "whole chunks";
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName), kHttpOk) << i;
+        EXPECT_EQ(body, twenty) << i;
+    }
+    HttpFetchReply reply;
+    ASSERT_EQ(HttpFetch(server.Url(), L"", reply, kUpdaterFetchStyle), kHttpOk);
+    EXPECT_FALSE(reply.whole);
+    EXPECT_EQ(reply.body, twenty);
+    EXPECT_EQ(reply.contentLength, 100u);
+}
+
+TEST(HttpFetch, AServerThatTricklesIsLeftAtTheDeadline) {
+    // One byte every 100 ms for 4 s: each read is answered well within the step time-out.
+    ScriptedReply trickle{{std::string(kOkHead) + "Content-Length: 40\r\n\r\n"}, 100};
+    trickle.pieces.resize(41, "t");
+    ScriptedHttpServer server({trickle});
+    HttpFetchStyle style = kRemoteFetchStyle;
+    style.deadlineMilliseconds = 1500;
+    std::string body;
+    std::wstring fileName;
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(HttpFetch(server.Url(), L"", body, fileName, style), kHttpTimedOut);
+    const ULONGLONG took = ::GetTickCount64() - start;
+    EXPECT_GE(took, 1400u);
+    EXPECT_LT(took, 3000u);
+    EXPECT_TRUE(body.empty());
+}
+
 TEST(HttpFetch, ClassroomLookupOverHttpsPastTheUntrustedCertificateAndOverHttp) {
     ClassroomProcess classroom("lookup.check = off\n");
     std::string body;

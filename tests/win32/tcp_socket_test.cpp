@@ -3,6 +3,7 @@
 // a live connection to a socket on another thread.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <thread>
@@ -219,6 +220,63 @@ TEST_F(TcpSocketTest, BrokenStreamClosesWithExactlyOneNotification) {
         EXPECT_EQ(owner_.Count(WM_SOCKET_CLOSE, &server), 1u);
         closesocket(peer);
     }
+}
+
+// Five frames of one type byte each, in one arrival.
+std::vector<uint8_t> FiveTinyFrames() {
+    std::vector<uint8_t> frames;
+    for (uint8_t i = 0; i < 5; ++i) {
+        const auto frame = RawFrame(i, 1, i);
+        frames.insert(frames.end(), frame.begin(), frame.end());
+    }
+    return frames;
+}
+
+TEST_F(TcpSocketTest, AFrameTheOwnerCannotTakeEndsTheConnection) {
+    CTCPSocket socket;
+    SOCKET peer = ConnectToRawPeer(socket);
+    HWND gone = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ::DestroyWindow(gone);
+    socket.SetOwner(gone);
+    ASSERT_TRUE(SendAllRaw(peer, FiveTinyFrames()));
+    EXPECT_TRUE(PumpUntil([&] { return !socket.HasSocket(); }));
+    EXPECT_TRUE(ReceiveRaw(peer, 1).empty()) << "the peer sees the connection end";
+    closesocket(peer);
+}
+
+TEST_F(TcpSocketTest, AFullMessageQueueEndsTheConnectionAsLost) {
+    CTCPSocket socket;
+    SOCKET peer = ConnectToRawPeer(socket);
+    owner_.events.clear();
+    // Fill the thread's queue until the system refuses a message (10,000 on Windows).
+    constexpr UINT kFiller = WM_APP + 50;
+    int queued = 0;
+    while (queued < 20000 && ::PostMessageW(owner_.Window(), kFiller, 0, 0)) ++queued;
+    MSG message;
+    if (queued == 20000) {
+        while (::PeekMessageW(&message, owner_.Window(), kFiller, kFiller, PM_REMOVE)) {
+        }
+        closesocket(peer);
+        GTEST_SKIP() << "this system's message queues have no limit (Wine's have none)";
+    }
+    // Room for the readable event and one frame.
+    for (int i = 0; i < 2; ++i) ::PeekMessageW(&message, owner_.Window(), kFiller, kFiller, PM_REMOVE);
+    ASSERT_TRUE(SendAllRaw(peer, FiveTinyFrames()));
+    // Only the socket's own events are handled, so the queue stays full of fillers.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (socket.HasSocket() && std::chrono::steady_clock::now() < deadline) {
+        if (::PeekMessageW(&message, nullptr, 0x9000, 0xBFFF, PM_REMOVE)) {
+            ::DispatchMessageW(&message);
+        } else {
+            ::Sleep(1);
+        }
+    }
+    EXPECT_FALSE(socket.HasSocket());
+    PumpFor(100);
+    EXPECT_EQ(owner_.Count(WM_SOCKET_CLOSE, &socket), 1u);
+    EXPECT_LT(owner_.Count(WM_SOCKET_RECEIVE, &socket), 5u);
+    EXPECT_TRUE(ReceiveRaw(peer, 1).empty());
+    closesocket(peer);
 }
 
 TEST_F(TcpSocketTest, FramesSentJustBeforeThePeerClosesAreHandledBeforeTheClose) {

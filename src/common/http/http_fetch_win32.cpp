@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <optional>
 
 #include "common/http/content_disposition.h"
@@ -48,8 +50,22 @@ struct InternetHandle {
     explicit operator bool() const { return handle != nullptr; }
 };
 
-void SetTimeouts(HINTERNET internet) {
-    DWORD timeout = kTimeoutMilliseconds;
+// The whole request's deadline on the tick count, and what each blocking step may still take of it.
+class Deadline {
+public:
+    explicit Deadline(uint32_t milliseconds) : end_(::GetTickCount64() + milliseconds) {}
+    // A step's time-out: the rest of the deadline, at most kTimeoutMilliseconds; 0 once it has passed.
+    DWORD StepTimeout() const {
+        const ULONGLONG now = ::GetTickCount64();
+        return now >= end_ ? 0 : DWORD(std::min<ULONGLONG>(end_ - now, kTimeoutMilliseconds));
+    }
+    bool Passed() const { return ::GetTickCount64() >= end_; }
+
+private:
+    ULONGLONG end_;
+};
+
+void SetTimeouts(HINTERNET internet, DWORD timeout) {
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         ::InternetSetOptionW(internet, option, &timeout, sizeof timeout);
@@ -96,6 +112,11 @@ std::wstring QueryHeader(HINTERNET request, DWORD what, size_t maxCharacters = k
     return std::wstring(buffer, size / sizeof(wchar_t));
 }
 
+bool IsChunked(std::wstring transferEncoding) {
+    for (wchar_t& c : transferEncoding) c = wchar_t(::towlower(c));
+    return transferEncoding.find(L"chunked") != std::wstring::npos;
+}
+
 void DispatchPendingMessages() {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -111,21 +132,41 @@ void DispatchPendingMessages() {
     }
 }
 
-// False when the body runs past `maxBytes` (what was read is dropped).
-bool ReadBody(HINTERNET request, std::string& body, bool dispatchMessages, size_t maxBytes) {
+enum class BodyEnd {
+    kWhole,     // the server ended it (WinINet checks an announced length or the chunks' end)
+    kCut,       // a read failed: the connection broke off, or fell silent for a step's time-out
+    kTooLarge,  // past the style's bound; what was read is dropped
+    kTimedOut,  // past the request's deadline
+};
+
+// Reads what has arrived, never waiting for more than is there: a read of a whole piece would wait
+// for the piece to fill, and a server that trickles could stretch one read far past the deadline.
+BodyEnd ReadBody(HINTERNET request, std::string& body, const HttpFetchStyle& style,
+                 const Deadline& deadline) {
     char piece[kPieceBytes];
     for (;;) {
+        DWORD step = deadline.StepTimeout();
+        if (step == 0) return BodyEnd::kTimedOut;
+        // The wait for the next bytes ends by the deadline too.
+        ::InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &step, sizeof step);
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(request, &available, 0, 0)) {
+            return deadline.Passed() ? BodyEnd::kTimedOut : BodyEnd::kCut;
+        }
+        if (available == 0) return BodyEnd::kWhole;
         DWORD got = 0;
-        if (!::InternetReadFile(request, piece, kPieceBytes, &got) || got == 0) break;
-        if (got > maxBytes - body.size()) {
+        if (!::InternetReadFile(request, piece, std::min(available, kPieceBytes), &got)) {
+            return deadline.Passed() ? BodyEnd::kTimedOut : BodyEnd::kCut;
+        }
+        if (got == 0) return BodyEnd::kWhole;
+        if (got > style.maxBodyBytes - body.size()) {
             body.clear();
             body.shrink_to_fit();
-            return false;
+            return BodyEnd::kTooLarge;
         }
         body.append(piece, got);
-        if (dispatchMessages) DispatchPendingMessages();
+        if (style.dispatchMessages) DispatchPendingMessages();
     }
-    return true;
 }
 
 }  // namespace
@@ -134,6 +175,10 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, std::string& b
               const HttpFetchStyle& style) {
     HttpFetchReply reply;
     const int result = HttpFetch(url, query, reply, style);
+    body.clear();
+    fileName.clear();
+    // Part of a reply reads as a different reply (a relay address cut to "192.168.1"): none at all.
+    if (result == kHttpOk && !reply.whole) return kHttpBodyCut;
     body = std::move(reply.body);
     fileName = std::move(reply.fileName);
     return result;
@@ -146,6 +191,8 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
     body.clear();
     fileName.clear();
     reply.contentLength.reset();
+    reply.whole = false;
+    const Deadline deadline(style.deadlineMilliseconds);
 
     std::optional<HttpUrl> parts = ParseHttpUrl(ToU16(url));
     if (!parts) return kHttpBadUrl;
@@ -154,9 +201,11 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
     InternetHandle internet(::InternetOpenW(parts->secure ? nullptr : style.agent,
                                             INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return kHttpNoInternet;
-    SetTimeouts(internet.handle);
 
     for (int redirections = 0;; ++redirections) {
+        const DWORD step = deadline.StepTimeout();
+        if (step == 0) return kHttpTimedOut;
+        SetTimeouts(internet.handle, step);
         const std::wstring host = ToWide(parts->host);
         const std::wstring user = ToWide(parts->user);
         const std::wstring password = ToWide(parts->password);
@@ -185,7 +234,7 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
         if (!request) return kHttpRequestFailed;
         // Set on the request too: not every WinINet hands the root's time-outs down, and a server that
         // stops sending halfway must not hold the caller for good.
-        SetTimeouts(request.handle);
+        SetTimeouts(request.handle, step);
         bool sent = SendRequest(request.handle);
         if (!sent && style.strictCertificates) {
             return IsSecurityError(::GetLastError()) ? kHttpNotSecure : kHttpRequestFailed;
@@ -213,8 +262,22 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
             length.find_first_not_of(L"0123456789") == std::wstring::npos) {
             reply.contentLength = std::stoull(length);
         }
-        if (!ReadBody(request.handle, body, style.dispatchMessages, style.maxBodyBytes))
-            return kHttpBodyTooLarge;
+        switch (ReadBody(request.handle, body, style, deadline)) {
+            case BodyEnd::kTooLarge:
+                return kHttpBodyTooLarge;
+            case BodyEnd::kTimedOut:
+                body.clear();
+                return kHttpTimedOut;
+            case BodyEnd::kCut:
+                break;
+            case BodyEnd::kWhole:
+                // WinINet ends a body at a closed connection without a word: short of its announced
+                // length, or between or inside chunks. Chunks answer an HTTP/1.0 request only from a
+                // server that breaks the protocol, and their end cannot be told from a break here.
+                reply.whole = (!reply.contentLength || body.size() >= *reply.contentLength) &&
+                              !IsChunked(QueryHeader(request.handle, HTTP_QUERY_TRANSFER_ENCODING));
+                break;
+        }
         // The name comes from the server: made safe here, before any caller could join it to a folder.
         fileName = ToWide(CleanServerFileName(FileNameFromContentDisposition(
             ToU16(QueryHeader(request.handle, HTTP_QUERY_CONTENT_DISPOSITION)))));

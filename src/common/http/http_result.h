@@ -17,6 +17,8 @@ inline constexpr int kHttpRedirected = -106;     // a redirection the HTTP layer
 // Strict certificates only: the service could not be reached securely (a certificate the system does
 // not trust, a failed secure channel, a plain http URL, or a redirection to plain http).
 inline constexpr int kHttpNotSecure = -107;
+inline constexpr int kHttpBodyCut = -108;   // the body ended early: a failed read, or short of its length
+inline constexpr int kHttpTimedOut = -109;  // the whole request ran past its deadline
 
 // The result for the status code as the server's status line writes it (decimal text; anything that
 // does not start with digits counts as status 0).

@@ -5,6 +5,7 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -154,27 +155,55 @@ bool CAsyncSocket::Connect(const wchar_t* host, uint16_t port) {
         WSASetLastError(WSAEINVAL);
         return false;
     }
-    // Only the host is looked up; the port is set on the address found.
-    ADDRINFOW hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    ADDRINFOW* found = nullptr;
-    int error = GetAddrInfoW(host, nullptr, &hints, &found);
-    if (error != 0 || !found || found->ai_addrlen < sizeof(sockaddr_in)) {
-        if (found) FreeAddrInfoW(found);
-        WSASetLastError(error ? error : WSAHOST_NOT_FOUND);
+    awaitedLookup_ = 0;  // a lookup for an earlier connect no longer counts
+    sockaddr_in address{};
+    if (NumericHostAddress(host, address)) return ConnectTo(address, port);
+
+    // Lookups of earlier connects that have answered are released; one still under way is kept.
+    std::erase_if(lookups_, [](const PendingLookup& pending) { return pending.lookup->Finished(); });
+    Registration registration{};
+    if (!FindRegistration(handle_, registration)) {
+        WSASetLastError(WSAENOTSOCK);
         return false;
     }
-    sockaddr_in address;
-    std::memcpy(&address, found->ai_addr, sizeof address);
-    FreeAddrInfoW(found);
+    lastLookup_ = lastLookup_ == 0xFFFF ? 1 : lastLookup_ + 1;
+    auto lookup = std::make_unique<HostLookup>();
+    if (!lookup->Start(host ? host : L"", registration.window, registration.message,
+                       static_cast<WPARAM>(handle_), WSAMAKESELECTREPLY(kLookupDoneEvent, lastLookup_))) {
+        WSASetLastError(WSAENOBUFS);
+        return false;
+    }
+    lookups_.push_back(PendingLookup{lastLookup_, std::move(lookup)});
+    awaitedLookup_ = lastLookup_;
+    awaitedPort_ = port;
+    WSASetLastError(WSAEWOULDBLOCK);
+    return true;
+}
+
+bool CAsyncSocket::ConnectTo(sockaddr_in address, uint16_t port) {
     address.sin_port = htons(port);
     int result = ::connect(handle_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    error = WSAGetLastError();
+    int error = WSAGetLastError();
     if (result == 0) return true;
     WSASetLastError(error);
     return error == WSAEWOULDBLOCK;
+}
+
+void CAsyncSocket::OnLookupDone(uint16_t number) {
+    auto found = std::find_if(lookups_.begin(), lookups_.end(),
+                              [number](const PendingLookup& pending) { return pending.number == number; });
+    if (found == lookups_.end()) return;
+    sockaddr_in address{};
+    const int error = found->lookup->Answer(address);
+    lookups_.erase(found);
+    if (number != awaitedLookup_ || !HasSocket()) return;
+    awaitedLookup_ = 0;
+    // A failed lookup or connect is told like a connect that failed later.
+    if (error != 0) {
+        OnConnect(error);
+    } else if (!ConnectTo(address, awaitedPort_)) {
+        OnConnect(WSAGetLastError());
+    }
 }
 
 bool CAsyncSocket::Connect(const wchar_t* host, const wchar_t* port) {
@@ -190,6 +219,7 @@ SOCKET CAsyncSocket::Detach() {
     WSAAsyncSelect(handle, threadWindow.Get(), 0, 0);
     Unregister(handle);
     handle_ = INVALID_SOCKET;
+    awaitedLookup_ = 0;
     return handle;
 }
 
@@ -210,6 +240,7 @@ void CAsyncSocket::CloseHandle() {
     if (!HasSocket()) return;
     SOCKET handle = handle_;
     handle_ = INVALID_SOCKET;
+    awaitedLookup_ = 0;
     Unregister(handle);
     closesocket(handle);
 }
@@ -237,6 +268,9 @@ void CAsyncSocket::Dispatch(long event, int error) {
             break;
         case kDeferredCloseEvent:
             OnDeferredClose(error);
+            break;
+        case kLookupDoneEvent:
+            OnLookupDone(static_cast<uint16_t>(error));
             break;
         default:
             break;  // out-of-band data and accepts are not used

@@ -8,6 +8,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "common/net/host_lookup_win32.h"
 
 namespace tesmora {
 
@@ -29,7 +33,9 @@ public:
     bool AsyncSelect(long events);
     // Starts a connect to a host (dotted address or name) and a port. True when the connect is under
     // way or done; the outcome arrives through OnConnect. False with the socket error set, at once
-    // for port 0 (WSAEINVAL).
+    // for port 0 (WSAEINVAL). A numeric address is connected to at once; a name is looked up on a
+    // worker thread first (the caller's thread never waits for a name server), and a name that
+    // does not resolve arrives through OnConnect with the lookup's error.
     bool Connect(const wchar_t* host, uint16_t port);
     // The same with the port as decimal text (see ParsePortNumber); never looked up as a service
     // name, so a text that is no port fails at once.
@@ -61,10 +67,26 @@ protected:
 
 private:
     friend struct SocketWindowDispatch;
+    // A host name's lookup is done; the event's error field carries the lookup's number.
+    static constexpr long kLookupDoneEvent = 0x4000;
+
     void Dispatch(long event, int error);
+    // The non-blocking connect itself.
+    bool ConnectTo(sockaddr_in address, uint16_t port);
+    void OnLookupDone(uint16_t number);
 
     SOCKET handle_ = INVALID_SOCKET;
     DWORD ownerThread_ = 0;
+    // Lookups under way, or done and not yet read. Only the newest one's answer is connected to;
+    // one superseded by a later connect or a close is only waited for (when this object goes).
+    struct PendingLookup {
+        uint16_t number;
+        std::unique_ptr<HostLookup> lookup;
+    };
+    std::vector<PendingLookup> lookups_;
+    uint16_t lastLookup_ = 0;
+    uint16_t awaitedLookup_ = 0;  // 0: no connect waits for a lookup
+    uint16_t awaitedPort_ = 0;
 };
 
 // Starts Winsock 2.2 for the process (once; later calls only count). False if it is not there.

@@ -47,6 +47,9 @@ LookupResponse LookupResponder::Answer(std::string_view rawQuery, Event& event) 
     LookupResponse response;
     switch (scenario_.lookup.reply) {
         case LookupReply::kOk:
+        case LookupReply::kCut:
+        case LookupReply::kCutChunked:
+        case LookupReply::kTrickle:
             if (verdict == "ok") {
                 response = Lines(true, "200", "OK");
             } else if (verdict == "unknown-id") {
@@ -100,6 +103,15 @@ LookupResponse LookupResponder::Answer(std::string_view rawQuery, Event& event) 
             break;
         }
     }
+    if (scenario_.lookup.reply == LookupReply::kCut || scenario_.lookup.reply == LookupReply::kCutChunked) {
+        // Inside the address, where a fragment still reads as one: "rsip:127.0".
+        const size_t rsip = response.body.find("rsip:");
+        response.cutAt = rsip == std::string::npos ? response.body.size() / 2 : rsip + 8;
+        response.delivery =
+            scenario_.lookup.reply == LookupReply::kCut ? LookupDelivery::kCut : LookupDelivery::kCutChunked;
+        event.Int("cut_at", int64_t(response.cutAt));
+    }
+    if (scenario_.lookup.reply == LookupReply::kTrickle) response.delivery = LookupDelivery::kTrickle;
     event.Int("status", response.status).Bool("hang", response.hang);
     return response;
 }

@@ -3,6 +3,7 @@
 // to log. Portable: the HTTP servers only carry the answer. Any thread (it reads only).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,12 +13,22 @@
 
 namespace tesmora::classroom {
 
+// How the body goes out.
+enum class LookupDelivery {
+    kWhole,
+    kCut,         // Content-Length of the whole body, `cutAt` bytes sent, the connection closed
+    kCutChunked,  // chunked, `cutAt` bytes sent, closed before the last chunk
+    kTrickle,     // Content-Length of the whole body, one byte a second
+};
+
 struct LookupResponse {
     int status = 200;
     std::string body;  // in the remote's ANSI code page
     std::string contentType = "text/plain";
     std::string location;  // for a redirection
     bool hang = false;     // give no answer at all
+    LookupDelivery delivery = LookupDelivery::kWhole;
+    size_t cutAt = 0;  // kCut, kCutChunked: the bytes sent before the connection closes
 };
 
 class LookupResponder {

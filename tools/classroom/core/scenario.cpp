@@ -116,14 +116,18 @@ const std::vector<Setting>& Settings() {
              s.teacherIds = SplitList(v);
              return !s.teacherIds.empty();
          }},
-        {"lookup.reply", "ok|denied|bad-id|bad-unique-code|fail|no-keys|redirect|not-found|busy|hang|garbage",
+        {"lookup.reply",
+         "ok|denied|bad-id|bad-unique-code|fail|no-keys|redirect|not-found|busy|hang|garbage|cut|cut-chunked|"
+         "trickle",
          "how the relay lookup answers: the relay (ok, after checking val2 and the ID);\n"
          "result:false with code 1 and \"잘못된 접근입니다.\" (denied),\n"
          "code 2 and \"유효하지않은  선생님 ID 입니다.\" (bad-id),\n"
          "code 3 and \"유효하지않은 고유코드 입니다.\" (bad-unique-code),\n"
          "or lookup.code and lookup.message (fail); a 200 page without keys (no-keys),\n"
-         "302 (redirect), 404 (not-found), 503 (busy), no answer at all (hang), or a 200 whose body is\n"
-         "64 KiB of random bytes (garbage)",
+         "302 (redirect), 404 (not-found), 503 (busy), no answer at all (hang), a 200 whose body is\n"
+         "64 KiB of random bytes (garbage), or the relay's lines broken off inside the address: their\n"
+         "whole length announced (cut) or sent in chunks (cut-chunked); or trickled a byte a second "
+         "(trickle)",
          [](Scenario& s, std::string_view v) {
              return ParseChoice<LookupReply>(v,
                                              {{"ok", LookupReply::kOk},
@@ -136,7 +140,10 @@ const std::vector<Setting>& Settings() {
                                               {"not-found", LookupReply::kNotFound},
                                               {"busy", LookupReply::kBusy},
                                               {"hang", LookupReply::kHang},
-                                              {"garbage", LookupReply::kGarbage}},
+                                              {"garbage", LookupReply::kGarbage},
+                                              {"cut", LookupReply::kCut},
+                                              {"cut-chunked", LookupReply::kCutChunked},
+                                              {"trickle", LookupReply::kTrickle}},
                                              s.lookup.reply);
          }},
         {"lookup.code", "TEXT", "the code of lookup.reply = fail (default 500)",

@@ -23,7 +23,10 @@ enum class LookupReply {
     kNotFound,
     kBusy,
     kHang,
-    kGarbage
+    kGarbage,
+    kCut,         // the relay's lines announced whole, cut inside the address, the connection closed
+    kCutChunked,  // the same in chunks, closed before the last chunk
+    kTrickle,     // the relay's lines, one byte a second
 };
 
 struct LookupBehaviour {

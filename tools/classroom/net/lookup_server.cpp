@@ -12,6 +12,8 @@ namespace tesmora::classroom {
 
 namespace {
 
+constexpr size_t kTrickleBytes = size_t(1) << 20;
+
 // httplib's stop() does nothing until the accept loop runs, so Start waits for it.
 void WaitUntilRunning(const httplib::Server& server) {
     while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -114,6 +116,36 @@ void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
     }
 }
 
+void LookupServer::SendBroken(httplib::Response& reply, std::shared_ptr<const LookupResponse> answer) {
+    const std::string type = answer->contentType;
+    if (answer->delivery == LookupDelivery::kCutChunked) {
+        // Returning false ends the reply without the last chunk, and the connection with it.
+        reply.set_chunked_content_provider(type, [answer](size_t offset, httplib::DataSink& sink) {
+            if (offset >= answer->cutAt) return false;
+            sink.write(answer->body.data() + offset, answer->cutAt - offset);
+            return true;
+        });
+        return;
+    }
+    if (answer->delivery == LookupDelivery::kCut) {
+        reply.set_content_provider(answer->body.size(), type,
+                                   [answer](size_t offset, size_t, httplib::DataSink& sink) {
+                                       if (offset >= answer->cutAt) return false;
+                                       sink.write(answer->body.data() + offset, answer->cutAt - offset);
+                                       return true;
+                                   });
+        return;
+    }
+    // The lines, then blanks, one byte a second under a length of 1 MiB: a reply that never ends for a
+    // client without a deadline. Until the client goes or the service stops.
+    reply.set_content_provider(
+        kTrickleBytes, type, [this, answer](size_t offset, size_t, httplib::DataSink& sink) {
+            std::unique_lock lock(stopLock_);
+            if (stopped_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_; })) return false;
+            return sink.write(offset < answer->body.size() ? answer->body.data() + offset : " ", 1);
+        });
+}
+
 LookupServer::~LookupServer() {
     Stop();
 }
@@ -139,6 +171,9 @@ void LookupServer::Serve(httplib::Server& server, const char* scheme) {
             std::string("<- ") + scheme + " lookup for \"" + teacherId + "\", check " + check;
         readable +=
             answer.hang ? ", holding the request (scenario)" : ", answer " + std::to_string(answer.status);
+        if (answer.delivery == LookupDelivery::kTrickle) readable += ", a byte a second (scenario)";
+        if (answer.delivery == LookupDelivery::kCut || answer.delivery == LookupDelivery::kCutChunked)
+            readable += ", broken off after " + std::to_string(answer.cutAt) + " bytes (scenario)";
         log_.Write(event.Say(readable));
 
         if (answer.hang) {
@@ -150,7 +185,11 @@ void LookupServer::Serve(httplib::Server& server, const char* scheme) {
         }
         reply.status = answer.status;
         if (!answer.location.empty()) reply.set_header("Location", answer.location);
-        reply.set_content(answer.body, answer.contentType.c_str());
+        if (answer.delivery == LookupDelivery::kWhole) {
+            reply.set_content(answer.body, answer.contentType.c_str());
+            return;
+        }
+        SendBroken(reply, std::make_shared<LookupResponse>(answer));
     });
     server.set_error_handler([this, scheme](const httplib::Request& request, httplib::Response& reply) {
         if (reply.status == 404) {

@@ -22,7 +22,8 @@
 
 namespace httplib {
 class Server;
-}
+struct Response;
+}  // namespace httplib
 
 namespace tesmora::classroom {
 
@@ -46,6 +47,8 @@ public:
 private:
     void Serve(httplib::Server& server, const char* scheme);
     void ServeUpdates(httplib::Server& server, const char* scheme);
+    // A lookup answer that breaks off or trickles (LookupDelivery).
+    void SendBroken(httplib::Response& reply, std::shared_ptr<const LookupResponse> answer);
     // Holds the calling worker for lookup.hang-seconds, or until the service stops.
     void HoldUntilStopped();
 
