@@ -10,6 +10,9 @@
 
 #include "common/config/config_files_win32.h"
 #include "common/platform/config_string_win32.h"
+#include "common/platform/debug_print_win32.h"
+#include "common/platform/module_folder_win32.h"
+#include "common/platform/support_log.h"
 #include "app/crash_handler_win32.h"
 #include "app/language_library_win32.h"
 #include "common/platform/os_version_win32.h"
@@ -18,6 +21,7 @@
 #include "common/widgets/custom_msg_dlg_win32.h"
 #include "panel/remocon_dlg_win32.h"
 #include "resource.h"
+#include "session/version_gate.h"
 
 namespace tesmora {
 
@@ -31,6 +35,15 @@ std::vector<std::u16string> CommandLineArguments() {
     for (int i = 1; i < count; ++i) arguments.push_back(ToU16(list[i]));
     ::LocalFree(list);
     return arguments;
+}
+
+// config.ini's "logfile" turns the support log on for all later traces. After the single-instance
+// check, so that one process at a time writes the file.
+void OpenSupportLog() {
+    const std::wstring config = GetModuleFolder() + L"\\" + ToWide(kConfigIniName);
+    const std::wstring setting = ReadIniString(config, ToWide(kIniSection), ToWide(kSupportLogKey), L"");
+    if (!OpenTraceLog(ToU16(setting), L"TesmoraOrluRemocon")) return;
+    DebugPrint(L"Remocon started: version %s\n", ToWide(kRemoteVersion).c_str());
 }
 
 }  // namespace
@@ -73,6 +86,7 @@ bool CRemoconApp::InitInstance() {
 
     // A second start ends here, silently; the running instance is not disturbed.
     if (!instance_.Enter()) return false;
+    OpenSupportLog();
 
     // setting.ini is made ready (created, or its encoding repaired so that non-ASCII text survives the
     // private-profile functions) and its path known before anything reads or writes it: the panel's
@@ -81,6 +95,7 @@ bool CRemoconApp::InitInstance() {
 
     CRemoconDlg panel;
     panel.DoModal(nullptr);
+    DebugPrint(L"Remocon ends\n");
     return false;
 }
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/platform/directory_path_win32.h"
 #include "common/platform/pump_wait_win32.h"
 #include "common/ui/drawing_win32.h"
@@ -31,7 +32,7 @@ void Trace(const std::wstring& text) {
     std::string line = "Remocon note: ";
     for (wchar_t c : text) line += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
     line += "\n";
-    ::OutputDebugStringA(line.c_str());
+    DebugPrintUtf8(line.c_str());
 }
 
 }  // namespace

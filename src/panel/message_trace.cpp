@@ -20,4 +20,8 @@ std::string MessageTraceLine(std::u16string_view text, bool shown) {
     return line;
 }
 
+std::u16string MessageLogLine(std::u16string_view text, bool shown) {
+    return (shown ? u"Remocon message: " : u"Remocon message dropped: ") + std::u16string(text);
+}
+
 }  // namespace tesmora

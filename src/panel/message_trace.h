@@ -11,5 +11,7 @@ namespace tesmora {
 // "Remocon message: <escaped text>\n", or "Remocon message dropped: ..." for a text the user did
 // not see because another message was open.
 std::string MessageTraceLine(std::u16string_view text, bool shown);
+// The same line as the support log keeps it, the text as it was shown, so that a technician can read it.
+std::u16string MessageLogLine(std::u16string_view text, bool shown);
 
 }  // namespace tesmora

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/text/utf8.h"
 #include "panel/remocon_dlg_win32.h"
 #include "panel/teacher_link_win32.h"
@@ -26,7 +27,7 @@ void TraceSwitch(const std::u16string& text, const char* route) {
     char line[128];
     std::snprintf(line, sizeof line, "Remocon switch: %s %s tick=%lu\n", ToUtf8(text).c_str(), route,
                   ::GetTickCount());
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 }  // namespace

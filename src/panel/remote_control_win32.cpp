@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 #include "panel/remocon_dlg_win32.h"
 #include "panel/teacher_link_win32.h"
@@ -27,7 +28,7 @@ constexpr unsigned kReadyPollMilliseconds = 10;
 void Trace(const char* what) {
     char line[96];
     std::snprintf(line, sizeof line, "Remocon rc: %s tick=%lu\n", what, ::GetTickCount());
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 }  // namespace
@@ -66,7 +67,7 @@ bool CRemoteControl::SendOnPanel(std::unique_ptr<CPacket> packet) {
     char line[96];
     std::snprintf(line, sizeof line, "Remocon rc: packet of type %u dropped: no connection\n",
                   unsigned(packet->Type()));
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
     return false;
 }
 
@@ -263,7 +264,7 @@ LRESULT CRemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
         char line[96];
         std::snprintf(line, sizeof line, "Remocon rc: %zu packets kept during the hand-back sent\n",
                       waiting_.size());
-        ::OutputDebugStringA(line);
+        DebugPrintUtf8(line);
     }
     SendWaiting();
     return 1;
@@ -300,7 +301,7 @@ void CRemoteControl::ReapEnded() {
             std::snprintf(line, sizeof line,
                           "Remocon rc: %zu packets dropped: the connection did not come back\n",
                           waiting_.size());
-            ::OutputDebugStringA(line);
+            DebugPrintUtf8(line);
             waiting_.clear();
         }
     }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/window_messages.h"
 #include "panel/message_trace.h"
@@ -31,7 +32,7 @@ void TraceSoundControl(const char* what, HRESULT error) {
     char line[128];
     std::snprintf(line, sizeof line, "Remocon sound upload: %s error=0x%08lX tick=%lu\n", what,
                   static_cast<unsigned long>(error), ::GetTickCount());
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 }  // namespace
@@ -127,7 +128,7 @@ void CSoundControl::EndedBySelf(HRESULT result) {
     TraceSoundControl("ended by itself", result);
     // A notice, not a question: the session goes on while it shows, and it closes itself.
     const std::u16string text = link_.LoadString(IDS_SOUND_STOPPED);
-    ::OutputDebugStringA(MessageTraceLine(text, true).c_str());
+    DebugPrintUtf8(MessageTraceLine(text, true).c_str(), MessageLogLine(text, true));
     if (notice_.ShowNotice(panel_.Handle(), ToWide(text)))
         ::SetTimer(panel_.Handle(), kNoticeTimer, kNoticeMilliseconds, nullptr);
 }

@@ -11,6 +11,7 @@
 
 #include "common/platform/config_string_win32.h"
 #include "app/language_library_win32.h"
+#include "common/platform/debug_print_win32.h"
 #include "common/platform/local_address_win32.h"
 #include "common/platform/pump_wait_win32.h"
 #include "common/platform/wide_text_win32.h"
@@ -21,9 +22,25 @@
 #include "panel/message_trace.h"
 #include "panel/remocon_dlg_win32.h"
 #include "panel/teacher_link_win32.h"
+#include "session/command_tag.h"
 #include "transport/packet.h"
 
 namespace tesmora {
+
+namespace {
+
+const wchar_t* NameOf(Connection connection) {
+    return connection == Connection::kLogin ? L"login server" : L"teacher";
+}
+
+// The support log keeps what the remote said and heard by tag alone: the payloads carry the teacher
+// ID, addresses and pictures' acknowledgements, which say nothing a technician needs.
+std::wstring TagOf(std::u16string_view text) {
+    auto command = SplitCommand(text);
+    return command ? ToWide(command->tag) : std::wstring(L"(no tag)");
+}
+
+}  // namespace
 
 CTeacherLink::CTeacherLink(CRemoconDlg& panel) : panel_(panel), session_(*this) {}
 
@@ -59,6 +76,8 @@ bool CTeacherLink::OpenLoginConnection(const std::u16string& host, uint16_t port
     wchar_t text[16];
     std::swprintf(text, 16, L"%u", port16);
     localPort = ToU16(text);
+    DebugPrint(L"Remocon session: connecting to the login server %s:%u from port %u\n", ToWide(host).c_str(),
+               unsigned(port), port16);
     return true;
 }
 
@@ -67,6 +86,7 @@ bool CTeacherLink::OpenTeacherConnection(const std::u16string& host, uint16_t po
     teacherSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
     teacherSocket_.SetOwner(Window());
     teacherSocket_.Connect(ToWide(host).c_str(), port);
+    DebugPrint(L"Remocon session: connecting to the teacher %s:%u\n", ToWide(host).c_str(), unsigned(port));
     return true;
 }
 
@@ -77,6 +97,7 @@ bool CTeacherLink::IsOpen(Connection connection) const {
 void CTeacherLink::CloseConnection(Connection connection) {
     CTCPSocket& socket = SocketOf(connection);
     if (!socket.HasSocket()) return;
+    DebugPrint(L"Remocon session: closing the %s connection\n", NameOf(connection));
     ::shutdown(socket.Handle(), SD_BOTH);
     socket.Close();  // tells the panel at once (WM_SOCKET_CLOSE)
 }
@@ -84,6 +105,7 @@ void CTeacherLink::CloseConnection(Connection connection) {
 void CTeacherLink::SendText(Connection connection, std::u16string_view text) {
     CTCPSocket& socket = SocketOf(connection);
     if (!socket.HasSocket()) return;
+    DebugPrint(L"Remocon session: to the %s %s\n", NameOf(connection), TagOf(text).c_str());
     CPacket packet(text);
     packet.Write(socket);
 }
@@ -114,7 +136,8 @@ void CTeacherLink::PumpMessages(unsigned milliseconds) {
 
 void CTeacherLink::ShowMessage(std::u16string_view text) {
     // A box already open refuses a second one: the trace says whether the user saw the text.
-    ::OutputDebugStringA(MessageTraceLine(text, !IsCustomMessageOpen()).c_str());
+    const bool shown = !IsCustomMessageOpen();
+    DebugPrintUtf8(MessageTraceLine(text, shown).c_str(), MessageLogLine(text, shown));
     messageText_ = ToWide(text);
     ShowCustomMessage(messageText_.c_str(), nullptr, kMsgBoxTypeOk, Window());
     messageText_.clear();
@@ -129,7 +152,14 @@ std::u16string CTeacherLink::Language() {
 }
 
 LoginStepResult CTeacherLink::RunLoginStep(const std::u16string& teacherId) {
-    return RunLoginDialog(Window(), teacherId);
+    LoginStepResult result = RunLoginDialog(Window(), teacherId);
+    if (result.ok) {
+        DebugPrint(L"Remocon login: teacher ID %s, login server %s:%s\n", ToWide(result.teacherId).c_str(),
+                   ToWide(result.relayAddress).c_str(), ToWide(result.relayPort).c_str());
+    } else {
+        DebugPrint(L"Remocon login: closed without a login\n");
+    }
+    return result;
 }
 
 void CTeacherLink::WriteProfileTeacherId(const std::u16string& teacherId) {
@@ -177,7 +207,9 @@ void CTeacherLink::SelectMonitorInView(int monitorIndex) {
 LRESULT CTeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
     int error = static_cast<int>(lParam);
     auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
-    session_.OnConnectResult(socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher, error);
+    const Connection connection = socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher;
+    DebugPrint(L"Remocon session: %s connect result %d\n", NameOf(connection), error);
+    session_.OnConnectResult(connection, error);
     return error;
 }
 
@@ -186,11 +218,18 @@ LRESULT CTeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
         CPacket packet;
         packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block, also when it throws
         if (packet.Type() != kPacketText) return 0;
+        const std::wstring tag = TagOf(packet.Text());
+        // Every frame of an upload is acknowledged: the frame's own trace already stands for it.
+        if (tag != ToWide(kRH00002)) {
+            const bool login = reinterpret_cast<CTCPSocket*>(wParam) == &loginSocket_;
+            DebugPrint(L"Remocon session: from the %s %s\n",
+                       NameOf(login ? Connection::kLogin : Connection::kTeacher), tag.c_str());
+        }
         session_.OnText(packet.Text());
     } catch (const std::bad_alloc&) {
         // The peer sized a frame (up to 32 MiB of text) past the memory left: its connection ends as a
         // lost one does, and the program with its message, not with a crash.
-        ::OutputDebugStringA("Remocon panel: out of memory for a received frame; the connection ends\n");
+        DebugPrintUtf8("Remocon panel: out of memory for a received frame; the connection ends\n");
         const auto* socket = reinterpret_cast<const CTCPSocket*>(wParam);
         CloseConnection(socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher);
     }
@@ -199,6 +238,9 @@ LRESULT CTeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CTeacherLink::OnSocketClose(WPARAM wParam, LPARAM) {
     auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
+    DebugPrint(L"Remocon session: the %s connection closed\n", socket == &teacherSocket_ ? L"teacher"
+                                                               : socket == &loginSocket_ ? L"login server"
+                                                                                         : L"old");
     if (socket == &teacherSocket_) {
         session_.OnSocketClose(Connection::kTeacher);
     } else if (socket == &loginSocket_) {

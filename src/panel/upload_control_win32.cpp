@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 #include "panel/remocon_dlg_win32.h"
 #include "panel/teacher_link_win32.h"
@@ -22,7 +23,7 @@ constexpr unsigned kCaptureWaitMilliseconds = 10;
 void TraceUpload(const char* what) {
     char line[96];
     std::snprintf(line, sizeof line, "Remocon upload: %s tick=%lu\n", what, ::GetTickCount());
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 }  // namespace

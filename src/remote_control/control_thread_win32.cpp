@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "common/net/async_socket_win32.h"
+#include "common/platform/debug_print_win32.h"
 #include "common/platform/pump_wait_win32.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/threads/join_serving_win32.h"
@@ -50,7 +51,7 @@ private:
 };
 
 void Trace(const char* line) {
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 // Microseconds on the performance counter, for the latency traces the end-to-end tests read.

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 #include "panel/rh_info_win32.h"
 #include "remote_control/control_thread_win32.h"
@@ -144,7 +145,7 @@ void CReceiver::OnFrame(const CPacket& packet) {
     std::snprintf(line, sizeof line,
                   "Remocon rc frame: n=%d parts=%zu outcome=%d decode_place_us=%lld paint_us=%lld\n", number,
                   body.parts.size(), static_cast<int>(outcome), placed - start, painted - placed);
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
     // Acknowledged once it is on the screen, whether or not it decoded.
     ::SendMessageW(comm_.Handle(), WM_RC_FRAME_SHOWN, 0, number);
 }

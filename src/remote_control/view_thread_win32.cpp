@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "panel/rh_info_win32.h"
@@ -165,7 +166,7 @@ LRESULT CUIThreadWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
     }
     char line[80];
     std::snprintf(line, sizeof line, "Remocon rc: view refitted to %dx%d\n", width, height);
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
     return Default();
 }
 
@@ -175,7 +176,7 @@ LRESULT CUIThreadWnd::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
     Refit();
     char line[80];
     std::snprintf(line, sizeof line, "Remocon rc: view shows monitor %d\n", selected_);
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
     Refresh(true);
     return 0;
 }
@@ -257,7 +258,7 @@ void CUIThreadWnd::Refresh(bool everything) {
     std::snprintf(line, sizeof line, "Remocon rc view: rects=%zu all=%d scale_us=%lld blit_us=%lld\n",
                   everything ? size_t(0) : changed_.size(), everything ? 1 : 0, scaled - scaleStart,
                   NowMicroseconds() - scaled);
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 LRESULT CUIThreadWnd::OnEraseBackground(WPARAM, LPARAM) {
@@ -294,7 +295,7 @@ void CUIThreadWnd::ForwardPointer(uint16_t message, uint32_t flags, int x, int y
         char line[120];
         std::snprintf(line, sizeof line, "Remocon rc: pointer 0x%x at %d,%d queued us=%lld\n", message,
                       record->x, record->y, NowMicroseconds());
-        ::OutputDebugStringA(line);
+        DebugPrintUtf8(line);
     }
 }
 
@@ -330,7 +331,7 @@ void CUIThreadWnd::ReleaseHeldButtons(const char* why) {
     }
     char line[120];
     std::snprintf(line, sizeof line, "Remocon rc: %zu held buttons released: %s\n", releases.size(), why);
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 LRESULT CUIThreadWnd::OnGesture(WPARAM, LPARAM lParam) {
@@ -399,7 +400,7 @@ LRESULT CUIThreadWnd::OnKillFocus(WPARAM, LPARAM) {
     QueueKeys(keys_.ReleaseHeldKeys());
     ReleaseHeldButtons("the view lost the focus");
     if (::GetCapture() == Handle()) ::ReleaseCapture();
-    ::OutputDebugStringA("Remocon rc: view lost the focus\n");
+    DebugPrintUtf8("Remocon rc: view lost the focus\n");
     return Default();
 }
 
@@ -471,7 +472,7 @@ void CViewThread::Body(std::stop_token) {
             view_.store(nullptr);
         }
     }
-    ::OutputDebugStringA("Remocon rc: view thread ends\n");
+    DebugPrintUtf8("Remocon rc: view thread ends\n");
     if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 1);
 }
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 
 namespace tesmora {
@@ -47,7 +48,7 @@ public:
         char line[96];
         std::snprintf(line, sizeof line, "Remocon sound: default device changed flow=%d role=%d tick=%lu\n",
                       static_cast<int>(flow), static_cast<int>(role), ::GetTickCount());
-        ::OutputDebugStringA(line);
+        DebugPrintUtf8(line);
         if (flow == flow_ && role == eConsole)
             ::PostMessageW(panel_, WM_SOUND_DEVICE_CHANGED, kCrossThreadCheck, 0);
         return S_OK;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 #include "sound/capture_format.h"
 #include "sound/sound_block.h"
@@ -60,7 +61,7 @@ using FormatPtr = std::unique_ptr<WAVEFORMATEX, CoTaskFree>;
 void TraceSound(const char* text) {
     char line[256];
     std::snprintf(line, sizeof line, "Remocon sound: %s tick=%lu\n", text, ::GetTickCount());
-    ::OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 // Hands each finished block to the panel and returns once the panel has written it.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 #include "transport/frame.h"
 
@@ -88,7 +89,7 @@ int CTCPSocket::Send(const uint8_t* data, int length) {
 void CTCPSocket::Close() {
     if (!HasSocket()) return;
     if (!OnOwnerThread()) {
-        ::OutputDebugStringA("Remocon socket: close refused on a thread that does not own the socket\n");
+        DebugPrintUtf8("Remocon socket: close refused on a thread that does not own the socket\n");
         return;
     }
     closing_ = false;
@@ -156,7 +157,7 @@ void CTCPSocket::DeliverFrame(uint8_t* frame) {
 
 bool CTCPSocket::EndIfUndelivered() {
     if (!undelivered_) return false;
-    ::OutputDebugStringA("Remocon socket: a frame could not be handed on; the connection ends\n");
+    DebugPrintUtf8("Remocon socket: a frame could not be handed on; the connection ends\n");
     // Behind the frames already queued when the queue takes it, or at once when it is still full.
     CloseAfterDelivered();
     return true;
@@ -189,7 +190,7 @@ void CTCPSocket::Flush() {
 void CTCPSocket::ReportSendFailure(int error) {
     wchar_t line[64];
     swprintf(line, 64, IsConnectionLoss(error) ? L"연결 끊김 발생:%d\n" : L"NOT WSAEWOULDBLOCK:%d\n", error);
-    OutputDebugStringW(line);
+    DebugPrint(L"%s", line);
     Close();
 }
 

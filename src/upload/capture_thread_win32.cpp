@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "common/platform/debug_print_win32.h"
 #include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
 #include "transport/packet.h"
@@ -29,7 +30,7 @@ void TraceCapture(const char* what, const CaptureJob& job) {
     std::snprintf(line, sizeof line, "Remocon capture: %s tick=%lu grid=%dx%d frame=%d\n", what,
                   GetTickCount(), int(job.settings.width), int(job.settings.height),
                   int(job.frameCounter->load()));
-    OutputDebugStringA(line);
+    DebugPrintUtf8(line);
 }
 
 // The screen grab with its time kept, for the trace of each frame: on a slow display the grab, not
@@ -77,7 +78,7 @@ void CaptureLoop(const CaptureJob& job, std::stop_token stop) {
         std::snprintf(line, sizeof line,
                       "Remocon capture frame: number=%d bytes=%u grab_us=%lld ready_us=%lld sent_us=%lld\n",
                       int(number), unsigned(body.size()), grabUs, readyUs, grabber.SinceGrabMicroseconds());
-        OutputDebugStringA(line);
+        DebugPrintUtf8(line);
     });
     RunCaptureCycles(cycle, stop, *job.frameCounter, *job.lastAcknowledged, settings.quality);
     packet.SetData(nullptr, 0);  // the body belongs to the pipeline

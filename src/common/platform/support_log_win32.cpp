@@ -1,4 +1,4 @@
-// CSupportLog over plain file appends (see support_log_win32.h). The owner's thread.
+// CSupportLog over plain file appends (see support_log_win32.h). Write: any thread.
 #include "common/platform/support_log_win32.h"
 
 #include <windows.h>
@@ -29,6 +29,8 @@ bool CSupportLog::Open(std::u16string_view setting, std::wstring_view program) {
 
 void CSupportLog::Write(std::u16string_view text) {
     if (path_.empty()) return;
+    // Stamped under the lock too, so the file's times never run backwards.
+    std::lock_guard<std::mutex> guard(lock_);
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     const std::string line = SupportLogLine(
