@@ -66,10 +66,6 @@ std::span<const NoteButtonPlace> NoteToolbarButtons() {
     return kButtons;
 }
 
-std::span<const uint32_t> NotePenColours() {
-    return kColours;
-}
-
 int NoteColourButton(uint32_t colour) {
     for (size_t i = 0; i < kColours.size(); ++i) {
         if (kColours[i] == colour) return IDC_NOTE_COLOUR1 + static_cast<int>(i);

@@ -31,8 +31,6 @@ struct NoteButtonPlace {
 // Every button of the toolbar in the order it creates them.
 std::span<const NoteButtonPlace> NoteToolbarButtons();
 
-// The pen colours (0x00BBGGRR) of the colour buttons, in button order from the first colour button.
-std::span<const uint32_t> NotePenColours();
 inline constexpr uint32_t kNoteStartColour = 0x0000E6;  // red, every new drawing begins with it
 // The colour button of a pen colour; the first one for a colour not on the toolbar.
 int NoteColourButton(uint32_t colour);

@@ -37,7 +37,6 @@ CUploadControl::~CUploadControl() {
 
 void CUploadControl::RefreshParameters(int width, int height) {
     parameters_ = FullScreenUploadParameters(width, height);
-    SetUploadImageQuality(parameters_.quality);
     link_.SendToTeacher(UploadParametersText(parameters_));
 }
 

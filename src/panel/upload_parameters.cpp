@@ -1,18 +1,10 @@
 // Upload parameters and their announcement (see upload_parameters.h).
 #include "panel/upload_parameters.h"
 
-#include <atomic>
-
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
 
 namespace tesmora {
-
-namespace {
-
-std::atomic<int> gImageQuality{kUploadImageQuality};
-
-}  // namespace
 
 UploadParameters FullScreenUploadParameters(int width, int height) {
     UploadParameters parameters;
@@ -34,14 +26,6 @@ std::u16string UploadParametersText(const UploadParameters& parameters) {
     text += parameters.windowMode ? u",window" : u",full";
     text += parameters.centre ? u",center" : u",resize";
     return text;
-}
-
-int UploadImageQuality() {
-    return gImageQuality.load(std::memory_order_relaxed);
-}
-
-void SetUploadImageQuality(int quality) {
-    gImageQuality.store(quality, std::memory_order_relaxed);
 }
 
 }  // namespace tesmora

@@ -23,8 +23,4 @@ UploadParameters FullScreenUploadParameters(int width, int height);
 // "[RC00008]<width>,<height>,full|window,resize|center".
 std::u16string UploadParametersText(const UploadParameters& parameters);
 
-// The JPEG quality of screen upload, shared with the capture thread. Any thread.
-int UploadImageQuality();
-void SetUploadImageQuality(int quality);
-
 }  // namespace tesmora

@@ -69,10 +69,6 @@ struct FrameBlockDeleter {
 
 }  // namespace
 
-bool IsWirePacketType(uint8_t type) {
-    return (type >= 1 && type <= 12) && type != 6;
-}
-
 uint8_t CurrentTickByte() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<uint8_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());

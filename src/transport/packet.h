@@ -27,8 +27,6 @@ enum PacketType : uint8_t {
     kPacketImage = 12,
 };
 
-bool IsWirePacketType(uint8_t type);  // 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12
-
 struct KeyEventRecord {  // 14 bytes on the wire
     uint16_t message;    // 0x100 key down, 0x101 key up
     uint32_t keyCode;
