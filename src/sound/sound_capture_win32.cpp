@@ -13,6 +13,7 @@
 
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
+#include "sound/audio_ids_win32.h"
 #include "sound/capture_format.h"
 #include "sound/sound_block.h"
 #include "transport/packet.h"
@@ -23,10 +24,6 @@ namespace {
 
 // The interfaces and formats by their fixed identifiers, so that nothing depends on which of them a
 // tool chain's import libraries carry.
-constexpr GUID kDeviceEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-constexpr GUID kDeviceEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 constexpr GUID kAudioClientInterface = {
     0x1CB9AD4C, 0xDBFA, 0x4C32, {0xB1, 0x78, 0xC2, 0xF5, 0x68, 0xA7, 0x03, 0xB2}};
 constexpr GUID kCaptureClientInterface = {
