@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "common/platform/atomic_file_win32.h"
 #include "common/platform/desktop_folder_win32.h"
 #include "common/platform/directory_path_win32.h"
 #include "common/ui/dib_surface_win32.h"
@@ -75,30 +76,6 @@ std::wstring NoteSaveFolder() {
     return GetUserDesktopFolder(L"", nullptr) + L"\\NoteSave";
 }
 
-bool WriteFileWhole(const std::wstring& path, const void* bytes, size_t size) {
-    std::wstring temporary = path + L".part";
-    HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool written = true;
-    auto* next = static_cast<const uint8_t*>(bytes);
-    while (written && size > 0) {
-        DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
-        DWORD done = 0;
-        written = ::WriteFile(file, next, chunk, &done, nullptr) && done == chunk;
-        next += done;
-        size -= done;
-    }
-    written = ::FlushFileBuffers(file) && written;
-    written = ::CloseHandle(file) && written;
-    if (written &&
-        ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
-    ::DeleteFileW(temporary.c_str());
-    return false;
-}
-
 bool SaveNotePicture(const CNoteToolWnd& overlay, const std::wstring& folder, const std::wstring& name) {
     CDibSurface picture;
     if (!picture.Create(overlay.Width(), overlay.Height(), 32)) return false;
@@ -107,7 +84,7 @@ bool SaveNotePicture(const CNoteToolWnd& overlay, const std::wstring& folder, co
     std::vector<uint8_t> jpeg = EncodeJpeg(picture);
     if (jpeg.empty()) return false;
     CreateDirectoryPath(folder);
-    return WriteFileWhole(folder + L"\\" + name, jpeg.data(), jpeg.size());
+    return WriteFileAtomically(folder + L"\\" + name, jpeg) == FileWriteResult::kWritten;
 }
 
 }  // namespace tesmora

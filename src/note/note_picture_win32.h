@@ -19,8 +19,4 @@ std::wstring NoteSaveFolder();
 // nothing left under either name, when the picture cannot be encoded or written.
 bool SaveNotePicture(const CNoteToolWnd& overlay, const std::wstring& folder, const std::wstring& name);
 
-// Writes `bytes` to `path` through a temporary file and a rename; false (and the temporary file
-// removed) on any failure. An existing picture of that name is replaced.
-bool WriteFileWhole(const std::wstring& path, const void* bytes, size_t size);
-
 }  // namespace tesmora

@@ -8,6 +8,7 @@
 
 #include "common/config/ini_encoding.h"
 #include "common/platform/ansi_text_win32.h"
+#include "common/platform/atomic_file_win32.h"
 #include "common/platform/module_folder_win32.h"
 #include "common/platform/wide_text_win32.h"
 
@@ -55,16 +56,7 @@ bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) {
 }
 
 bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    ok = CloseHandle(file) && ok;
-    return ok;
+    return WriteFileAtomically(path, bytes) == FileWriteResult::kWritten;
 }
 
 bool WriteNewIniFile(const std::wstring& path) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "common/platform/support_log_win32.h"
 #include "common/platform/wide_text_win32.h"
@@ -61,6 +62,13 @@ void DebugPrintUtf8(const char* line) {
     const int made = length ? ::MultiByteToWideChar(CP_UTF8, 0, line, length, text.data(), length) : 0;
     text.resize(made > 0 ? static_cast<size_t>(made) : 0);
     WriteTraceLog(ToU16(text));
+}
+
+void TraceStep(std::string_view area, std::string_view what) {
+    std::string line = "Remocon ";
+    line.append(area).append(": ").append(what).append(" tick=");
+    line.append(std::to_string(::GetTickCount())).append("\n");
+    DebugPrintUtf8(line.c_str());
 }
 
 bool OpenTraceLog(std::u16string_view setting, std::wstring_view program) {

@@ -18,6 +18,11 @@ void DebugPrintUtf8(const char* line);
 // A line escaped for the scripts that read the debugger output; the support log gets `readable`.
 void DebugPrintUtf8(const char* line, std::u16string_view readable);
 
+// A step of one of the remote's activities, "Remocon <area>: <what> tick=<milliseconds>": the tick
+// lets a technician (and the scenario scripts) see how long apart two steps were. `what` may carry
+// its own "name=value" fields after the step's words.
+void TraceStep(std::string_view area, std::string_view what);
+
 // The formatting behind DebugPrint, sized exactly to the result.
 std::wstring FormatDebugText(const wchar_t* format, va_list arguments);
 
