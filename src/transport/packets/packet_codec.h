@@ -2,8 +2,9 @@
 // its reading side by side in the file of its family:
 //   text_packet.cpp      1 text (encrypted, with a digest)
 //   input_packets.cpp    4 key events, 5 pointer events
-//   media_packets.cpp    11 sound block, 12 image data
-//   carried_packets.cpp  2, 3, 7, 8, 9, 10 (read so the stream stays in step, never acted upon)
+//   media_packets.cpp    11 sound block, 12 image data, and 8, which carries the image layout
+//   carried_packets.cpp  2, 3, 7, 9, 10
+// Types 2, 3, 7, 8, 9 and 10 are read so that the stream stays in step, and never acted upon.
 // All integers are little-endian. One thread at a time.
 #pragma once
 
