@@ -18,15 +18,28 @@ public:
     virtual bool Decrypt(uint8_t* buffer, uint32_t length) = 0;
 };
 
+// What the known-answer test decided about a provider.
+enum class SelfTestVerdict {
+    kNotYet,      // not run yet (or not kept)
+    kTrusted,     // the provider encrypts packets
+    kUseBuiltIn,  // the provider failed: the built-in engine encrypts packets
+};
+
+// How often a provider is put to the known-answer test.
+enum class SelfTestRuns {
+    kEveryKey,        // before every key it derives
+    kOncePerProcess,  // once; the first verdict is kept
+};
+
 class CipherProvider {
 public:
     virtual ~CipherProvider() = default;
 
-    // The verdict of the known-answer test, once a provider that keeps it has run the test:
-    // -1 not yet, 0 trusted, 1 not trusted (built-in engine). Any thread.
-    bool KeepsSelfTestVerdict() const { return keepsVerdict_; }
-    int KeptVerdict() const { return keptVerdict_.load(); }
-    void KeepVerdict(bool useBuiltIn) { keptVerdict_.store(useBuiltIn ? 1 : 0); }
+    // The verdict of the known-answer test, once a provider that keeps it has run the test. Any
+    // thread.
+    bool KeepsSelfTestVerdict() const { return runs_ == SelfTestRuns::kOncePerProcess; }
+    SelfTestVerdict KeptVerdict() const { return keptVerdict_.load(); }
+    void KeepVerdict(SelfTestVerdict verdict) { keptVerdict_.store(verdict); }
 
     // Opens the self-test's key container, creating (or deleting and re-creating) it if needed,
     // then releases it.
@@ -40,11 +53,11 @@ public:
 protected:
     // A provider whose known-answer test is costly keeps the first verdict for the process: both
     // engines put the same bytes on the wire, so only time depends on how often it is asked.
-    explicit CipherProvider(bool keepsSelfTestVerdict = false) : keepsVerdict_(keepsSelfTestVerdict) {}
+    explicit CipherProvider(SelfTestRuns runs = SelfTestRuns::kEveryKey) : runs_(runs) {}
 
 private:
-    const bool keepsVerdict_;
-    std::atomic<int> keptVerdict_{-1};
+    const SelfTestRuns runs_;
+    std::atomic<SelfTestVerdict> keptVerdict_{SelfTestVerdict::kNotYet};
 };
 
 // The provider of this platform (process-wide, any thread).

@@ -29,7 +29,7 @@ class NativeCipherProvider : public CipherProvider {
 public:
     // Our own code gives the same answer every time: the first verdict stands for the process (the
     // simulated classroom would otherwise run the known-answer test for every packet it reads).
-    NativeCipherProvider() : CipherProvider(true) {}
+    NativeCipherProvider() : CipherProvider(SelfTestRuns::kOncePerProcess) {}
     bool OpenSelfTestContainer() override { return true; }
     bool ProbeDefaultContainer() override { return true; }
     std::unique_ptr<ProviderKey> DeriveRc4Key(const uint8_t* bytes, uint32_t length) override {

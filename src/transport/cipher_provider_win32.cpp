@@ -54,7 +54,7 @@ class CryptoApiProvider : public CipherProvider {
 public:
     // Keying a packet on the provider costs milliseconds under some systems; the self-test's
     // verdict is kept for the process (see CipherProvider).
-    CryptoApiProvider() : CipherProvider(true) {}
+    CryptoApiProvider() : CipherProvider(SelfTestRuns::kOncePerProcess) {}
 
     bool OpenSelfTestContainer() override {
         HCRYPTPROV context = 0;

@@ -9,8 +9,6 @@
 
 namespace tesmora {
 
-CCrypt::CCrypt() : provider_(SystemCipherProvider()) {}
-
 CCrypt::CCrypt(CipherProvider& provider) : provider_(provider) {}
 
 CCrypt::~CCrypt() {
@@ -18,12 +16,13 @@ CCrypt::~CCrypt() {
 }
 
 bool CCrypt::SelfTest() {
-    if (provider_.KeepsSelfTestVerdict() && provider_.KeptVerdict() >= 0) {
-        useBuiltIn_ = provider_.KeptVerdict() == 1;
+    if (provider_.KeepsSelfTestVerdict() && provider_.KeptVerdict() != SelfTestVerdict::kNotYet) {
+        useBuiltIn_ = provider_.KeptVerdict() == SelfTestVerdict::kUseBuiltIn;
         return useBuiltIn_;
     }
     useBuiltIn_ = RunKnownAnswerTest();
-    if (provider_.KeepsSelfTestVerdict()) provider_.KeepVerdict(useBuiltIn_);
+    if (provider_.KeepsSelfTestVerdict())
+        provider_.KeepVerdict(useBuiltIn_ ? SelfTestVerdict::kUseBuiltIn : SelfTestVerdict::kTrusted);
     return useBuiltIn_;
 }
 

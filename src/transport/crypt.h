@@ -13,8 +13,7 @@ namespace tesmora {
 
 class CCrypt {
 public:
-    CCrypt();                                   // on the system provider
-    explicit CCrypt(CipherProvider& provider);  // on another provider (tests)
+    explicit CCrypt(CipherProvider& provider);  // SystemCipherProvider() outside tests
     CCrypt(const CCrypt&) = delete;
     CCrypt& operator=(const CCrypt&) = delete;
     virtual ~CCrypt();

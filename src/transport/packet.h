@@ -1,18 +1,20 @@
 // CPacket: what travels inside one frame. A type byte, then the type's fields (little-endian):
 //   1 text (encrypted, with a digest), 4 key events, 5 pointer events, 11 sound block, 12 image data;
 //   2, 3, 7, 8, 9, 10 are carried but not acted upon.
+// The frame around the packet (mark, length, type byte) is built and read here; each type's fields
+// are written and read by its codec (transport/packets/packet_codec.h).
 // A packet is used by one thread at a time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "frame_sink.h"
+#include "transport/packets/packet_fields.h"
 
 namespace tesmora {
 
@@ -25,23 +27,6 @@ enum PacketType : uint8_t {
     kPacketPointerEvents = 5,
     kPacketSound = 11,
     kPacketImage = 12,
-};
-
-struct KeyEventRecord {  // 14 bytes on the wire
-    uint16_t message;    // 0x100 key down, 0x101 key up
-    uint32_t keyCode;
-    uint32_t repeatCount;
-    uint32_t keyFlags;
-    bool operator==(const KeyEventRecord&) const = default;
-};
-
-struct PointerEventRecord {  // 16 bytes on the wire
-    uint16_t message;        // mouse message number, e.g. 513 left button down, 522 wheel
-    uint32_t keyStateFlags;
-    int32_t x;
-    int32_t y;
-    int16_t wheelDelta;  // 0 for messages other than the wheel
-    bool operator==(const PointerEventRecord&) const = default;
 };
 
 class CPacket {
@@ -76,55 +61,42 @@ public:
     void SetType(uint8_t type) { type_ = type; }
 
     // Type 1.
-    const std::u16string& Text() const { return text_; }
-    const std::u16string& Digest() const { return digest_; }
+    const std::u16string& Text() const { return fields_.text; }
 
     // Types 4 and 5.
-    const std::vector<KeyEventRecord>& KeyEvents() const { return keyEvents_; }
-    const std::vector<PointerEventRecord>& PointerEvents() const { return pointerEvents_; }
+    const std::vector<KeyEventRecord>& KeyEvents() const { return fields_.keyEvents; }
+    const std::vector<PointerEventRecord>& PointerEvents() const { return fields_.pointerEvents; }
 
     // Types 7, 8, 9, 11, 12: the data block. Borrowed when set for sending (it must outlive
     // Write), owned when read.
-    void SetData(const uint8_t* data, uint32_t length);
-    const uint8_t* Data() const { return data_; }
-    uint32_t DataLength() const { return dataLength_; }
+    void SetData(const uint8_t* data, uint32_t length) { fields_.data.Borrow(data, length); }
+    const uint8_t* Data() const { return fields_.data.Data(); }
+    uint32_t DataLength() const { return fields_.data.Length(); }
 
     // Types 8, 11, 12.
-    uint32_t Size() const { return size_; }
-    void SetSize(uint32_t size) { size_ = size; }
+    uint32_t Size() const { return fields_.size; }
+    void SetSize(uint32_t size) { fields_.size = size; }
     // Types 8 and 12.
-    uint32_t Sequence() const { return sequence_; }
-    void SetSequence(uint32_t sequence) { sequence_ = sequence; }
+    uint32_t Sequence() const { return fields_.sequence; }
+    void SetSequence(uint32_t sequence) { fields_.sequence = sequence; }
 
     // The values of types 2, 3, 7, 8, 9 and 10, in wire order. Type 2: three; 3: five; 7: A to G,
     // then I when E is 0; 8: the first value; 9: three; 10: two. Missing values are written as 0.
-    std::vector<uint32_t>& Values() { return values_; }
-    const std::vector<uint32_t>& Values() const { return values_; }
+    std::vector<uint32_t>& Values() { return fields_.values; }
+    const std::vector<uint32_t>& Values() const { return fields_.values; }
     // Type 3: the four u16 values. Type 3: the two byte lists; type 7: H (16 bytes) in the first.
-    std::vector<uint16_t>& ShortValues() { return shortValues_; }
-    const std::vector<uint16_t>& ShortValues() const { return shortValues_; }
-    std::vector<uint8_t>& FirstBytes() { return firstBytes_; }
-    const std::vector<uint8_t>& FirstBytes() const { return firstBytes_; }
-    std::vector<uint8_t>& SecondBytes() { return secondBytes_; }
-    const std::vector<uint8_t>& SecondBytes() const { return secondBytes_; }
+    std::vector<uint16_t>& ShortValues() { return fields_.shortValues; }
+    const std::vector<uint16_t>& ShortValues() const { return fields_.shortValues; }
+    std::vector<uint8_t>& FirstBytes() { return fields_.firstBytes; }
+    const std::vector<uint8_t>& FirstBytes() const { return fields_.firstBytes; }
+    std::vector<uint8_t>& SecondBytes() { return fields_.secondBytes; }
+    const std::vector<uint8_t>& SecondBytes() const { return fields_.secondBytes; }
     // Type 9 carries a text beside its values; it is kept in Text().
-    void SetText(std::u16string text) { text_ = std::move(text); }
+    void SetText(std::u16string text) { fields_.text = std::move(text); }
 
 private:
     uint8_t type_ = kPacketNone;
-    std::u16string digest_;
-    std::u16string text_;
-    std::vector<KeyEventRecord> keyEvents_;
-    std::vector<PointerEventRecord> pointerEvents_;
-    uint32_t size_ = 0;
-    uint32_t sequence_ = 0;
-    const uint8_t* data_ = nullptr;
-    uint32_t dataLength_ = 0;
-    std::unique_ptr<uint8_t[]> ownedData_;
-    std::vector<uint32_t> values_;
-    std::vector<uint16_t> shortValues_;
-    std::vector<uint8_t> firstBytes_;
-    std::vector<uint8_t> secondBytes_;
+    PacketFields fields_;
 };
 
 // The low 8 bits of the millisecond tick counter, as the frame mark wants it.

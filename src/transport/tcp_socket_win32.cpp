@@ -1,7 +1,6 @@
 // The frame socket over the asynchronous socket base: receive, scan, send, flush, close.
 #include "tcp_socket_win32.h"
 
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -188,9 +187,7 @@ void CTCPSocket::Flush() {
 }
 
 void CTCPSocket::ReportSendFailure(int error) {
-    wchar_t line[64];
-    swprintf(line, 64, IsConnectionLoss(error) ? L"연결 끊김 발생:%d\n" : L"NOT WSAEWOULDBLOCK:%d\n", error);
-    DebugPrint(L"%s", line);
+    DebugPrint(IsConnectionLoss(error) ? L"연결 끊김 발생:%d\n" : L"NOT WSAEWOULDBLOCK:%d\n", error);
     Close();
 }
 

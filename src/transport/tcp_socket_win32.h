@@ -43,7 +43,6 @@ public:
     }
 
     void SetOwner(HWND owner) { owner_ = owner; }
-    HWND Owner() const { return owner_; }
 
     // Never blocks. Answers the bytes the network took now, or -1 (the rest waits and goes out, in
     // order, on the writable event; a hard failure closes the socket).

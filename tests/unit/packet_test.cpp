@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,9 +73,8 @@ struct RecordingSink : FrameSink {
 
 TEST(Packet, KeepAliveTextIsTheWorkedNinetyNineByteFrame) {
     const CPacket packet(u"[RC00003]");
-    EXPECT_EQ(packet.Digest(), u"dc660b43fdfe6eb6325d6dd0be08d1f5");  // MD5 of the first 9 of 18 bytes
     Bytes expected = {0xA2, 0xA1, 0xA5, 0x5C, 95, 0, 0, 0, 1, 32, 0, 0, 0};
-    const Bytes digest = Utf16LeBytes(packet.Digest());
+    const Bytes digest = Utf16LeBytes(u"dc660b43fdfe6eb6325d6dd0be08d1f5");  // MD5 of the first 9 of 18 bytes
     expected.insert(expected.end(), digest.begin(), digest.end());
     expected.insert(expected.end(), {18, 0, 0, 0});
     const Bytes cipher = FromHex("ed3e1bcbc2888304503e90ee253db5dcaa9a");
@@ -86,7 +87,7 @@ TEST(Packet, KeepAliveTextIsTheWorkedNinetyNineByteFrame) {
     ASSERT_TRUE(ReadFrame(read, frame));
     EXPECT_EQ(read.Type(), kPacketText);
     EXPECT_EQ(read.Text(), u"[RC00003]");
-    EXPECT_EQ(read.Digest(), packet.Digest());
+    EXPECT_EQ(read.BuildFrame(0x5C), frame);  // the digest is kept as it came
 }
 
 TEST(Packet, EmptyTextNulCutAndEmptyKeyBatch) {
@@ -160,6 +161,67 @@ TEST(Packet, EveryWireTypeComesBackAsWritten) {
     EXPECT_EQ(LoadU32(pointerFrame.data() + 4), 4u + 1 + 4 + 2 * 16);
     ASSERT_TRUE(ReadFrame(read, pointerFrame));
     EXPECT_EQ(read.PointerEvents(), pointerCopy);
+}
+
+TEST(Packet, EveryWireTypeIsTheseBytes) {
+    // One packet of each type with distinct values in every field, so that a field written out of
+    // place, twice or not at all changes the bytes. Built at tick 0 (mark A0 A0 A0 00).
+    const Bytes data = {0xD1, 0xD2, 0xD3};
+    const auto typed = [&](uint8_t type) {
+        auto packet = std::make_unique<CPacket>();
+        packet->SetType(type);
+        packet->Values() = {0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18};
+        packet->ShortValues() = {0x21, 0x22, 0x23, 0x24};
+        packet->FirstBytes() = {0x31, 0x32};
+        packet->SecondBytes() = {0x41};
+        packet->SetText(u"tx");
+        packet->SetData(data.data(), uint32_t(data.size()));
+        packet->SetSize(0x51);
+        packet->SetSequence(0x61);
+        return packet;
+    };
+    std::deque<PointerEventRecord> pointer = {{522, 0x8, -2, 0x10203, -120}};
+    const auto withEZero = [&] {
+        auto packet = typed(7);
+        packet->Values()[4] = 0;
+        return packet;
+    };
+    const struct {
+        std::unique_ptr<CPacket> packet;
+        const char* hex;
+    } cases[] = {
+        {std::make_unique<CPacket>(u"A"),  // digest: MD5 of the single byte 41, as 32 UTF-16 digits
+         "a0a0a0004f000000012000000037006600630035003600320037003000650037006100370030006600610038"
+         "00310061003500390033003500620037003200650061006300620065003200390002000000f73e"},
+        {typed(2), "a0a0a0001100000002110000001200000013000000"},
+        {typed(3),
+         "a0a0a000280000000311000000120000001300000014000000150000002100220023002400020031320100"
+         "41"},
+        {std::make_unique<CPacket>(std::vector<KeyEventRecord>{{0x101, 0x41, 2, 0xC01E0001}}),
+         "a0a0a0001700000004010000000101410000000200000001001ec0"},
+        {std::make_unique<CPacket>(pointer), "a0a0a0001900000005010000000a0208000000feffffff0302010088ff"},
+        {typed(7),  // E is not 0: no I
+         "a0a0a000380000000711000000120000001300000014000000150000001600000017000000313200000000"
+         "0000000000000000000003000000d1d2d3"},
+        {withEZero(),  // E is 0: I follows H
+         "a0a0a0003c000000071100000012000000130000001400000000000000160000001700000031320000000000"
+         "0000000000000000001800000003000000d1d2d3"},
+        {typed(8), "a0a0a000180000000811000000510000000300000061000000d1d2d3"},
+        {typed(9), "a0a0a0002000000009110000001200000013000000020000007400780003000000d1d2d3"},
+        {typed(10), "a0a0a0000d0000000a1100000012000000"},
+        {typed(11), "a0a0a000100000000b5100000003000000d1d2d3"},
+        {typed(12), "a0a0a000140000000c510000000300000061000000d1d2d3"},
+    };
+    for (const auto& c : cases) {
+        const Bytes frame = c.packet->BuildFrame(0);
+        std::string hex;
+        for (uint8_t b : frame) {
+            char two[3];
+            std::snprintf(two, sizeof two, "%02x", b);
+            hex += two;
+        }
+        EXPECT_EQ(hex, c.hex) << int(c.packet->Type());
+    }
 }
 
 TEST(Packet, TypesOutsideTheWireTable) {

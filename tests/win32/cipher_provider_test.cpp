@@ -24,7 +24,7 @@ std::vector<uint8_t> PasswordBytes() {
 // whatever earlier tests in the process did.
 class SystemProviderView : public CipherProvider {
 public:
-    explicit SystemProviderView(bool keepsVerdict) : CipherProvider(keepsVerdict) {}
+    explicit SystemProviderView(SelfTestRuns runs) : CipherProvider(runs) {}
     bool OpenSelfTestContainer() override { return SystemCipherProvider().OpenSelfTestContainer(); }
     bool ProbeDefaultContainer() override { return SystemCipherProvider().ProbeDefaultContainer(); }
     std::unique_ptr<ProviderKey> DeriveRc4Key(const uint8_t* bytes, uint32_t length) override {
@@ -37,7 +37,7 @@ protected:
     // The self-test keys on the user's default key container, which a used machine has; a new
     // Wine prefix gets it here.
     void SetUp() override { ASSERT_TRUE(SystemCipherProvider().ProbeDefaultContainer()); }
-    SystemProviderView uncached_{false};
+    SystemProviderView uncached_{SelfTestRuns::kEveryKey};
 };
 
 TEST_F(SystemCipherProviderTest, SelfTestTrustsTheProviderAndBothEnginesAgree) {
@@ -101,7 +101,7 @@ TEST_F(SystemCipherProviderTest, ReportsTheCostOfKeyingOnePacket) {
                rounds;
     };
     double everyTime = perPacket(uncached_);
-    SystemProviderView keeping(true);
+    SystemProviderView keeping(SelfTestRuns::kOncePerProcess);
     double kept = perPacket(keeping);
     std::printf(
         "keying one type 1 packet on the provider: %.0f us with the self-test, %.0f us with its "
