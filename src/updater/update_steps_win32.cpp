@@ -1,4 +1,4 @@
-// CDorvaneDlg's update steps: the service's requests, the file list, the updater check, downloads,
+// UpdaterWindow's update steps: the service's requests, the file list, the updater check, downloads,
 // the self-replacement batch and the start of the remote (see updater_dlg_win32.h). UI thread only.
 #include <windows.h>
 #include <shellapi.h>
@@ -49,7 +49,7 @@ WriteResult WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 
 }  // namespace
 
-std::wstring CDorvaneDlg::ServiceBase() const {
+std::wstring UpdaterWindow::ServiceBase() const {
     const std::wstring config = folder_ + L"\\" + ToWide(kConfigIniName);
     const std::wstring section = ToWide(kIniSection);
     return ToWide(
@@ -57,7 +57,7 @@ std::wstring CDorvaneDlg::ServiceBase() const {
                                  ToU16(ReadIniString(config, section, ToWide(kWebServerKey), L""))));
 }
 
-bool CDorvaneDlg::StrictCertificates() const {
+bool UpdaterWindow::StrictCertificates() const {
     const std::wstring config = folder_ + L"\\" + ToWide(kConfigIniName);
     return StrictCertificatesFromSetting(
         ToU16(ReadIniString(config, ToWide(kIniSection), ToWide(kStrictCertificatesKey), L"")));
@@ -66,7 +66,7 @@ bool CDorvaneDlg::StrictCertificates() const {
 // The request over https and, unless certificates are strict, once more over plain http when it fails.
 // Strict: a service that cannot prove who it is gets a log line of its own, so that an administrator
 // tells it from one that is down; what follows is the same as for an unreachable service.
-int CDorvaneDlg::Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply,
+int UpdaterWindow::Fetch(const std::wstring& url, const std::wstring& query, HttpFetchReply& reply,
                        size_t maxBodyBytes) {
     HttpFetchStyle style = kUpdaterFetchStyle;
     style.maxBodyBytes = maxBodyBytes;
@@ -80,7 +80,7 @@ int CDorvaneDlg::Fetch(const std::wstring& url, const std::wstring& query, HttpF
     return HttpFetch(ToWide(PlainUrl(ToU16(url))), query, reply, style);
 }
 
-std::u16string CDorvaneDlg::FetchReply(const std::u16string& path, const std::u16string& arguments) {
+std::u16string UpdaterWindow::FetchReply(const std::u16string& path, const std::u16string& arguments) {
     HttpFetchReply reply;
     const int result = Fetch(L"https://" + ServiceBase() + W(path), W(arguments), reply, kMaxTextReplyBytes);
     // The fetch tells whether the body ended as announced (a read error or a chunked reply it cannot
@@ -94,7 +94,7 @@ std::u16string CDorvaneDlg::FetchReply(const std::u16string& path, const std::u1
            FromAnsi({reinterpret_cast<const uint8_t*>(reply.body.data()), reply.body.size()});
 }
 
-bool CDorvaneDlg::CheckUpdateServer() {
+bool UpdaterWindow::CheckUpdateServer() {
     WriteLog(0, IDS_GETTING_SERVER);
     const auto lines = SplitReplyLines(FetchReply(std::u16string(kServerCheckPath), u"dummy=" + TickText()));
     if (!FindReplyValue(lines, u"result:")) return false;
@@ -107,7 +107,7 @@ bool CDorvaneDlg::CheckUpdateServer() {
     return true;
 }
 
-bool CDorvaneDlg::FetchFileList() {
+bool UpdaterWindow::FetchFileList() {
     WriteLog(0, IDS_GETTING_LIST);
     const std::u16string reply =
         FetchReply(std::u16string(kFileListPath),
@@ -129,7 +129,7 @@ bool CDorvaneDlg::FetchFileList() {
     return true;
 }
 
-int CDorvaneDlg::CheckUpdater() {
+int UpdaterWindow::CheckUpdater() {
     const UpdateFileEntry* updater = nullptr;
     for (const UpdateFileEntry& entry : fileList_) {
         if (entry.typeKey == kUpdaterTypeKey) {
@@ -163,7 +163,7 @@ int CDorvaneDlg::CheckUpdater() {
     return 0;
 }
 
-const UpdateFileEntry* CDorvaneDlg::NextOutdatedFile() {
+const UpdateFileEntry* UpdaterWindow::NextOutdatedFile() {
     for (const UpdateFileEntry& entry : fileList_) {
         if (entry.programKey != programKey_ || !PassesLanguageFilter(entry.typeKey, ToU16(language_)))
             continue;
@@ -176,7 +176,7 @@ const UpdateFileEntry* CDorvaneDlg::NextOutdatedFile() {
     return nullptr;
 }
 
-bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstring& directory,
+bool UpdaterWindow::DownloadFile(const std::u16string& arguments, const std::wstring& directory,
                                const std::wstring& fileName, const UpdateFileEntry& entry) {
     const std::u16string query =
         arguments.empty() ? u"dummy=" + TickText() : arguments + u"&dummy=" + TickText();
@@ -224,7 +224,7 @@ bool CDorvaneDlg::DownloadFile(const std::u16string& arguments, const std::wstri
     return true;
 }
 
-bool CDorvaneDlg::WriteSelfReplaceBatch(const std::string& text) {
+bool UpdaterWindow::WriteSelfReplaceBatch(const std::string& text) {
     const std::wstring bat = folder_ + L"\\" + W(std::u16string(kSelfReplaceBatchName));
     HANDLE file =
         ::CreateFileW(bat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -245,7 +245,7 @@ bool CDorvaneDlg::WriteSelfReplaceBatch(const std::string& text) {
     return true;
 }
 
-void CDorvaneDlg::FinishAndLaunch(bool apply) {
+void UpdaterWindow::FinishAndLaunch(bool apply) {
     if (apply) {
         SYSTEMTIME today;
         ::GetLocalTime(&today);
@@ -275,7 +275,7 @@ void CDorvaneDlg::FinishAndLaunch(bool apply) {
     ::PostQuitMessage(0);
 }
 
-void CDorvaneDlg::StartProduct() {
+void UpdaterWindow::StartProduct() {
     const std::u16string_view program = ProgramFileForKey(programKey_);
     if (program.empty() || IsProgramRunning(ToWide(program))) return;
     const std::wstring path = folder_ + L"\\" + ToWide(program);
@@ -284,7 +284,7 @@ void CDorvaneDlg::StartProduct() {
     ::ShellExecuteW(nullptr, L"open", path.c_str(), L"", folder_.c_str(), SW_SHOWNORMAL);
 }
 
-void CDorvaneDlg::RunNow() {
+void UpdaterWindow::RunNow() {
     launched_ = true;
     shown_ = false;
     ::ShowWindow(Handle(), SW_HIDE);

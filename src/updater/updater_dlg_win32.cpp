@@ -1,4 +1,4 @@
-// CDorvaneDlg's window: layout, log, painting, colours, the visibility guard and the two timers (see
+// UpdaterWindow's window: layout, log, painting, colours, the visibility guard and the two timers (see
 // updater_dlg_win32.h). UI thread only.
 #include "updater/updater_dlg_win32.h"
 
@@ -57,36 +57,36 @@ std::wstring FormatMessageText(const std::wstring& format, const std::wstring& f
 
 }  // namespace
 
-CDorvaneDlg::CDorvaneDlg(std::wstring language, bool anotherInstance)
+UpdaterWindow::UpdaterWindow(std::wstring language, bool anotherInstance)
     : CDialog(IDD_UPDATER),
       language_(std::move(language)),
       messageOffset_(MessageOffsetForLanguage(std::u16string(language_.begin(), language_.end()))),
       folder_(GetModuleFolder()),
       anotherInstance_(anotherInstance) {}
 
-CDorvaneDlg::~CDorvaneDlg() = default;
+UpdaterWindow::~UpdaterWindow() = default;
 
-std::span<const CWindow::MessageEntry> CDorvaneDlg::MessageTable() const {
+std::span<const CWindow::MessageEntry> UpdaterWindow::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_TIMER, &CDorvaneDlg::OnTimer),
-        OnMessage(WM_PAINT, &CDorvaneDlg::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CDorvaneDlg::OnEraseBackground),
-        OnMessage(WM_CTLCOLORLISTBOX, &CDorvaneDlg::OnCtlColorListBox),
-        OnMessage(WM_CTLCOLORSTATIC, &CDorvaneDlg::OnCtlColorStatic),
-        OnMessage(WM_NCHITTEST, &CDorvaneDlg::OnNcHitTest),
-        OnMessage(WM_WINDOWPOSCHANGING, &CDorvaneDlg::OnWindowPosChanging),
-        OnMessage(WM_SYSCOMMAND, &CDorvaneDlg::OnSysCommand),
-        OnMessage(WM_QUERYDRAGICON, &CDorvaneDlg::OnQueryDragIcon),
-        OnMessage(WM_DESTROY, &CDorvaneDlg::OnDestroy),
+        OnMessage(WM_TIMER, &UpdaterWindow::OnTimer),
+        OnMessage(WM_PAINT, &UpdaterWindow::OnPaint),
+        OnMessage(WM_ERASEBKGND, &UpdaterWindow::OnEraseBackground),
+        OnMessage(WM_CTLCOLORLISTBOX, &UpdaterWindow::OnCtlColorListBox),
+        OnMessage(WM_CTLCOLORSTATIC, &UpdaterWindow::OnCtlColorStatic),
+        OnMessage(WM_NCHITTEST, &UpdaterWindow::OnNcHitTest),
+        OnMessage(WM_WINDOWPOSCHANGING, &UpdaterWindow::OnWindowPosChanging),
+        OnMessage(WM_SYSCOMMAND, &UpdaterWindow::OnSysCommand),
+        OnMessage(WM_QUERYDRAGICON, &UpdaterWindow::OnQueryDragIcon),
+        OnMessage(WM_DESTROY, &UpdaterWindow::OnDestroy),
     };
     return table;
 }
 
-std::wstring CDorvaneDlg::Text(UINT message) const {
+std::wstring UpdaterWindow::Text(UINT message) const {
     return LoadResourceString(message + UINT(messageOffset_));
 }
 
-BOOL CDorvaneDlg::OnInitDialog() {
+BOOL UpdaterWindow::OnInitDialog() {
     supportLog_.Open(ToU16(ReadIniString(folder_ + L"\\" + ToWide(kConfigIniName), ToWide(kIniSection),
                                          ToWide(kSupportLogKey), L"")),
                      L"TesmoraOrluUpdaterR");
@@ -141,7 +141,7 @@ BOOL CDorvaneDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CDorvaneDlg::WriteLog(int level, UINT message, const std::wstring& first, const std::wstring& second) {
+void UpdaterWindow::WriteLog(int level, UINT message, const std::wstring& first, const std::wstring& second) {
     if (level < logThreshold_) return;
     std::wstring text = FormatMessageText(Text(message), first, second);
     // The texts end in a line feed, which a list box line would draw as a box.
@@ -167,7 +167,7 @@ void CDorvaneDlg::WriteLog(int level, UINT message, const std::wstring& first, c
     ::OutputDebugStringA((trace + "\n").c_str());
 }
 
-LRESULT CDorvaneDlg::OnTimer(WPARAM id, LPARAM) {
+LRESULT UpdaterWindow::OnTimer(WPARAM id, LPARAM) {
     if (id == kUpdateCheckTimer) {
         OnUpdateCheckTimer();
     } else if (id == kFileDownloadTimer) {
@@ -178,7 +178,7 @@ LRESULT CDorvaneDlg::OnTimer(WPARAM id, LPARAM) {
     return 0;
 }
 
-void CDorvaneDlg::OnUpdateCheckTimer() {
+void UpdaterWindow::OnUpdateCheckTimer() {
     StopTimer(kUpdateCheckTimer);
     if (!CheckUpdateServer()) {
         WriteLog(2, IDS_SERVER_INFO_ERROR);
@@ -202,7 +202,7 @@ void CDorvaneDlg::OnUpdateCheckTimer() {
     StartTimer(kFileDownloadTimer, UINT(filePeriod_));
 }
 
-void CDorvaneDlg::OnFileDownloadTimer() {
+void UpdaterWindow::OnFileDownloadTimer() {
     StopTimer(kFileDownloadTimer);
     if (const UpdateFileEntry* entry = NextOutdatedFile()) {
         const UpdateFileEntry chosen = *entry;
@@ -219,7 +219,7 @@ void CDorvaneDlg::OnFileDownloadTimer() {
     StartTimer(kFileDownloadTimer, UINT(filePeriod_));
 }
 
-LRESULT CDorvaneDlg::OnPaint(WPARAM, LPARAM) {
+LRESULT UpdaterWindow::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     RECT client;
@@ -269,7 +269,7 @@ LRESULT CDorvaneDlg::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CDorvaneDlg::OnCtlColorListBox(WPARAM wParam, LPARAM lParam) {
+LRESULT UpdaterWindow::OnCtlColorListBox(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_LOG_LIST) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -278,7 +278,7 @@ LRESULT CDorvaneDlg::OnCtlColorListBox(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(whiteBrush_.Get());
 }
 
-LRESULT CDorvaneDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+LRESULT UpdaterWindow::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_TITLE) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -287,7 +287,7 @@ LRESULT CDorvaneDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
 }
 
-LRESULT CDorvaneDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
+LRESULT UpdaterWindow::OnNcHitTest(WPARAM, LPARAM lParam) {
     const LRESULT result = Default();
     POINT point{short(LOWORD(lParam)), short(HIWORD(lParam))};
     ::ScreenToClient(Handle(), &point);
@@ -300,7 +300,7 @@ LRESULT CDorvaneDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
     return result;
 }
 
-LRESULT CDorvaneDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+LRESULT UpdaterWindow::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     const LRESULT result = Default();
     auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
     // Hidden while it is laid out and after "run now", whoever asks to show it.
@@ -312,7 +312,7 @@ LRESULT CDorvaneDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     return result;
 }
 
-LRESULT CDorvaneDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+LRESULT UpdaterWindow::OnSysCommand(WPARAM wParam, LPARAM) {
     if ((wParam & 0xFFF0) == 0x10) {
         CDialog about(IDD_ABOUTBOX);
         about.DoModal(Handle());
@@ -321,7 +321,7 @@ LRESULT CDorvaneDlg::OnSysCommand(WPARAM wParam, LPARAM) {
     return Default();
 }
 
-LRESULT CDorvaneDlg::OnDestroy(WPARAM, LPARAM) {
+LRESULT UpdaterWindow::OnDestroy(WPARAM, LPARAM) {
     fileList_.clear();
     return Default();
 }

@@ -1,4 +1,4 @@
-// CDorvaneDlg: the updater's only window. It shows the log, and its two timers drive the update: the
+// UpdaterWindow: the updater's only window. It shows the log, and its two timers drive the update: the
 // check timer (server check, file list, updater check) and the file timer (one download per tick, then
 // the staged files are applied and the remote is started). Downloads block this thread, but the
 // request's read loop dispatches the window's messages, so painting and "run now" keep working.
@@ -20,11 +20,11 @@ namespace tesmora {
 
 struct HttpFetchReply;
 
-class CDorvaneDlg : public CDialog {
+class UpdaterWindow : public CDialog {
 public:
     // `language` picks the message block; `anotherInstance`: a copy of the updater was running already.
-    CDorvaneDlg(std::wstring language, bool anotherInstance);
-    ~CDorvaneDlg() override;
+    UpdaterWindow(std::wstring language, bool anotherInstance);
+    ~UpdaterWindow() override;
 
     // Appends a line "[hh:mm:ss] text" on top of the log; `message` is a number of the Korean block.
     void WriteLog(int level, UINT message, const std::wstring& first = {}, const std::wstring& second = {});

@@ -51,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const bool another = ::InterlockedIncrement(&gUpdaterInstances) > 1;
     {
-        CDorvaneDlg window(language, another);
+        UpdaterWindow window(language, another);
         window.DoModal(nullptr);
     }
     ::InterlockedDecrement(&gUpdaterInstances);
