@@ -1,5 +1,5 @@
 // UpdaterWindow's update steps: the service's requests, the file list, the updater check, downloads,
-// the self-replacement batch and the start of the remote (see updater_dlg_win32.h). UI thread only.
+// the self-replacement batch and the start of the remote (see updater_window_win32.h). UI thread only.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -15,7 +15,7 @@
 #include "updater/batch_paths_win32.h"
 #include "updater/file_facts_win32.h"
 #include "updater/update_service.h"
-#include "updater/updater_dlg_win32.h"
+#include "updater/updater_window_win32.h"
 
 namespace tesmora {
 

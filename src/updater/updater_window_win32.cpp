@@ -1,6 +1,6 @@
 // UpdaterWindow's window: layout, log, painting, colours, the visibility guard and the two timers (see
-// updater_dlg_win32.h). UI thread only.
-#include "updater/updater_dlg_win32.h"
+// updater_window_win32.h). UI thread only.
+#include "updater/updater_window_win32.h"
 
 #include <cmath>
 #include <cstdio>
