@@ -51,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const bool another = ::InterlockedIncrement(&gUpdaterInstances) > 1;
     {
-        UpdaterWindow window(language, another);
+        UpdaterWindow window(language, another ? UpdaterCopy::kSecond : UpdaterCopy::kOnly);
         window.DoModal(nullptr);
     }
     ::InterlockedDecrement(&gUpdaterInstances);

@@ -1,16 +1,11 @@
-// UpdaterWindow's window: layout, log, painting, colours, the visibility guard and the two timers (see
-// updater_window_win32.h). UI thread only.
+// UpdaterWindow: layout, log list, painting, colours, the visibility guard, and the timers and button
+// forwarded to the update run (see updater_window_win32.h). UI thread only.
 #include "updater/updater_window_win32.h"
 
-#include <cmath>
-#include <cstdio>
 #include <string>
 #include <utility>
 
-#include "common/config/config_files_win32.h"
-#include "common/config/config_keys.h"
 #include "common/platform/module_folder_win32.h"
-#include "common/platform/support_log.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
@@ -21,48 +16,21 @@ namespace tesmora {
 
 namespace {
 
-constexpr UINT_PTR kFileDownloadTimer = 1000;
-constexpr UINT_PTR kUpdateCheckTimer = 1001;
-constexpr UINT kFirstCheckMilliseconds = 500;
-constexpr UINT kRetryMilliseconds = 10000;
 constexpr int kTitleBandHeight = 39;
 constexpr COLORREF kPanelEdge = RGB(0xC0, 0xC0, 0xC3);
 constexpr COLORREF kTitleBand = RGB(0x43, 0x49, 0x5F);
 constexpr COLORREF kLogText = RGB(0x88, 0x88, 0x88);
 constexpr COLORREF kTitleText = RGB(0xCD, 0xD9, 0xD5);
 
-// "%s" takes the next argument, "%%" is a percent sign; the texts are our own string table's.
-std::wstring FormatMessageText(const std::wstring& format, const std::wstring& first,
-                               const std::wstring& second) {
-    std::wstring text;
-    const std::wstring* arguments[] = {&first, &second};
-    size_t next = 0;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == L'%' && i + 1 < format.size()) {
-            if (format[i + 1] == L's') {
-                if (next < 2) text += *arguments[next++];
-                ++i;
-                continue;
-            }
-            if (format[i + 1] == L'%') {
-                text += L'%';
-                ++i;
-                continue;
-            }
-        }
-        text += format[i];
-    }
-    return text;
-}
-
 }  // namespace
 
-UpdaterWindow::UpdaterWindow(std::wstring language, bool anotherInstance)
+UpdaterWindow::UpdaterWindow(std::wstring language, UpdaterCopy copy)
     : CDialog(IDD_UPDATER),
       language_(std::move(language)),
-      messageOffset_(MessageOffsetForLanguage(std::u16string(language_.begin(), language_.end()))),
-      folder_(GetModuleFolder()),
-      anotherInstance_(anotherInstance) {}
+      messageOffset_(MessageOffsetForLanguage(ToU16(language_))),
+      copy_(copy),
+      host_(*this, language_, GetModuleFolder()),
+      run_(host_, ToU16(language_), ToU16(host_.Folder())) {}
 
 UpdaterWindow::~UpdaterWindow() = default;
 
@@ -77,19 +45,11 @@ std::span<const CWindow::MessageEntry> UpdaterWindow::MessageTable() const {
         OnMessage(WM_WINDOWPOSCHANGING, &UpdaterWindow::OnWindowPosChanging),
         OnMessage(WM_SYSCOMMAND, &UpdaterWindow::OnSysCommand),
         OnMessage(WM_QUERYDRAGICON, &UpdaterWindow::OnQueryDragIcon),
-        OnMessage(WM_DESTROY, &UpdaterWindow::OnDestroy),
     };
     return table;
 }
 
-std::wstring UpdaterWindow::Text(UINT message) const {
-    return LoadResourceString(message + UINT(messageOffset_));
-}
-
 BOOL UpdaterWindow::OnInitDialog() {
-    supportLog_.Open(ToU16(ReadIniString(folder_ + L"\\" + ToWide(kConfigIniName), ToWide(kIniSection),
-                                         ToWide(kSupportLogKey), L"")),
-                     L"TesmoraOrluUpdaterR");
     CenterOnScreen();
     shown_ = false;
     ::ShowWindow(Handle(), SW_HIDE);
@@ -98,7 +58,7 @@ BOOL UpdaterWindow::OnInitDialog() {
     auto scaled = [this](int v) { return ScaledBy(v, scale_); };
 
     const bool english = language_ == L"Eng";
-    const std::wstring face = Text(IDS_FONT_FACE);
+    const std::wstring face = LoadResourceString(IDS_FONT_FACE + messageOffset_);
     titleFont_.Reset(CreateUiFont(face, scaled(english ? 14 : 13), FW_BOLD));
     logFont_.Reset(CreateUiFont(face, scaled(english ? 13 : 12), FW_NORMAL));
     whiteBrush_.Reset(::CreateSolidBrush(RGB(255, 255, 255)));
@@ -130,93 +90,24 @@ BOOL UpdaterWindow::OnInitDialog() {
 
     shown_ = true;
     ::ShowWindow(Handle(), SW_SHOW);
-    WriteLog(0, IDS_CHECKING_TYPE);
-    programKey_ = std::u16string(kUpdaterProgramKey);
-    if (anotherInstance_) {
-        FinishAndLaunch(false);
-        ::PostQuitMessage(0);
-    } else {
-        StartTimer(kUpdateCheckTimer, kFirstCheckMilliseconds);
-    }
+    run_.Start(copy_);
     return TRUE;
 }
 
-void UpdaterWindow::WriteLog(int level, UINT message, const std::wstring& first, const std::wstring& second) {
-    if (level < logThreshold_) return;
-    std::wstring text = FormatMessageText(Text(message), first, second);
-    // The texts end in a line feed, which a list box line would draw as a box.
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-    SYSTEMTIME now;
-    ::GetLocalTime(&now);
-    wchar_t stamp[16];
-    ::wsprintfW(stamp, L"[%02d:%02d:%02d] ", now.wHour, now.wMinute, now.wSecond);
-    const std::wstring line = stamp + text;
+void UpdaterWindow::ShowLogLine(const std::wstring& line) {
     ::SendMessageW(Item(IDC_LOG_LIST), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    supportLog_.Write(ToU16(std::to_wstring(message) + L" " + text));
-    // For whoever watches with a debugger (and the end-to-end tests): the message number and the text.
-    std::string trace = "Updater log: " + std::to_string(message) + " ";
-    for (wchar_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != L'\\') {
-            trace.push_back(char(c));
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04X", unsigned(c));
-            trace += escaped;
-        }
-    }
-    ::OutputDebugStringA((trace + "\n").c_str());
+}
+
+void UpdaterWindow::Hide() {
+    shown_ = false;
+    ::ShowWindow(Handle(), SW_HIDE);
 }
 
 LRESULT UpdaterWindow::OnTimer(WPARAM id, LPARAM) {
-    if (id == kUpdateCheckTimer) {
-        OnUpdateCheckTimer();
-    } else if (id == kFileDownloadTimer) {
-        OnFileDownloadTimer();
-    } else {
+    if (id != UINT_PTR(UpdateTimer::kUpdateCheck) && id != UINT_PTR(UpdateTimer::kFileDownload))
         return Default();
-    }
+    run_.OnTimer(UpdateTimer(id));
     return 0;
-}
-
-void UpdaterWindow::OnUpdateCheckTimer() {
-    StopTimer(kUpdateCheckTimer);
-    if (!CheckUpdateServer()) {
-        WriteLog(2, IDS_SERVER_INFO_ERROR);
-        WriteLog(2, IDS_RUN_WITHOUT_UPDATE);
-        StartTimer(kUpdateCheckTimer, kRetryMilliseconds);
-        RunNow();
-        runNowDone_ = true;
-        return;
-    }
-    FetchFileList();
-    WriteLog(0, IDS_CHECKING_UPDATER);
-    int result = CheckUpdater();
-    if (result != 0) result = CheckUpdater();
-    if (result == 0) {
-        WriteLog(2, IDS_UPDATER_BUSY);
-        WriteLog(2, IDS_RUN_WITHOUT_UPDATE);
-        StartTimer(kUpdateCheckTimer, kRetryMilliseconds);
-        return;
-    }
-    ::PostMessageW(Handle(), WM_TIMER, kFileDownloadTimer, 0);
-    StartTimer(kFileDownloadTimer, UINT(filePeriod_));
-}
-
-void UpdaterWindow::OnFileDownloadTimer() {
-    StopTimer(kFileDownloadTimer);
-    if (const UpdateFileEntry* entry = NextOutdatedFile()) {
-        const UpdateFileEntry chosen = *entry;
-        const std::u16string arguments =
-            u"type=" + chosen.typeKey + u"&releaseversion=" + std::u16string(kReleaseVersion);
-        DownloadFile(arguments,
-                     folder_ + L"\\" + std::wstring(chosen.directory.begin(), chosen.directory.end()),
-                     std::wstring(chosen.stagingName.begin(), chosen.stagingName.end()), chosen);
-    } else if (!replacing_ && !launched_) {
-        FinishAndLaunch(true);
-    } else if (launched_) {
-        ::PostQuitMessage(0);
-    }
-    StartTimer(kFileDownloadTimer, UINT(filePeriod_));
 }
 
 LRESULT UpdaterWindow::OnPaint(WPARAM, LPARAM) {
@@ -318,11 +209,6 @@ LRESULT UpdaterWindow::OnSysCommand(WPARAM wParam, LPARAM) {
         about.DoModal(Handle());
         return 0;
     }
-    return Default();
-}
-
-LRESULT UpdaterWindow::OnDestroy(WPARAM, LPARAM) {
-    fileList_.clear();
     return Default();
 }
 
