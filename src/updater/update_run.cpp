@@ -77,9 +77,7 @@ void UpdateRun::OnUpdateCheckTimer() {
 void UpdateRun::OnFileDownloadTimer() {
     host_.StopTimer(UpdateTimer::kFileDownload);
     if (const UpdateFileEntry* entry = NextOutdatedFile()) {
-        const UpdateFileEntry chosen = *entry;
-        DownloadFile(u"type=" + chosen.typeKey + u"&releaseversion=" + std::u16string(kReleaseVersion),
-                     DirectoryOf(chosen), chosen.stagingName, chosen);
+        DownloadFile(*entry);
     } else if (!replacing_ && !launched_) {
         FinishAndLaunch(StagedFiles::kApply);
     } else if (launched_) {
@@ -159,15 +157,12 @@ UpdateRun::UpdaterCheck UpdateRun::CheckUpdater() {
     }
     if (!updater) return UpdaterCheck::kRetryLater;
     if (!IsVersionGreater(updater->version, host_.OwnVersion())) return UpdaterCheck::kGoOn;
-    const UpdateFileEntry entry = *updater;
+    const UpdateFileEntry& entry = *updater;
     const std::u16string staged = DirectoryOf(entry) + entry.stagingName;
     const FileFacts facts = host_.ReadFileFacts(staged);
     if (facts.version != entry.version || EntrySizeBytes(entry).value_or(0) != facts.size) {
         host_.WriteLog(IDS_DOWNLOADING_UPDATER);
-        const bool downloaded = DownloadFile(u"type=" + std::u16string(kUpdaterTypeKey) +
-                                                 u"&releaseversion=" + std::u16string(kReleaseVersion),
-                                             DirectoryOf(entry), entry.stagingName, entry);
-        return downloaded ? UpdaterCheck::kGoOn : UpdaterCheck::kRetryLater;
+        return DownloadFile(entry) ? UpdaterCheck::kGoOn : UpdaterCheck::kRetryLater;
     }
     const std::optional<std::string> batch = host_.SelfReplaceBatch(folder_, staged);
     if (!batch) {
@@ -196,10 +191,13 @@ const UpdateFileEntry* UpdateRun::NextOutdatedFile() const {
     return nullptr;
 }
 
-bool UpdateRun::DownloadFile(const std::u16string& arguments, const std::u16string& directory,
-                             const std::u16string& fileName, const UpdateFileEntry& entry) {
-    const std::u16string query =
-        arguments.empty() ? u"dummy=" + TickText() : arguments + u"&dummy=" + TickText();
+// The entry's file under its staging name. The entry is a copy: the request's read loop dispatches
+// window messages while the body arrives, and nothing they start may pull it from under the download.
+bool UpdateRun::DownloadFile(const UpdateFileEntry entry) {
+    const std::u16string& fileName = entry.stagingName;
+    const std::u16string directory = DirectoryOf(entry);
+    const std::u16string query = u"type=" + entry.typeKey + u"&releaseversion=" +
+                                 std::u16string(kReleaseVersion) + u"&dummy=" + TickText();
     host_.WriteLog(IDS_DOWNLOAD_START, fileName);
     const FetchedReply reply =
         Fetch(u"https://" + ServiceBase() + std::u16string(kDownloadPath), query, ReplyKind::kFile);

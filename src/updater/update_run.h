@@ -50,8 +50,7 @@ private:
     void FetchFileList();
     UpdaterCheck CheckUpdater();
     const UpdateFileEntry* NextOutdatedFile() const;
-    bool DownloadFile(const std::u16string& arguments, const std::u16string& directory,
-                      const std::u16string& fileName, const UpdateFileEntry& entry);
+    bool DownloadFile(UpdateFileEntry entry);
 
     // Self-replacement and launch.
     std::u16string DirectoryOf(const UpdateFileEntry& entry) const;
