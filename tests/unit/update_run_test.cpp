@@ -63,13 +63,14 @@ public:
     bool batchStarted = false, hidden = false, quit = false;
     std::map<UpdateTimer, unsigned> timers;
 
+    std::u16string extraLines;  // between the updater and the library
+
+    // The sizes are those of kNewUpdater and kLibrary.
     std::u16string FileList() const {
-        return u"file:u_remocon,updater_remocon_exe,TesmoraOrluUpdaterR.exe,.\\," + Size(kNewUpdater) + u"," +
-               listedUpdater + u",x,TesmoraOrluUpdaterR.exe_new\n" + extraLines +
-               u"file:u_remocon,remocon_lib,extra.dll,lib\\," + Size(kLibrary) +
-               u",해당없음,x,extra.dll_new\n";
+        return u"file:u_remocon,updater_remocon_exe,TesmoraOrluUpdaterR.exe,.\\,300," + listedUpdater +
+               u",x,TesmoraOrluUpdaterR.exe_new\n" + extraLines +
+               u"file:u_remocon,remocon_lib,extra.dll,lib\\,200,해당없음,x,extra.dll_new\n";
     }
-    std::u16string extraLines;
 
     FetchedReply Fetch(const std::u16string& url, const std::u16string& query, ReplyKind,
                        bool strictCertificates) override {
@@ -125,12 +126,6 @@ public:
     std::u16string LoadText(int) override { return u"result:false\ncode:404\n"; }
     void HideWindow() override { hidden = true; }
     void Quit() override { quit = true; }
-
-private:
-    static std::u16string Size(const std::string& bytes) {
-        const std::string size = std::to_string(bytes.size());
-        return std::u16string(size.begin(), size.end());
-    }
 };
 
 bool Logged(const RecordingHost& host, int message) {
