@@ -11,7 +11,7 @@
 #include "common/platform/registry_win32.h"
 #include "common/ui/handles_win32.h"
 #include "common/ui/resource_module_win32.h"
-#include "updater/updater_dlg_win32.h"
+#include "updater/updater_window_win32.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const bool another = ::InterlockedIncrement(&gUpdaterInstances) > 1;
     {
-        CDorvaneDlg window(language, another);
+        UpdaterWindow window(language, another ? UpdaterCopy::kSecond : UpdaterCopy::kOnly);
         window.DoModal(nullptr);
     }
     ::InterlockedDecrement(&gUpdaterInstances);

@@ -1,16 +1,11 @@
-// CDorvaneDlg's window: layout, log, painting, colours, the visibility guard and the two timers (see
-// updater_dlg_win32.h). UI thread only.
-#include "updater/updater_dlg_win32.h"
+// UpdaterWindow: layout, log list, painting, colours, the visibility guard, and the timers and button
+// forwarded to the update run (see updater_window_win32.h). UI thread only.
+#include "updater/updater_window_win32.h"
 
-#include <cmath>
-#include <cstdio>
 #include <string>
 #include <utility>
 
-#include "common/config/config_files_win32.h"
-#include "common/config/config_keys.h"
 #include "common/platform/module_folder_win32.h"
-#include "common/platform/support_log.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
@@ -21,75 +16,40 @@ namespace tesmora {
 
 namespace {
 
-constexpr UINT_PTR kFileDownloadTimer = 1000;
-constexpr UINT_PTR kUpdateCheckTimer = 1001;
-constexpr UINT kFirstCheckMilliseconds = 500;
-constexpr UINT kRetryMilliseconds = 10000;
 constexpr int kTitleBandHeight = 39;
 constexpr COLORREF kPanelEdge = RGB(0xC0, 0xC0, 0xC3);
 constexpr COLORREF kTitleBand = RGB(0x43, 0x49, 0x5F);
 constexpr COLORREF kLogText = RGB(0x88, 0x88, 0x88);
 constexpr COLORREF kTitleText = RGB(0xCD, 0xD9, 0xD5);
 
-// "%s" takes the next argument, "%%" is a percent sign; the texts are our own string table's.
-std::wstring FormatMessageText(const std::wstring& format, const std::wstring& first,
-                               const std::wstring& second) {
-    std::wstring text;
-    const std::wstring* arguments[] = {&first, &second};
-    size_t next = 0;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == L'%' && i + 1 < format.size()) {
-            if (format[i + 1] == L's') {
-                if (next < 2) text += *arguments[next++];
-                ++i;
-                continue;
-            }
-            if (format[i + 1] == L'%') {
-                text += L'%';
-                ++i;
-                continue;
-            }
-        }
-        text += format[i];
-    }
-    return text;
-}
-
 }  // namespace
 
-CDorvaneDlg::CDorvaneDlg(std::wstring language, bool anotherInstance)
+UpdaterWindow::UpdaterWindow(std::wstring language, UpdaterCopy copy)
     : CDialog(IDD_UPDATER),
       language_(std::move(language)),
-      messageOffset_(MessageOffsetForLanguage(std::u16string(language_.begin(), language_.end()))),
-      folder_(GetModuleFolder()),
-      anotherInstance_(anotherInstance) {}
+      messageOffset_(MessageOffsetForLanguage(ToU16(language_))),
+      copy_(copy),
+      host_(*this, language_, GetModuleFolder()),
+      run_(host_, ToU16(language_), ToU16(host_.Folder())) {}
 
-CDorvaneDlg::~CDorvaneDlg() = default;
+UpdaterWindow::~UpdaterWindow() = default;
 
-std::span<const CWindow::MessageEntry> CDorvaneDlg::MessageTable() const {
+std::span<const CWindow::MessageEntry> UpdaterWindow::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_TIMER, &CDorvaneDlg::OnTimer),
-        OnMessage(WM_PAINT, &CDorvaneDlg::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CDorvaneDlg::OnEraseBackground),
-        OnMessage(WM_CTLCOLORLISTBOX, &CDorvaneDlg::OnCtlColorListBox),
-        OnMessage(WM_CTLCOLORSTATIC, &CDorvaneDlg::OnCtlColorStatic),
-        OnMessage(WM_NCHITTEST, &CDorvaneDlg::OnNcHitTest),
-        OnMessage(WM_WINDOWPOSCHANGING, &CDorvaneDlg::OnWindowPosChanging),
-        OnMessage(WM_SYSCOMMAND, &CDorvaneDlg::OnSysCommand),
-        OnMessage(WM_QUERYDRAGICON, &CDorvaneDlg::OnQueryDragIcon),
-        OnMessage(WM_DESTROY, &CDorvaneDlg::OnDestroy),
+        OnMessage(WM_TIMER, &UpdaterWindow::OnTimer),
+        OnMessage(WM_PAINT, &UpdaterWindow::OnPaint),
+        OnMessage(WM_ERASEBKGND, &UpdaterWindow::OnEraseBackground),
+        OnMessage(WM_CTLCOLORLISTBOX, &UpdaterWindow::OnCtlColorListBox),
+        OnMessage(WM_CTLCOLORSTATIC, &UpdaterWindow::OnCtlColorStatic),
+        OnMessage(WM_NCHITTEST, &UpdaterWindow::OnNcHitTest),
+        OnMessage(WM_WINDOWPOSCHANGING, &UpdaterWindow::OnWindowPosChanging),
+        OnMessage(WM_SYSCOMMAND, &UpdaterWindow::OnSysCommand),
+        OnMessage(WM_QUERYDRAGICON, &UpdaterWindow::OnQueryDragIcon),
     };
     return table;
 }
 
-std::wstring CDorvaneDlg::Text(UINT message) const {
-    return LoadResourceString(message + UINT(messageOffset_));
-}
-
-BOOL CDorvaneDlg::OnInitDialog() {
-    supportLog_.Open(ToU16(ReadIniString(folder_ + L"\\" + ToWide(kConfigIniName), ToWide(kIniSection),
-                                         ToWide(kSupportLogKey), L"")),
-                     L"TesmoraOrluUpdaterR");
+BOOL UpdaterWindow::OnInitDialog() {
     CenterOnScreen();
     shown_ = false;
     ::ShowWindow(Handle(), SW_HIDE);
@@ -98,7 +58,7 @@ BOOL CDorvaneDlg::OnInitDialog() {
     auto scaled = [this](int v) { return ScaledBy(v, scale_); };
 
     const bool english = language_ == L"Eng";
-    const std::wstring face = Text(IDS_FONT_FACE);
+    const std::wstring face = LoadResourceString(IDS_FONT_FACE + messageOffset_);
     titleFont_.Reset(CreateUiFont(face, scaled(english ? 14 : 13), FW_BOLD));
     logFont_.Reset(CreateUiFont(face, scaled(english ? 13 : 12), FW_NORMAL));
     whiteBrush_.Reset(::CreateSolidBrush(RGB(255, 255, 255)));
@@ -130,96 +90,27 @@ BOOL CDorvaneDlg::OnInitDialog() {
 
     shown_ = true;
     ::ShowWindow(Handle(), SW_SHOW);
-    WriteLog(0, IDS_CHECKING_TYPE);
-    programKey_ = std::u16string(kUpdaterProgramKey);
-    if (anotherInstance_) {
-        FinishAndLaunch(false);
-        ::PostQuitMessage(0);
-    } else {
-        StartTimer(kUpdateCheckTimer, kFirstCheckMilliseconds);
-    }
+    run_.Start(copy_);
     return TRUE;
 }
 
-void CDorvaneDlg::WriteLog(int level, UINT message, const std::wstring& first, const std::wstring& second) {
-    if (level < logThreshold_) return;
-    std::wstring text = FormatMessageText(Text(message), first, second);
-    // The texts end in a line feed, which a list box line would draw as a box.
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-    SYSTEMTIME now;
-    ::GetLocalTime(&now);
-    wchar_t stamp[16];
-    ::wsprintfW(stamp, L"[%02d:%02d:%02d] ", now.wHour, now.wMinute, now.wSecond);
-    const std::wstring line = stamp + text;
+void UpdaterWindow::ShowLogLine(const std::wstring& line) {
     ::SendMessageW(Item(IDC_LOG_LIST), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    supportLog_.Write(ToU16(std::to_wstring(message) + L" " + text));
-    // For whoever watches with a debugger (and the end-to-end tests): the message number and the text.
-    std::string trace = "Updater log: " + std::to_string(message) + " ";
-    for (wchar_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != L'\\') {
-            trace.push_back(char(c));
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04X", unsigned(c));
-            trace += escaped;
-        }
-    }
-    ::OutputDebugStringA((trace + "\n").c_str());
 }
 
-LRESULT CDorvaneDlg::OnTimer(WPARAM id, LPARAM) {
-    if (id == kUpdateCheckTimer) {
-        OnUpdateCheckTimer();
-    } else if (id == kFileDownloadTimer) {
-        OnFileDownloadTimer();
-    } else {
+void UpdaterWindow::Hide() {
+    shown_ = false;
+    ::ShowWindow(Handle(), SW_HIDE);
+}
+
+LRESULT UpdaterWindow::OnTimer(WPARAM id, LPARAM) {
+    if (id != UINT_PTR(UpdateTimer::kUpdateCheck) && id != UINT_PTR(UpdateTimer::kFileDownload))
         return Default();
-    }
+    run_.OnTimer(UpdateTimer(id));
     return 0;
 }
 
-void CDorvaneDlg::OnUpdateCheckTimer() {
-    StopTimer(kUpdateCheckTimer);
-    if (!CheckUpdateServer()) {
-        WriteLog(2, IDS_SERVER_INFO_ERROR);
-        WriteLog(2, IDS_RUN_WITHOUT_UPDATE);
-        StartTimer(kUpdateCheckTimer, kRetryMilliseconds);
-        RunNow();
-        runNowDone_ = true;
-        return;
-    }
-    FetchFileList();
-    WriteLog(0, IDS_CHECKING_UPDATER);
-    int result = CheckUpdater();
-    if (result != 0) result = CheckUpdater();
-    if (result == 0) {
-        WriteLog(2, IDS_UPDATER_BUSY);
-        WriteLog(2, IDS_RUN_WITHOUT_UPDATE);
-        StartTimer(kUpdateCheckTimer, kRetryMilliseconds);
-        return;
-    }
-    ::PostMessageW(Handle(), WM_TIMER, kFileDownloadTimer, 0);
-    StartTimer(kFileDownloadTimer, UINT(filePeriod_));
-}
-
-void CDorvaneDlg::OnFileDownloadTimer() {
-    StopTimer(kFileDownloadTimer);
-    if (const UpdateFileEntry* entry = NextOutdatedFile()) {
-        const UpdateFileEntry chosen = *entry;
-        const std::u16string arguments =
-            u"type=" + chosen.typeKey + u"&releaseversion=" + std::u16string(kReleaseVersion);
-        DownloadFile(arguments,
-                     folder_ + L"\\" + std::wstring(chosen.directory.begin(), chosen.directory.end()),
-                     std::wstring(chosen.stagingName.begin(), chosen.stagingName.end()), chosen);
-    } else if (!replacing_ && !launched_) {
-        FinishAndLaunch(true);
-    } else if (launched_) {
-        ::PostQuitMessage(0);
-    }
-    StartTimer(kFileDownloadTimer, UINT(filePeriod_));
-}
-
-LRESULT CDorvaneDlg::OnPaint(WPARAM, LPARAM) {
+LRESULT UpdaterWindow::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     RECT client;
@@ -269,7 +160,7 @@ LRESULT CDorvaneDlg::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CDorvaneDlg::OnCtlColorListBox(WPARAM wParam, LPARAM lParam) {
+LRESULT UpdaterWindow::OnCtlColorListBox(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_LOG_LIST) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -278,7 +169,7 @@ LRESULT CDorvaneDlg::OnCtlColorListBox(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(whiteBrush_.Get());
 }
 
-LRESULT CDorvaneDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+LRESULT UpdaterWindow::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_TITLE) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -287,7 +178,7 @@ LRESULT CDorvaneDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
 }
 
-LRESULT CDorvaneDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
+LRESULT UpdaterWindow::OnNcHitTest(WPARAM, LPARAM lParam) {
     const LRESULT result = Default();
     POINT point{short(LOWORD(lParam)), short(HIWORD(lParam))};
     ::ScreenToClient(Handle(), &point);
@@ -300,7 +191,7 @@ LRESULT CDorvaneDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
     return result;
 }
 
-LRESULT CDorvaneDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+LRESULT UpdaterWindow::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     const LRESULT result = Default();
     auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
     // Hidden while it is laid out and after "run now", whoever asks to show it.
@@ -312,17 +203,12 @@ LRESULT CDorvaneDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     return result;
 }
 
-LRESULT CDorvaneDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+LRESULT UpdaterWindow::OnSysCommand(WPARAM wParam, LPARAM) {
     if ((wParam & 0xFFF0) == 0x10) {
         CDialog about(IDD_ABOUTBOX);
         about.DoModal(Handle());
         return 0;
     }
-    return Default();
-}
-
-LRESULT CDorvaneDlg::OnDestroy(WPARAM, LPARAM) {
-    fileList_.clear();
     return Default();
 }
 
