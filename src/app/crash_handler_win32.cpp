@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "app/language_library_win32.h"
+#include "common/ui/language_library_win32.h"
 #include "common/platform/module_folder_win32.h"
 #include "common/ui/handles_win32.h"
 #include "common/widgets/custom_msg_dlg_win32.h"

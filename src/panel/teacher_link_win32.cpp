@@ -10,7 +10,7 @@
 #include <new>
 
 #include "common/platform/config_string_win32.h"
-#include "app/language_library_win32.h"
+#include "common/ui/language_library_win32.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/platform/local_address_win32.h"
 #include "common/platform/pump_wait_win32.h"
