@@ -20,8 +20,10 @@
 #include "common/window_messages.h"
 #include "panel/login_step_win32.h"
 #include "panel/message_trace.h"
-#include "panel/remocon_dlg_win32.h"
+#include "panel/panel_host.h"
+#include "panel/rh_info_win32.h"
 #include "panel/teacher_link_win32.h"
+#include "resource.h"
 #include "session/command_tag.h"
 #include "transport/packet.h"
 
@@ -42,14 +44,14 @@ std::wstring TagOf(std::u16string_view text) {
 
 }  // namespace
 
-CTeacherLink::CTeacherLink(CRemoconDlg& panel) : panel_(panel), session_(*this) {}
+CTeacherLink::CTeacherLink(PanelHost& panel) : panel_(panel), session_(*this) {}
 
 HWND CTeacherLink::Window() const {
-    return panel_.Handle();
+    return panel_.Window();
 }
 
 void CTeacherLink::OnPanelDestroyed() {
-    ::KillTimer(Window(), static_cast<UINT_PTR>(PanelTimer::kTeacherConnect));
+    ::KillTimer(Window(), static_cast<UINT_PTR>(SessionTimer::kTeacherConnect));
     loading_.DestroyDialog();
 }
 
@@ -114,11 +116,11 @@ std::u16string CTeacherLink::LocalAddress() {
     return ToU16(ChooseLocalAddress());
 }
 
-void CTeacherLink::StartTimer(PanelTimer timer, unsigned milliseconds) {
+void CTeacherLink::StartTimer(SessionTimer timer, unsigned milliseconds) {
     ::SetTimer(Window(), static_cast<UINT_PTR>(timer), milliseconds, nullptr);
 }
 
-void CTeacherLink::StopTimer(PanelTimer timer) {
+void CTeacherLink::StopTimer(SessionTimer timer) {
     ::KillTimer(Window(), static_cast<UINT_PTR>(timer));
 }
 
@@ -196,11 +198,15 @@ void CTeacherLink::EnsureScreenImage(int width, int height) {
     panel_.RemoteHost().EnsureScreenImage(width, height);
 }
 
-void CTeacherLink::SetButtonCheck(int buttonId, bool checked) {
-    panel_.SetButtonCheck(buttonId, checked);
+void CTeacherLink::OnPadTouchState(bool on) {
+    panel_.SetButtonCheck(IDC_BTN_TOUCH, on);
 }
 
-void CTeacherLink::SelectMonitorInView(int monitorIndex) {
+void CTeacherLink::OnScreenShareState(bool on) {
+    panel_.SetButtonCheck(IDC_BTN_SHARE, on);
+}
+
+void CTeacherLink::OnMonitorsChanged(int monitorIndex) {
     panel_.SelectMonitorInView(monitorIndex);
 }
 

@@ -42,7 +42,7 @@ public:
     void OnText(std::u16string_view text);
     void OnConnectResult(Connection connection, int error);
     void OnSocketClose(Connection connection);
-    void OnTimer(PanelTimer timer);
+    void OnTimer(SessionTimer timer);
     // "[RH00005]" forwarded from the remote-control channel, with the size of the teacher's screen
     // image as the remote holds it now: the monitors are cut to it.
     void OnMonitorList(std::u16string_view payload, int32_t screenWidth, int32_t screenHeight);
