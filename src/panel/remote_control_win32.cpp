@@ -155,7 +155,7 @@ void CRemoteControl::Start() {
 
     panel_.SetButtonCheck(IDC_BTN_REMOTE, true);
     if (dropToTouchMode_) dropToTouchMode_();
-    ShowRunningButtons(true);
+    panel_.SetPanelMode(PanelMode::kRemoteControl);
     SelectMonitor(panel_.Session().CurrentMonitor());
 }
 
@@ -165,18 +165,12 @@ void CRemoteControl::Stop() {
     panel_.RemoteHost().viewThread = nullptr;
     panel_.RemoteHost().controlThread = nullptr;
     panel_.SetButtonCheck(IDC_BTN_REMOTE, false);
-    ShowRunningButtons(false);
+    panel_.SetPanelMode(PanelMode::kConnected);
     Trace("stop");
 }
 
 void CRemoteControl::StopForClose() {
     if (running_) Stop();
-}
-
-void CRemoteControl::ShowRunningButtons(bool running) {
-    // The panel's mode decides which buttons show (the keyboard and monitor buttons only while
-    // remote control runs, the upload button only while it does not).
-    panel_.SetPanelMode(running ? PanelMode::kRemoteControl : PanelMode::kConnected);
 }
 
 void CRemoteControl::CoolDown() {
@@ -282,7 +276,7 @@ void CRemoteControl::ReapEnded() {
         if (running_) {  // the view closed by itself (the connection dropped)
             running_ = false;
             panel_.SetButtonCheck(IDC_BTN_REMOTE, false);
-            ShowRunningButtons(false);
+            panel_.SetPanelMode(PanelMode::kConnected);
         }
         panel_.RemoteHost().viewThread = nullptr;
     }

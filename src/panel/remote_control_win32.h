@@ -67,7 +67,6 @@ private:
     void Stop();
     // Joins and forgets threads that have ended.
     void ReapEnded();
-    void ShowRunningButtons(bool running);
     void CoolDown();
     void OpenKeyboard();
     // Sends on the panel's own teacher socket, after what waited for it; keeps the packet while the

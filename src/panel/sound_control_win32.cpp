@@ -9,6 +9,7 @@
 #include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/platform/wide_text_win32.h"
+#include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "panel/message_trace.h"
 #include "panel/panel_host.h"
@@ -17,7 +18,6 @@
 #include "sound/sound_block.h"
 #include "sound/sound_capture_win32.h"
 #include "transport/packet.h"
-#include "upload/capture_thread_win32.h"
 
 namespace tesmora {
 
@@ -127,7 +127,8 @@ void CSoundControl::EndedBySelf(HRESULT result) {
     TraceSoundControl("ended by itself", result);
     // A notice, not a question: the session goes on while it shows, and it closes itself.
     const std::u16string text = panel_.LoadString(IDS_SOUND_STOPPED);
-    DebugPrintUtf8(MessageTraceLine(text, true).c_str(), MessageLogLine(text, true));
+    DebugPrintUtf8(MessageTraceLine(text, MessageFate::kShown).c_str(),
+                   MessageLogLine(text, MessageFate::kShown));
     if (notice_.ShowNotice(panel_.Window(), ToWide(text)))
         ::SetTimer(panel_.Window(), kNoticeTimer, kNoticeMilliseconds, nullptr);
 }

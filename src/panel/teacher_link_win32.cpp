@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <new>
 
+#include "common/platform/clock.h"
 #include "common/platform/config_string_win32.h"
 #include "common/ui/language_library_win32.h"
 #include "common/platform/debug_print_win32.h"
@@ -138,8 +139,8 @@ void CTeacherLink::PumpMessages(unsigned milliseconds) {
 
 void CTeacherLink::ShowMessage(std::u16string_view text) {
     // A box already open refuses a second one: the trace says whether the user saw the text.
-    const bool shown = !IsCustomMessageOpen();
-    DebugPrintUtf8(MessageTraceLine(text, shown).c_str(), MessageLogLine(text, shown));
+    const MessageFate fate = IsCustomMessageOpen() ? MessageFate::kDropped : MessageFate::kShown;
+    DebugPrintUtf8(MessageTraceLine(text, fate).c_str(), MessageLogLine(text, fate));
     messageText_ = ToWide(text);
     ShowCustomMessage(messageText_.c_str(), nullptr, kMsgBoxTypeOk, Window());
     messageText_.clear();
@@ -181,8 +182,8 @@ void CTeacherLink::Quit() {
 }
 
 uint32_t CTeacherLink::TickCount() {
-    // Milliseconds since the system started: unmoved by clock corrections and daylight saving.
-    return ::GetTickCount();
+    // The session takes 32-bit differences, which stay right across this truncation's wrap.
+    return static_cast<uint32_t>(MonotonicMilliseconds());
 }
 
 int CTeacherLink::ScreenWidth() {
@@ -215,7 +216,7 @@ LRESULT CTeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
     auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
     const Connection connection = socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher;
     DebugPrint(L"Remocon session: %s connect result %d\n", NameOf(connection), error);
-    session_.OnConnectResult(connection, error);
+    session_.OnConnectResult(error);
     return error;
 }
 

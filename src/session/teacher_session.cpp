@@ -223,7 +223,7 @@ void TeacherSession::OnScreenSize(std::u16string_view payload) {
                                                  DecimalText(host_.ScreenHeight())}));
 }
 
-void TeacherSession::OnConnectResult(Connection /*connection*/, int error) {
+void TeacherSession::OnConnectResult(int error) {
     if (error == 0 || !teacherAccepted_) return;  // before acceptance the connect timers decide
     if (ending_) return;
     ending_ = true;

@@ -50,7 +50,8 @@ TEST(UploadParameters, RefreshCoversTheWholeScreenAndIsAnnounced) {
 }
 
 TEST(MessageTrace, TextSurvivesAnyCodePage) {
-    EXPECT_EQ(MessageTraceLine(u"OK", true), "Remocon message: OK\n");
-    EXPECT_EQ(MessageTraceLine(u"잘못\n\\", true), "Remocon message: \\uC798\\uBABB\\u000A\\u005C\n");
-    EXPECT_EQ(MessageTraceLine(u"x", false), "Remocon message dropped: x\n");
+    EXPECT_EQ(MessageTraceLine(u"OK", MessageFate::kShown), "Remocon message: OK\n");
+    EXPECT_EQ(MessageTraceLine(u"잘못\n\\", MessageFate::kShown),
+              "Remocon message: \\uC798\\uBABB\\u000A\\u005C\n");
+    EXPECT_EQ(MessageTraceLine(u"x", MessageFate::kDropped), "Remocon message dropped: x\n");
 }
