@@ -40,8 +40,6 @@ public:
     // The custom message box over the panel (a box already open refuses a second one).
     void ShowMessage(std::u16string_view text) override;
     std::u16string LoadString(int stringId) override;
-    int ScreenWidth() override;
-    int ScreenHeight() override;
 
     // The panel's window forwards these.
     LRESULT OnSocketConnect(WPARAM wParam, LPARAM lParam);
@@ -71,6 +69,8 @@ private:
     void ClosePanel() override;
     void Quit() override;
     uint32_t TickCount() override;
+    int ScreenWidth() override;
+    int ScreenHeight() override;
     void EnsureScreenImage(int width, int height) override;
     void OnPadTouchState(bool on) override;
     void OnScreenShareState(bool on) override;

@@ -20,7 +20,7 @@ class PanelHost;
 
 class CUploadControl {
 public:
-    // The panel's window timers of the upload (beside the session's 2, 3, 6 and 7).
+    // The panel's window timers of the upload (beside the panel's 2 and the session's 3, 6 and 7).
     static constexpr UINT_PTR kCoolDownTimer = 20;
     static constexpr UINT_PTR kCaptureWaitTimer = 21;
 
