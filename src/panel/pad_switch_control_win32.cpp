@@ -5,6 +5,7 @@
 
 #include "common/platform/debug_print_win32.h"
 #include "common/text/utf8.h"
+#include "panel/pad_switch_answer.h"
 #include "panel/panel_host.h"
 #include "resource.h"
 #include "session/teacher_session.h"
