@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "app/language_library_win32.h"
+#include "common/ui/language_library_win32.h"
 #include "common/platform/module_folder_win32.h"
 #include "common/ui/handles_win32.h"
 #include "common/widgets/custom_msg_dlg_win32.h"
@@ -61,11 +61,11 @@ bool WriteCrashDump(const std::wstring& path, EXCEPTION_POINTERS* exception) {
     return written != FALSE;
 }
 
-std::wstring CrashMessageText(const std::wstring& languageCode, bool dumpWritten) {
+std::wstring CrashMessageText(const std::wstring& languageCode, CrashDump dump) {
     const bool korean = languageCode == kKoreanLanguageCode;
     std::wstring text = korean ? L"Tesmora Orlu Remocon이 예기치 않게 종료되었습니다."
                                : L"Tesmora Orlu Remocon ended unexpectedly.";
-    if (!dumpWritten) return text;
+    if (dump == CrashDump::kMissing) return text;
     text += korean
                 ? L"\nTesmora Orlu Remocon 설치 폴더에 덤프파일이 생성되었습니다.\n"
                   L"생성된 RemoconDump.dmp파일을 개발사로 보내주시면 빠르게 오류를 수정할 수 있습니다."
@@ -79,7 +79,8 @@ LONG WINAPI RemoconCrashHandler(EXCEPTION_POINTERS* exception) {
     if (gHandling.exchange(true)) return EXCEPTION_EXECUTE_HANDLER;
     std::wstring folder = GetModuleFolder();
     bool dumped = !folder.empty() && WriteCrashDump(folder + L"\\" + kCrashDumpFileName, exception);
-    ShowCustomMessage(CrashMessageText(LanguageCode(), dumped).c_str());
+    ShowCustomMessage(
+        CrashMessageText(LanguageCode(), dumped ? CrashDump::kWritten : CrashDump::kMissing).c_str());
     return EXCEPTION_EXECUTE_HANDLER;
 }
 

@@ -22,8 +22,10 @@ LONG WINAPI RemoconCrashHandler(EXCEPTION_POINTERS* exception);
 // begun but not written is removed, so that no broken dump is left to be sent.
 bool WriteCrashDump(const std::wstring& path, EXCEPTION_POINTERS* exception);
 
+enum class CrashDump { kWritten, kMissing };
+
 // The message for the user in a language ("Kor": Korean; any other: English). Only a written dump is
 // mentioned: without one the message says no more than that the program ended unexpectedly.
-std::wstring CrashMessageText(const std::wstring& languageCode, bool dumpWritten);
+std::wstring CrashMessageText(const std::wstring& languageCode, CrashDump dump);
 
 }  // namespace tesmora

@@ -14,7 +14,7 @@
 #include "common/platform/module_folder_win32.h"
 #include "common/platform/support_log.h"
 #include "app/crash_handler_win32.h"
-#include "app/language_library_win32.h"
+#include "common/ui/language_library_win32.h"
 #include "common/platform/os_version_win32.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/resource_module_win32.h"

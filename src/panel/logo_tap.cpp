@@ -6,15 +6,10 @@ namespace tesmora {
 void LogoTap::Press(uint32_t tick) {
     pressTick_ = tick;
     pressed_ = true;
-    moved_ = false;
 }
 
 LogoTap::End LogoTap::Move(uint32_t tick, bool leftButtonHeld) {
-    if (!pressed_) return End::kNone;
-    if (leftButtonHeld) {
-        moved_ = true;
-        return End::kNone;
-    }
+    if (!pressed_ || leftButtonHeld) return End::kNone;  // not pressed, or still dragging
     return Finish(tick);
 }
 
@@ -27,7 +22,6 @@ LogoTap::End LogoTap::Finish(uint32_t tick) {
     // Unsigned difference: correct across the tick counter's wrap.
     End end = tick - pressTick_ < kLogoTapMilliseconds ? End::kTap : End::kDrag;
     pressed_ = false;
-    moved_ = false;
     return end;
 }
 

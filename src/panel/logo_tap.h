@@ -22,14 +22,12 @@ public:
     End Release(uint32_t tick);
 
     bool Pressed() const { return pressed_; }
-    bool Moved() const { return moved_; }
 
 private:
     End Finish(uint32_t tick);
 
     uint32_t pressTick_ = 0;
     bool pressed_ = false;
-    bool moved_ = false;
 };
 
 }  // namespace tesmora

@@ -5,8 +5,8 @@
 
 namespace tesmora {
 
-std::string MessageTraceLine(std::u16string_view text, bool shown) {
-    std::string line = shown ? "Remocon message: " : "Remocon message dropped: ";
+std::string MessageTraceLine(std::u16string_view text, MessageFate fate) {
+    std::string line = fate == MessageFate::kShown ? "Remocon message: " : "Remocon message dropped: ";
     for (char16_t c : text) {
         if (c >= 0x20 && c < 0x7F && c != u'\\') {
             line.push_back(static_cast<char>(c));
@@ -20,8 +20,9 @@ std::string MessageTraceLine(std::u16string_view text, bool shown) {
     return line;
 }
 
-std::u16string MessageLogLine(std::u16string_view text, bool shown) {
-    return (shown ? u"Remocon message: " : u"Remocon message dropped: ") + std::u16string(text);
+std::u16string MessageLogLine(std::u16string_view text, MessageFate fate) {
+    return (fate == MessageFate::kShown ? u"Remocon message: " : u"Remocon message dropped: ") +
+           std::u16string(text);
 }
 
 }  // namespace tesmora

@@ -8,10 +8,13 @@
 
 namespace tesmora {
 
+// Whether the user saw the message, or another message was open and refused it.
+enum class MessageFate { kShown, kDropped };
+
 // "Remocon message: <escaped text>\n", or "Remocon message dropped: ..." for a text the user did
-// not see because another message was open.
-std::string MessageTraceLine(std::u16string_view text, bool shown);
+// not see.
+std::string MessageTraceLine(std::u16string_view text, MessageFate fate);
 // The same line as the support log keeps it, the text as it was shown, so that a technician can read it.
-std::u16string MessageLogLine(std::u16string_view text, bool shown);
+std::u16string MessageLogLine(std::u16string_view text, MessageFate fate);
 
 }  // namespace tesmora

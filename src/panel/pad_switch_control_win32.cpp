@@ -1,14 +1,14 @@
 // The panel's student-pad switches (see pad_switch_control_win32.h). UI thread only.
 #include "panel/pad_switch_control_win32.h"
 
-#include <cstdio>
 #include <string>
 
 #include "common/platform/debug_print_win32.h"
 #include "common/text/utf8.h"
-#include "panel/remocon_dlg_win32.h"
-#include "panel/teacher_link_win32.h"
+#include "panel/pad_switch_answer.h"
+#include "panel/panel_host.h"
 #include "resource.h"
+#include "session/teacher_session.h"
 
 namespace tesmora {
 
@@ -24,30 +24,27 @@ UINT_PTR CoolDownTimerOf(PadSwitch which) {
 }
 
 void TraceSwitch(const std::u16string& text, const char* route) {
-    char line[128];
-    std::snprintf(line, sizeof line, "Remocon switch: %s %s tick=%lu\n", ToUtf8(text).c_str(), route,
-                  ::GetTickCount());
-    DebugPrintUtf8(line);
+    TraceStep("switch", ToUtf8(text) + " " + route);
 }
 
 }  // namespace
 
-CPadSwitchControl::CPadSwitchControl(CRemoconDlg& panel, CTeacherLink& link) : panel_(panel), link_(link) {}
+CPadSwitchControl::CPadSwitchControl(PanelHost& panel) : panel_(panel) {}
 
 void CPadSwitchControl::OnPress(PadSwitch which) {
     const int button = ButtonOf(which);
-    const bool checked = ::SendMessageW(panel_.Item(button), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const bool checked = panel_.ButtonChecked(button);
     const PadSwitchPress press =
-        DecidePadSwitchPress(which, checked, link_.Session().RemoteHost().teacherVersion);
+        DecidePadSwitchPress(which, checked, panel_.Session().RemoteHost().teacherVersion);
     // While remote control runs the connection is lent to its control thread, which sends it.
     const bool lent = panel_.RemoteControlRunning();
-    const bool sent = panel_.RemoteControl().SendText(press.text);
+    const bool sent = panel_.SendToTeacher(press.text);
     if (auto check = PadSwitchCheckAfterSend(press, sent)) panel_.SetButtonCheck(button, *check);
     TraceSwitch(press.text, !sent ? "skipped" : lent ? "control-thread" : "teacher-socket");
     // The teacher PC switches every pad of the class: a pause keeps a quick second press from
     // flooding it.
-    ::EnableWindow(panel_.Item(button), FALSE);
-    ::SetTimer(panel_.Handle(), CoolDownTimerOf(which), kPadSwitchCoolDownMs, nullptr);
+    panel_.EnableButton(button, false);
+    ::SetTimer(panel_.Window(), CoolDownTimerOf(which), kPadSwitchCoolDownMs, nullptr);
 }
 
 LRESULT CPadSwitchControl::OnStateMessage(PadSwitch which, WPARAM wParam, LPARAM lParam) {
@@ -59,10 +56,8 @@ LRESULT CPadSwitchControl::OnStateMessage(PadSwitch which, WPARAM wParam, LPARAM
 bool CPadSwitchControl::OnTimer(UINT_PTR timer) {
     for (PadSwitch which : {PadSwitch::kTouch, PadSwitch::kBroadcast}) {
         if (timer != CoolDownTimerOf(which)) continue;
-        ::KillTimer(panel_.Handle(), timer);
-        HWND button = panel_.Item(ButtonOf(which));
-        ::EnableWindow(button, TRUE);
-        ::InvalidateRect(button, nullptr, TRUE);
+        ::KillTimer(panel_.Window(), timer);
+        panel_.EnableButton(ButtonOf(which), true);
         return true;
     }
     return false;

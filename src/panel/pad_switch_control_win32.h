@@ -13,8 +13,7 @@
 
 namespace tesmora {
 
-class CRemoconDlg;
-class CTeacherLink;
+class PanelHost;
 
 class CPadSwitchControl {
 public:
@@ -22,7 +21,7 @@ public:
     static constexpr UINT_PTR kTouchCoolDownTimer = 26;
     static constexpr UINT_PTR kBroadcastCoolDownTimer = 27;
 
-    CPadSwitchControl(CRemoconDlg& panel, CTeacherLink& link);
+    explicit CPadSwitchControl(PanelHost& panel);
 
     void OnPress(PadSwitch which);
     // WM_TOUCH_STATE / WM_SHARE_STATE: the teacher PC's answer, relayed by the remote-control
@@ -32,8 +31,7 @@ public:
     bool OnTimer(UINT_PTR timer);
 
 private:
-    CRemoconDlg& panel_;
-    CTeacherLink& link_;
+    PanelHost& panel_;
 };
 
 }  // namespace tesmora

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/platform/clock.h"
 #include "common/ui/dib_surface_win32.h"
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
@@ -57,6 +58,11 @@ void CopyStretched(HDC target, HDC canvas, HBITMAP strip, int x, int y, int widt
     // Nearest-pixel stretching: blending would mix the magenta key into the edge pixels.
     ::SetStretchBltMode(target, COLORONCOLOR);
     ::StretchBlt(target, x, y, width, height, canvas, 0, 0, size.cx, size.cy, SRCCOPY);
+}
+
+// The tap rule takes 32-bit differences, which stay right across this truncation's wrap.
+uint32_t TapClock() {
+    return static_cast<uint32_t>(MonotonicMilliseconds());
 }
 
 }  // namespace
@@ -153,25 +159,25 @@ LRESULT CRemoconDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
 
 LRESULT CRemoconDlg::OnNcLButtonDown(WPARAM, LPARAM) {
     if (!logoMode_) return Default();
-    logoTap_.Press(::GetTickCount());
+    logoTap_.Press(TapClock());
     // A press on the caption runs the system's move loop, which returns when the button is
     // released and swallows the release: the press ends here then.
     LRESULT result = Default();
     if (logoTap_.Pressed() && !(::GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
-        OnLogoTapEnd(logoTap_.Release(::GetTickCount()));
+        OnLogoTapEnd(logoTap_.Release(TapClock()));
     }
     return result;
 }
 
 LRESULT CRemoconDlg::OnNcLButtonUp(WPARAM, LPARAM) {
-    if (logoMode_) OnLogoTapEnd(logoTap_.Release(::GetTickCount()));
+    if (logoMode_) OnLogoTapEnd(logoTap_.Release(TapClock()));
     return Default();
 }
 
 LRESULT CRemoconDlg::OnNcMouseMove(WPARAM, LPARAM) {
     if (logoMode_) {
         bool held = (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
-        OnLogoTapEnd(logoTap_.Move(::GetTickCount(), held));
+        OnLogoTapEnd(logoTap_.Move(TapClock(), held));
     }
     return Default();
 }

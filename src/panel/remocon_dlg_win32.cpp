@@ -31,6 +31,8 @@ namespace tesmora {
 namespace {
 
 constexpr UINT kAboutCommand = 0x10;
+// Beside the session's timers 3, 6 and 7.
+constexpr UINT_PTR kTopmostTimer = 2;
 constexpr UINT kTopmostMilliseconds = 100;
 constexpr unsigned kCloseSettleMilliseconds = 1000;
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
@@ -42,10 +44,10 @@ CRemoconDlg::CRemoconDlg()
     : CDialog(IDD_REMOCON_DIALOG),
       link_(*this),
       remoteHost_(link_.Session().RemoteHost()),
-      remote_(*this, link_),
-      padSwitches_(*this, link_),
-      sound_(*this, link_),
-      upload_(*this, link_) {
+      remote_(*this),
+      padSwitches_(*this),
+      sound_(*this),
+      upload_(*this) {
     // Starting remote control closes the note tool's drawing without asking and leaves it in touch
     // mode, so the teacher's taps reach the teacher PC.
     remote_.SetDropToTouchMode([this] { note_.DropToTouchMode(); });
@@ -147,7 +149,7 @@ BOOL CRemoconDlg::OnInitDialog() {
 
     PlaceAtHome(screenWidth);
     PlaceFeatureButtons();
-    ::SetTimer(Handle(), static_cast<UINT_PTR>(PanelTimer::kTopmost), kTopmostMilliseconds, nullptr);
+    ::SetTimer(Handle(), kTopmostTimer, kTopmostMilliseconds, nullptr);
     ::SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     return TRUE;
 }
@@ -288,15 +290,15 @@ LRESULT CRemoconDlg::OnConnectionLost(WPARAM, LPARAM) {
 
 LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
     switch (wParam) {
-        case static_cast<UINT_PTR>(PanelTimer::kTopmost):
+        case kTopmostTimer:
             ::KillTimer(Handle(), wParam);
             ReassertTopmost();
             ::SetTimer(Handle(), wParam, kTopmostMilliseconds, nullptr);
             break;
-        case static_cast<UINT_PTR>(PanelTimer::kKeepAlive):
-        case static_cast<UINT_PTR>(PanelTimer::kTeacherConnect):
-        case static_cast<UINT_PTR>(PanelTimer::kLoginServer):
-            link_.Session().OnTimer(static_cast<PanelTimer>(wParam));
+        case static_cast<UINT_PTR>(SessionTimer::kKeepAlive):
+        case static_cast<UINT_PTR>(SessionTimer::kTeacherConnect):
+        case static_cast<UINT_PTR>(SessionTimer::kLoginServer):
+            link_.Session().OnTimer(static_cast<SessionTimer>(wParam));
             break;
         default:
             if (!remote_.OnTimer(wParam) && !padSwitches_.OnTimer(wParam) && !sound_.OnTimer(wParam))
@@ -389,15 +391,6 @@ LRESULT CRemoconDlg::OnDestroy(WPARAM, LPARAM) {
     return Default();
 }
 
-void CRemoconDlg::ShowAtTop() {
-    ::ShowWindow(Handle(), SW_SHOWNA);
-    ReassertTopmost();
-}
-
-void CRemoconDlg::SetButtonCheck(int buttonId, bool checked) {
-    ::SendMessageW(Item(buttonId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
 void CRemoconDlg::ShowButton(int buttonId, bool shown) {
     ::ShowWindow(Item(buttonId), shown ? SW_SHOWNA : SW_HIDE);
 }
@@ -405,97 +398,6 @@ void CRemoconDlg::ShowButton(int buttonId, bool shown) {
 void CRemoconDlg::MoveButton(int buttonId, int x, int y) {
     ::SetWindowPos(Item(buttonId), nullptr, Scaled(x), Scaled(y), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void CRemoconDlg::SelectMonitorInView(int monitorIndex) {
-    remote_.SelectMonitor(monitorIndex);
-}
-
-// The connections' notifications belong to the teacher link, the capture's frames to the upload.
-LRESULT CRemoconDlg::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
-    return link_.OnSocketConnect(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
-    return link_.OnSocketReceive(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnSocketClose(WPARAM wParam, LPARAM lParam) {
-    return link_.OnSocketClose(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnMonitorList(WPARAM wParam, LPARAM lParam) {
-    return link_.OnMonitorList(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
-    return upload_.OnUploadFrame(wParam, lParam);
-}
-
-void CRemoconDlg::OnUploadButton() {
-    upload_.OnUploadButton();
-}
-
-// Remote control's buttons and messages belong to its controller.
-void CRemoconDlg::OnRemoteButton() {
-    remote_.OnRemoteButton();
-}
-
-void CRemoconDlg::OnKeyboardButton() {
-    remote_.OnKeyboardButton();
-}
-
-void CRemoconDlg::OnMonitorButton() {
-    remote_.OnMonitorButton();
-}
-
-LRESULT CRemoconDlg::OnRemoteSocketReturn(WPARAM wParam, LPARAM lParam) {
-    return remote_.OnSocketReturn(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnRemoteThreadEnded(WPARAM wParam, LPARAM lParam) {
-    return remote_.OnThreadEnded(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnRemoteTeacherAlive(WPARAM wParam, LPARAM lParam) {
-    return remote_.OnTeacherAlive(wParam, lParam);
-}
-
-// The sound upload's blocks and button, and the student-pad switches, belong to their controls.
-LRESULT CRemoconDlg::OnAudioPacket(WPARAM wParam, LPARAM lParam) {
-    return sound_.OnAudioPacket(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
-    return sound_.OnSoundEnded(wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnSoundDeviceChanged(WPARAM wParam, LPARAM lParam) {
-    return sound_.OnDeviceChanged(wParam, lParam);
-}
-
-void CRemoconDlg::OnSoundButton() {
-    sound_.OnSoundButton();
-}
-
-void CRemoconDlg::OnTouchButton() {
-    padSwitches_.OnPress(PadSwitch::kTouch);
-}
-
-void CRemoconDlg::OnShareButton() {
-    padSwitches_.OnPress(PadSwitch::kBroadcast);
-}
-
-LRESULT CRemoconDlg::OnTouchState(WPARAM wParam, LPARAM lParam) {
-    return padSwitches_.OnStateMessage(PadSwitch::kTouch, wParam, lParam);
-}
-
-LRESULT CRemoconDlg::OnShareState(WPARAM wParam, LPARAM lParam) {
-    return padSwitches_.OnStateMessage(PadSwitch::kBroadcast, wParam, lParam);
-}
-
-void CRemoconDlg::OnNoteButton() {
-    note_.OnNoteButton(Handle());
 }
 
 }  // namespace tesmora

@@ -1,10 +1,11 @@
 // CRemoconDlg: the remote's main window, a small borderless always-on-top panel at the top-right of
 // the screen. It keeps the window, its buttons and painting: it stays hidden until the teacher
 // program accepts the remote, keeps itself on top, can be dragged by its title strip and collapsed
-// into the logo, and tells the teacher PC when the screen's resolution changes. Its two connections
-// and the teacher session are the teacher link's (teacher_link_win32.h), the screen upload is the
-// upload control's (upload_control_win32.h); the panel owns both and forwards their window
-// messages and timers. UI thread only.
+// into the logo, and tells the teacher PC when the screen's resolution changes. Its parts do the
+// rest: the teacher link (the two connections and the teacher session), the screen and sound
+// uploads, remote control, the student-pad switches and the note tool. The panel owns them, forwards
+// their window messages, buttons and timers (panel_parts_win32.cpp), and is their PanelHost.
+// UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,7 @@
 #include "panel/logo_tap.h"
 #include "panel/pad_switch_control_win32.h"
 #include "panel/note_control_win32.h"
+#include "panel/panel_host.h"
 #include "panel/panel_modes.h"
 #include "panel/rh_info_win32.h"
 #include "panel/remote_control_win32.h"
@@ -28,36 +30,10 @@
 
 namespace tesmora {
 
-class CRemoconDlg : public CDialog {
+class CRemoconDlg : public CDialog, private PanelHost {
 public:
     CRemoconDlg();
     ~CRemoconDlg() override;
-
-    TeacherSession& Session() { return link_.Session(); }
-    CRHInfo& RemoteHost() { return remoteHost_; }
-    const UploadParameters& Upload() const { return upload_.Parameters(); }
-
-    bool LogoMode() const { return logoMode_; }
-    // Remote control of the teacher PC runs (its view thread exists).
-    bool RemoteControlRunning() const { return remoteHost_.viewThread != nullptr; }
-    bool Shown() const { return link_.Session().WindowShown(); }
-    bool Uploading() const { return upload_.Uploading(); }
-    // Remote control; its SendText reaches the teacher whoever holds the connection.
-    CRemoteControl& RemoteControl() { return remote_; }
-
-    // What the teacher link and the upload control ask of the window.
-    void ShowAtTop();
-    void SetButtonCheck(int buttonId, bool checked);
-    void ShowButton(int buttonId, bool shown);
-    void MoveButton(int buttonId, int x, int y);
-    // Shows and places the feature buttons of the mode for the panel's layout (config.ini
-    // "layout"); in logo mode the buttons follow when the panel is restored.
-    void SetPanelMode(PanelMode mode);
-    PanelLayout Layout() const { return layout_; }
-    // While remote control shows the teacher's screen, tells its view which monitor to show.
-    void SelectMonitorInView(int monitorIndex);
-    // The note tool, for remote control's start (its DropToTouchMode).
-    CNoteControl& Note() { return note_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -76,6 +52,29 @@ private:
     void PlaceFeatureButtons();
     void ApplyPanelMode();
     int PanelHeight() const;
+    void ShowButton(int buttonId, bool shown);
+    void MoveButton(int buttonId, int x, int y);
+
+    // PanelHost (panel_parts_win32.cpp).
+    HWND Window() const override { return Handle(); }
+    bool ButtonChecked(int buttonId) const override;
+    void SetButtonCheck(int buttonId, bool checked) override;
+    void EnableButton(int buttonId, bool enabled) override;
+    void RepaintButton(int buttonId) override;
+    // In logo mode the buttons follow when the panel is restored.
+    void SetPanelMode(PanelMode mode) override;
+    void ShowAtTop() override;
+    void ShowMessage(std::u16string_view text) override { link_.ShowMessage(text); }
+    std::u16string LoadString(int stringId) override { return link_.LoadString(stringId); }
+    TeacherSession& Session() override { return link_.Session(); }
+    CTCPSocket& TeacherSocket() override { return link_.TeacherSocket(); }
+    CRHInfo& RemoteHost() override { return remoteHost_; }
+    void SendOnPanelConnection(std::u16string_view text) override { link_.SendToTeacher(text); }
+    bool SendToTeacher(std::u16string_view text) override { return remote_.SendText(text); }
+    bool SendPacketToTeacher(std::unique_ptr<CPacket> packet) override;
+    bool Uploading() const override { return upload_.Uploading(); }
+    bool RemoteControlRunning() const override { return remoteHost_.viewThread != nullptr; }
+    void SelectMonitorInView(int monitorIndex) override { remote_.SelectMonitor(monitorIndex); }
 
     // Messages.
     LRESULT OnSysCommand(WPARAM, LPARAM);

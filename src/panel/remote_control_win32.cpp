@@ -13,9 +13,11 @@
 
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
-#include "panel/remocon_dlg_win32.h"
-#include "panel/teacher_link_win32.h"
+#include "panel/panel_host.h"
+#include "panel/rh_info_win32.h"
 #include "resource.h"
+#include "session/teacher_session.h"
+#include "transport/tcp_socket_win32.h"
 
 namespace tesmora {
 
@@ -26,14 +28,12 @@ constexpr unsigned kKeyboardRestartMilliseconds = 500;
 constexpr unsigned kReadyPollMilliseconds = 10;
 
 void Trace(const char* what) {
-    char line[96];
-    std::snprintf(line, sizeof line, "Remocon rc: %s tick=%lu\n", what, ::GetTickCount());
-    DebugPrintUtf8(line);
+    TraceStep("rc", what);
 }
 
 }  // namespace
 
-CRemoteControl::CRemoteControl(CRemoconDlg& panel, CTeacherLink& link) : panel_(panel), link_(link) {}
+CRemoteControl::CRemoteControl(PanelHost& panel) : panel_(panel) {}
 
 CRemoteControl::~CRemoteControl() {
     if (view_) view_->PostToThread(WM_RC_STOP, 0, 0);
@@ -55,9 +55,9 @@ bool CRemoteControl::SendPacket(std::unique_ptr<CPacket> packet) {
 }
 
 bool CRemoteControl::SendOnPanel(std::unique_ptr<CPacket> packet) {
-    if (link_.TeacherSocket().HasSocket()) {
+    if (panel_.TeacherSocket().HasSocket()) {
         SendWaiting();
-        packet->Write(link_.TeacherSocket());
+        packet->Write(panel_.TeacherSocket());
         return true;
     }
     if (control_) {
@@ -72,7 +72,7 @@ bool CRemoteControl::SendOnPanel(std::unique_ptr<CPacket> packet) {
 }
 
 void CRemoteControl::SendWaiting() {
-    CTCPSocket& teacher = link_.TeacherSocket();
+    CTCPSocket& teacher = panel_.TeacherSocket();
     while (!waiting_.empty() && teacher.HasSocket()) {
         waiting_.front()->Write(teacher);
         waiting_.pop_front();
@@ -81,15 +81,15 @@ void CRemoteControl::SendWaiting() {
 
 void CRemoteControl::OnRemoteButton() {
     if (panel_.Uploading()) {
-        link_.ShowMessage(link_.LoadString(IDS_RC_WHILE_UPLOAD) + u"\n" +
-                          link_.LoadString(IDS_STOP_UPLOAD_FIRST));
+        panel_.ShowMessage(panel_.LoadString(IDS_RC_WHILE_UPLOAD) + u"\n" +
+                           panel_.LoadString(IDS_STOP_UPLOAD_FIRST));
         return;
     }
     if (running_) {
         Stop();
     } else {
-        if (!link_.TeacherSocket().HasSocket()) {
-            link_.ShowMessage(link_.LoadString(IDS_TEACHER_DISCONNECTED));
+        if (!panel_.TeacherSocket().HasSocket()) {
+            panel_.ShowMessage(panel_.LoadString(IDS_TEACHER_DISCONNECTED));
             return;
         }
         Start();
@@ -111,8 +111,8 @@ void CRemoteControl::Start() {
         control_.reset();
     }
     CRHInfo& record = panel_.RemoteHost();
-    HWND panel = panel_.Handle();
-    CTCPSocket& teacher = link_.TeacherSocket();
+    HWND panel = panel_.Window();
+    CTCPSocket& teacher = panel_.TeacherSocket();
     SOCKET handle = teacher.Detach();
     record.socketHolder.AdoptBuffers(teacher);
     control_ = std::make_unique<CControlThread>(record, panel, handle);
@@ -155,8 +155,8 @@ void CRemoteControl::Start() {
 
     panel_.SetButtonCheck(IDC_BTN_REMOTE, true);
     if (dropToTouchMode_) dropToTouchMode_();
-    ShowRunningButtons(true);
-    SelectMonitor(link_.Session().CurrentMonitor());
+    panel_.SetPanelMode(PanelMode::kRemoteControl);
+    SelectMonitor(panel_.Session().CurrentMonitor());
 }
 
 void CRemoteControl::Stop() {
@@ -165,7 +165,7 @@ void CRemoteControl::Stop() {
     panel_.RemoteHost().viewThread = nullptr;
     panel_.RemoteHost().controlThread = nullptr;
     panel_.SetButtonCheck(IDC_BTN_REMOTE, false);
-    ShowRunningButtons(false);
+    panel_.SetPanelMode(PanelMode::kConnected);
     Trace("stop");
 }
 
@@ -173,29 +173,21 @@ void CRemoteControl::StopForClose() {
     if (running_) Stop();
 }
 
-void CRemoteControl::ShowRunningButtons(bool running) {
-    // The panel's mode decides which buttons show (the keyboard and monitor buttons only while
-    // remote control runs, the upload button only while it does not).
-    panel_.SetPanelMode(running ? PanelMode::kRemoteControl : PanelMode::kConnected);
-}
-
 void CRemoteControl::CoolDown() {
-    ::EnableWindow(panel_.Item(IDC_BTN_REMOTE), FALSE);
-    ::SetTimer(panel_.Handle(), kCoolDownTimer, kCoolDownMilliseconds, nullptr);
-    ::InvalidateRect(panel_.Item(IDC_BTN_REMOTE), nullptr, FALSE);
-    ::InvalidateRect(panel_.Item(IDC_BTN_MONITOR), nullptr, FALSE);
+    panel_.EnableButton(IDC_BTN_REMOTE, false);
+    ::SetTimer(panel_.Window(), kCoolDownTimer, kCoolDownMilliseconds, nullptr);
+    panel_.RepaintButton(IDC_BTN_MONITOR);
 }
 
 bool CRemoteControl::OnTimer(UINT_PTR timer) {
     if (timer == kCoolDownTimer) {
-        ::KillTimer(panel_.Handle(), kCoolDownTimer);
-        ::EnableWindow(panel_.Item(IDC_BTN_REMOTE), TRUE);
-        ::InvalidateRect(panel_.Item(IDC_BTN_REMOTE), nullptr, FALSE);
+        ::KillTimer(panel_.Window(), kCoolDownTimer);
+        panel_.EnableButton(IDC_BTN_REMOTE, true);
         return true;
     }
     if (timer == kKeyboardTimer) {
-        ::KillTimer(panel_.Handle(), kKeyboardTimer);
-        ::ShellExecuteW(panel_.Handle(), L"open", keyboardPath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ::KillTimer(panel_.Window(), kKeyboardTimer);
+        ::ShellExecuteW(panel_.Window(), L"open", keyboardPath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         Trace("keyboard opened");
         return true;
     }
@@ -204,7 +196,7 @@ bool CRemoteControl::OnTimer(UINT_PTR timer) {
 
 void CRemoteControl::OnKeyboardButton() {
     if (!running_) {
-        link_.ShowMessage(link_.LoadString(IDS_ONLY_IN_RC));
+        panel_.ShowMessage(panel_.LoadString(IDS_ONLY_IN_RC));
         return;
     }
     OpenKeyboard();
@@ -218,9 +210,9 @@ void CRemoteControl::OpenKeyboard() {
     for (size_t at; (at = path.find(L" (x86)")) != std::wstring::npos;) path.erase(at, 6);
     if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         // Restarted, so that it comes up even when it already ran hidden.
-        ::ShellExecuteW(panel_.Handle(), L"open", L"taskkill", L"/F /IM TabTip.exe", nullptr, SW_HIDE);
+        ::ShellExecuteW(panel_.Window(), L"open", L"taskkill", L"/F /IM TabTip.exe", nullptr, SW_HIDE);
         keyboardPath_ = path;
-        ::SetTimer(panel_.Handle(), kKeyboardTimer, kKeyboardRestartMilliseconds, nullptr);
+        ::SetTimer(panel_.Window(), kKeyboardTimer, kKeyboardRestartMilliseconds, nullptr);
         Trace("keyboard restarting");
         return;
     }
@@ -232,31 +224,31 @@ void CRemoteControl::OpenKeyboard() {
         reinterpret_cast<void*>(::GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
     PVOID old = nullptr;
     bool disabled = disable && disable(&old);
-    ::ShellExecuteW(panel_.Handle(), L"open", L"tabtip.exe", nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(panel_.Window(), L"open", L"tabtip.exe", nullptr, nullptr, SW_SHOWNORMAL);
     if (disabled && revert) revert(old);
     Trace("keyboard opened from the search path");
 }
 
 void CRemoteControl::OnMonitorButton() {
-    const auto& monitors = link_.Session().Monitors();
+    const auto& monitors = panel_.Session().Monitors();
     if (monitors.empty()) return;
-    const int next = (link_.Session().CurrentMonitor() + 1) % static_cast<int>(monitors.size());
-    link_.Session().SetCurrentMonitor(next);
+    const int next = (panel_.Session().CurrentMonitor() + 1) % static_cast<int>(monitors.size());
+    panel_.Session().SetCurrentMonitor(next);
     if (running_) SelectMonitor(next);
-    ::InvalidateRect(panel_.Item(IDC_BTN_MONITOR), nullptr, FALSE);
+    panel_.RepaintButton(IDC_BTN_MONITOR);
 }
 
 void CRemoteControl::SelectMonitor(int index) {
     if (!running_ || !view_) return;
     HWND view = view_->ViewWindow();
     if (!view || !::IsWindow(view)) return;
-    view_->SetMonitors(link_.Session().Monitors(), index);
+    view_->SetMonitors(panel_.Session().Monitors(), index);
     ::PostMessageW(view, WM_RC_SELECT_MONITOR, kCrossThreadCheck, index);
 }
 
 LRESULT CRemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
     auto* record = reinterpret_cast<CRHInfo*>(wParam);
-    CTCPSocket& teacher = link_.TeacherSocket();
+    CTCPSocket& teacher = panel_.TeacherSocket();
     if (record) teacher.AdoptBuffers(record->socketHolder);
     teacher.Attach(static_cast<SOCKET>(lParam), CAsyncSocket::kAllEvents);
     Trace("socket back");
@@ -284,7 +276,7 @@ void CRemoteControl::ReapEnded() {
         if (running_) {  // the view closed by itself (the connection dropped)
             running_ = false;
             panel_.SetButtonCheck(IDC_BTN_REMOTE, false);
-            ShowRunningButtons(false);
+            panel_.SetPanelMode(PanelMode::kConnected);
         }
         panel_.RemoteHost().viewThread = nullptr;
     }
@@ -308,7 +300,7 @@ void CRemoteControl::ReapEnded() {
 }
 
 LRESULT CRemoteControl::OnTeacherAlive(WPARAM wParam, LPARAM) {
-    if (wParam == kCrossThreadCheck) link_.Session().OnTeacherAlive();
+    if (wParam == kCrossThreadCheck) panel_.Session().OnTeacherAlive();
     return 1;
 }
 

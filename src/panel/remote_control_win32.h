@@ -18,8 +18,7 @@
 
 namespace tesmora {
 
-class CRemoconDlg;
-class CTeacherLink;
+class PanelHost;
 
 class CRemoteControl {
 public:
@@ -27,7 +26,7 @@ public:
     static constexpr UINT_PTR kCoolDownTimer = 30;
     static constexpr UINT_PTR kKeyboardTimer = 31;
 
-    CRemoteControl(CRemoconDlg& panel, CTeacherLink& link);
+    explicit CRemoteControl(PanelHost& panel);
     CRemoteControl(const CRemoteControl&) = delete;
     CRemoteControl& operator=(const CRemoteControl&) = delete;
     // Stops a running channel and joins both threads (serving what they send meanwhile).
@@ -68,7 +67,6 @@ private:
     void Stop();
     // Joins and forgets threads that have ended.
     void ReapEnded();
-    void ShowRunningButtons(bool running);
     void CoolDown();
     void OpenKeyboard();
     // Sends on the panel's own teacher socket, after what waited for it; keeps the packet while the
@@ -76,8 +74,7 @@ private:
     bool SendOnPanel(std::unique_ptr<CPacket> packet);
     void SendWaiting();
 
-    CRemoconDlg& panel_;
-    CTeacherLink& link_;
+    PanelHost& panel_;
     bool running_ = false;
     std::function<void()> dropToTouchMode_;
     std::wstring keyboardPath_;                     // TabTip waiting for the old one to be ended

@@ -6,18 +6,18 @@
 #include <cstdio>
 #include <string>
 
+#include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/platform/wide_text_win32.h"
+#include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "panel/message_trace.h"
-#include "panel/remocon_dlg_win32.h"
-#include "panel/teacher_link_win32.h"
+#include "panel/panel_host.h"
 #include "resource.h"
 #include "session/command_tag.h"
 #include "sound/sound_block.h"
 #include "sound/sound_capture_win32.h"
 #include "transport/packet.h"
-#include "upload/capture_thread_win32.h"
 
 namespace tesmora {
 
@@ -26,18 +26,17 @@ namespace {
 // How long the notice that sound stopped stays up.
 constexpr UINT kNoticeMilliseconds = 5000;
 // A device that goes away twice within this time is not followed again: the capture ends.
-constexpr ULONGLONG kRestartPauseMilliseconds = 2000;
+constexpr uint64_t kRestartPauseMilliseconds = 2000;
 
 void TraceSoundControl(const char* what, HRESULT error) {
-    char line[128];
-    std::snprintf(line, sizeof line, "Remocon sound upload: %s error=0x%08lX tick=%lu\n", what,
-                  static_cast<unsigned long>(error), ::GetTickCount());
-    DebugPrintUtf8(line);
+    char step[96];
+    std::snprintf(step, sizeof step, "%s error=0x%08lX", what, static_cast<unsigned long>(error));
+    TraceStep("sound upload", step);
 }
 
 }  // namespace
 
-CSoundControl::CSoundControl(CRemoconDlg& panel, CTeacherLink& link) : panel_(panel), link_(link) {}
+CSoundControl::CSoundControl(PanelHost& panel) : panel_(panel) {}
 
 CSoundControl::~CSoundControl() {
     running_.store(0);
@@ -57,7 +56,7 @@ void CSoundControl::OnSoundButton() {
 
 void CSoundControl::SendToTeacher(std::u16string_view text) {
     // During remote control the control thread holds the connection and writes it.
-    panel_.RemoteControl().SendText(text);
+    panel_.SendToTeacher(text);
 }
 
 void CSoundControl::Stop() {
@@ -75,7 +74,7 @@ bool CSoundControl::StartCapture(HRESULT& error) {
     if (sound_.Running()) JoinServingSentMessages(sound_);
     error = S_OK;
     SoundJob job;
-    job.panel = panel_.Handle();
+    job.panel = panel_.Window();
     job.source = SoundSourceFromEnvironment();
     job.device = OpenDefaultEndpoint(job.source, error);
     job.running = &running_;
@@ -101,7 +100,7 @@ void CSoundControl::Start() {
         return;
     }
     const SoundSource source = SoundSourceFromEnvironment();
-    const bool watching = watch_.Watch(panel_.Handle(), source);
+    const bool watching = watch_.Watch(panel_.Window(), source);
     panel_.SetButtonCheck(IDC_BTN_SOUND, true);
     TraceSoundControl(source == SoundSource::kPlaybackLoopback ? "start loopback" : "start recording",
                       watching ? S_OK : S_FALSE);
@@ -112,7 +111,7 @@ bool CSoundControl::Restart() {
     sound_.RequestStop();
     JoinServingSentMessages(sound_);
     running_.store(1);
-    restartedAt_ = ::GetTickCount64();
+    restartedAt_ = MonotonicMilliseconds();
     HRESULT error = S_OK;
     const bool started = StartCapture(error);
     TraceSoundControl(started ? "restart on the default device" : "restart failed", error);
@@ -127,10 +126,11 @@ void CSoundControl::EndedBySelf(HRESULT result) {
     Repaint();
     TraceSoundControl("ended by itself", result);
     // A notice, not a question: the session goes on while it shows, and it closes itself.
-    const std::u16string text = link_.LoadString(IDS_SOUND_STOPPED);
-    DebugPrintUtf8(MessageTraceLine(text, true).c_str(), MessageLogLine(text, true));
-    if (notice_.ShowNotice(panel_.Handle(), ToWide(text)))
-        ::SetTimer(panel_.Handle(), kNoticeTimer, kNoticeMilliseconds, nullptr);
+    const std::u16string text = panel_.LoadString(IDS_SOUND_STOPPED);
+    DebugPrintUtf8(MessageTraceLine(text, MessageFate::kShown).c_str(),
+                   MessageLogLine(text, MessageFate::kShown));
+    if (notice_.ShowNotice(panel_.Window(), ToWide(text)))
+        ::SetTimer(panel_.Window(), kNoticeTimer, kNoticeMilliseconds, nullptr);
 }
 
 LRESULT CSoundControl::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
@@ -140,7 +140,7 @@ LRESULT CSoundControl::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
     const HRESULT result = static_cast<HRESULT>(result_.load());
     // The device went away (unplugged, or no longer the default): follow the new default once.
     if (result == AUDCLNT_E_DEVICE_INVALIDATED &&
-        ::GetTickCount64() - restartedAt_ > kRestartPauseMilliseconds && Restart()) {
+        (!restartedAt_ || MonotonicMilliseconds() - *restartedAt_ > kRestartPauseMilliseconds) && Restart()) {
         return 1;
     }
     EndedBySelf(result);
@@ -156,7 +156,7 @@ LRESULT CSoundControl::OnDeviceChanged(WPARAM wParam, LPARAM) {
 
 bool CSoundControl::OnTimer(UINT_PTR timer) {
     if (timer != kNoticeTimer) return false;
-    ::KillTimer(panel_.Handle(), kNoticeTimer);
+    ::KillTimer(panel_.Window(), kNoticeTimer);
     notice_.DestroyDialog();
     return true;
 }
@@ -171,13 +171,13 @@ LRESULT CSoundControl::OnAudioPacket(WPARAM wParam, LPARAM) {
     auto* packet = reinterpret_cast<CPacket*>(wParam);
     // A block that was on its way when the upload stopped is dropped: the teacher was told "stop".
     if (packet && Running()) {
-        panel_.RemoteControl().SendPacket(MakeOwnedSoundPacket({packet->Data(), packet->DataLength()}));
+        panel_.SendPacketToTeacher(MakeOwnedSoundPacket({packet->Data(), packet->DataLength()}));
     }
     return 1;
 }
 
 void CSoundControl::Repaint() {
-    ::InvalidateRect(panel_.Item(IDC_BTN_SOUND), nullptr, TRUE);
+    panel_.RepaintButton(IDC_BTN_SOUND);
 }
 
 }  // namespace tesmora

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "common/threads/worker.h"
@@ -22,15 +23,14 @@
 
 namespace tesmora {
 
-class CRemoconDlg;
-class CTeacherLink;
+class PanelHost;
 
 class CSoundControl {
 public:
     // The panel's window timer that closes the notice (beside the switches' 26 and 27).
     static constexpr UINT_PTR kNoticeTimer = 28;
 
-    CSoundControl(CRemoconDlg& panel, CTeacherLink& link);
+    explicit CSoundControl(PanelHost& panel);
     CSoundControl(const CSoundControl&) = delete;
     CSoundControl& operator=(const CSoundControl&) = delete;
     // Stops the sound thread and joins it (serving the block it may be sending meanwhile).
@@ -61,13 +61,12 @@ private:
     void SendToTeacher(std::u16string_view text);
     void Repaint();
 
-    CRemoconDlg& panel_;
-    CTeacherLink& link_;
+    PanelHost& panel_;
     std::atomic<int32_t> running_{0};  // 1 while the sound thread is meant to capture
     std::atomic<uint64_t> capturedFrames_{0};
     std::atomic<long> result_{0};
-    uint32_t generation_ = 0;  // of the capture thread that runs now
-    ULONGLONG restartedAt_ = 0;
+    uint32_t generation_ = 0;              // of the capture thread that runs now
+    std::optional<uint64_t> restartedAt_;  // MonotonicMilliseconds of the last restart
     CEndpointWatch watch_;
     CWaitMsgDlg notice_;
     Worker sound_;  // after what its thread reads: destroyed (joined) first

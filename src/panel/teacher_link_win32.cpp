@@ -9,8 +9,9 @@
 #include <cwchar>
 #include <new>
 
+#include "common/platform/clock.h"
 #include "common/platform/config_string_win32.h"
-#include "app/language_library_win32.h"
+#include "common/ui/language_library_win32.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/platform/local_address_win32.h"
 #include "common/platform/pump_wait_win32.h"
@@ -20,8 +21,10 @@
 #include "common/window_messages.h"
 #include "panel/login_step_win32.h"
 #include "panel/message_trace.h"
-#include "panel/remocon_dlg_win32.h"
+#include "panel/panel_host.h"
+#include "panel/rh_info_win32.h"
 #include "panel/teacher_link_win32.h"
+#include "resource.h"
 #include "session/command_tag.h"
 #include "transport/packet.h"
 
@@ -42,14 +45,14 @@ std::wstring TagOf(std::u16string_view text) {
 
 }  // namespace
 
-CTeacherLink::CTeacherLink(CRemoconDlg& panel) : panel_(panel), session_(*this) {}
+CTeacherLink::CTeacherLink(PanelHost& panel) : panel_(panel), session_(*this) {}
 
 HWND CTeacherLink::Window() const {
-    return panel_.Handle();
+    return panel_.Window();
 }
 
 void CTeacherLink::OnPanelDestroyed() {
-    ::KillTimer(Window(), static_cast<UINT_PTR>(PanelTimer::kTeacherConnect));
+    ::KillTimer(Window(), static_cast<UINT_PTR>(SessionTimer::kTeacherConnect));
     loading_.DestroyDialog();
 }
 
@@ -114,11 +117,11 @@ std::u16string CTeacherLink::LocalAddress() {
     return ToU16(ChooseLocalAddress());
 }
 
-void CTeacherLink::StartTimer(PanelTimer timer, unsigned milliseconds) {
+void CTeacherLink::StartTimer(SessionTimer timer, unsigned milliseconds) {
     ::SetTimer(Window(), static_cast<UINT_PTR>(timer), milliseconds, nullptr);
 }
 
-void CTeacherLink::StopTimer(PanelTimer timer) {
+void CTeacherLink::StopTimer(SessionTimer timer) {
     ::KillTimer(Window(), static_cast<UINT_PTR>(timer));
 }
 
@@ -136,8 +139,8 @@ void CTeacherLink::PumpMessages(unsigned milliseconds) {
 
 void CTeacherLink::ShowMessage(std::u16string_view text) {
     // A box already open refuses a second one: the trace says whether the user saw the text.
-    const bool shown = !IsCustomMessageOpen();
-    DebugPrintUtf8(MessageTraceLine(text, shown).c_str(), MessageLogLine(text, shown));
+    const MessageFate fate = IsCustomMessageOpen() ? MessageFate::kDropped : MessageFate::kShown;
+    DebugPrintUtf8(MessageTraceLine(text, fate).c_str(), MessageLogLine(text, fate));
     messageText_ = ToWide(text);
     ShowCustomMessage(messageText_.c_str(), nullptr, kMsgBoxTypeOk, Window());
     messageText_.clear();
@@ -179,8 +182,8 @@ void CTeacherLink::Quit() {
 }
 
 uint32_t CTeacherLink::TickCount() {
-    // Milliseconds since the system started: unmoved by clock corrections and daylight saving.
-    return ::GetTickCount();
+    // The session takes 32-bit differences, which stay right across this truncation's wrap.
+    return static_cast<uint32_t>(MonotonicMilliseconds());
 }
 
 int CTeacherLink::ScreenWidth() {
@@ -196,11 +199,15 @@ void CTeacherLink::EnsureScreenImage(int width, int height) {
     panel_.RemoteHost().EnsureScreenImage(width, height);
 }
 
-void CTeacherLink::SetButtonCheck(int buttonId, bool checked) {
-    panel_.SetButtonCheck(buttonId, checked);
+void CTeacherLink::OnPadTouchState(bool on) {
+    panel_.SetButtonCheck(IDC_BTN_TOUCH, on);
 }
 
-void CTeacherLink::SelectMonitorInView(int monitorIndex) {
+void CTeacherLink::OnScreenShareState(bool on) {
+    panel_.SetButtonCheck(IDC_BTN_SHARE, on);
+}
+
+void CTeacherLink::OnMonitorsChanged(int monitorIndex) {
     panel_.SelectMonitorInView(monitorIndex);
 }
 
@@ -209,7 +216,7 @@ LRESULT CTeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
     auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
     const Connection connection = socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher;
     DebugPrint(L"Remocon session: %s connect result %d\n", NameOf(connection), error);
-    session_.OnConnectResult(connection, error);
+    session_.OnConnectResult(error);
     return error;
 }
 

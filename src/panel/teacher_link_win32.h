@@ -2,7 +2,8 @@
 // session that runs over them, as its SessionHost: sockets, the session's timers, the loading
 // dialog, message boxes, the login step and the clock. The sockets and timers belong to the panel's
 // window, which forwards their notifications here; what concerns the window itself (showing,
-// closing, its buttons, the teacher-screen image) the link asks of the panel. UI thread only.
+// closing, its buttons, the teacher-screen image) the link asks of the panel through its PanelHost.
+// UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -17,11 +18,11 @@
 
 namespace tesmora {
 
-class CRemoconDlg;
+class PanelHost;
 
 class CTeacherLink : private SessionHost {
 public:
-    explicit CTeacherLink(CRemoconDlg& panel);
+    explicit CTeacherLink(PanelHost& panel);
     CTeacherLink(const CTeacherLink&) = delete;
     CTeacherLink& operator=(const CTeacherLink&) = delete;
 
@@ -39,8 +40,6 @@ public:
     // The custom message box over the panel (a box already open refuses a second one).
     void ShowMessage(std::u16string_view text) override;
     std::u16string LoadString(int stringId) override;
-    int ScreenWidth() override;
-    int ScreenHeight() override;
 
     // The panel's window forwards these.
     LRESULT OnSocketConnect(WPARAM wParam, LPARAM lParam);
@@ -58,8 +57,8 @@ private:
     void CloseConnection(Connection connection) override;
     void SendText(Connection connection, std::u16string_view text) override;
     std::u16string LocalAddress() override;
-    void StartTimer(PanelTimer timer, unsigned milliseconds) override;
-    void StopTimer(PanelTimer timer) override;
+    void StartTimer(SessionTimer timer, unsigned milliseconds) override;
+    void StopTimer(SessionTimer timer) override;
     void ShowLoading(int stringId) override;
     void HideLoading() override;
     void PumpMessages(unsigned milliseconds) override;
@@ -70,15 +69,18 @@ private:
     void ClosePanel() override;
     void Quit() override;
     uint32_t TickCount() override;
+    int ScreenWidth() override;
+    int ScreenHeight() override;
     void EnsureScreenImage(int width, int height) override;
-    void SetButtonCheck(int buttonId, bool checked) override;
-    void SelectMonitorInView(int monitorIndex) override;
+    void OnPadTouchState(bool on) override;
+    void OnScreenShareState(bool on) override;
+    void OnMonitorsChanged(int monitorIndex) override;
 
     CTCPSocket& SocketOf(Connection connection);
     const CTCPSocket& SocketOf(Connection connection) const;
     HWND Window() const;
 
-    CRemoconDlg& panel_;
+    PanelHost& panel_;
     TeacherSession session_;
     CTCPSocket loginSocket_;
     CTCPSocket teacherSocket_;

@@ -1,15 +1,14 @@
 // The panel's screen upload (see upload_control_win32.h). UI thread only.
 #include "panel/upload_control_win32.h"
 
-#include <cstdio>
-
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
-#include "panel/remocon_dlg_win32.h"
-#include "panel/teacher_link_win32.h"
+#include "panel/panel_host.h"
 #include "resource.h"
 #include "session/command_tag.h"
+#include "session/teacher_session.h"
 #include "transport/packet.h"
+#include "transport/tcp_socket_win32.h"
 #include "upload/capture_thread_win32.h"
 
 namespace tesmora {
@@ -19,16 +18,14 @@ namespace {
 constexpr unsigned kUploadCoolDownMilliseconds = 2000;
 constexpr unsigned kCaptureWaitMilliseconds = 10;
 
-// A line for the debugger output with the tick count, so that a log shows how long a stop took.
+// The tick count in the line lets a log show how long a stop took.
 void TraceUpload(const char* what) {
-    char line[96];
-    std::snprintf(line, sizeof line, "Remocon upload: %s tick=%lu\n", what, ::GetTickCount());
-    DebugPrintUtf8(line);
+    TraceStep("upload", what);
 }
 
 }  // namespace
 
-CUploadControl::CUploadControl(CRemoconDlg& panel, CTeacherLink& link) : panel_(panel), link_(link) {}
+CUploadControl::CUploadControl(PanelHost& panel) : panel_(panel) {}
 
 CUploadControl::~CUploadControl() {
     capture_.RequestStop();
@@ -37,13 +34,13 @@ CUploadControl::~CUploadControl() {
 
 void CUploadControl::RefreshParameters(int width, int height) {
     parameters_ = FullScreenUploadParameters(width, height);
-    link_.SendToTeacher(UploadParametersText(parameters_));
+    panel_.SendOnPanelConnection(UploadParametersText(parameters_));
 }
 
 void CUploadControl::OnUploadButton() {
     if (panel_.RemoteControlRunning()) {
-        link_.ShowMessage(link_.LoadString(IDS_UPLOAD_WHILE_RC) + u"\n" +
-                          link_.LoadString(IDS_STOP_RC_FIRST));
+        panel_.ShowMessage(panel_.LoadString(IDS_UPLOAD_WHILE_RC) + u"\n" +
+                           panel_.LoadString(IDS_STOP_RC_FIRST));
         return;
     }
     if (uploading_) {
@@ -55,8 +52,8 @@ void CUploadControl::OnUploadButton() {
 }
 
 void CUploadControl::Start() {
-    RefreshParameters(link_.ScreenWidth(), link_.ScreenHeight());
-    link_.SendToTeacher(std::u16string(kRC00009) + u"start");
+    RefreshParameters(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"start");
     uploading_ = true;
     freshStart_ = true;
     LaunchCapture();
@@ -67,7 +64,7 @@ void CUploadControl::Start() {
 }
 
 void CUploadControl::Stop() {
-    link_.SendToTeacher(std::u16string(kRC00009) + u"stop");
+    panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"stop");
     uploading_ = false;
     capture_.RequestStop();  // the capture thread ends within a cycle
     TraceUpload("stop");
@@ -94,7 +91,7 @@ void CUploadControl::LaunchCapture() {
         // The old thread may be waiting for the panel to take a frame: the panel keeps handling
         // messages and a timer looks again.
         launchWaiting_ = true;
-        ::SetTimer(panel_.Handle(), kCaptureWaitTimer, kCaptureWaitMilliseconds, nullptr);
+        ::SetTimer(panel_.Window(), kCaptureWaitTimer, kCaptureWaitMilliseconds, nullptr);
         return;
     }
     launchWaiting_ = false;
@@ -102,40 +99,38 @@ void CUploadControl::LaunchCapture() {
     // A new upload numbers its frames from 0 and takes acknowledgements of its own frames only; a
     // restart goes on where the old thread stopped. Both are reset here, on the panel's thread that
     // takes the acknowledgements, with no capture thread running.
-    if (freshStart_) link_.Session().Upload().Begin();
+    if (freshStart_) panel_.Session().Upload().Begin();
     freshStart_ = false;
     if (!StartCaptureNow()) CaptureRefused();
 }
 
 bool CUploadControl::StartCaptureNow() {
     CaptureJob job;
-    job.panel = panel_.Handle();
+    job.panel = panel_.Window();
     job.settings = {parameters_.left,  parameters_.top,    parameters_.right,  parameters_.bottom,
                     parameters_.width, parameters_.height, parameters_.quality};
-    job.frameCounter = &link_.Session().Upload().NextFrame();
-    job.lastAcknowledged = &link_.Session().Upload().AcknowledgedValue();
+    job.frameCounter = &panel_.Session().Upload().NextFrame();
+    job.lastAcknowledged = &panel_.Session().Upload().AcknowledgedValue();
     return StartCapture(capture_, std::move(job));
 }
 
 void CUploadControl::CaptureRefused() {
     // Without a capture thread nothing would ever be sent: the teacher PC and the button say so.
     uploading_ = false;
-    link_.SendToTeacher(std::u16string(kRC00009) + u"stop");
+    panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"stop");
     panel_.SetButtonCheck(IDC_BTN_UPLOAD, false);
     TraceUpload("capture thread refused");
 }
 
 bool CUploadControl::OnTimer(UINT_PTR timer) {
     if (timer == kCoolDownTimer) {
-        ::KillTimer(panel_.Handle(), kCoolDownTimer);
-        HWND button = panel_.Item(IDC_BTN_UPLOAD);
-        ::EnableWindow(button, TRUE);
-        ::InvalidateRect(button, nullptr, TRUE);
+        ::KillTimer(panel_.Window(), kCoolDownTimer);
+        panel_.EnableButton(IDC_BTN_UPLOAD, true);
         return true;
     }
     if (timer == kCaptureWaitTimer) {
         if (capture_.Running() && !capture_.Finished()) return true;
-        ::KillTimer(panel_.Handle(), kCaptureWaitTimer);
+        ::KillTimer(panel_.Window(), kCaptureWaitTimer);
         // The user may have stopped the upload while the old thread ended.
         if (launchWaiting_ && uploading_) LaunchCapture();
         launchWaiting_ = false;
@@ -146,7 +141,7 @@ bool CUploadControl::OnTimer(UINT_PTR timer) {
 
 LRESULT CUploadControl::OnUploadFrame(WPARAM wParam, LPARAM) {
     auto* packet = reinterpret_cast<CPacket*>(wParam);
-    CTCPSocket& socket = link_.TeacherSocket();
+    CTCPSocket& socket = panel_.TeacherSocket();
     // A frame that was on its way when the upload stopped is dropped (the teacher was told "stop"),
     // and so is one of a capture that is being replaced (its grid is the old screen's).
     if (packet && socket.HasSocket() && uploading_ && !launchWaiting_) packet->Write(socket);
@@ -154,8 +149,8 @@ LRESULT CUploadControl::OnUploadFrame(WPARAM wParam, LPARAM) {
 }
 
 void CUploadControl::CoolDown(unsigned milliseconds) {
-    ::EnableWindow(panel_.Item(IDC_BTN_UPLOAD), FALSE);
-    ::SetTimer(panel_.Handle(), kCoolDownTimer, milliseconds, nullptr);
+    panel_.EnableButton(IDC_BTN_UPLOAD, false);
+    ::SetTimer(panel_.Window(), kCoolDownTimer, milliseconds, nullptr);
 }
 
 }  // namespace tesmora

@@ -16,23 +16,21 @@
 
 namespace tesmora {
 
-class CRemoconDlg;
-class CTeacherLink;
+class PanelHost;
 
 class CUploadControl {
 public:
-    // The panel's window timers of the upload (beside the session's 2, 3, 6 and 7).
+    // The panel's window timers of the upload (beside the panel's 2 and the session's 3, 6 and 7).
     static constexpr UINT_PTR kCoolDownTimer = 20;
     static constexpr UINT_PTR kCaptureWaitTimer = 21;
 
-    CUploadControl(CRemoconDlg& panel, CTeacherLink& link);
+    explicit CUploadControl(PanelHost& panel);
     CUploadControl(const CUploadControl&) = delete;
     CUploadControl& operator=(const CUploadControl&) = delete;
     // Stops the capture thread and joins it (serving the frame it may be sending meanwhile).
     ~CUploadControl();
 
     bool Uploading() const { return uploading_; }
-    const UploadParameters& Parameters() const { return parameters_; }
     // Sets the upload parameters for a `width` x `height` screen and sends them ("[RC00008]").
     void RefreshParameters(int width, int height);
 
@@ -54,8 +52,7 @@ private:
     void CaptureRefused();
     void CoolDown(unsigned milliseconds);
 
-    CRemoconDlg& panel_;
-    CTeacherLink& link_;
+    PanelHost& panel_;
     UploadParameters parameters_;
     bool uploading_ = false;
     bool launchWaiting_ = false;  // a capture waits for the previous thread to end

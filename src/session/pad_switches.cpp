@@ -1,7 +1,6 @@
 // The student-pad switches' decisions. Any thread.
 #include "session/pad_switches.h"
 
-#include "common/window_messages.h"
 #include "session/command_tag.h"
 #include "session/version_gate.h"
 
@@ -17,11 +16,6 @@ PadSwitchPress DecidePadSwitchPress(PadSwitch which, bool isChecked, std::u16str
 
 std::optional<bool> PadSwitchCheckAfterSend(const PadSwitchPress& press, bool sent) {
     return sent ? press.newCheck : std::nullopt;
-}
-
-std::optional<bool> PadSwitchStateFromMessage(uintptr_t wParam, intptr_t lParam) {
-    if (wParam != kCrossThreadCheck) return std::nullopt;
-    return lParam == 1;
 }
 
 }  // namespace tesmora

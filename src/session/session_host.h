@@ -12,9 +12,8 @@ namespace tesmora {
 
 enum class Connection { kLogin, kTeacher };
 
-// The panel's timers, by their fixed ids.
-enum class PanelTimer : unsigned {
-    kTopmost = 2,
+// The session's timers, by their fixed ids among the panel window's timers.
+enum class SessionTimer : unsigned {
     kKeepAlive = 3,
     kTeacherConnect = 6,
     kLoginServer = 7,
@@ -47,8 +46,8 @@ public:
     // The pad's address for the login server, from its network adapters.
     virtual std::u16string LocalAddress() = 0;
 
-    virtual void StartTimer(PanelTimer timer, unsigned milliseconds) = 0;
-    virtual void StopTimer(PanelTimer timer) = 0;
+    virtual void StartTimer(SessionTimer timer, unsigned milliseconds) = 0;
+    virtual void StopTimer(SessionTimer timer) = 0;
 
     virtual void ShowLoading(int stringId) = 0;
     virtual void HideLoading() = 0;
@@ -78,9 +77,11 @@ public:
     virtual int ScreenHeight() = 0;
     // Makes the teacher-screen image exist at this size (recreated only when the size differs).
     virtual void EnsureScreenImage(int width, int height) = 0;
-    virtual void SetButtonCheck(int buttonId, bool checked) = 0;
-    // While remote control shows the teacher's screen, tells its view which monitor to show.
-    virtual void SelectMonitorInView(int monitorIndex) = 0;
+    // The teacher PC reports whether the pads take touch, and whether its screen is on every pad.
+    virtual void OnPadTouchState(bool on) = 0;
+    virtual void OnScreenShareState(bool on) = 0;
+    // The teacher's monitor list changed; `monitorIndex` is the monitor to show now.
+    virtual void OnMonitorsChanged(int monitorIndex) = 0;
 };
 
 }  // namespace tesmora

@@ -45,7 +45,7 @@ bool TeacherSession::ConnectLoginServer() {
     if (!loginStarted_) {
         host_.ShowLoading(IDS_CONNECTING_LOGIN);
         host_.PumpMessages(kLoginConnectSettleMs);
-        host_.StartTimer(PanelTimer::kLoginServer, kLoginServerTimeoutMs);
+        host_.StartTimer(SessionTimer::kLoginServer, kLoginServerTimeoutMs);
         loginStarted_ = true;
     }
     if (host_.IsOpen(Connection::kLogin)) host_.CloseConnection(Connection::kLogin);
@@ -54,7 +54,7 @@ bool TeacherSession::ConnectLoginServer() {
     // would otherwise wait for ever.
     const uint16_t port = ParsePortNumber(relayPort_);
     if (port == 0) {
-        host_.StartTimer(PanelTimer::kLoginServer, kLoginServerTimeoutMs);
+        host_.StartTimer(SessionTimer::kLoginServer, kLoginServerTimeoutMs);
         return false;
     }
     std::u16string localPort;
@@ -65,7 +65,7 @@ bool TeacherSession::ConnectLoginServer() {
 }
 
 void TeacherSession::OnLoginReply(std::u16string_view payload) {
-    host_.StopTimer(PanelTimer::kLoginServer);
+    host_.StopTimer(SessionTimer::kLoginServer);
     host_.HideLoading();
     std::vector<std::u16string> fields = SplitPayload(payload);
     if (fields.size() != 2 && fields.size() != 6) {
@@ -95,11 +95,11 @@ void TeacherSession::OnLoginReply(std::u16string_view payload) {
                            kRemoteVersion, u",1,Reserved,Reserved"}));
     // A login server that greets and then never names the teacher's address (or closes) would leave
     // a remote running with no window and nothing to end it: the same timeout guards this answer.
-    host_.StartTimer(PanelTimer::kLoginServer, kLoginServerTimeoutMs);
+    host_.StartTimer(SessionTimer::kLoginServer, kLoginServerTimeoutMs);
 }
 
 void TeacherSession::OnTeacherAddress(std::u16string_view payload) {
-    host_.StopTimer(PanelTimer::kLoginServer);
+    host_.StopTimer(SessionTimer::kLoginServer);
     std::vector<std::u16string> fields;
     if (SplitString(payload, u",", fields) != 8) {
         ShowString(IDS_BAD_REPLY);
@@ -116,7 +116,7 @@ void TeacherSession::OnTeacherAddress(std::u16string_view payload) {
 void TeacherSession::ConnectTeacher() {
     host_.ShowLoading(IDS_CONNECTING_TEACHER);
     host_.PumpMessages(kTeacherConnectSettleMs);
-    host_.StartTimer(PanelTimer::kTeacherConnect, kTeacherConnectTimeoutMs);
+    host_.StartTimer(SessionTimer::kTeacherConnect, kTeacherConnectTimeoutMs);
     if (host_.IsOpen(Connection::kTeacher)) {
         // Replacing a connection is not losing it.
         reconnectingTeacher_ = true;
@@ -129,11 +129,11 @@ void TeacherSession::ConnectTeacher() {
 }
 
 void TeacherSession::OnTeacherAccepted() {
-    host_.StopTimer(PanelTimer::kTeacherConnect);
+    host_.StopTimer(SessionTimer::kTeacherConnect);
     host_.HideLoading();
     teacherAccepted_ = true;
     host_.SendText(Connection::kTeacher, Concat({kRC00001, kRemoteVersion}));
-    host_.StartTimer(PanelTimer::kKeepAlive, kKeepAliveMs);
+    host_.StartTimer(SessionTimer::kKeepAlive, kKeepAliveMs);
     OnTeacherAlive();
     windowShown_ = true;
     host_.ShowPanel();
@@ -142,7 +142,7 @@ void TeacherSession::OnTeacherAccepted() {
 void TeacherSession::OnTeacherRefused(std::u16string_view payload) {
     // The teacher has answered: a connect timeout firing under the answer's message box would end
     // the program and take the box away before it can be read.
-    host_.StopTimer(PanelTimer::kTeacherConnect);
+    host_.StopTimer(SessionTimer::kTeacherConnect);
     host_.HideLoading();
     std::vector<std::u16string> fields;
     if (SplitString(payload, u",", fields) != 3) {
@@ -186,9 +186,9 @@ void TeacherSession::OnText(std::u16string_view text) {
     } else if (tag == kRH00002) {
         upload_.OnAcknowledged(ParseDecimal(payload));
     } else if (tag == kRH00003) {
-        host_.SetButtonCheck(IDC_BTN_TOUCH, ParseDecimal(payload) == 1);
+        host_.OnPadTouchState(ParseDecimal(payload) == 1);
     } else if (tag == kRH00004) {
-        host_.SetButtonCheck(IDC_BTN_SHARE, ParseDecimal(payload) == 1);
+        host_.OnScreenShareState(ParseDecimal(payload) == 1);
     } else if (tag == kRH10002) {
         OnTeacherAlive();
     } else if (tag == kDV10000) {
@@ -223,7 +223,7 @@ void TeacherSession::OnScreenSize(std::u16string_view payload) {
                                                  DecimalText(host_.ScreenHeight())}));
 }
 
-void TeacherSession::OnConnectResult(Connection /*connection*/, int error) {
+void TeacherSession::OnConnectResult(int error) {
     if (error == 0 || !teacherAccepted_) return;  // before acceptance the connect timers decide
     if (ending_) return;
     ending_ = true;
@@ -237,23 +237,21 @@ void TeacherSession::OnSocketClose(Connection connection) {
     if (connection == Connection::kTeacher && !reconnectingTeacher_) Disconnect(u"CloseConn");
 }
 
-void TeacherSession::OnTimer(PanelTimer timer) {
+void TeacherSession::OnTimer(SessionTimer timer) {
     switch (timer) {
-        case PanelTimer::kKeepAlive:
+        case SessionTimer::kKeepAlive:
             OnKeepAliveTick();
             break;
-        case PanelTimer::kLoginServer:
-        case PanelTimer::kTeacherConnect:
+        case SessionTimer::kLoginServer:
+        case SessionTimer::kTeacherConnect:
             // A timeout fires once: left running, it would fire again under its own message box.
             host_.StopTimer(timer);
             host_.HideLoading();
             if (ending_) return;
             ending_ = true;
-            ShowString(timer == PanelTimer::kLoginServer ? IDS_LOGIN_SERVER_TIMEOUT : IDS_TEACHER_TIMEOUT);
+            ShowString(timer == SessionTimer::kLoginServer ? IDS_LOGIN_SERVER_TIMEOUT : IDS_TEACHER_TIMEOUT);
             host_.Quit();
             break;
-        case PanelTimer::kTopmost:
-            break;  // the panel's own
     }
 }
 
@@ -264,7 +262,7 @@ void TeacherSession::OnKeepAliveTick() {
     const uint32_t silence = now - remoteHost_.lastReceivedTick;
     if (remoteHost_.lastReceivedValid && silence > kTeacherSilenceLimitMs) {
         Disconnect(u"forced");
-        host_.StopTimer(PanelTimer::kKeepAlive);
+        host_.StopTimer(SessionTimer::kKeepAlive);
         remoteHost_.lastReceivedTick = now;
     }
 }
@@ -281,7 +279,7 @@ void TeacherSession::OnMonitorList(std::u16string_view payload, int32_t screenWi
         return;
     }
     monitors_ = ClipMonitorsToScreen(*parsed, screenWidth, screenHeight);
-    host_.SelectMonitorInView(currentMonitor_);
+    host_.OnMonitorsChanged(currentMonitor_);
 }
 
 void TeacherSession::ShowString(int stringId) {

@@ -37,12 +37,12 @@ public:
     void Disconnect(std::u16string_view reason);
     bool IsTeacherNewer() const;
 
-    // Panel events.
+    // Events of the connections and timers.
     // Routes an inbound text by its tag, whichever connection brought it.
     void OnText(std::u16string_view text);
-    void OnConnectResult(Connection connection, int error);
+    void OnConnectResult(int error);
     void OnSocketClose(Connection connection);
-    void OnTimer(PanelTimer timer);
+    void OnTimer(SessionTimer timer);
     // "[RH00005]" forwarded from the remote-control channel, with the size of the teacher's screen
     // image as the remote holds it now: the monitors are cut to it.
     void OnMonitorList(std::u16string_view payload, int32_t screenWidth, int32_t screenHeight);
@@ -57,10 +57,7 @@ public:
     const std::vector<MonitorRect>& Monitors() const { return monitors_; }
     int CurrentMonitor() const { return currentMonitor_; }
     void SetCurrentMonitor(int index) { currentMonitor_ = index; }
-    bool TeacherAccepted() const { return teacherAccepted_; }
     bool WindowShown() const { return windowShown_; }
-    bool LoginStarted() const { return loginStarted_; }
-    const std::u16string& TeacherId() const { return teacherId_; }
 
 private:
     void OnScreenSize(std::u16string_view payload);

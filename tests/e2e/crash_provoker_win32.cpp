@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "app/crash_handler_win32.h"
-#include "app/language_library_win32.h"
+#include "common/ui/language_library_win32.h"
 
 using namespace tesmora;
 

@@ -29,8 +29,8 @@ public:
     }
     void SendText(Connection, std::u16string_view) override {}
     std::u16string LocalAddress() override { return u"127.0.0.1"; }
-    void StartTimer(PanelTimer, unsigned) override {}
-    void StopTimer(PanelTimer) override {}
+    void StartTimer(SessionTimer, unsigned) override {}
+    void StopTimer(SessionTimer) override {}
     void ShowLoading(int) override {}
     void HideLoading() override {}
     void PumpMessages(unsigned) override {}
@@ -46,8 +46,9 @@ public:
     int ScreenWidth() override { return 1920; }
     int ScreenHeight() override { return 1080; }
     void EnsureScreenImage(int, int) override {}
-    void SetButtonCheck(int, bool) override {}
-    void SelectMonitorInView(int) override {}
+    void OnPadTouchState(bool) override {}
+    void OnScreenShareState(bool) override {}
+    void OnMonitorsChanged(int) override {}
 
     bool loginOpen = false;
     bool teacherOpen = false;

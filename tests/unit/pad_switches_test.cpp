@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/window_messages.h"
+#include "panel/pad_switch_answer.h"
 
 using namespace tesmora;
 
@@ -22,7 +23,7 @@ TEST(PadSwitches, PressTextAndButtonByCheckStateAndTeacherVersion) {
         {PadSwitch::kBroadcast, false, u"2.0.1.1027", u"[RC00012]on", true},
         {PadSwitch::kBroadcast, true, u"2.0.1.1027", u"[RC00012]off", false},
         {PadSwitch::kTouch, false, u"", u"[RC00013]on", true},  // version not yet known
-        // Newer teachers answer with WM_TOUCH_STATE / WM_SHARE_STATE: the button waits for it.
+        // Newer teachers answer: the button waits for it.
         {PadSwitch::kTouch, false, u"2.0.1.1028", u"[RC00013]on", std::nullopt},
         {PadSwitch::kTouch, true, u"2.0.1.1028", u"[RC00013]off", std::nullopt},
         {PadSwitch::kBroadcast, false, u"2.0.1.1028", u"[RC00012]on", std::nullopt},

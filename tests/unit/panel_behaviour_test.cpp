@@ -16,9 +16,7 @@ TEST(LogoTap, AQuickPressRestoresALongOneOnlyMoves) {
 
     tap.Press(1000);
     EXPECT_EQ(tap.Move(1100, true), LogoTap::End::kNone);  // dragging
-    EXPECT_TRUE(tap.Moved());
-    EXPECT_EQ(tap.Release(1200), LogoTap::End::kDrag);  // exactly 200 ms is a drag
-    EXPECT_FALSE(tap.Moved());
+    EXPECT_EQ(tap.Release(1200), LogoTap::End::kDrag);     // exactly 200 ms is a drag
 }
 
 TEST(LogoTap, AMoveThatFindsTheButtonUpEndsThePress) {
@@ -50,7 +48,8 @@ TEST(UploadParameters, RefreshCoversTheWholeScreenAndIsAnnounced) {
 }
 
 TEST(MessageTrace, TextSurvivesAnyCodePage) {
-    EXPECT_EQ(MessageTraceLine(u"OK", true), "Remocon message: OK\n");
-    EXPECT_EQ(MessageTraceLine(u"잘못\n\\", true), "Remocon message: \\uC798\\uBABB\\u000A\\u005C\n");
-    EXPECT_EQ(MessageTraceLine(u"x", false), "Remocon message dropped: x\n");
+    EXPECT_EQ(MessageTraceLine(u"OK", MessageFate::kShown), "Remocon message: OK\n");
+    EXPECT_EQ(MessageTraceLine(u"잘못\n\\", MessageFate::kShown),
+              "Remocon message: \\uC798\\uBABB\\u000A\\u005C\n");
+    EXPECT_EQ(MessageTraceLine(u"x", MessageFate::kDropped), "Remocon message dropped: x\n");
 }

@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,8 @@ public:
         if (IsOpen(c)) sent.push_back({c, std::u16string(text)});
     }
     std::u16string LocalAddress() override { return u"192.168.0.10"; }
-    void StartTimer(PanelTimer t, unsigned ms) override { timers[t] = ms; }
-    void StopTimer(PanelTimer t) override { timers.erase(t); }
+    void StartTimer(SessionTimer t, unsigned ms) override { timers[t] = ms; }
+    void StopTimer(SessionTimer t) override { timers.erase(t); }
     void ShowLoading(int id) override { loading = id; }
     void HideLoading() override { loading = 0; }
     void PumpMessages(unsigned) override {}
@@ -81,8 +82,9 @@ public:
         imageWidth = w;
         imageHeight = h;
     }
-    void SetButtonCheck(int id, bool checked) override { checks[id] = checked; }
-    void SelectMonitorInView(int index) override { selectedMonitor = index; }
+    void OnPadTouchState(bool on) override { padTouch = on; }
+    void OnScreenShareState(bool on) override { screenShare = on; }
+    void OnMonitorsChanged(int index) override { selectedMonitor = index; }
 
     TeacherSession* session = nullptr;
     bool canCreate = true;
@@ -90,7 +92,7 @@ public:
     std::vector<Sent> sent;
     std::vector<std::u16string> log;
     std::vector<std::u16string> messages;
-    std::map<PanelTimer, unsigned> timers;
+    std::map<SessionTimer, unsigned> timers;
     int loading = 0;
     std::u16string language = u"Kor";
     LoginStepResult nextLogin;
@@ -98,7 +100,7 @@ public:
     bool panelShown = false, panelClosed = false, quit = false;
     uint32_t now = 45000;
     int imageWidth = 0, imageHeight = 0, imagesCreated = 0;
-    std::map<int, bool> checks;
+    std::optional<bool> padTouch, screenShare;
     int selectedMonitor = -1;
 
     std::vector<std::u16string> TextsOn(Connection c) const {
@@ -134,7 +136,7 @@ TEST_F(TeacherSessionTest, LoginHopIdentifiesTheRemoteWithItsEightFields) {
     LogIn();
     EXPECT_EQ(panel_.profileId, u"teacher01");
     EXPECT_EQ(panel_.loading, IDS_CONNECTING_LOGIN);
-    EXPECT_EQ(panel_.timers[PanelTimer::kLoginServer], 3000u);
+    EXPECT_EQ(panel_.timers[SessionTimer::kLoginServer], 3000u);
     EXPECT_EQ(panel_.log[0], u"open login 10.0.0.5:9000");
 
     session_.OnText(u"[UR00001]0,ok");
@@ -143,9 +145,9 @@ TEST_F(TeacherSessionTest, LoginHopIdentifiesTheRemoteWithItsEightFields) {
     EXPECT_EQ(panel_.TextsOn(Connection::kLogin)[0],
               u"[US00001]5,teacher01,192.168.0.10,50123,2.0.1.1028,1,Reserved,Reserved");
     // The teacher's address is waited for as long as the greeting was, and no longer.
-    EXPECT_EQ(panel_.timers[PanelTimer::kLoginServer], 3000u);
+    EXPECT_EQ(panel_.timers[SessionTimer::kLoginServer], 3000u);
     session_.OnText(u"[UR00002]a,b,c,d,127.0.0.1,18600,g");
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u);
+    EXPECT_EQ(panel_.timers.count(SessionTimer::kLoginServer), 0u);
 }
 
 TEST_F(TeacherSessionTest, MalformedLoginRepliesShowTheBadReplyMessageAndClose) {
@@ -170,7 +172,7 @@ TEST_F(TeacherSessionTest, RefusedIdRunsTheLoginStepAgainWithoutANewTimeout) {
     session_.OnText(u"[UR00001]1,일치하는 선생님 정보를 찾을 수 없습니다.");
     EXPECT_EQ(panel_.messages.at(0), u"일치하는 선생님 정보를 찾을 수 없습니다.");  // Korean stays as sent
     EXPECT_EQ(panel_.profileId, u"teacher02");
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u);
+    EXPECT_EQ(panel_.timers.count(SessionTimer::kLoginServer), 0u);
     EXPECT_EQ(panel_.log.back(), u"open login 10.0.0.6:9001");
     EXPECT_FALSE(panel_.quit);
 
@@ -210,16 +212,15 @@ TEST_F(TeacherSessionTest, TeacherHopConnectsToFieldsFiveAndSixAndClosesTheLogin
     EXPECT_EQ(panel_.log[1], u"open teacher 127.0.0.1:18600");
     EXPECT_EQ(panel_.log[2], u"close login");
     EXPECT_EQ(panel_.loading, IDS_CONNECTING_TEACHER);
-    EXPECT_EQ(panel_.timers[PanelTimer::kTeacherConnect], 3000u);
+    EXPECT_EQ(panel_.timers[SessionTimer::kTeacherConnect], 3000u);
     EXPECT_TRUE(panel_.messages.empty()) << "closing the login connection is not a loss";
 }
 
 TEST_F(TeacherSessionTest, AcceptanceSendsOurVersionFirstThenKeepsAliveEveryTenSeconds) {
     BeAccepted();
     EXPECT_TRUE(panel_.panelShown);
-    EXPECT_TRUE(session_.TeacherAccepted());
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kTeacherConnect), 0u);
-    EXPECT_EQ(panel_.timers[PanelTimer::kKeepAlive], 10000u);
+    EXPECT_EQ(panel_.timers.count(SessionTimer::kTeacherConnect), 0u);
+    EXPECT_EQ(panel_.timers[SessionTimer::kKeepAlive], 10000u);
     ASSERT_FALSE(panel_.TextsOn(Connection::kTeacher).empty());
     EXPECT_EQ(panel_.TextsOn(Connection::kTeacher)[0], u"[RC00001]2.0.1.1028");
 
@@ -227,7 +228,7 @@ TEST_F(TeacherSessionTest, AcceptanceSendsOurVersionFirstThenKeepsAliveEveryTenS
     for (int tick = 0; tick < 12; ++tick) {
         panel_.now += 10 * kSecond;
         session_.OnText(u"[RH10002]");
-        session_.OnTimer(PanelTimer::kKeepAlive);
+        session_.OnTimer(SessionTimer::kKeepAlive);
     }
     EXPECT_FALSE(panel_.quit);
     EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).size(), 13u);
@@ -237,14 +238,14 @@ TEST_F(TeacherSessionTest, AcceptanceSendsOurVersionFirstThenKeepsAliveEveryTenS
 TEST_F(TeacherSessionTest, FortyOneSilentSecondsEndTheProgramWithOneMessage) {
     BeAccepted();
     panel_.now += 40 * kSecond;
-    session_.OnTimer(PanelTimer::kKeepAlive);
+    session_.OnTimer(SessionTimer::kKeepAlive);
     EXPECT_FALSE(panel_.quit);
     panel_.now += 1 * kSecond;
-    session_.OnTimer(PanelTimer::kKeepAlive);
+    session_.OnTimer(SessionTimer::kKeepAlive);
     EXPECT_TRUE(panel_.quit);
     EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"#229"});
     EXPECT_FALSE(panel_.IsOpen(Connection::kTeacher));
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kKeepAlive), 0u);
+    EXPECT_EQ(panel_.timers.count(SessionTimer::kKeepAlive), 0u);
 }
 
 TEST_F(TeacherSessionTest, SilenceIsMeasuredAcrossTheTickCountsWrap) {
@@ -264,7 +265,7 @@ TEST_F(TeacherSessionTest, SilenceIsMeasuredAcrossTheTickCountsWrap) {
         session.OnText(u"[UR00002]a,b,c,d,h,2,g");
         session.OnText(u"[DV00007]");
         panel.now += c.silentFor;  // wraps past zero
-        session.OnTimer(PanelTimer::kKeepAlive);
+        session.OnTimer(SessionTimer::kKeepAlive);
         EXPECT_EQ(panel.quit, c.ends);
     }
 }
@@ -297,12 +298,12 @@ TEST_F(TeacherSessionTest, PortsAreDecimalNumbersAndNoPortEndsWithTheTimeoutMess
             session.OnText(u"[UR00001]0,ok");
             session.OnText(std::u16string(u"[UR00002]a,b,c,d,h,") + c.teacherPort + u",g");
         } else {
-            session.OnTimer(PanelTimer::kLoginServer);
+            session.OnTimer(SessionTimer::kLoginServer);
         }
         if (panel.IsOpen(Connection::kTeacher)) {
             EXPECT_EQ(panel.log[1], c.expected);
         } else if (!panel.quit) {
-            session.OnTimer(PanelTimer::kTeacherConnect);
+            session.OnTimer(SessionTimer::kTeacherConnect);
         }
         if (!panel.IsOpen(Connection::kTeacher)) {
             EXPECT_EQ(panel.messages, std::vector<std::u16string>{c.expected});
@@ -316,8 +317,8 @@ TEST_F(TeacherSessionTest, RetryAfterARefusedIdWithNoPortEndsWithTheTimeoutMessa
     panel_.nextLogin = {true, u"teacher02", u"10.0.0.5", u"port"};
     session_.OnText(u"[UR00001]1,unknown");
     EXPECT_FALSE(panel_.IsOpen(Connection::kLogin));
-    ASSERT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 1u) << "nothing would ever end the wait";
-    session_.OnTimer(PanelTimer::kLoginServer);
+    ASSERT_EQ(panel_.timers.count(SessionTimer::kLoginServer), 1u) << "nothing would ever end the wait";
+    session_.OnTimer(SessionTimer::kLoginServer);
     EXPECT_EQ(panel_.messages.back(), u"#230");
     EXPECT_TRUE(panel_.quit);
 }
@@ -353,9 +354,9 @@ TEST_F(TeacherSessionTest, SecondTeacherAddressAfterAcceptanceReconnectsWithoutE
     EXPECT_EQ(panel_.log, (std::vector<std::u16string>{u"close teacher", u"open teacher 10.0.0.9:18700"}));
     EXPECT_TRUE(panel_.messages.empty()) << "replacing the connection is not losing it";
     EXPECT_FALSE(panel_.quit);
-    EXPECT_EQ(panel_.timers[PanelTimer::kTeacherConnect], 3000u);
+    EXPECT_EQ(panel_.timers[SessionTimer::kTeacherConnect], 3000u);
     session_.OnText(u"[DV00007]");
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kTeacherConnect), 0u);
+    EXPECT_EQ(panel_.timers.count(SessionTimer::kTeacherConnect), 0u);
     EXPECT_EQ(panel_.TextsOn(Connection::kTeacher).back(), u"[RC00001]2.0.1.1028");
     // The new connection is watched like the first: losing it ends the program.
     panel_.CloseConnection(Connection::kTeacher);
@@ -369,15 +370,15 @@ TEST_F(TeacherSessionTest, RefusalShowsTheTeachersOwnWords) {
     EXPECT_TRUE(panel_.quit);
     EXPECT_FALSE(panel_.IsOpen(Connection::kTeacher));
     // The answer ends the wait for it: no timeout can follow under the box.
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kTeacherConnect), 0u);
+    EXPECT_EQ(panel_.timers.count(SessionTimer::kTeacherConnect), 0u);
 }
 
 TEST_F(TeacherSessionTest, TimeoutsAndLateConnectFailures) {
     LogIn();
-    session_.OnTimer(PanelTimer::kLoginServer);
+    session_.OnTimer(SessionTimer::kLoginServer);
     EXPECT_EQ(panel_.messages, std::vector<std::u16string>{u"#230"});
     EXPECT_TRUE(panel_.quit);
-    EXPECT_EQ(panel_.timers.count(PanelTimer::kLoginServer), 0u) << "a timeout must not fire again";
+    EXPECT_EQ(panel_.timers.count(SessionTimer::kLoginServer), 0u) << "a timeout must not fire again";
 
     RecordingPanel panel;
     TeacherSession session(panel);
@@ -385,9 +386,9 @@ TEST_F(TeacherSessionTest, TimeoutsAndLateConnectFailures) {
     session.Start({true, u"t", u"h", u"1"});
     session.OnText(u"[UR00001]0,ok");
     session.OnText(u"[UR00002]a,b,c,d,h,2,g");
-    session.OnConnectResult(Connection::kTeacher, 10061);
+    session.OnConnectResult(10061);
     EXPECT_TRUE(panel.messages.empty()) << "before acceptance the timer decides";
-    session.OnTimer(PanelTimer::kTeacherConnect);
+    session.OnTimer(SessionTimer::kTeacherConnect);
     EXPECT_EQ(panel.messages, std::vector<std::u16string>{u"#231"});
 
     RecordingPanel accepted;
@@ -395,7 +396,7 @@ TEST_F(TeacherSessionTest, TimeoutsAndLateConnectFailures) {
     accepted.session = &late;
     late.Start({true, u"t", u"h", u"1"});
     late.OnText(u"[DV00007]");
-    late.OnConnectResult(Connection::kTeacher, 10060);
+    late.OnConnectResult(10060);
     EXPECT_EQ(accepted.messages, std::vector<std::u16string>{u"#205"});
     EXPECT_TRUE(accepted.quit);
 }
@@ -420,13 +421,13 @@ TEST_F(TeacherSessionTest, InboundRoutingOfStateReports) {
     session_.OnText(u"[RH00002]x");
     EXPECT_EQ(session_.Upload().Acknowledged(), 0);
     session_.OnText(u"[RH00003]1");
-    EXPECT_TRUE(panel_.checks[IDC_BTN_TOUCH]);
+    EXPECT_EQ(panel_.padTouch, true);
     session_.OnText(u"[RH00003]");
-    EXPECT_FALSE(panel_.checks[IDC_BTN_TOUCH]);
+    EXPECT_EQ(panel_.padTouch, false);
     session_.OnText(u"[RH00004]1");
-    EXPECT_TRUE(panel_.checks[IDC_BTN_SHARE]);
+    EXPECT_EQ(panel_.screenShare, true);
     session_.OnText(u"[rh00004]0");  // not a tag
-    EXPECT_TRUE(panel_.checks[IDC_BTN_SHARE]);
+    EXPECT_EQ(panel_.screenShare, true);
     session_.OnText(u"[RH0000");  // too short
     EXPECT_FALSE(panel_.quit);
 }

@@ -8,14 +8,15 @@
 using namespace tesmora;
 
 TEST(CrashHandler, MessageMentionsTheDumpOnlyWhenOneWasWritten) {
-    const std::wstring korean = CrashMessageText(L"Kor", true);
-    const std::wstring english = CrashMessageText(L"Eng", true);
+    const std::wstring korean = CrashMessageText(L"Kor", CrashDump::kWritten);
+    const std::wstring english = CrashMessageText(L"Eng", CrashDump::kWritten);
     EXPECT_EQ(korean.find(L"Tesmora Orlu Remocon이 예기치 않게 종료되었습니다.\n"), 0u);
     EXPECT_EQ(english.find(L"Tesmora Orlu Remocon ended unexpectedly.\n"), 0u);
     EXPECT_NE(korean.find(L"RemoconDump.dmp"), std::wstring::npos);
     EXPECT_NE(english.find(L"RemoconDump.dmp"), std::wstring::npos);
-    EXPECT_EQ(CrashMessageText(L"Japan", true), english);
+    EXPECT_EQ(CrashMessageText(L"Japan", CrashDump::kWritten), english);
 
-    EXPECT_EQ(CrashMessageText(L"Kor", false), L"Tesmora Orlu Remocon이 예기치 않게 종료되었습니다.");
-    EXPECT_EQ(CrashMessageText(L"Eng", false), L"Tesmora Orlu Remocon ended unexpectedly.");
+    EXPECT_EQ(CrashMessageText(L"Kor", CrashDump::kMissing),
+              L"Tesmora Orlu Remocon이 예기치 않게 종료되었습니다.");
+    EXPECT_EQ(CrashMessageText(L"Eng", CrashDump::kMissing), L"Tesmora Orlu Remocon ended unexpectedly.");
 }

@@ -1,5 +1,5 @@
 // Language choice and library loading (see language_library_win32.h).
-#include "app/language_library_win32.h"
+#include "common/ui/language_library_win32.h"
 
 #include <mutex>
 
