@@ -13,7 +13,7 @@
 #include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "common/ui/resource_module_win32.h"
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 #include "remote_control/receiver_win32.h"
 #include "resource.h"
 #include "transport/frame.h"

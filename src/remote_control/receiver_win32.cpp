@@ -9,7 +9,7 @@
 
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 #include "remote_control/control_thread_win32.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
