@@ -45,7 +45,6 @@ TEST(PanelSettingIni, PortZeroIsRewrittenAndAKnownRelayKept) {
 TEST(PanelRemoteHost, ScreenImageIsMadeOncePerSize) {
     RemoteHostState state;
     CRHInfo record(state);
-    EXPECT_EQ(record.connectionMarker, -1);
     EXPECT_TRUE(record.name.empty());
     EXPECT_FALSE(record.socketHolder.HasSocket());
 
