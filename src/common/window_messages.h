@@ -14,13 +14,11 @@ inline constexpr unsigned WM_SOCKET_CONNECT = 0x8002;  // sent; wParam socket, l
 inline constexpr unsigned WM_SOCKET_RECEIVE = 0x8003;  // posted; wParam socket, lParam frame block
 inline constexpr unsigned WM_SOCKET_CLOSE = 0x8004;    // sent; wParam socket
 
-inline constexpr unsigned WM_NOTE_CLOSE = 0x8064;          // panel to note thread
 inline constexpr unsigned WM_NOTE_SHOW_TOOLBAR = 0x8065;   // panel to note thread's hidden frame
 inline constexpr unsigned WM_NOTE_DROP_TO_TOUCH = 0x8066;  // panel to note thread's hidden frame
-inline constexpr unsigned WM_RC_STOP = 0x8064;             // panel to view thread or control thread
 inline constexpr unsigned WM_AUDIO_PACKET = 0x8069;        // sound thread to panel, sent
 inline constexpr unsigned WM_UPLOAD_FRAME = 0x806B;        // capture thread to panel, sent
-inline constexpr unsigned WM_RC_SEND_TEXT = 0x80C8;        // panel to control thread
+inline constexpr unsigned WM_RC_OUTBOX_WAKE = 0x80C8;      // panel to control thread: the outbox holds more
 inline constexpr unsigned WM_RC_WAKE = 0x812C;             // panel to control and view threads
 inline constexpr unsigned WM_RC_SOCKET_RETURN = 0x812D;    // communication window to panel
 inline constexpr unsigned WM_TOUCH_STATE = 0x812F;         // receiver thread to panel

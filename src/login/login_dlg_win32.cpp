@@ -154,7 +154,7 @@ void CLoginDlg::OnOK() {
 
     checking_ = true;
     SetMessageLine(LoadResourceString(IDS_LOOKING_UP_RELAY));
-    PumpWait(kRepaintMilliseconds, 0);
+    PumpWait(kRepaintMilliseconds, PumpMode::kDrainEachStep);
 
     const std::wstring folder = settingsFolder_.empty() ? GetModuleFolder() : settingsFolder_;
     PrepareSettingIni(folder);

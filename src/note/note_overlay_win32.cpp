@@ -99,7 +99,7 @@ std::span<const CWindow::MessageEntry> CNoteToolWnd::MessageTable() const {
     return table;
 }
 
-bool CNoteToolWnd::CreateOverlay(int mode) {
+bool CNoteToolWnd::CreateOverlay(Background background) {
     if (!RegisterWindowClass(kOverlayClass, 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) return false;
     // Borderless: the overlay is the display's whole picture, without a caption to drag it by.
     if (!Create(0, kOverlayClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, 0)) return false;
@@ -112,7 +112,7 @@ bool CNoteToolWnd::CreateOverlay(int mode) {
     ::SetWindowPos(Handle(), HWND_NOTOPMOST, area.left, area.top, width, height, SWP_NOACTIVATE);
     if (width < 1 || height < 1 || !canvas_.Create(width, height, 32)) return false;
 
-    if (mode == kWritingMode) {
+    if (background == Background::kScreenSnapshot) {
         TakeSnapshot();
     } else {
         DrawWhiteboard();

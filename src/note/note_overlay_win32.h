@@ -22,16 +22,16 @@ namespace tesmora {
 
 class CNoteToolWnd : public CWindow {
 public:
-    static constexpr int kWritingMode = 1;
-    static constexpr int kWhiteboardMode = 2;
+    // What the overlay starts from: a picture of the display to write on, or a white board.
+    enum class Background { kScreenSnapshot, kWhiteboard };
 
     // `panel` is the control panel, hidden while the snapshot is taken; `hidePanel(bool)` tells the
     // panel beforehand that the hiding is wanted (it otherwise keeps itself shown).
     CNoteToolWnd(HWND panel, void (*hidePanel)(void*, bool), void* hideContext);
     ~CNoteToolWnd() override;
 
-    // Makes the window over the chosen display, with a snapshot (mode 1) or a white board (mode 2).
-    bool CreateOverlay(int mode);
+    // Makes the window over the chosen display, on the given background.
+    bool CreateOverlay(Background background);
 
     void SetTool(int tool);
     void SetWidthIndex(int index);

@@ -12,10 +12,9 @@ namespace {
 
 constexpr wchar_t kFrameClass[] = L"TesmoraNoteThread";
 constexpr DWORD kFrameStyle = 0x02CC0000;  // caption, system menu, sizing border, clip-children
-constexpr unsigned kServeMilliseconds = 5;
 
 // CNoteThreadWnd: the never-shown frame that anchors the note thread. The panel's requests arrive
-// here as posted messages and go to the toolbar; the close request ends the thread's message loop,
+// here as posted messages and go to the toolbar; its close (WM_CLOSE) ends the thread's message loop,
 // after which the thread destroys its windows (never from inside a modal loop that may be running).
 // Note thread only.
 class CNoteThreadWnd : public CWindow {
@@ -35,7 +34,6 @@ public:
 protected:
     std::span<const MessageEntry> MessageTable() const override {
         static const MessageEntry table[] = {
-            OnMessage(WM_NOTE_CLOSE, &CNoteThreadWnd::OnNoteClose),
             OnMessage(WM_NOTE_SHOW_TOOLBAR, &CNoteThreadWnd::OnShowToolbar),
             OnMessage(WM_NOTE_DROP_TO_TOUCH, &CNoteThreadWnd::OnDropToTouch),
             OnMessage(WM_CLOSE, &CNoteThreadWnd::OnClose),
@@ -44,10 +42,6 @@ protected:
     }
 
 private:
-    LRESULT OnNoteClose(WPARAM wParam, LPARAM) {
-        if (wParam == kCrossThreadCheck) ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
-        return 0;
-    }
     LRESULT OnShowToolbar(WPARAM wParam, LPARAM) {
         if (wParam == kCrossThreadCheck && toolbar_.Handle()) toolbar_.ShowToolbar();
         return 0;
@@ -64,23 +58,7 @@ private:
     CNoteToolDlg& toolbar_;
 };
 
-// Waits until `done` answers true, taking the messages other threads send to this one meanwhile.
-template <class Done>
-void WaitServingSentMessages(Done done) {
-    while (!done()) {
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        ::Sleep(kServeMilliseconds);
-    }
-}
-
 }  // namespace
-
-bool CNoteThread::Start() {
-    if (worker_.Running()) return true;
-    ready_ = false;
-    return worker_.Start([this](std::stop_token) { Run(); });
-}
 
 void CNoteThread::SetHidingPanel(void* self, bool hiding) {
     static_cast<CNoteThread*>(self)->hidingPanel_ = hiding;
@@ -93,18 +71,10 @@ void CNoteThread::Run() {
         if (frame.CreateFrame() && toolbar.Create(nullptr)) {
             toolbar.ShowToolbar();
             toolbar_ = toolbar.Handle();
-            frame_ = frame.Handle();
-            ready_ = true;
-            MSG message;
-            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-                if (CWindow::PreTranslateChain(message)) continue;
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
+            MarkReady(frame.Handle());
+            RunLoop();
         }
         toolbar_ = nullptr;
-        frame_ = nullptr;
-        ready_ = true;
         // The toolbar (and with it the overlay) goes first, then the frame at the end of the scope.
         if (toolbar.Handle()) toolbar.DestroyDialog();
     }
@@ -112,8 +82,7 @@ void CNoteThread::Run() {
 }
 
 void CNoteThread::PostToFrame(UINT message) {
-    HWND frame = frame_.load();
-    if (frame) ::PostMessageW(frame, message, kCrossThreadCheck, 0);
+    if (HWND frame = Window()) ::PostMessageW(frame, message, kCrossThreadCheck, 0);
 }
 
 void CNoteThread::ShowToolbar() {
@@ -122,14 +91,6 @@ void CNoteThread::ShowToolbar() {
 
 void CNoteThread::DropToTouchMode() {
     PostToFrame(WM_NOTE_DROP_TO_TOUCH);
-}
-
-void CNoteThread::Close() {
-    if (!worker_.Running()) return;
-    WaitServingSentMessages([this] { return ready_.load() || worker_.Finished(); });
-    PostToFrame(WM_NOTE_CLOSE);
-    WaitServingSentMessages([this] { return worker_.Finished(); });
-    worker_.Join();
 }
 
 }  // namespace tesmora

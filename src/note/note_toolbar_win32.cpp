@@ -143,8 +143,9 @@ void CNoteToolDlg::CloseDrawing() {
 
 void CNoteToolDlg::StartDrawing(NoteMode mode) {
     auto overlay = std::make_unique<CNoteToolWnd>(panel_, hidePanel_, hideContext_);
-    int overlayMode = mode == NoteMode::Writing ? CNoteToolWnd::kWritingMode : CNoteToolWnd::kWhiteboardMode;
-    if (!overlay->CreateOverlay(overlayMode)) {
+    const auto background = mode == NoteMode::Writing ? CNoteToolWnd::Background::kScreenSnapshot
+                                                      : CNoteToolWnd::Background::kWhiteboard;
+    if (!overlay->CreateOverlay(background)) {
         Trace(L"the drawing window could not be made");
         mode_ = NoteMode::Touch;
         SyncButtons();
@@ -211,7 +212,7 @@ void CNoteToolDlg::SwitchMode(NoteModeCommand command) {
             mode_ = NoteMode::Writing;
             // The snapshot must show neither the toolbar nor the panel.
             ::ShowWindow(Handle(), SW_HIDE);
-            PumpWait(kHideSettleMilliseconds, 1);
+            PumpWait(kHideSettleMilliseconds, PumpMode::kOneMessagePerStep);
             StartDrawing(NoteMode::Writing);
             break;
         case NoteModeCommand::Whiteboard:
@@ -225,7 +226,7 @@ void CNoteToolDlg::SwitchMode(NoteModeCommand command) {
 
 bool CNoteToolDlg::Save() {
     ::ShowWindow(Handle(), SW_HIDE);
-    PumpWait(kHideSettleMilliseconds, 1);
+    PumpWait(kHideSettleMilliseconds, PumpMode::kOneMessagePerStep);
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     std::wstring name = NotePictureName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
@@ -243,7 +244,7 @@ bool CNoteToolDlg::Save() {
     if (saved) {
         CWaitMsgDlg notice;
         notice.ShowNotice(Handle(), LoadResourceString(IDS_SAVED));
-        PumpWait(kNoticeMilliseconds, 1);
+        PumpWait(kNoticeMilliseconds, PumpMode::kOneMessagePerStep);
         ::ShowWindow(notice.Handle(), SW_HIDE);
         notice.DestroyDialog();
     } else {

@@ -379,7 +379,7 @@ void CRemoconDlg::CloseAfterConfirmation() {
     upload_.StopForClose();
     remote_.StopForClose();
     sound_.StopForClose();
-    PumpWait(kCloseSettleMilliseconds, 0);
+    PumpWait(kCloseSettleMilliseconds, PumpMode::kDrainEachStep);
     EndDialog(IDOK);
 }
 

@@ -36,7 +36,7 @@ void Trace(const char* what) {
 CRemoteControl::CRemoteControl(PanelHost& panel) : panel_(panel) {}
 
 CRemoteControl::~CRemoteControl() {
-    if (view_) view_->PostToThread(WM_RC_STOP, 0, 0);
+    if (view_) view_->RequestClose();
     view_.reset();     // closes the channel through the view, then joins
     control_.reset();  // then the control thread, which has ended or ends now
     panel_.RemoteHost().viewThread = nullptr;
@@ -131,14 +131,14 @@ void CRemoteControl::Start() {
         Trace("start failed");
         if (control_->Ready()) {
             control_->Go();
-            control_->PostToThread(WM_RC_STOP, 0, 0);  // its close hands the socket back
+            control_->RequestClose();  // its close hands the socket back
         } else if (SOCKET untaken = control_->UntakenSocket(); untaken != INVALID_SOCKET) {
             teacher.AdoptBuffers(record.socketHolder);
             teacher.Attach(untaken, CAsyncSocket::kAllEvents);
         }
         if (view_->Ready()) {
             view_->Go();
-            view_->PostToThread(WM_RC_STOP, 0, 0);
+            view_->RequestClose();
         }
         record.viewThread = nullptr;
         record.controlThread = nullptr;
@@ -160,7 +160,7 @@ void CRemoteControl::Start() {
 }
 
 void CRemoteControl::Stop() {
-    if (view_) view_->PostToThread(WM_RC_STOP, 0, 0);
+    if (view_) view_->RequestClose();
     running_ = false;
     panel_.RemoteHost().viewThread = nullptr;
     panel_.RemoteHost().controlThread = nullptr;
@@ -242,7 +242,7 @@ void CRemoteControl::SelectMonitor(int index) {
     if (!running_ || !view_) return;
     HWND view = view_->ViewWindow();
     if (!view || !::IsWindow(view)) return;
-    view_->SetMonitors(panel_.Session().Monitors(), index);
+    view_->SetMonitors(panel_.Session().Monitors());
     ::PostMessageW(view, WM_RC_SELECT_MONITOR, kCrossThreadCheck, index);
 }
 

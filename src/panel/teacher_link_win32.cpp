@@ -134,7 +134,7 @@ void CTeacherLink::HideLoading() {
 }
 
 void CTeacherLink::PumpMessages(unsigned milliseconds) {
-    PumpWait(milliseconds, 0);
+    PumpWait(milliseconds, PumpMode::kDrainEachStep);
 }
 
 void CTeacherLink::ShowMessage(std::u16string_view text) {

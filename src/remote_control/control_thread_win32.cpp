@@ -7,13 +7,13 @@
 #include <utility>
 
 #include "common/net/async_socket_win32.h"
+#include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/platform/pump_wait_win32.h"
 #include "common/platform/wide_text_win32.h"
-#include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
 #include "common/ui/resource_module_win32.h"
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 #include "remote_control/receiver_win32.h"
 #include "resource.h"
 #include "transport/frame.h"
@@ -30,7 +30,8 @@ constexpr UINT_PTR kKeepAliveTimer = 3;
 constexpr UINT kSendMilliseconds = 10;
 constexpr UINT kKeepAliveMilliseconds = 10000;
 constexpr int kHandBackTries = 100;
-constexpr unsigned kGoPollMilliseconds = 10;
+constexpr unsigned kJoinPumpMilliseconds = 10;
+constexpr unsigned kHandBackWaitMilliseconds = 5;
 // While remote control runs the system's timers tick every millisecond: at the default resolution
 // (about 15.6 ms on Windows) the input pump's 1 ms sleep, the 10 ms send timer and the receiver's 5 ms
 // cycle all stretch to 15-31 ms, a click waits that long to leave and at most about 64 packets a
@@ -54,20 +55,15 @@ void Trace(const char* line) {
     DebugPrintUtf8(line);
 }
 
-// Microseconds on the performance counter, for the latency traces the end-to-end tests read.
-long long NowMicroseconds() {
-    LARGE_INTEGER now, frequency;
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return now.QuadPart * 1000000 / frequency.QuadPart;
+// Joins `worker` while serving the messages other threads send to this one and dispatching its
+// posted messages one at a time: the communication window keeps answering while a channel worker
+// ends.
+void JoinPumping(Worker& worker) {
+    while (!worker.Finished()) PumpWait(kJoinPumpMilliseconds, PumpMode::kOneMessagePerStep);
+    worker.Join();
 }
 
 }  // namespace
-
-void JoinPumping(Worker& worker) {
-    while (!worker.Finished()) PumpWait(10, 1);
-    worker.Join();
-}
 
 // ---- CCommunicationWnd ----
 
@@ -209,7 +205,7 @@ void CCommunicationWnd::FlushInput() {
         if (packet->Type() == kPacketPointerEvents) {
             char line[96];
             std::snprintf(line, sizeof line, "Remocon rc: pointer packet queued us=%lld\n",
-                          NowMicroseconds());
+                          static_cast<long long>(MonotonicMicroseconds()));
             Trace(line);
         }
         outbound_.push_back(std::move(packet));
@@ -228,7 +224,7 @@ void CCommunicationWnd::SendOutbound() {
         if (packet->Type() == kPacketPointerEvents) {
             char line[96];
             std::snprintf(line, sizeof line, "Remocon rc: pointer packet sent us=%lld records=%zu\n",
-                          NowMicroseconds(), packet->PointerEvents().size());
+                          static_cast<long long>(MonotonicMicroseconds()), packet->PointerEvents().size());
             Trace(line);
         }
     }
@@ -269,7 +265,6 @@ LRESULT CCommunicationWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
         height = ::GetSystemMetrics(SM_CYSCREEN);
     }
     SendText(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
-    lastFrame_.store(0);
     // The teacher answers with its own screen size ("[RH00001]"), on whose grid its next frames come;
     // the picture is remade then, not on the pad's size.
     return Default();
@@ -310,7 +305,7 @@ void CCommunicationWnd::Teardown() {
         if (socket_.HasSocket()) {
             SOCKET handle = socket_.Detach();
             if (panel_ && ::IsWindow(panel_)) {
-                HandOverUnhandledFrames(true);
+                HandOverUnhandledFrames(UnhandledFrames::kToPanel);
                 record_.socketHolder.AdoptBuffers(socket_);
                 ::SendMessageW(panel_, WM_RC_SOCKET_RETURN, reinterpret_cast<WPARAM>(&record_),
                                static_cast<LPARAM>(handle));
@@ -320,18 +315,18 @@ void CCommunicationWnd::Teardown() {
             }
             handedBack = true;
         } else {
-            PumpWait(5, 1);
+            PumpWait(kHandBackWaitMilliseconds, PumpMode::kOneMessagePerStep);
         }
     }
     if (!handedBack) Trace("Remocon rc: no socket to hand back\n");
     // Nothing is left to carry what is still here: freed, and counted in the trace.
-    HandOverUnhandledFrames(false);
+    HandOverUnhandledFrames(UnhandledFrames::kFree);
     ::PostQuitMessage(0);
     ::DestroyWindow(Handle());
 }
 
-void CCommunicationWnd::HandOverUnhandledFrames(bool toPanel) {
-    HWND panel = toPanel && panel_ && ::IsWindow(panel_) ? panel_ : nullptr;
+void CCommunicationWnd::HandOverUnhandledFrames(UnhandledFrames what) {
+    HWND panel = what == UnhandledFrames::kToPanel && panel_ && ::IsWindow(panel_) ? panel_ : nullptr;
     int handed = 0, freed = 0;
     auto handOver = [&](uint8_t* frame) {
         // The panel's dispatcher reads texts (switch states, keep-alive answers, the teacher's own
@@ -367,36 +362,18 @@ CControlThread::CControlThread(CRHInfo& record, HWND panel, SOCKET handle)
     : record_(record), panel_(panel), handle_(handle) {}
 
 CControlThread::~CControlThread() {
-    if (worker_.Running() && !worker_.Finished()) {
-        PostToThread(WM_RC_STOP, 0, 0);
-        go_.store(true);
-    }
-    JoinServing();
-}
-
-bool CControlThread::Start() {
-    return worker_.Start([this](std::stop_token stop) { Body(stop); });
+    CloseAndJoin();
 }
 
 void CControlThread::LinkView(HWND view) {
     pendingView_.store(view);
 }
 
-bool CControlThread::PostToThread(UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD id = threadId_.load();
-    return id != 0 && !worker_.Finished() && ::PostThreadMessageW(id, message, wParam, lParam);
-}
-
 bool CControlThread::PostPacket(std::unique_ptr<CPacket>& packet) {
     if (!outbox_.Offer(packet)) return false;
-    // The wake-up; should it not arrive, the packet goes out at the teardown at the latest.
-    PostToThread(WM_RC_SEND_TEXT, 0, reinterpret_cast<LPARAM>(panel_));
+    // Should the wake-up not arrive, the packet goes out at the teardown at the latest.
+    PostToThread(WM_RC_OUTBOX_WAKE, 0, reinterpret_cast<LPARAM>(panel_));
     return true;
-}
-
-bool CControlThread::PostText(std::u16string_view text) {
-    auto packet = std::make_unique<CPacket>(text);
-    return PostPacket(packet);
 }
 
 std::deque<std::unique_ptr<CPacket>> CControlThread::TakeUnsent() {
@@ -404,27 +381,24 @@ std::deque<std::unique_ptr<CPacket>> CControlThread::TakeUnsent() {
     return std::exchange(unsent_, {});
 }
 
-void CControlThread::JoinServing() {
-    JoinServingSentMessages(worker_);
+void CControlThread::KeepUnsent() {
+    auto left = outbox_.Close();
+    std::lock_guard lock(unsentLock_);
+    for (auto& packet : left) unsent_.push_back(std::move(packet));
 }
 
-void CControlThread::Body(std::stop_token) {
-    MSG message;
-    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
-    threadId_.store(::GetCurrentThreadId());
+bool CControlThread::OnThreadMessage(const MSG& message) {
+    if (message.message == WM_RC_OUTBOX_WAKE && comm_ && ::IsWindow(comm_->Handle())) comm_->SendOffered();
+    return true;  // the outbox's wake-up and the panel's WM_RC_WAKE; nothing else is posted here
+}
+
+void CControlThread::Run() {
     auto ended = [this] {
         if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 0);
     };
-    // Whatever the channel did not take (it never started, or ended without its teardown) is the
-    // panel's to send once the thread has ended.
-    auto keepUnsent = [this] {
-        auto left = outbox_.Close();
-        std::lock_guard lock(unsentLock_);
-        for (auto& packet : left) unsent_.push_back(std::move(packet));
-    };
     if (!StartSocketLibrary()) {
         ::MessageBoxW(nullptr, LoadResourceString(IDS_SOCKETS_FAILED).c_str(), nullptr, MB_OK);
-        keepUnsent();
+        KeepUnsent();
         ended();
         return;
     }
@@ -432,36 +406,20 @@ void CControlThread::Body(std::stop_token) {
     {
         CCommunicationWnd comm(record_, panel_, input_, outbox_);
         if (!comm.CreateAndAttach(handle_)) {
-            keepUnsent();
+            KeepUnsent();
             ended();
             return;
         }
         taken_.store(true);
-        commWindow_.store(comm.Handle());
-        ready_.store(true);
-        while (!go_.load()) ::Sleep(kGoPollMilliseconds);
+        MarkReady(comm.Handle());
+        WaitForGo();
         comm.SetViewWindow(pendingView_.load());
         comm.StartChannel();
-
-        while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-            if (message.hwnd == nullptr) {
-                if (message.message == WM_RC_STOP) {
-                    if (::IsWindow(comm.Handle())) ::SendMessageW(comm.Handle(), WM_CLOSE, 0, 0);
-                    continue;
-                }
-                if (message.message == WM_RC_SEND_TEXT) {
-                    if (::IsWindow(comm.Handle())) comm.SendOffered();
-                    continue;
-                }
-                if (message.message == WM_RC_WAKE) continue;
-            }
-            if (CWindow::PreTranslateChain(message)) continue;
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        commWindow_.store(nullptr);
+        comm_ = &comm;
+        RunLoop();
+        comm_ = nullptr;
     }
-    keepUnsent();
+    KeepUnsent();
     Trace("Remocon rc: control thread ends\n");
     ended();
 }

@@ -3,8 +3,8 @@
 // thread) holds the lent socket, queues what arrives for the receiver thread, turns the view's
 // queued input into key and mouse packets, sends on a 10 ms timer, keeps the teacher alive every
 // 10 s and, when the channel closes, hands the socket and its buffers back to the panel.
-// CControlThread's public members: the panel's thread, except where noted; CCommunicationWnd:
-// the control thread, except where noted.
+// CControlThread's public members: the panel's thread, except where noted (and those of its
+// MessageLoopThread base); CCommunicationWnd: the control thread, except where noted.
 #pragma once
 
 // clang-format off
@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/threads/message_loop_thread_win32.h"
 #include "common/threads/worker.h"
 #include "common/ui/window_win32.h"
 #include "remote_control/channel_outbox.h"
@@ -63,7 +64,6 @@ public:
     HWND PanelWindow() const { return panel_; }
     CRHInfo& Record() { return record_; }
     bool Running() const { return run_.load(); }
-    void SetLastFrame(int32_t frame) { lastFrame_.store(frame); }
     // The receiver takes the oldest received packet (read from its frame here, on the receiver
     // thread), or null.
     std::unique_ptr<CPacket> TakeInbound();
@@ -87,10 +87,11 @@ private:
     void SendOutbound();
     // Sends one packet when the socket is attached; otherwise it is freed and the loss traced.
     void SendOrDrop(const CPacket& packet, const char* what);
+    enum class UnhandledFrames { kToPanel, kFree };
     // The frames received but not handled (queued, or still posted to this window) go to the panel,
-    // in order, ahead of whatever its own socket receives after the hand-back; or, with nobody to
-    // take them, are freed. Either way the count is traced.
-    void HandOverUnhandledFrames(bool toPanel);
+    // in order, ahead of whatever its own socket receives after the hand-back; or, when they are to
+    // be freed or nobody can take them, are freed. Either way the count is traced.
+    void HandOverUnhandledFrames(UnhandledFrames what);
     // Once: ends the receiver and the pump, hands the socket back, ends the thread, closes the window.
     void Teardown();
 
@@ -102,7 +103,6 @@ private:
     std::atomic<HWND> view_{nullptr};
     std::atomic<bool> closing_{false};
     std::atomic<bool> run_{true};
-    std::atomic<int32_t> lastFrame_{0};
     bool tornDown_ = false;
     std::deque<std::unique_ptr<CPacket>> outbound_;  // control thread only
     InboundQueue inbound_;                           // the inbound lock is its own
@@ -110,40 +110,33 @@ private:
     Worker pump_;
 };
 
-class CControlThread {
+class CControlThread : public MessageLoopThread {
 public:
     CControlThread(CRHInfo& record, HWND panel, SOCKET handle);
-    CControlThread(const CControlThread&) = delete;
-    CControlThread& operator=(const CControlThread&) = delete;
     ~CControlThread();
 
-    bool Start();
     // Any thread.
-    bool Ready() const { return ready_.load(); }
-    bool Ended() const { return worker_.Finished(); }
-    HWND CommunicationWindow() const { return commWindow_.load(); }
+    HWND CommunicationWindow() const { return Window(); }
     // What the view queues its input into; lives as long as this object.
     InputQueues& Input() { return input_; }
     // The socket handle while the thread has not taken it (a start that failed gives it back).
     SOCKET UntakenSocket() const { return taken_.load() ? INVALID_SOCKET : handle_; }
 
     void LinkView(HWND view);
-    void Go() { go_.store(true); }
-    bool PostToThread(UINT message, WPARAM wParam, LPARAM lParam);
     // Offers a packet for the teacher; the thread sends it on the lent socket. False, with the
     // packet left to the caller, once the channel has closed its outbox (the connection is then on
     // its way back to the panel, or gone).
     bool PostPacket(std::unique_ptr<CPacket>& packet);
-    // The same for a text command.
-    bool PostText(std::u16string_view text);
     // What was offered but never went out (the channel ended without its teardown); the panel's
     // thread sends it on its own connection.
     std::deque<std::unique_ptr<CPacket>> TakeUnsent();
-    // Waits for the thread to end while serving messages sent to the calling thread.
-    void JoinServing();
 
 private:
-    void Body(std::stop_token stop);
+    void Run() override;
+    bool OnThreadMessage(const MSG& message) override;
+    // Whatever the channel did not take (it never started, or ended without its teardown) is the
+    // panel's to send once the thread has ended.
+    void KeepUnsent();
 
     CRHInfo& record_;
     HWND panel_;
@@ -152,17 +145,9 @@ private:
     ChannelOutbox outbox_;
     std::mutex unsentLock_;
     std::deque<std::unique_ptr<CPacket>> unsent_;
-    std::atomic<bool> ready_{false};
-    std::atomic<bool> go_{false};
     std::atomic<bool> taken_{false};
-    std::atomic<DWORD> threadId_{0};
-    std::atomic<HWND> commWindow_{nullptr};
     std::atomic<HWND> pendingView_{nullptr};
-    Worker worker_;  // last
+    CCommunicationWnd* comm_ = nullptr;  // control thread only, while its loop runs
 };
-
-// Joins `worker` while serving the messages other threads send to the calling thread and, in mode 1,
-// dispatching its posted messages one at a time (a thread whose windows must keep answering).
-void JoinPumping(Worker& worker);
 
 }  // namespace tesmora

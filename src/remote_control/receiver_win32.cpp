@@ -7,9 +7,10 @@
 #include <new>
 #include <string>
 
+#include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 #include "remote_control/control_thread_win32.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
@@ -20,13 +21,6 @@ namespace tesmora {
 namespace {
 
 constexpr DWORD kCycleMilliseconds = 5;
-
-long long NowMicroseconds() {
-    LARGE_INTEGER now, frequency;
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return now.QuadPart * 1000000 / frequency.QuadPart;
-}
 
 // The 32-bit screen image as rows from the top (the DIB's rows run bottom-up).
 PixelView ScreenRows(CDibSurface& image) {
@@ -97,7 +91,6 @@ void CReceiver::OnScreenSize(std::u16string_view payload) {
         }
         record.Damage().AddAll();
         record.UnlockImage();
-        comm_.SetLastFrame(0);
     }
     HWND view = comm_.ViewWindow();
     if (view) {
@@ -108,8 +101,7 @@ void CReceiver::OnScreenSize(std::u16string_view payload) {
 
 void CReceiver::OnFrame(const CPacket& packet) {
     const int32_t number = static_cast<int32_t>(packet.Sequence());
-    comm_.SetLastFrame(number);
-    const long long start = NowMicroseconds();
+    const int64_t start = MonotonicMicroseconds();
     ImageFrameBody body;
     PlaceOutcome outcome = PlaceOutcome::kNotPlaced;
     if (ReadImageFrameBody(packet.Data(), packet.DataLength(), body)) {
@@ -135,16 +127,17 @@ void CReceiver::OnFrame(const CPacket& packet) {
         }
         record.UnlockImage();
     }
-    const long long placed = NowMicroseconds();
+    const int64_t placed = MonotonicMicroseconds();
     HWND view = comm_.ViewWindow();
     // The view scales what changed and repaints it before the frame is acknowledged.
     if (view && ::IsWindow(view)) ::SendMessageW(view, WM_RC_IMAGE_CHANGED, kCrossThreadCheck, 0);
-    const long long painted = NowMicroseconds();
+    const int64_t painted = MonotonicMicroseconds();
     TeacherAlive();
     char line[160];
     std::snprintf(line, sizeof line,
                   "Remocon rc frame: n=%d parts=%zu outcome=%d decode_place_us=%lld paint_us=%lld\n", number,
-                  body.parts.size(), static_cast<int>(outcome), placed - start, painted - placed);
+                  body.parts.size(), static_cast<int>(outcome), static_cast<long long>(placed - start),
+                  static_cast<long long>(painted - placed));
     DebugPrintUtf8(line);
     // Acknowledged once it is on the screen, whether or not it decoded.
     ::SendMessageW(comm_.Handle(), WM_RC_FRAME_SHOWN, 0, number);

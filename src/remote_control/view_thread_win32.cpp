@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
-#include "common/threads/join_serving_win32.h"
 #include "common/window_messages.h"
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 #include "remote_control/control_thread_win32.h"
 
 namespace tesmora {
@@ -19,14 +19,6 @@ namespace tesmora {
 namespace {
 
 constexpr wchar_t kViewClass[] = L"TesmoraRemoteView";
-constexpr unsigned kGoPollMilliseconds = 10;
-
-long long NowMicroseconds() {
-    LARGE_INTEGER now, frequency;
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return now.QuadPart * 1000000 / frequency.QuadPart;
-}
 
 // A 32-bit DIB surface as rows from the top (its rows run bottom-up).
 PixelView Rows(const CDibSurface& surface) {
@@ -56,11 +48,6 @@ bool IsButtonDown(UINT message) {
 void SharedMonitors::Set(std::vector<MonitorRect> monitors) {
     std::lock_guard lock(lock_);
     monitors_ = std::move(monitors);
-}
-
-std::vector<MonitorRect> SharedMonitors::Monitors() const {
-    std::lock_guard lock(lock_);
-    return monitors_;
 }
 
 std::optional<MonitorRect> SharedMonitors::Shown(int selected) const {
@@ -146,7 +133,7 @@ void CUIThreadWnd::Refit() {
 LRESULT CUIThreadWnd::OnSize(WPARAM, LPARAM) {
     Default();
     Refit();
-    Refresh(true);
+    Refresh(RefreshScope::kEverything);
     return 0;
 }
 
@@ -162,7 +149,7 @@ LRESULT CUIThreadWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
     if (!closing_) {
         ::SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, width, height, SWP_NOACTIVATE);
         Refit();
-        Refresh(true);
+        Refresh(RefreshScope::kEverything);
     }
     char line[80];
     std::snprintf(line, sizeof line, "Remocon rc: view refitted to %dx%d\n", width, height);
@@ -177,17 +164,18 @@ LRESULT CUIThreadWnd::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
     char line[80];
     std::snprintf(line, sizeof line, "Remocon rc: view shows monitor %d\n", selected_);
     DebugPrintUtf8(line);
-    Refresh(true);
+    Refresh(RefreshScope::kEverything);
     return 0;
 }
 
 LRESULT CUIThreadWnd::OnImageChanged(WPARAM wParam, LPARAM) {
-    if (wParam == kCrossThreadCheck) Refresh(false);
+    if (wParam == kCrossThreadCheck) Refresh(RefreshScope::kChanged);
     return 0;
 }
 
-void CUIThreadWnd::Refresh(bool everything) {
+void CUIThreadWnd::Refresh(RefreshScope scope) {
     if (closing_) return;
+    bool everything = scope == RefreshScope::kEverything;
     RECT client{};
     ::GetClientRect(Handle(), &client);
     auto monitor = monitors_.Shown(selected_);
@@ -235,7 +223,7 @@ void CUIThreadWnd::Refresh(bool everything) {
             return;
         }
     }
-    const long long scaleStart = NowMicroseconds();
+    const int64_t scaleStart = MonotonicMicroseconds();
     scaler_.SetSizes(uint32_t(shown_.Width()), uint32_t(shown_.Height()), uint32_t(client.right),
                      uint32_t(client.bottom));
     if (everything) {
@@ -252,12 +240,13 @@ void CUIThreadWnd::Refresh(bool everything) {
             ::InvalidateRect(Handle(), &invalid, FALSE);
         }
     }
-    const long long scaled = NowMicroseconds();
+    const int64_t scaled = MonotonicMicroseconds();
     ::UpdateWindow(Handle());
     char line[120];
     std::snprintf(line, sizeof line, "Remocon rc view: rects=%zu all=%d scale_us=%lld blit_us=%lld\n",
-                  everything ? size_t(0) : changed_.size(), everything ? 1 : 0, scaled - scaleStart,
-                  NowMicroseconds() - scaled);
+                  everything ? size_t(0) : changed_.size(), everything ? 1 : 0,
+                  static_cast<long long>(scaled - scaleStart),
+                  static_cast<long long>(MonotonicMicroseconds() - scaled));
     DebugPrintUtf8(line);
 }
 
@@ -294,7 +283,7 @@ void CUIThreadWnd::ForwardPointer(uint16_t message, uint32_t flags, int x, int y
     if (message != WM_MOUSEMOVE) {
         char line[120];
         std::snprintf(line, sizeof line, "Remocon rc: pointer 0x%x at %d,%d queued us=%lld\n", message,
-                      record->x, record->y, NowMicroseconds());
+                      record->x, record->y, static_cast<long long>(MonotonicMicroseconds()));
         DebugPrintUtf8(line);
     }
 }
@@ -428,48 +417,18 @@ LRESULT CUIThreadWnd::OnClose(WPARAM, LPARAM) {
 CViewThread::CViewThread(CRHInfo& record, HWND panel) : record_(record), panel_(panel) {}
 
 CViewThread::~CViewThread() {
-    if (worker_.Running() && !worker_.Finished()) {
-        PostToThread(WM_RC_STOP, 0, 0);
-        go_.store(true);
-    }
-    JoinServing();
+    CloseAndJoin();
 }
 
-bool CViewThread::Start() {
-    return worker_.Start([this](std::stop_token stop) { Body(stop); });
-}
-
-bool CViewThread::PostToThread(UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD id = threadId_.load();
-    return id != 0 && !worker_.Finished() && ::PostThreadMessageW(id, message, wParam, lParam);
-}
-
-void CViewThread::JoinServing() {
-    JoinServingSentMessages(worker_);
-}
-
-void CViewThread::Body(std::stop_token) {
-    MSG message;
-    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-    threadId_.store(::GetCurrentThreadId());
+void CViewThread::Run() {
     {
         CUIThreadWnd view(record_, panel_, monitors_);
         if (view.CreateView()) {
-            view_.store(view.Handle());
-            ready_.store(true);
-            while (!go_.load()) ::Sleep(kGoPollMilliseconds);
+            MarkReady(view.Handle());
+            WaitForGo();
             view.Link(comm_, input_);
             view.GoFullScreen();
-            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-                if (message.hwnd == nullptr && message.message == WM_RC_STOP) {
-                    if (::IsWindow(view.Handle())) ::SendMessageW(view.Handle(), WM_CLOSE, 0, 0);
-                    continue;
-                }
-                if (CWindow::PreTranslateChain(message)) continue;
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-            view_.store(nullptr);
+            RunLoop();
         }
     }
     DebugPrintUtf8("Remocon rc: view thread ends\n");

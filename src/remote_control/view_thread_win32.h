@@ -2,7 +2,7 @@
 // window that shows one monitor of the teacher PC stretched over the pad and forwards taps, mouse,
 // wheel, pan gestures and keys, in teacher coordinates, into the control thread's input queues.
 // Painting and input never wait for the network. CViewThread's public members: the panel's thread,
-// except where noted; CUIThreadWnd: the view thread.
+// except where noted (and those of its MessageLoopThread base); CUIThreadWnd: the view thread.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "common/threads/worker.h"
+#include "common/threads/message_loop_thread_win32.h"
 #include "common/ui/dib_surface_win32.h"
 #include "common/ui/window_win32.h"
 #include "remote_control/area_scaler.h"
@@ -31,7 +31,6 @@ class CRHInfo;
 class SharedMonitors {
 public:
     void Set(std::vector<MonitorRect> monitors);
-    std::vector<MonitorRect> Monitors() const;
     std::optional<MonitorRect> Shown(int selected) const;
 
 private:
@@ -71,9 +70,10 @@ private:
 
     bool ChannelOpen() const { return comm_ && ::IsWindow(comm_); }
     void Refit();
+    enum class RefreshScope { kChanged, kEverything };
     // Brings the pad-sized picture up to date with the teacher's: only the changed rectangles, or
     // everything (a new picture, monitor or view size), then repaints what it scaled.
-    void Refresh(bool everything);
+    void Refresh(RefreshScope scope);
     void ForwardPointer(uint16_t message, uint32_t flags, int x, int y, int16_t wheel);
     void QueueKeys(const std::vector<KeyEventRecord>& records);
     // Button-ups for the buttons the teacher PC still holds (a release the view will never see).
@@ -99,45 +99,30 @@ private:
     std::vector<PixelRect> changed_;  // reused
 };
 
-class CViewThread {
+class CViewThread : public MessageLoopThread {
 public:
     CViewThread(CRHInfo& record, HWND panel);
-    CViewThread(const CViewThread&) = delete;
-    CViewThread& operator=(const CViewThread&) = delete;
     ~CViewThread();
 
-    bool Start();
     // Any thread.
-    bool Ready() const { return ready_.load(); }
-    bool Ended() const { return worker_.Finished(); }
-    HWND ViewWindow() const { return view_.load(); }
+    HWND ViewWindow() const { return Window(); }
 
+    // Before the go.
     void Link(HWND comm, InputQueues* input) {
         comm_ = comm;
         input_ = input;
     }
-    void Go() { go_.store(true); }
-    bool PostToThread(UINT message, WPARAM wParam, LPARAM lParam);
     // Tells the view the teacher's monitors; then post WM_RC_SELECT_MONITOR to its window.
-    void SetMonitors(std::vector<MonitorRect> monitors, int selected) {
-        (void)selected;
-        monitors_.Set(std::move(monitors));
-    }
-    void JoinServing();
+    void SetMonitors(std::vector<MonitorRect> monitors) { monitors_.Set(std::move(monitors)); }
 
 private:
-    void Body(std::stop_token stop);
+    void Run() override;
 
     CRHInfo& record_;
     HWND panel_;
     SharedMonitors monitors_;
     HWND comm_ = nullptr;  // written before the go, read after it
     InputQueues* input_ = nullptr;
-    std::atomic<bool> ready_{false};
-    std::atomic<bool> go_{false};
-    std::atomic<DWORD> threadId_{0};
-    std::atomic<HWND> view_{nullptr};
-    Worker worker_;  // last
 };
 
 }  // namespace tesmora

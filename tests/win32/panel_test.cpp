@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 #include "panel/setting_ini_win32.h"
 #include "temp_folder_win32.h"
 
@@ -45,7 +45,6 @@ TEST(PanelSettingIni, PortZeroIsRewrittenAndAKnownRelayKept) {
 TEST(PanelRemoteHost, ScreenImageIsMadeOncePerSize) {
     RemoteHostState state;
     CRHInfo record(state);
-    EXPECT_EQ(record.connectionMarker, -1);
     EXPECT_TRUE(record.name.empty());
     EXPECT_FALSE(record.socketHolder.HasSocket());
 

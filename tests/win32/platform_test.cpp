@@ -147,7 +147,7 @@ TEST(PumpWait, EndsOnTimeWhileMessagesKeepArrivingAndKeepsQuitRequests) {
     ticksHandled = 0;
     PostMessageW(window, WM_APP, 1, 0);
     DWORD start = GetTickCount();
-    PumpWait(200, 1);
+    PumpWait(200, PumpMode::kOneMessagePerStep);
     EXPECT_GE(GetTickCount() - start, 195u);
     EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_GT(ticksHandled, 10);
@@ -158,14 +158,14 @@ TEST(PumpWait, EndsOnTimeWhileMessagesKeepArrivingAndKeepsQuitRequests) {
         CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ticksHandled = 0;
     for (int i = 0; i < 30; ++i) PostMessageW(window, WM_APP, 0, 0);
-    PumpWait(10, 0);
+    PumpWait(10, PumpMode::kDrainEachStep);
     EXPECT_EQ(ticksHandled, 30);
     DestroyWindow(window);
 
     // A quit request ends the wait and is left for the thread's own message loop.
     PostQuitMessage(7);
     start = GetTickCount();
-    PumpWait(2000, 0);
+    PumpWait(2000, PumpMode::kDrainEachStep);
     EXPECT_LT(GetTickCount() - start, 1000u);
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "common/platform/clock.h"
+
 namespace tesmora {
 
 namespace {
@@ -28,13 +30,13 @@ bool DispatchOne(bool& handled) {
 
 }  // namespace
 
-void PumpWait(unsigned milliseconds, int mode) {
-    const DWORD start = GetTickCount();
+void PumpWait(unsigned milliseconds, PumpMode mode) {
+    const uint64_t start = MonotonicMilliseconds();
     const unsigned steps = milliseconds / kSleepStep;
     unsigned counter = 0;
     for (;;) {
         bool handled = false;
-        if (mode == 1) {
+        if (mode == PumpMode::kOneMessagePerStep) {
             if (!DispatchOne(handled)) {
                 return;
             }
@@ -50,7 +52,7 @@ void PumpWait(unsigned milliseconds, int mode) {
         if (counter > steps) {
             return;
         }
-        if (mode == 1 && GetTickCount() - start > milliseconds) {
+        if (mode == PumpMode::kOneMessagePerStep && MonotonicMilliseconds() - start > milliseconds) {
             return;
         }
     }

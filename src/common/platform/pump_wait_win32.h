@@ -4,10 +4,17 @@
 
 namespace tesmora {
 
-// Waits about `milliseconds`, dispatching the thread's window messages between 5 ms sleeps. Mode 1
-// takes at most one message per pass and also ends once `milliseconds` have passed, however many
-// messages keep arriving; any other mode takes every waiting message on each pass. A quit message
-// ends the wait early and stays in the queue for the thread's own message loop.
-void PumpWait(unsigned milliseconds, int mode);
+// How a wait takes the thread's messages between its 5 ms sleeps.
+enum class PumpMode {
+    // Every waiting message on each step; a steady stream of messages lengthens the wait.
+    kDrainEachStep,
+    // At most one message on each step, and the wait ends once its time has passed however many
+    // messages keep arriving.
+    kOneMessagePerStep,
+};
+
+// Waits about `milliseconds`, dispatching the thread's window messages between 5 ms sleeps. A quit
+// message ends the wait early and stays in the queue for the thread's own message loop.
+void PumpWait(unsigned milliseconds, PumpMode mode);
 
 }  // namespace tesmora

@@ -1,8 +1,6 @@
 // The picture control and its animation thread (see picture_ex_win32.h).
 #include "common/widgets/picture_ex_win32.h"
 
-#include <process.h>
-
 #include <cstring>
 
 #include "common/widgets/gif_blocks.h"
@@ -11,7 +9,6 @@ namespace tesmora {
 
 namespace {
 
-constexpr DWORD kStopWaitMilliseconds = 5000;
 constexpr int kHimetricPerInch = 2540;
 
 // Decodes a picture with the platform's OLE decoder from a stream over a movable copy of the bytes.
@@ -71,13 +68,8 @@ std::span<const CWindow::MessageEntry> CPictureEx::MessageTable() const {
 }
 
 void CPictureEx::Unload() {
-    if (!StopAnimation() && thread_) {
-        // The thread still uses the frames and the surface: they may not go before it has ended.
-        ::WaitForSingleObject(thread_.Get(), INFINITE);
-        thread_.Reset();
-        playing_ = false;
-        exit_ = false;
-    }
+    // The thread uses the frames and the surface: they go only after it has ended.
+    StopAnimation();
     for (Frame& frame : frames_) {
         if (frame.picture) frame.picture->Release();
     }
@@ -213,44 +205,29 @@ bool CPictureEx::Draw() {
 }
 
 bool CPictureEx::StartAnimation() {
-    if (!initialised_ || !isGif_ || frames_.size() < 2 || thread_) return false;
+    if (!initialised_ || !isGif_ || frames_.size() < 2 || animation_.Running()) return false;
     if (!stopEvent_) return false;
-    exit_ = false;
     playing_ = true;
     animationWindow_ = Handle();
-    unsigned id = 0;
-    auto handle =
-        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, AnimationThread, this, CREATE_SUSPENDED, &id));
-    if (!handle) {
+    if (!animation_.Start([this](std::stop_token stop) { Animate(stop); })) {
         playing_ = false;
         return false;
     }
-    // The handle stays with the control, which alone closes it, after the thread has ended.
-    thread_.Reset(handle);
-    ::ResumeThread(handle);
     return true;
 }
 
-bool CPictureEx::StopAnimation() {
-    if (!thread_) return true;
-    exit_ = true;
-    ::SetEvent(stopEvent_.Get());
-    if (::WaitForSingleObject(thread_.Get(), kStopWaitMilliseconds) != WAIT_OBJECT_0) return false;
-    thread_.Reset();
+void CPictureEx::StopAnimation() {
+    if (!animation_.Running()) return;
+    animation_.RequestStop();
+    ::SetEvent(stopEvent_.Get());  // ends the thread's wait on its frame at once
+    animation_.Join();
     ::ResetEvent(stopEvent_.Get());
-    exit_ = false;
     playing_ = false;
-    return true;
 }
 
-unsigned __stdcall CPictureEx::AnimationThread(void* self) {
-    static_cast<CPictureEx*>(self)->Animate();
-    return 0;
-}
-
-void CPictureEx::Animate() {
+void CPictureEx::Animate(std::stop_token stop) {
     size_t index = currentFrame_ < frames_.size() ? currentFrame_ : 0;
-    while (!exit_) {
+    while (!stop.stop_requested()) {
         const Frame& frame = frames_[index];
         RECT area{frame.offset.x, frame.offset.y, frame.offset.x + frame.size.cx,
                   frame.offset.y + frame.size.cy};
@@ -279,7 +256,7 @@ void CPictureEx::Animate() {
 
         DWORD wait = GifFrameWaitMilliseconds(frame.delay);
         ::WaitForSingleObject(stopEvent_.Get(), wait == kGifWaitForever ? INFINITE : wait);
-        if (exit_) break;
+        if (stop.stop_requested()) break;
 
         {
             std::lock_guard lock(surfaceLock_);
@@ -327,10 +304,7 @@ LRESULT CPictureEx::OnEraseBackground(WPARAM, LPARAM) {
 }
 
 LRESULT CPictureEx::OnDestroy(WPARAM, LPARAM) {
-    if (!StopAnimation() && thread_) {
-        ::WaitForSingleObject(thread_.Get(), INFINITE);
-        thread_.Reset();
-    }
+    StopAnimation();  // the thread repaints this window
     return Default();
 }
 

@@ -1,9 +1,10 @@
 // CPictureEx: a picture control that shows a picture from memory: any picture the platform's OLE
 // decoder reads, and GIF animations, whose frames it finds with the GIF block walk, decodes one by
-// one and plays on an animation thread of its own. The picture is drawn into an off-screen surface
-// that the control copies to the screen when it paints.
+// one and plays on an animation thread of its own (a Worker the control owns). The picture is drawn
+// into an off-screen surface that the control copies to the screen when it paints.
 // Threads: the control's UI thread loads, starts, stops and paints; the animation thread only draws
-// into the surface (under the surface lock) and asks the control to repaint.
+// into the surface (under the surface lock) and asks the control to repaint. The control stops and
+// joins the thread before the frames or the surface go (a load, the window's end, the control's end).
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <vector>
 
+#include "common/threads/worker.h"
 #include "common/ui/handles_win32.h"
 #include "common/ui/window_win32.h"
 
@@ -33,16 +35,14 @@ public:
     bool Draw();
     // UI thread. Starts the animation thread (for a GIF with more than one frame).
     bool StartAnimation();
-    // UI thread. Ends the animation thread, waiting at most 5 s; false when it did not end in time.
-    bool StopAnimation();
+    // UI thread. Ends the animation thread and waits for it: it is woken from the wait on its frame.
+    void StopAnimation();
 
     bool IsGif() const { return isGif_; }
     bool IsInitialised() const { return initialised_; }
     bool IsPlaying() const { return playing_.load(); }
     size_t FrameCount() const { return frames_.size(); }
-    uint32_t FrameDelay(size_t frame) const { return frame < frames_.size() ? frames_[frame].delay : 0; }
     SIZE PictureSize() const { return pictureSize_; }
-    COLORREF BackgroundColour() const { return background_; }
     // How many times a picture was drawn into the surface since the load. Any thread.
     unsigned DrawCount() const { return drawCount_.load(); }
     // The colour of a surface pixel, as last drawn. Any thread.
@@ -72,8 +72,7 @@ private:
     bool PrepareSurface();
     bool RenderFrame(const Frame& frame);
     void FillBackground(const RECT& rect);
-    static unsigned __stdcall AnimationThread(void* self);
-    void Animate();
+    void Animate(std::stop_token stop);
 
     COLORREF background_ = RGB(255, 255, 255);
     SIZE pictureSize_{0, 0};
@@ -82,7 +81,6 @@ private:
     bool isGif_ = false;
     bool initialised_ = false;
     std::atomic<bool> playing_{false};
-    std::atomic<bool> exit_{false};
     bool loop_ = true;
     size_t currentFrame_ = 0;
 
@@ -95,11 +93,11 @@ private:
     HGDIOBJ savedPrevious_ = nullptr;
 
     std::vector<Frame> frames_;
-    UniqueHandle thread_;
     HWND animationWindow_ = nullptr;  // the control's window, fixed while the thread runs
-    UniqueHandle stopEvent_;
+    UniqueHandle stopEvent_;          // set by a stop request: ends the wait on a frame at once
     std::atomic<unsigned> drawCount_{0};
     std::function<void(size_t)> frameObserver_;
+    Worker animation_;  // last: joined before what the thread reads goes
 };
 
 }  // namespace tesmora

@@ -1,5 +1,5 @@
 // The remote-host record (see rh_info_win32.h). Panel thread, except the image lock.
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 
 namespace tesmora {
 

@@ -46,7 +46,6 @@ public:
     std::wstring name;                        // always empty; window titles of remote control use it
     CViewThread* viewThread = nullptr;        // set while remote control runs
     CControlThread* controlThread = nullptr;  // set while remote control runs
-    int32_t connectionMarker = -1;            // -1 when the connection was lost during remote control
     CTCPSocket socketHolder;                  // never owns a socket; carries buffers only
 
 private:
