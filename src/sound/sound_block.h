@@ -15,6 +15,8 @@
 #include <span>
 #include <vector>
 
+#include "common/platform/clock.h"
+
 namespace tesmora {
 
 class CPacket;
@@ -65,12 +67,10 @@ public:
 
 // Milliseconds on a clock that never goes back; the builder paces silence by it.
 using SoundClock = std::function<uint64_t()>;
-// The steady clock of the system.
-uint64_t SteadyMilliseconds();
 
 class SoundBlockBuilder {
 public:
-    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink, SoundClock clock = SteadyMilliseconds);
+    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink, SoundClock clock = MonotonicMilliseconds);
     SoundBlockBuilder(const SoundBlockBuilder&) = delete;
     SoundBlockBuilder& operator=(const SoundBlockBuilder&) = delete;
 

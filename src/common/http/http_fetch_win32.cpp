@@ -11,6 +11,7 @@
 #include "common/http/content_disposition.h"
 #include "common/http/http_query.h"
 #include "common/http/http_url.h"
+#include "common/platform/clock.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/window_win32.h"
 
@@ -50,19 +51,19 @@ struct InternetHandle {
     explicit operator bool() const { return handle != nullptr; }
 };
 
-// The whole request's deadline on the tick count, and what each blocking step may still take of it.
+// The whole request's deadline, and what each blocking step may still take of it.
 class Deadline {
 public:
-    explicit Deadline(uint32_t milliseconds) : end_(::GetTickCount64() + milliseconds) {}
+    explicit Deadline(uint32_t milliseconds) : end_(MonotonicMilliseconds() + milliseconds) {}
     // A step's time-out: the rest of the deadline, at most kTimeoutMilliseconds; 0 once it has passed.
     DWORD StepTimeout() const {
-        const ULONGLONG now = ::GetTickCount64();
-        return now >= end_ ? 0 : DWORD(std::min<ULONGLONG>(end_ - now, kTimeoutMilliseconds));
+        const uint64_t now = MonotonicMilliseconds();
+        return now >= end_ ? 0 : DWORD(std::min<uint64_t>(end_ - now, kTimeoutMilliseconds));
     }
-    bool Passed() const { return ::GetTickCount64() >= end_; }
+    bool Passed() const { return MonotonicMilliseconds() >= end_; }
 
 private:
-    ULONGLONG end_;
+    uint64_t end_;
 };
 
 void SetTimeouts(HINTERNET internet, DWORD timeout) {
