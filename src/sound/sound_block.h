@@ -70,7 +70,8 @@ using SoundClock = std::function<uint64_t()>;
 
 class SoundBlockBuilder {
 public:
-    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink, SoundClock clock = MonotonicMilliseconds);
+    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink,
+                      SoundClock clock = MonotonicMilliseconds);
     SoundBlockBuilder(const SoundBlockBuilder&) = delete;
     SoundBlockBuilder& operator=(const SoundBlockBuilder&) = delete;
 
