@@ -23,10 +23,9 @@ class CPacket;
 
 // What the teacher program plays: mono, 16-bit little-endian PCM at this rate.
 inline constexpr uint32_t kSoundSampleRate = 8000;
-// A block is sent once it holds this many bytes: half a second of sound. Every block is whole.
+// A block is sent once it holds this many bytes: half a second of sound. Every block is whole; a
+// block of silence is this many zero bytes.
 inline constexpr size_t kSoundBlockBytes = 8000;
-// The silence block: half a second of zero samples.
-inline constexpr size_t kSilenceBlockBytes = 8000;
 // What one block lasts when played.
 inline constexpr uint64_t kSoundBlockMilliseconds = 500;
 // Polls without captured sound (about 1 ms each) after which the pad counts as quiet; a poll that

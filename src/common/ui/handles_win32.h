@@ -1,5 +1,5 @@
 // Owning wrappers for the system's handles: kernel handles, memory drawing surfaces, GDI objects,
-// window drawing surfaces, sockets and the GDI+ start-up. Each closes what it holds exactly once;
+// window drawing surfaces and the GDI+ start-up. Each closes what it holds exactly once;
 // copies are deleted, moves hand the handle over. A wrapper belongs to one thread at a time.
 #pragma once
 
@@ -67,11 +67,6 @@ struct ModuleTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { ::FreeLibrary(h); }
 };
-struct SocketTraits {
-    using Type = SOCKET;
-    static Type Invalid() { return INVALID_SOCKET; }
-    static void Close(Type h) { ::closesocket(h); }
-};
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
@@ -81,7 +76,6 @@ using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
 using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
 using UniqueModule = UniqueResource<ModuleTraits>;
-using UniqueSocket = UniqueResource<SocketTraits>;
 
 // A window's drawing surface from GetDC, given back with ReleaseDC.
 class WindowDc {
