@@ -66,12 +66,13 @@ std::u16string LookupQuery(uint32_t tickCount, std::u16string_view teacherId, Re
 }
 
 LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webServer, RelayLookupHost& host,
-                         bool strictCertificates) {
+                         CertificatePolicy policy) {
     const std::u16string query = LookupQuery(host.TickCount(), teacherId, host);
     const std::u16string url = RelayLookupUrl(webServer);
     std::string body;
     int result = host.Fetch(url, query, body);
-    if (result != 0 && !strictCertificates) result = host.Fetch(PlainHttpUrl(url), query, body);
+    if (result != 0 && policy == CertificatePolicy::kLenient)
+        result = host.Fetch(PlainHttpUrl(url), query, body);
 
     const StringLoader load = [&host](unsigned id) { return host.LoadText(id); };
     if (result == kHttpNotSecure) {
