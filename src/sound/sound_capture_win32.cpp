@@ -13,6 +13,7 @@
 
 #include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
+#include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
 #include "sound/audio_ids_win32.h"
 #include "sound/capture_format.h"
@@ -41,15 +42,6 @@ constexpr uint64_t kHealthCheckMs = 200;
 // running for a while by a busy pad finds its sound still there instead of lost. The thread still
 // takes every packet as soon as it is ready; the buffer only fills when it cannot.
 constexpr REFERENCE_TIME kStreamBufferDuration = 2'000'000;
-
-template <typename T>
-struct ComRelease {
-    void operator()(T* object) const {
-        if (object) object->Release();
-    }
-};
-template <typename T>
-using ComPtr = std::unique_ptr<T, ComRelease<T>>;
 
 struct CoTaskFree {
     void operator()(WAVEFORMATEX* format) const { ::CoTaskMemFree(format); }
@@ -255,14 +247,14 @@ SoundSource SoundSourceFromEnvironment() {
 }
 
 EndpointRef OpenDefaultEndpoint(SoundSource source, HRESULT& error) {
-    IMMDeviceEnumerator* enumerator = nullptr;
+    IMMDeviceEnumerator* found = nullptr;
     error = ::CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
-                               reinterpret_cast<void**>(&enumerator));
+                               reinterpret_cast<void**>(&found));
+    const ComPtr<IMMDeviceEnumerator> enumerator(found);
     if (FAILED(error) || !enumerator) return nullptr;
     IMMDevice* device = nullptr;
     const EDataFlow flow = source == SoundSource::kPlaybackLoopback ? eRender : eCapture;
     error = enumerator->GetDefaultAudioEndpoint(flow, eConsole, &device);
-    enumerator->Release();
     if (FAILED(error) || !device) return nullptr;
     return EndpointRef(device, ComRelease<IMMDevice>());
 }

@@ -14,7 +14,8 @@ std::basic_string<Char> ReplaceEach(std::basic_string_view<Char> text, std::basi
     std::basic_string<Char> out;
     out.reserve(text.size());
     size_t from = 0;
-    for (size_t at = text.find(piece); at != std::basic_string_view<Char>::npos; at = text.find(piece, from)) {
+    for (size_t at = text.find(piece); at != std::basic_string_view<Char>::npos;
+         at = text.find(piece, from)) {
         out.append(text.substr(from, at - from)).append(replacement);
         from = at + piece.size();
     }
@@ -28,7 +29,8 @@ std::string ReplaceAll(std::string_view text, std::string_view piece, std::strin
     return ReplaceEach(text, piece, replacement);
 }
 
-std::u16string ReplaceAll(std::u16string_view text, std::u16string_view piece, std::u16string_view replacement) {
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view piece,
+                          std::u16string_view replacement) {
     return ReplaceEach(text, piece, replacement);
 }
 

@@ -10,6 +10,7 @@ namespace tesmora {
 // replacement brings together or puts in is not looked at again. Linear in the text's length. An
 // empty piece replaces nothing.
 std::string ReplaceAll(std::string_view text, std::string_view piece, std::string_view replacement);
-std::u16string ReplaceAll(std::u16string_view text, std::u16string_view piece, std::u16string_view replacement);
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view piece,
+                          std::u16string_view replacement);
 
 }  // namespace tesmora
