@@ -158,7 +158,7 @@ void CLoginDlg::OnOK() {
 
     const std::wstring folder = settingsFolder_.empty() ? GetModuleFolder() : settingsFolder_;
     PrepareSettingIni(folder);
-    answer_ = LookupRelay(teacherId_, ReadWebServerSetting(folder), ReadStrictCertificatesSetting(folder));
+    answer_ = LookupRelay(teacherId_, ReadWebServerSetting(folder), ReadCertificatePolicySetting(folder));
     const bool mayClose = ApplyLookupAnswer(answer_);
     checking_ = false;
     if (!mayClose) {

@@ -3,6 +3,7 @@
 
 #include "common/config/config_keys.h"
 #include "common/http/http_result.h"
+#include "common/text/replace_all.h"
 #include "login/login_id.h"
 #include "common/digest/hash.h"
 #include "resource.h"
@@ -10,12 +11,6 @@
 namespace tesmora {
 
 namespace {
-
-void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
-    for (size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
 
 std::u16string Ascii(const std::string& text) {
     return std::u16string(text.begin(), text.end());
@@ -48,9 +43,7 @@ std::u16string RelayLookupUrl(std::u16string_view webServer) {
 }
 
 std::u16string PlainHttpUrl(std::u16string_view url) {
-    std::u16string plain(url);
-    ReplaceAll(plain, u"https://", u"http://");
-    return plain;
+    return ReplaceAll(url, u"https://", u"http://");
 }
 
 std::u16string LookupQuery(uint32_t tickCount, std::u16string_view teacherId, RelayLookupHost& host) {
@@ -66,12 +59,13 @@ std::u16string LookupQuery(uint32_t tickCount, std::u16string_view teacherId, Re
 }
 
 LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webServer, RelayLookupHost& host,
-                         bool strictCertificates) {
+                         CertificatePolicy policy) {
     const std::u16string query = LookupQuery(host.TickCount(), teacherId, host);
     const std::u16string url = RelayLookupUrl(webServer);
     std::string body;
     int result = host.Fetch(url, query, body);
-    if (result != 0 && !strictCertificates) result = host.Fetch(PlainHttpUrl(url), query, body);
+    if (result != 0 && policy == CertificatePolicy::kLenient)
+        result = host.Fetch(PlainHttpUrl(url), query, body);
 
     const StringLoader load = [&host](unsigned id) { return host.LoadText(id); };
     if (result == kHttpNotSecure) {

@@ -23,6 +23,11 @@ inline constexpr std::u16string_view kUnreachableCode = u"404";
 // securely: not 404, so the remembered relay is not used and the dialog shows why it stays.
 inline constexpr std::u16string_view kNotSecureCode = u"-107";
 
+// How sure the lookup must be of whom it asks: kLenient takes a certificate nobody signed and tries
+// plain http after https; kStrict (config.ini's "strictcertificates") reaches the service over
+// trusted https or not at all.
+enum class CertificatePolicy { kLenient, kStrict };
+
 // What the lookup needs from the system.
 class RelayLookupHost {
 public:
@@ -62,13 +67,13 @@ std::u16string LookupQuery(uint32_t tickCount, std::u16string_view teacherId, Re
 // Asks over https, then once over plain http; reads the reply (ANSI text, trimmed) or, when neither
 // request succeeded, the unreachable reply. A reply without any "result:" line (a captive portal's
 // page, an error page sent with status 200) is no answer of the service and counts as unreachable too.
-// With `strictCertificates` (the host's fetch then refuses untrusted certificates) there is no plain
-// http attempt, and an https request that fails for want of security (kHttpNotSecure) gives a failed
+// Under CertificatePolicy::kStrict (the host's fetch then refuses untrusted certificates) there is no
+// plain http attempt, and an https request that fails for want of security (kHttpNotSecure) gives a failed
 // answer with code kNotSecureCode and the local string IDS_LOOKUP_NOT_SECURE: whoever answered may
 // not name the relay, nor may the remembered one be taken in its place silently.
 // Always completes.
 LookupAnswer LookupRelay(std::u16string_view teacherId, std::u16string_view webServer, RelayLookupHost& host,
-                         bool strictCertificates = false);
+                         CertificatePolicy policy = CertificatePolicy::kLenient);
 
 // Keeps what the answer says: success stores rsip and rsport; an unreachable service (code 404)
 // takes the remembered rsip and rsport (empty when none) into the answer. Answers whether the dialog

@@ -15,7 +15,9 @@ namespace {
 
 class SystemLookupHost final : public RelayLookupHost {
 public:
-    explicit SystemLookupHost(bool strictCertificates) { style_.strictCertificates = strictCertificates; }
+    explicit SystemLookupHost(CertificatePolicy policy) {
+        style_.strictCertificates = policy == CertificatePolicy::kStrict;
+    }
     int Fetch(const std::u16string& url, const std::u16string& query, std::string& body) override {
         std::wstring fileName;
         return HttpFetch(ToWide(url), ToWide(query), body, fileName, style_);
@@ -54,16 +56,18 @@ std::wstring ReadWebServerSetting(const std::wstring& folder) {
         WebServerFromSetting(ToU16(ReadIniString(path, ToWide(kIniSection), ToWide(kWebServerKey), L""))));
 }
 
-bool ReadStrictCertificatesSetting(const std::wstring& folder) {
+CertificatePolicy ReadCertificatePolicySetting(const std::wstring& folder) {
     const std::wstring path = folder + L"\\" + ToWide(kConfigIniName);
     return StrictCertificatesFromSetting(
-        ToU16(ReadIniString(path, ToWide(kIniSection), ToWide(kStrictCertificatesKey), L"")));
+               ToU16(ReadIniString(path, ToWide(kIniSection), ToWide(kStrictCertificatesKey), L"")))
+               ? CertificatePolicy::kStrict
+               : CertificatePolicy::kLenient;
 }
 
 LookupAnswer LookupRelay(const std::wstring& teacherId, const std::wstring& webServer,
-                         bool strictCertificates) {
-    SystemLookupHost host(strictCertificates);
-    return LookupRelay(ToU16(teacherId), ToU16(webServer), host, strictCertificates);
+                         CertificatePolicy policy) {
+    SystemLookupHost host(policy);
+    return LookupRelay(ToU16(teacherId), ToU16(webServer), host, policy);
 }
 
 bool ApplyLookupAnswer(LookupAnswer& answer) {

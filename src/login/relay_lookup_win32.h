@@ -17,12 +17,13 @@ void PrepareSettingIni(const std::wstring& folder);
 // The web server of <folder>\config.ini (section "default", key "webserver"), or the default.
 std::wstring ReadWebServerSetting(const std::wstring& folder);
 
-// Whether <folder>\config.ini turns strict certificates on (section "default", "strictcertificates").
-bool ReadStrictCertificatesSetting(const std::wstring& folder);
+// kStrict when <folder>\config.ini turns strict certificates on (section "default",
+// "strictcertificates").
+CertificatePolicy ReadCertificatePolicySetting(const std::wstring& folder);
 
 // The lookup for `teacherId` at `webServer` (host[:port]).
 LookupAnswer LookupRelay(const std::wstring& teacherId, const std::wstring& webServer,
-                         bool strictCertificates = false);
+                         CertificatePolicy policy = CertificatePolicy::kLenient);
 
 // Applies the answer to the prepared setting.ini (see ApplyLookupAnswer in relay_lookup.h).
 bool ApplyLookupAnswer(LookupAnswer& answer);

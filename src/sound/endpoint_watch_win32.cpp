@@ -42,10 +42,10 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR) override {
-        char line[96];
-        std::snprintf(line, sizeof line, "Remocon sound: default device changed flow=%d role=%d tick=%lu\n",
-                      static_cast<int>(flow), static_cast<int>(role), ::GetTickCount());
-        DebugPrintUtf8(line);
+        char line[64];
+        std::snprintf(line, sizeof line, "default device changed flow=%d role=%d", static_cast<int>(flow),
+                      static_cast<int>(role));
+        TraceStep("sound", line);
         if (flow == flow_ && role == eConsole)
             ::PostMessageW(panel_, WM_SOUND_DEVICE_CHANGED, kCrossThreadCheck, 0);
         return S_OK;

@@ -28,7 +28,6 @@ public:
     // notifications (the capture then still ends, and says so, when its device goes away).
     bool Watch(HWND panel, SoundSource source);
     void Stop();
-    bool Watching() const { return notifier_ != nullptr; }
 
 private:
     IMMDeviceEnumerator* enumerator_ = nullptr;

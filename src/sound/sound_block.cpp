@@ -2,7 +2,6 @@
 #include "sound/sound_block.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -26,11 +25,6 @@ int16_t FloatToPcm16(float sample) {
     if (std::isnan(sample)) return 0;
     const float scaled = std::clamp(sample * 32767.0f, -32767.0f, 32767.0f);
     return static_cast<int16_t>(scaled);  // truncates toward zero
-}
-
-uint64_t SteadyMilliseconds() {
-    using namespace std::chrono;
-    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 SoundBlockBuilder::SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink, SoundClock clock)

@@ -15,16 +15,17 @@
 #include <span>
 #include <vector>
 
+#include "common/platform/clock.h"
+
 namespace tesmora {
 
 class CPacket;
 
 // What the teacher program plays: mono, 16-bit little-endian PCM at this rate.
 inline constexpr uint32_t kSoundSampleRate = 8000;
-// A block is sent once it holds this many bytes: half a second of sound. Every block is whole.
+// A block is sent once it holds this many bytes: half a second of sound. Every block is whole; a
+// block of silence is this many zero bytes.
 inline constexpr size_t kSoundBlockBytes = 8000;
-// The silence block: half a second of zero samples.
-inline constexpr size_t kSilenceBlockBytes = 8000;
 // What one block lasts when played.
 inline constexpr uint64_t kSoundBlockMilliseconds = 500;
 // Polls without captured sound (about 1 ms each) after which the pad counts as quiet; a poll that
@@ -65,12 +66,11 @@ public:
 
 // Milliseconds on a clock that never goes back; the builder paces silence by it.
 using SoundClock = std::function<uint64_t()>;
-// The steady clock of the system.
-uint64_t SteadyMilliseconds();
 
 class SoundBlockBuilder {
 public:
-    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink, SoundClock clock = SteadyMilliseconds);
+    SoundBlockBuilder(const MixFormat& format, SoundBlockSink& sink,
+                      SoundClock clock = MonotonicMilliseconds);
     SoundBlockBuilder(const SoundBlockBuilder&) = delete;
     SoundBlockBuilder& operator=(const SoundBlockBuilder&) = delete;
 

@@ -11,7 +11,9 @@
 #include <optional>
 #include <vector>
 
+#include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
+#include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
 #include "sound/audio_ids_win32.h"
 #include "sound/capture_format.h"
@@ -35,31 +37,16 @@ constexpr GUID kSubFormatFloat = {
 constexpr DWORD kLoopbackFlag = 0x20000;  // capture what the endpoint plays
 constexpr DWORD kIdleSleepMs = 1;
 // How often an idle stream is asked whether its device still works.
-constexpr ULONGLONG kHealthCheckMs = 200;
+constexpr uint64_t kHealthCheckMs = 200;
 // The stream's buffer, in 100 ns units: room for 200 ms of sound, so that a sound thread kept from
 // running for a while by a busy pad finds its sound still there instead of lost. The thread still
 // takes every packet as soon as it is ready; the buffer only fills when it cannot.
 constexpr REFERENCE_TIME kStreamBufferDuration = 2'000'000;
 
-template <typename T>
-struct ComRelease {
-    void operator()(T* object) const {
-        if (object) object->Release();
-    }
-};
-template <typename T>
-using ComPtr = std::unique_ptr<T, ComRelease<T>>;
-
 struct CoTaskFree {
     void operator()(WAVEFORMATEX* format) const { ::CoTaskMemFree(format); }
 };
 using FormatPtr = std::unique_ptr<WAVEFORMATEX, CoTaskFree>;
-
-void TraceSound(const char* text) {
-    char line[256];
-    std::snprintf(line, sizeof line, "Remocon sound: %s tick=%lu\n", text, ::GetTickCount());
-    DebugPrintUtf8(line);
-}
 
 // Hands each finished block to the panel and returns once the panel has written it.
 class PanelSoundSink : public SoundBlockSink {
@@ -185,7 +172,7 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
                   used->nChannels, used->wBitsPerSample,
                   captured.encoding == SampleEncoding::kPcm16 ? "pcm" : "float",
                   used == mixFormat.get() ? " (the mix as it is)" : "");
-    TraceSound(line);
+    TraceStep("sound", line);
 
     ComPtr<IAudioCaptureClient> capture;
     {
@@ -204,9 +191,9 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
         return AUDCLNT_E_UNSUPPORTED_FORMAT;
     }
     const uint64_t cpuAtStart = ThreadCpuMicroseconds();
-    const ULONGLONG tickAtStart = ::GetTickCount64();
+    const uint64_t startedAt = MonotonicMilliseconds();
     HRESULT result = S_OK;
-    ULONGLONG checkedAt = tickAtStart;
+    uint64_t checkedAt = startedAt;
     while (job.running->load() == 1 && !stop.stop_requested()) {
         UINT32 waiting = 0;
         result = capture->GetNextPacketSize(&waiting);
@@ -215,7 +202,7 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
             // A stream whose device went away may go on answering "nothing yet" for ever (Wine does
             // when its sound server ends): while nothing comes, the client is asked now and then how
             // it is, and a failure ends the capture like any other.
-            if (const ULONGLONG now = ::GetTickCount64(); now - checkedAt >= kHealthCheckMs) {
+            if (const uint64_t now = MonotonicMilliseconds(); now - checkedAt >= kHealthCheckMs) {
                 checkedAt = now;
                 UINT32 padding = 0;
                 result = client->GetCurrentPadding(&padding);
@@ -241,11 +228,11 @@ HRESULT Capture(const SoundJob& job, std::stop_token stop) {
 
     // What capturing cost the thread, per second of capture: the figure the performance notes quote.
     const uint64_t cpu = ThreadCpuMicroseconds() - cpuAtStart;
-    const ULONGLONG wall = ::GetTickCount64() - tickAtStart;
+    const uint64_t wall = MonotonicMilliseconds() - startedAt;
     std::snprintf(line, sizeof line, "captured frames=%llu wall_ms=%llu cpu_us=%llu",
                   static_cast<unsigned long long>(builder.FrameCounter()),
                   static_cast<unsigned long long>(wall), static_cast<unsigned long long>(cpu));
-    TraceSound(line);
+    TraceStep("sound", line);
     return FAILED(result) ? result : S_OK;
 }
 
@@ -260,14 +247,14 @@ SoundSource SoundSourceFromEnvironment() {
 }
 
 EndpointRef OpenDefaultEndpoint(SoundSource source, HRESULT& error) {
-    IMMDeviceEnumerator* enumerator = nullptr;
+    IMMDeviceEnumerator* found = nullptr;
     error = ::CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
-                               reinterpret_cast<void**>(&enumerator));
+                               reinterpret_cast<void**>(&found));
+    const ComPtr<IMMDeviceEnumerator> enumerator(found);
     if (FAILED(error) || !enumerator) return nullptr;
     IMMDevice* device = nullptr;
     const EDataFlow flow = source == SoundSource::kPlaybackLoopback ? eRender : eCapture;
     error = enumerator->GetDefaultAudioEndpoint(flow, eConsole, &device);
-    enumerator->Release();
     if (FAILED(error) || !device) return nullptr;
     return EndpointRef(device, ComRelease<IMMDevice>());
 }
@@ -276,7 +263,7 @@ bool StartSoundCapture(Worker& worker, SoundJob job) {
     if (!job.panel || !job.device || !job.running || !job.capturedFrames || !job.result) return false;
     job.result->store(E_UNEXPECTED);
     return worker.Start([job = std::move(job)](std::stop_token stop) mutable {
-        TraceSound("started");
+        TraceStep("sound", "started");
         // The thread's own apartment: the capture's objects live and die on it.
         const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         const HRESULT result = Capture(job, stop);
@@ -285,7 +272,7 @@ bool StartSoundCapture(Worker& worker, SoundJob job) {
         if (SUCCEEDED(com)) ::CoUninitialize();
         char line[64];
         std::snprintf(line, sizeof line, "ended result=0x%08lX", static_cast<unsigned long>(result));
-        TraceSound(line);
+        TraceStep("sound", line);
         ::PostMessageW(job.panel, WM_SOUND_ENDED, kCrossThreadCheck, static_cast<LPARAM>(job.generation));
     });
 }

@@ -3,15 +3,16 @@
 
 #include <thread>
 
+#include "common/platform/clock.h"
+
 namespace tesmora {
 
 void RunCaptureCycles(CaptureCycle& cycle, std::stop_token stop, std::atomic<int32_t>& frameCounter,
                       const std::atomic<int32_t>& lastAcknowledged, int quality) {
-    using Clock = std::chrono::steady_clock;
     while (!stop.stop_requested()) {
-        const Clock::time_point begun = Clock::now();
+        const uint64_t begun = MonotonicMilliseconds();
         cycle.Run(frameCounter, lastAcknowledged.load(), quality);
-        const Clock::duration spent = Clock::now() - begun;
+        const std::chrono::milliseconds spent(MonotonicMilliseconds() - begun);
         if (spent < kCaptureCycle) std::this_thread::sleep_for(kCaptureCycle - spent);
     }
 }

@@ -3,9 +3,9 @@
 
 #include <winsock2.h>
 
-#include <chrono>
 #include <cstdio>
 
+#include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/ui/handles_win32.h"
 #include "common/window_messages.h"
@@ -24,39 +24,34 @@ std::unique_ptr<StripEncoder> MakeProgramEncoder() {
     return encoder;
 }
 
-// A line for the debugger output with the tick count: a log shows when a capture began and ended.
+// A step with the grid and the next frame's number: a log shows when a capture began and ended.
 void TraceCapture(const char* what, const CaptureJob& job) {
-    char line[128];
-    std::snprintf(line, sizeof line, "Remocon capture: %s tick=%lu grid=%dx%d frame=%d\n", what,
-                  GetTickCount(), int(job.settings.width), int(job.settings.height),
-                  int(job.frameCounter->load()));
-    DebugPrintUtf8(line);
+    char line[96];
+    std::snprintf(line, sizeof line, "%s grid=%dx%d frame=%d", what, int(job.settings.width),
+                  int(job.settings.height), int(job.frameCounter->load()));
+    TraceStep("capture", line);
 }
 
 // The screen grab with its time kept, for the trace of each frame: on a slow display the grab, not
 // the encoder, is what limits the frames a second.
 class TimedGrabber : public ScreenGrabber {
 public:
-    using Clock = std::chrono::steady_clock;
     explicit TimedGrabber(GdiScreenGrabber& grabber) : grabber_(grabber) {}
     bool Grab() override {
-        begun_ = Clock::now();
+        begun_ = MonotonicMicroseconds();
         const bool grabbed = grabber_.Grab();
-        grabbed_ = Clock::now();
+        grabbed_ = MonotonicMicroseconds();
         return grabbed;
     }
     PixelView Screen() override { return grabber_.Screen(); }
     // Microseconds of the last grab, and from its start until now.
-    long long GrabMicroseconds() const { return Microseconds(grabbed_ - begun_); }
-    long long SinceGrabMicroseconds() const { return Microseconds(Clock::now() - begun_); }
+    long long GrabMicroseconds() const { return grabbed_ - begun_; }
+    long long SinceGrabMicroseconds() const { return MonotonicMicroseconds() - begun_; }
 
 private:
-    static long long Microseconds(Clock::duration d) {
-        return std::chrono::duration_cast<std::chrono::microseconds>(d).count();
-    }
     GdiScreenGrabber& grabber_;
-    Clock::time_point begun_;
-    Clock::time_point grabbed_;
+    int64_t begun_ = 0;
+    int64_t grabbed_ = 0;
 };
 
 void CaptureLoop(const CaptureJob& job, std::stop_token stop) {

@@ -167,7 +167,7 @@ TEST(RelayLookup, StrictCertificatesNeverTryPlainHttpAndTellAnUnsafeServiceFromA
     FakeSystem system;
     system.setting = {{u"rsip", u"10.0.0.5"}, {u"rsport", u"9000"}};
     system.replies = {{kHttpNotSecure, ""}, {0, "result:true\nrsip:6.6.6.6\nrsport:1"}};
-    LookupAnswer answer = LookupRelay(u"demo-teacher", u"h", system, true);
+    LookupAnswer answer = LookupRelay(u"demo-teacher", u"h", system, CertificatePolicy::kStrict);
     ASSERT_EQ(system.urls.size(), 1u);
     EXPECT_EQ(system.urls[0].substr(0, 8), u"https://");
     EXPECT_FALSE(ApplyLookupAnswer(answer, system));  // the dialog stays, with the reason
@@ -177,7 +177,7 @@ TEST(RelayLookup, StrictCertificatesNeverTryPlainHttpAndTellAnUnsafeServiceFromA
     // A service that is down, strict or not, still leaves the remembered relay.
     system.urls.clear();
     system.replies = {{kHttpNoConnection, ""}, {0, "result:true\nrsip:6.6.6.6\nrsport:1"}};
-    answer = LookupRelay(u"demo-teacher", u"h", system, true);
+    answer = LookupRelay(u"demo-teacher", u"h", system, CertificatePolicy::kStrict);
     EXPECT_EQ(system.urls.size(), 1u);
     EXPECT_TRUE(ApplyLookupAnswer(answer, system));
     EXPECT_EQ(answer.relayAddress, u"10.0.0.5");

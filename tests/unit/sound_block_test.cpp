@@ -183,7 +183,7 @@ TEST(SoundBlock, AQuietPadSendsTheHeldSoundPaddedToAWholeBlock) {
     clock.now += kSoundBlockMilliseconds;
     builder.OnIdlePoll();
     ASSERT_EQ(sink.blocks.size(), 2u);
-    EXPECT_EQ(sink.blocks[1], Bytes(kSilenceBlockBytes, 0));
+    EXPECT_EQ(sink.blocks[1], Bytes(kSoundBlockBytes, 0));
 }
 
 // Silence goes out at the pace of time, whatever pace the sound thread polls at, and a thread held
@@ -217,7 +217,7 @@ TEST(SoundBlock, SilenceKeepsThePaceOfTime) {
             if (c.pollMs > 0 || polls % 100 == 99) clock.now += std::max<uint64_t>(c.pollMs, 1);
         }
         EXPECT_NEAR(double(sink.blocks.size()), double(c.blocks), 1.0);
-        for (const Bytes& block : sink.blocks) EXPECT_EQ(block, Bytes(kSilenceBlockBytes, 0));
+        for (const Bytes& block : sink.blocks) EXPECT_EQ(block, Bytes(kSoundBlockBytes, 0));
         // Never more sound handed over than time has passed, beyond the block just sent.
         for (size_t i = 0; i < sentAt.size(); ++i)
             EXPECT_LE(i * kSoundBlockMilliseconds, sentAt[i] + kIdleMilliseconds) << i;

@@ -14,7 +14,6 @@ public:
     ByteReader(const uint8_t* data, size_t length) : data_(data), length_(length) {}
 
     bool Ok() const { return ok_; }
-    size_t Offset() const { return offset_; }
     size_t Remaining() const { return ok_ ? length_ - offset_ : 0; }
 
     uint8_t U8();

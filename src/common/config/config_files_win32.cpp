@@ -11,6 +11,7 @@
 #include "common/platform/atomic_file_win32.h"
 #include "common/platform/module_folder_win32.h"
 #include "common/platform/wide_text_win32.h"
+#include "common/ui/handles_win32.h"
 
 namespace tesmora {
 
@@ -37,22 +38,20 @@ bool FileExists(const std::wstring& path) {
 }
 
 bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kLargestIniFile;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = bytes.empty() ||
-             (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-              read == bytes.size());
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestIniFile) {
+        return false;
     }
-    CloseHandle(file);
-    return ok;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return bytes.empty() ||
+           (ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+            read == bytes.size());
 }
 
 bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes) {

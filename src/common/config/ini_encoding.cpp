@@ -14,6 +14,8 @@ constexpr char16_t kReplacement = 0xFFFD;
 constexpr int kLastBackupNumber = 99;
 constexpr int kRenameAttempts = 3;
 
+enum class ByteOrder { kLittleEndian, kBigEndian };
+
 bool StartsWith(std::span<const uint8_t> bytes, std::initializer_list<uint8_t> prefix) {
     if (bytes.size() < prefix.size()) {
         return false;
@@ -96,14 +98,14 @@ void AppendCodePoint(std::u16string& out, uint32_t codePoint) {
     }
 }
 
-std::u16string DecodeUtf16(std::span<const uint8_t> bytes, bool bigEndian) {
+std::u16string DecodeUtf16(std::span<const uint8_t> bytes, ByteOrder order) {
     std::u16string text;
     text.reserve(bytes.size() / 2);
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const uint8_t first = bytes[i];
         const uint8_t second = bytes[i + 1];
-        text.push_back(bigEndian ? static_cast<char16_t>(first << 8 | second)
-                                 : static_cast<char16_t>(second << 8 | first));
+        text.push_back(order == ByteOrder::kBigEndian ? static_cast<char16_t>(first << 8 | second)
+                                                      : static_cast<char16_t>(second << 8 | first));
     }
     return text;
 }
@@ -200,11 +202,11 @@ std::vector<uint8_t> ConvertIniToUtf16Le(std::span<const uint8_t> bytes, IniEnco
     switch (encoding) {
         case IniEncoding::Utf16LeMarked:
         case IniEncoding::Utf16LeUnmarked:
-            text = DecodeUtf16(bytes, false);
+            text = DecodeUtf16(bytes, ByteOrder::kLittleEndian);
             break;
         case IniEncoding::Utf16BeMarked:
         case IniEncoding::Utf16BeUnmarked:
-            text = DecodeUtf16(bytes, true);
+            text = DecodeUtf16(bytes, ByteOrder::kBigEndian);
             break;
         case IniEncoding::Utf8:
             text = DecodeUtf8(bytes);

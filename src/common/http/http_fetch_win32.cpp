@@ -11,7 +11,9 @@
 #include "common/http/content_disposition.h"
 #include "common/http/http_query.h"
 #include "common/http/http_url.h"
+#include "common/platform/clock.h"
 #include "common/platform/wide_text_win32.h"
+#include "common/ui/handles_win32.h"
 #include "common/ui/window_win32.h"
 
 namespace tesmora {
@@ -39,30 +41,26 @@ constexpr wchar_t kRequestHeaders[] =
     L"User-Agent: Mozilla/4.0 (compatible; MSIE 5.01; Windows NT 5.0)\r\n"
     L"Connection: Close\r\n";
 
-struct InternetHandle {
-    HINTERNET handle = nullptr;
-    explicit InternetHandle(HINTERNET h) : handle(h) {}
-    ~InternetHandle() {
-        if (handle) ::InternetCloseHandle(handle);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    explicit operator bool() const { return handle != nullptr; }
+struct InternetHandleTraits {
+    using Type = HINTERNET;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::InternetCloseHandle(h); }
 };
+using InternetHandle = UniqueResource<InternetHandleTraits>;
 
-// The whole request's deadline on the tick count, and what each blocking step may still take of it.
+// The whole request's deadline, and what each blocking step may still take of it.
 class Deadline {
 public:
-    explicit Deadline(uint32_t milliseconds) : end_(::GetTickCount64() + milliseconds) {}
+    explicit Deadline(uint32_t milliseconds) : end_(MonotonicMilliseconds() + milliseconds) {}
     // A step's time-out: the rest of the deadline, at most kTimeoutMilliseconds; 0 once it has passed.
     DWORD StepTimeout() const {
-        const ULONGLONG now = ::GetTickCount64();
-        return now >= end_ ? 0 : DWORD(std::min<ULONGLONG>(end_ - now, kTimeoutMilliseconds));
+        const uint64_t now = MonotonicMilliseconds();
+        return now >= end_ ? 0 : DWORD(std::min<uint64_t>(end_ - now, kTimeoutMilliseconds));
     }
-    bool Passed() const { return ::GetTickCount64() >= end_; }
+    bool Passed() const { return MonotonicMilliseconds() >= end_; }
 
 private:
-    ULONGLONG end_;
+    uint64_t end_;
 };
 
 void SetTimeouts(HINTERNET internet, DWORD timeout) {
@@ -205,13 +203,13 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
     for (int redirections = 0;; ++redirections) {
         const DWORD step = deadline.StepTimeout();
         if (step == 0) return kHttpTimedOut;
-        SetTimeouts(internet.handle, step);
+        SetTimeouts(internet.Get(), step);
         const std::wstring host = ToWide(parts->host);
         const std::wstring user = ToWide(parts->user);
         const std::wstring password = ToWide(parts->password);
         const bool withCredentials = !parts->secure && !user.empty();
         InternetHandle connection(::InternetConnectW(
-            internet.handle, host.c_str(), parts->port, withCredentials ? user.c_str() : nullptr,
+            internet.Get(), host.c_str(), parts->port, withCredentials ? user.c_str() : nullptr,
             withCredentials ? password.c_str() : nullptr, INTERNET_SERVICE_HTTP, 0, 0));
         if (!connection) return kHttpNoConnection;
 
@@ -229,27 +227,27 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
         // The HTTP layer would follow a redirection to plain http without a word (Wine does), sending
         // the request where anyone can read and answer it.
         if (style.strictCertificates) flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
-        InternetHandle request(::HttpOpenRequestW(connection.handle, L"GET", object.c_str(), L"HTTP/1.0",
+        InternetHandle request(::HttpOpenRequestW(connection.Get(), L"GET", object.c_str(), L"HTTP/1.0",
                                                   nullptr, nullptr, flags, 0));
         if (!request) return kHttpRequestFailed;
         // Set on the request too: not every WinINet hands the root's time-outs down, and a server that
         // stops sending halfway must not hold the caller for good.
-        SetTimeouts(request.handle, step);
-        bool sent = SendRequest(request.handle);
+        SetTimeouts(request.Get(), step);
+        bool sent = SendRequest(request.Get());
         if (!sent && style.strictCertificates) {
             return IsSecurityError(::GetLastError()) ? kHttpNotSecure : kHttpRequestFailed;
         }
         if (!sent && parts->secure && ::GetLastError() == kInvalidCertificateAuthority) {
-            sent = SendIgnoringCertificate(request.handle);
+            sent = SendIgnoringCertificate(request.Get());
         }
         if (!sent) return kHttpRequestFailed;
 
-        const std::wstring status = QueryHeader(request.handle, HTTP_QUERY_STATUS_CODE);
+        const std::wstring status = QueryHeader(request.Get(), HTTP_QUERY_STATUS_CODE);
         const int result = HttpResultForStatus(ToU16(status));
         const bool redirection = result == kHttpRedirected || status == L"307" || status == L"308";
         if (redirection && style.strictCertificates && redirections < kMaxStrictRedirections) {
             const std::optional<HttpUrl> next =
-                ResolveHttpLocation(*parts, ToU16(QueryHeader(request.handle, HTTP_QUERY_LOCATION, 4096)));
+                ResolveHttpLocation(*parts, ToU16(QueryHeader(request.Get(), HTTP_QUERY_LOCATION, 4096)));
             if (!next) return kHttpRedirected;
             if (!next->secure) return kHttpNotSecure;
             parts = next;
@@ -257,12 +255,12 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
         }
         if (result != kHttpOk) return result;
 
-        const std::wstring length = QueryHeader(request.handle, HTTP_QUERY_CONTENT_LENGTH);
+        const std::wstring length = QueryHeader(request.Get(), HTTP_QUERY_CONTENT_LENGTH);
         if (!length.empty() && length.size() <= 18 &&
             length.find_first_not_of(L"0123456789") == std::wstring::npos) {
             reply.contentLength = std::stoull(length);
         }
-        switch (ReadBody(request.handle, body, style, deadline)) {
+        switch (ReadBody(request.Get(), body, style, deadline)) {
             case BodyEnd::kTooLarge:
                 return kHttpBodyTooLarge;
             case BodyEnd::kTimedOut:
@@ -275,12 +273,12 @@ int HttpFetch(const std::wstring& url, const std::wstring& query, HttpFetchReply
                 // length, or between or inside chunks. Chunks answer an HTTP/1.0 request only from a
                 // server that breaks the protocol, and their end cannot be told from a break here.
                 reply.whole = (!reply.contentLength || body.size() >= *reply.contentLength) &&
-                              !IsChunked(QueryHeader(request.handle, HTTP_QUERY_TRANSFER_ENCODING));
+                              !IsChunked(QueryHeader(request.Get(), HTTP_QUERY_TRANSFER_ENCODING));
                 break;
         }
         // The name comes from the server: made safe here, before any caller could join it to a folder.
         fileName = ToWide(CleanServerFileName(FileNameFromContentDisposition(
-            ToU16(QueryHeader(request.handle, HTTP_QUERY_CONTENT_DISPOSITION)))));
+            ToU16(QueryHeader(request.Get(), HTTP_QUERY_CONTENT_DISPOSITION)))));
         if (fileName.size() > kMaxFetchFileName) fileName.resize(kMaxFetchFileName);
         return kHttpOk;
     }

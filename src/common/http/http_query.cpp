@@ -1,5 +1,6 @@
 // Query encoding (see http_query.h).
 #include "common/http/http_query.h"
+#include "common/text/replace_all.h"
 #include "common/text/utf8.h"
 
 namespace tesmora {
@@ -9,16 +10,6 @@ namespace {
 bool IsKeptAsIs(unsigned char c) {
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
     return std::string_view("!%'()*-./:_~").find(char(c)) != std::string_view::npos;
-}
-
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from)) {
-        out.append(text.substr(0, at)).append(to);
-        text.remove_prefix(at + from.size());
-    }
-    return out.append(text);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ CRegistry::~CRegistry() {
     Close();
 }
 
-bool CRegistry::Replace(LONG result, HKEY opened, const std::wstring& path) {
+bool CRegistry::Replace(LONG result, HKEY opened) {
     lastError_ = result;
     if (result != ERROR_SUCCESS) {
         return false;
@@ -35,7 +35,6 @@ bool CRegistry::Replace(LONG result, HKEY opened, const std::wstring& path) {
         RegCloseKey(key_);
     }
     key_ = opened;
-    path_ = path;
     return true;
 }
 
@@ -44,7 +43,7 @@ bool CRegistry::Open(const std::wstring& path) {
     HKEY opened = nullptr;
     const LONG result =
         RegOpenKeyExW(key_, subKey.c_str(), 0, readOnly_ ? kReadOnlyRights : KEY_ALL_ACCESS, &opened);
-    return Replace(result, opened, subKey);
+    return Replace(result, opened);
 }
 
 bool CRegistry::Create(const std::wstring& path) {
@@ -55,7 +54,7 @@ bool CRegistry::Create(const std::wstring& path) {
     HKEY opened = nullptr;
     const LONG result = RegCreateKeyExW(key_, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                         KEY_ALL_ACCESS, nullptr, &opened, nullptr);
-    return Replace(result, opened, subKey);
+    return Replace(result, opened);
 }
 
 bool CRegistry::Read(const std::wstring& name, std::wstring& value, const std::wstring& fallback) {
@@ -65,8 +64,6 @@ bool CRegistry::Read(const std::wstring& name, std::wstring& value, const std::w
     DWORD size = kReadBufferBytes;
     DWORD type = 0;
     lastError_ = RegQueryValueExW(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    lastType_ = type;
-    lastSize_ = size;
     if (lastError_ != ERROR_SUCCESS) {
         value = fallback;
         return true;
@@ -90,8 +87,6 @@ bool CRegistry::Write(const std::wstring& name, const std::wstring& value) {
     }
     lastError_ = RegSetValueExW(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                 static_cast<DWORD>(characters * sizeof(wchar_t)));
-    lastType_ = REG_SZ;
-    lastSize_ = static_cast<DWORD>(characters);
     return lastError_ == ERROR_SUCCESS;
 }
 
@@ -100,7 +95,6 @@ void CRegistry::Close() {
         RegCloseKey(key_);
     }
     key_ = root_;
-    path_.clear();
 }
 
 }  // namespace tesmora

@@ -31,22 +31,14 @@ public:
     void Close();
 
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
-    bool IsReadOnly() const { return readOnly_; }
     LONG LastError() const { return lastError_; }
-    DWORD LastType() const { return lastType_; }
-    // Bytes for reads; characters with the terminator for writes.
-    DWORD LastSize() const { return lastSize_; }
     HKEY Key() const { return key_; }
-    const std::wstring& Path() const { return path_; }
 
 private:
-    bool Replace(LONG result, HKEY opened, const std::wstring& path);
+    bool Replace(LONG result, HKEY opened);
 
     LONG lastError_ = ERROR_SUCCESS;
-    DWORD lastType_ = 0;
-    DWORD lastSize_ = 0;
     HKEY key_;
-    std::wstring path_;
     bool readOnly_ = false;
     HKEY root_;  // never closed: a predefined key is shared by the whole process
 };

@@ -23,7 +23,6 @@ public:
     // when the log is off or the file cannot be written (the program goes on without it). Lines of
     // threads writing at once follow one another whole, never mixed, and never share a rotation.
     void Write(std::u16string_view text);
-    bool IsOn() const { return !path_.empty(); }
     const std::wstring& Path() const { return path_; }
 
 private:

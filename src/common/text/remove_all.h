@@ -1,4 +1,5 @@
-// Removing every occurrence of a piece from a text in one pass. Any thread.
+// Removing every occurrence of a piece from a text in one pass (ReplaceAll with nothing in its place,
+// see replace_all.h; both live in replace_all.cpp). Any thread.
 #pragma once
 
 #include <string>

@@ -18,7 +18,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM /*wParam*
 
 bool CDialog::Create(HWND parent) {
     if (Handle()) return false;
-    modal_ = false;
     ended_ = false;
     HWND window = ::CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                                        reinterpret_cast<LPARAM>(this));
@@ -27,7 +26,6 @@ bool CDialog::Create(HWND parent) {
 
 INT_PTR CDialog::DoModal(HWND owner) {
     if (Handle()) return -1;
-    modal_ = true;
     ended_ = false;
     result_ = -1;
     bool reenable = owner && ::IsWindowEnabled(owner);
@@ -57,7 +55,6 @@ INT_PTR CDialog::DoModal(HWND owner) {
         if (window && ::GetActiveWindow() == window) ::SetActiveWindow(owner);
     }
     if (window && ::IsWindow(window)) ::DestroyWindow(window);
-    modal_ = false;
     return result_;
 }
 

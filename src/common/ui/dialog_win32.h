@@ -24,9 +24,6 @@ public:
     // Destroys a modeless dialog's window.
     void DestroyDialog();
 
-    bool IsModal() const { return modal_; }
-    UINT TemplateId() const { return templateId_; }
-
     // Dialog keyboard handling (Tab, Enter, Esc, mnemonics) for messages to this dialog.
     bool PreTranslateMessage(MSG& message) override;
 
@@ -44,7 +41,6 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT templateId_;
-    bool modal_ = false;
     bool ended_ = false;
     INT_PTR result_ = -1;
 };

@@ -26,13 +26,10 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int BitsPerPixel() const { return bitsPerPixel_; }
-    uint32_t ImageSize() const { return imageSize_; }  // row stride x height
     uint32_t RowStride() const { return height_ > 0 ? imageSize_ / static_cast<uint32_t>(height_) : 0; }
     HDC Dc() const { return dc_; }
     HBITMAP Bitmap() const { return bitmap_; }
     uint8_t* Bits() const { return bits_; }
-    const BITMAPINFO* Info() const { return info_; }
-    const BITMAPINFOHEADER* Header() const { return header_; }
 
 private:
     int width_ = 0;

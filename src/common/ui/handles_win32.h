@@ -1,11 +1,12 @@
 // Owning wrappers for the system's handles: kernel handles, memory drawing surfaces, GDI objects,
-// window drawing surfaces, sockets and the GDI+ start-up. Each closes what it holds exactly once;
-// copies are deleted, moves hand the handle over. A wrapper belongs to one thread at a time.
+// window drawing surfaces, COM interface references and the GDI+ start-up. Each closes what it holds exactly
+// once; copies are deleted, moves hand the handle over. A wrapper belongs to one thread at a time.
 #pragma once
 
 #include <winsock2.h>
 #include <windows.h>
 
+#include <memory>
 #include <utility>
 
 namespace tesmora {
@@ -67,11 +68,6 @@ struct ModuleTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { ::FreeLibrary(h); }
 };
-struct SocketTraits {
-    using Type = SOCKET;
-    static Type Invalid() { return INVALID_SOCKET; }
-    static void Close(Type h) { ::closesocket(h); }
-};
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
@@ -81,7 +77,16 @@ using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
 using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
 using UniqueModule = UniqueResource<ModuleTraits>;
-using UniqueSocket = UniqueResource<SocketTraits>;
+
+// One reference to a COM object, given back with Release.
+template <typename T>
+struct ComRelease {
+    void operator()(T* object) const {
+        if (object) object->Release();
+    }
+};
+template <typename T>
+using ComPtr = std::unique_ptr<T, ComRelease<T>>;
 
 // A window's drawing surface from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -72,10 +72,6 @@ bool CWindow::SubclassWindow(HWND window) {
     return true;
 }
 
-void CWindow::UnsubclassWindow() {
-    if (window_) Untie();
-}
-
 void CWindow::Tie(HWND window, WNDPROC previous) {
     window_ = window;
     previous_ = previous;

@@ -31,8 +31,6 @@ public:
                 int width, int height, HWND parent, UINT_PTR idOrMenu);
     // Ties this object to an existing window, whose own procedure becomes the default handling.
     bool SubclassWindow(HWND window);
-    // Unties the object and gives the window its own procedure back.
-    void UnsubclassWindow();
 
     // Registers a window class whose windows are tied to the object passed to Create.
     static bool RegisterWindowClass(const wchar_t* className, UINT classStyle = CS_DBLCLKS,
