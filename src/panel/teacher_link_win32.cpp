@@ -22,7 +22,7 @@
 #include "panel/login_step_win32.h"
 #include "panel/message_trace.h"
 #include "panel/panel_host.h"
-#include "panel/rh_info_win32.h"
+#include "remote_control/rh_info_win32.h"
 #include "panel/teacher_link_win32.h"
 #include "resource.h"
 #include "session/command_tag.h"
