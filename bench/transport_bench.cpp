@@ -25,7 +25,7 @@ constexpr size_t kArrivalBytes = 16u << 20;
 std::vector<uint8_t> MakeArrival(size_t frameBytes) {
     const size_t dataBytes = frameBytes - 4 - 4 - 1 - 12;
     std::vector<uint8_t> data(dataBytes, 0x5A);
-    CPacket packet;
+    Packet packet;
     packet.SetType(kPacketImage);
     packet.SetData(data.data(), static_cast<uint32_t>(data.size()));
     packet.SetSize(static_cast<uint32_t>(data.size()));
@@ -154,7 +154,7 @@ void BM_LargeFrameInPieces(benchmark::State& state) {
 }
 BENCHMARK(BM_LargeFrameInPieces)->Unit(benchmark::kMillisecond);
 
-// A provider that is not there: the self-test fails and CCrypt uses the built-in engine.
+// A provider that is not there: the self-test fails and PacketCipher uses the built-in engine.
 class AbsentProvider : public CipherProvider {
 public:
     bool OpenSelfTestContainer() override { return false; }
@@ -163,10 +163,10 @@ public:
 };
 
 void WriteAndReadText(benchmark::State& state, CipherProvider& provider) {
-    const CPacket packet(u"[RC00008]1920,1080,full,resize");
+    const Packet packet(u"[RC00008]1920,1080,full,resize");
     for (auto _ : state) {
         const std::vector<uint8_t> frame = packet.BuildFrame(0x5C, provider);
-        CPacket received;
+        Packet received;
         const bool ok =
             received.ReadBody(frame.data() + kFrameMarkSize, frame.size() - kFrameMarkSize, provider);
         benchmark::DoNotOptimize(ok);

@@ -48,16 +48,16 @@ void OpenSupportLog() {
 
 }  // namespace
 
-CRemoconApp::~CRemoconApp() {
+RemoconApp::~RemoconApp() {
     ExitInstance();
 }
 
-int CRemoconApp::Run() {
+int RemoconApp::Run() {
     InitInstance();
     return ExitInstance();
 }
 
-bool CRemoconApp::InitInstance() {
+bool RemoconApp::InitInstance() {
     InstallCrashHandler();
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
@@ -93,13 +93,13 @@ bool CRemoconApp::InitInstance() {
     // start-up reads the relay from it, and the login prepares it again on every confirmation.
     PrepareIniFile(IniFile::Setting);
 
-    CRemoconDlg panel;
+    ControlPanel panel;
     panel.DoModal(nullptr);
     DebugPrint(L"Remocon ends\n");
     return false;
 }
 
-int CRemoconApp::ExitInstance() {
+int RemoconApp::ExitInstance() {
     if (languageLibrary_) {
         SetResourceModule(nullptr);
         languageLibrary_.Reset();

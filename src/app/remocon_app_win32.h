@@ -1,4 +1,4 @@
-// CRemoconApp: the remote's application object. Start-up prepares the process (crash handler, common
+// RemoconApp: the remote's application object. Start-up prepares the process (crash handler, common
 // controls, COM, sockets), chooses the language library, refuses old systems and a second instance,
 // then runs the main dialog modally; the program ends with it. Exit undoes what start-up did.
 // Main thread only.
@@ -14,12 +14,12 @@
 
 namespace tesmora {
 
-class CRemoconApp {
+class RemoconApp {
 public:
-    CRemoconApp() = default;
-    CRemoconApp(const CRemoconApp&) = delete;
-    CRemoconApp& operator=(const CRemoconApp&) = delete;
-    ~CRemoconApp();
+    RemoconApp() = default;
+    RemoconApp(const RemoconApp&) = delete;
+    RemoconApp& operator=(const RemoconApp&) = delete;
+    ~RemoconApp();
 
     // Start-up, the main dialog, exit; answers the process exit code.
     int Run();
@@ -28,14 +28,14 @@ public:
     bool InitInstance();
     int ExitInstance();
 
-    const CRemoconCommandLineInfo& CommandLine() const { return commandLine_; }
+    const RemoconCommandLine& CommandLine() const { return commandLine_; }
 
 private:
     bool comStarted_ = false;
     bool socketsStarted_ = false;
     SingleInstance instance_;
     UniqueModule languageLibrary_;
-    CRemoconCommandLineInfo commandLine_;
+    RemoconCommandLine commandLine_;
 };
 
 }  // namespace tesmora

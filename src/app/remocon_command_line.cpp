@@ -18,7 +18,7 @@ bool EqualsIgnoringAsciiCase(const std::u16string& text, const char* word) {
 
 }  // namespace
 
-void CRemoconCommandLineInfo::ParseParam(const std::u16string& param, bool isFlag, bool /*isLast*/) {
+void RemoconCommandLine::ParseParam(const std::u16string& param, bool isFlag, bool /*isLast*/) {
     if (isFlag && EqualsIgnoringAsciiCase(param, "autostart")) {
         autoStart_ = true;
         expectParameter_ = true;
@@ -30,7 +30,7 @@ void CRemoconCommandLineInfo::ParseParam(const std::u16string& param, bool isFla
     }
 }
 
-void CRemoconCommandLineInfo::ParseArguments(const std::vector<std::u16string>& arguments) {
+void RemoconCommandLine::ParseArguments(const std::vector<std::u16string>& arguments) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string& argument = arguments[i];
         bool isFlag = !argument.empty() && (argument[0] == u'/' || argument[0] == u'-');

@@ -8,7 +8,7 @@
 
 namespace tesmora {
 
-class CRemoconCommandLineInfo {
+class RemoconCommandLine {
 public:
     // One argument, as the platform's parser hands them over: `isFlag` when it began with "/" or "-"
     // (`param` is then without that mark), `isLast` for the last argument.

@@ -4,6 +4,6 @@
 #include "app/remocon_app_win32.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPWSTR /*commandLine*/, int /*show*/) {
-    tesmora::CRemoconApp app;
+    tesmora::RemoconApp app;
     return app.Run();
 }

@@ -48,34 +48,34 @@ std::wstring WindowText(HWND window) {
 
 }  // namespace
 
-CLoginDlg::CLoginDlg() : CDialog(IDD_LOGIN_DIALOG) {}
+LoginDialog::LoginDialog() : Dialog(IDD_LOGIN_DIALOG) {}
 
-CLoginDlg::~CLoginDlg() {
+LoginDialog::~LoginDialog() {
     DestroyDialog();
     if (canvasDc_ && canvasPrevious_) ::SelectObject(canvasDc_.Get(), canvasPrevious_);
 }
 
-std::wstring CLoginDlg::RelayAddress() const {
+std::wstring LoginDialog::RelayAddress() const {
     return ToWide(answer_.relayAddress);
 }
 
-std::wstring CLoginDlg::RelayPort() const {
+std::wstring LoginDialog::RelayPort() const {
     return ToWide(answer_.relayPort);
 }
 
-std::span<const CWindow::MessageEntry> CLoginDlg::MessageTable() const {
+std::span<const Window::MessageEntry> LoginDialog::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_PAINT, &CLoginDlg::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CLoginDlg::OnEraseBackground),
-        OnMessage(WM_NCHITTEST, &CLoginDlg::OnNcHitTest),
-        OnMessage(WM_TIMER, &CLoginDlg::OnTimer),
-        OnMessage(WM_CTLCOLORSTATIC, &CLoginDlg::OnCtlColorStatic),
-        OnMessage(WM_CTLCOLOREDIT, &CLoginDlg::OnCtlColorEdit),
+        OnMessage(WM_PAINT, &LoginDialog::OnPaint),
+        OnMessage(WM_ERASEBKGND, &LoginDialog::OnEraseBackground),
+        OnMessage(WM_NCHITTEST, &LoginDialog::OnNcHitTest),
+        OnMessage(WM_TIMER, &LoginDialog::OnTimer),
+        OnMessage(WM_CTLCOLORSTATIC, &LoginDialog::OnCtlColorStatic),
+        OnMessage(WM_CTLCOLOREDIT, &LoginDialog::OnCtlColorEdit),
     };
     return table;
 }
 
-BOOL CLoginDlg::OnInitDialog() {
+BOOL LoginDialog::OnInitDialog() {
     layout_ = LayoutLoginDialog(ScaleFactor());
     const std::wstring face = LoadResourceString(IDS_DIALOG_FONT);
     headerFont_.Reset(CreateUiFont(face, layout_.headerFontHeight, FW_BOLD));
@@ -111,7 +111,7 @@ BOOL CLoginDlg::OnInitDialog() {
     return FALSE;  // the focus is set
 }
 
-void CLoginDlg::PlaceControls() {
+void LoginDialog::PlaceControls() {
     Place(Item(IDC_TITLE), layout_.title);
     Place(Item(IDC_LOGIN_MESSAGE), layout_.message);
     Place(Item(IDC_LOGIN_ID_LABEL), layout_.label);
@@ -124,22 +124,22 @@ void CLoginDlg::PlaceControls() {
     }
 }
 
-void CLoginDlg::FocusEdit() {
+void LoginDialog::FocusEdit() {
     HWND edit = Item(IDC_LOGIN_ID_EDIT);
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     ::SetFocus(edit);
 }
 
-void CLoginDlg::SetMessageLine(const std::wstring& text) {
+void LoginDialog::SetMessageLine(const std::wstring& text) {
     ::SetDlgItemTextW(Handle(), IDC_LOGIN_MESSAGE, text.c_str());
 }
 
-void CLoginDlg::ShowInputError(UINT stringId) {
+void LoginDialog::ShowInputError(UINT stringId) {
     ShowCustomMessage(LoadResourceString(stringId).c_str(), nullptr, kMsgBoxTypeOk, Handle());
 }
 
-void CLoginDlg::OnOK() {
+void LoginDialog::OnOK() {
     // The repaint wait below dispatches messages: a second Enter or click must not start a second
     // lookup inside the first, nor end the dialog under it.
     if (checking_) return;
@@ -171,35 +171,35 @@ void CLoginDlg::OnOK() {
     EndDialog(IDOK);
 }
 
-void CLoginDlg::OnCancel() {
+void LoginDialog::OnCancel() {
     if (checking_) return;
     StopTimer(kLoginTopmostTimerId);
     EndDialog(IDCANCEL);
 }
 
-bool CLoginDlg::OnUnhandledCommand(UINT id, UINT code) {
+bool LoginDialog::OnUnhandledCommand(UINT id, UINT code) {
     if (id == IDC_BTN_CLOSE && code == BN_CLICKED) {
         OnCancel();
         return true;
     }
-    return CDialog::OnUnhandledCommand(id, code);
+    return Dialog::OnUnhandledCommand(id, code);
 }
 
-LRESULT CLoginDlg::OnTimer(WPARAM wParam, LPARAM) {
+LRESULT LoginDialog::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam != kLoginTopmostTimerId) return Default();
     StopTimer(kLoginTopmostTimerId);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return 0;
 }
 
-LRESULT CLoginDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
+LRESULT LoginDialog::OnNcHitTest(WPARAM, LPARAM lParam) {
     const LRESULT hit = Default();
     POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ::ScreenToClient(Handle(), &point);
     return hit == HTCLIENT && point.y >= 0 && point.y < layout_.headerHeight ? HTCAPTION : hit;
 }
 
-LRESULT CLoginDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+LRESULT LoginDialog::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     HDC dc = reinterpret_cast<HDC>(wParam);
     switch (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
         case IDC_TITLE:
@@ -220,7 +220,7 @@ LRESULT CLoginDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT CLoginDlg::OnCtlColorEdit(WPARAM wParam, LPARAM lParam) {
+LRESULT LoginDialog::OnCtlColorEdit(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_LOGIN_ID_EDIT) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -228,11 +228,11 @@ LRESULT CLoginDlg::OnCtlColorEdit(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(whiteBrush_.Get());
 }
 
-LRESULT CLoginDlg::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT LoginDialog::OnEraseBackground(WPARAM, LPARAM) {
     return 1;  // the paint covers the whole client area
 }
 
-LRESULT CLoginDlg::OnPaint(WPARAM, LPARAM) {
+LRESULT LoginDialog::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     RECT client{};

@@ -1,4 +1,4 @@
-// CLoginDlg: the first window the teacher sees. A small modal dialog (template 129), drawn by the
+// LoginDialog: the first window the teacher sees. A small modal dialog (template 129), drawn by the
 // program itself and scaled by the UI scale factor, in which the teacher ID is typed. Connecting
 // checks the ID, looks up the relay server for it (relay_lookup.h), keeps the answer in setting.ini
 // and the ID in the application profile, and ends with OK; the caller then reads the ID, the relay
@@ -20,10 +20,10 @@ namespace tesmora {
 inline constexpr UINT_PTR kLoginTopmostTimerId = 5121;
 inline constexpr UINT kLoginTopmostDelay = 500;
 
-class CLoginDlg : public CDialog {
+class LoginDialog : public Dialog {
 public:
-    CLoginDlg();
-    ~CLoginDlg() override;
+    LoginDialog();
+    ~LoginDialog() override;
 
     // Before DoModal: the ID to offer (the one remembered in the profile); shown selected.
     void SetTeacherId(std::wstring id) { teacherId_ = std::move(id); }
@@ -70,7 +70,7 @@ private:
     UniqueBrush whiteBrush_, headerBrush_;
     UniquePen borderPen_, headerPen_;
     UniqueBitmap banner_, inputFrame_, separator_;
-    CImageButton connect_, cancel_, close_;
+    ImageButton connect_, cancel_, close_;
     UniqueMemoryDc canvasDc_;
     UniqueBitmap canvasBitmap_;
     HGDIOBJ canvasPrevious_ = nullptr;

@@ -50,7 +50,7 @@ std::u16string LookupQuery(uint32_t tickCount, std::u16string_view teacherId, Re
     const std::u16string val1 = Ascii(std::to_string(static_cast<int32_t>(tickCount)));
     const std::string signedBytes = host.EncodeAnsi(val1 + u"." + std::u16string(teacherId));
     std::u16string val2;
-    CHash hash;
+    Hash hash;
     if (hash.CreateHash() &&
         hash.HashData(reinterpret_cast<const uint8_t*>(signedBytes.data()), uint32_t(signedBytes.size()))) {
         hash.GetHex(val2);

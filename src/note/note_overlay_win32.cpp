@@ -81,25 +81,25 @@ HCURSOR LoadToolCursor(UINT id) {
 
 }  // namespace
 
-CNoteToolWnd::CNoteToolWnd(HWND panel, void (*hidePanel)(void*, bool), void* hideContext)
+NoteOverlay::NoteOverlay(HWND panel, void (*hidePanel)(void*, bool), void* hideContext)
     : panel_(panel), hidePanel_(hidePanel), hideContext_(hideContext) {}
 
-CNoteToolWnd::~CNoteToolWnd() {
+NoteOverlay::~NoteOverlay() {
     CloseOverlay();
 }
 
-std::span<const CWindow::MessageEntry> CNoteToolWnd::MessageTable() const {
+std::span<const Window::MessageEntry> NoteOverlay::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_PAINT, &CNoteToolWnd::OnPaint),
-        OnMessage(WM_LBUTTONDOWN, &CNoteToolWnd::OnLButtonDown),
-        OnMessage(WM_MOUSEMOVE, &CNoteToolWnd::OnMouseMove),
-        OnMessage(WM_LBUTTONUP, &CNoteToolWnd::OnLButtonUp),
-        OnMessage(WM_SETCURSOR, &CNoteToolWnd::OnSetCursor),
+        OnMessage(WM_PAINT, &NoteOverlay::OnPaint),
+        OnMessage(WM_LBUTTONDOWN, &NoteOverlay::OnLButtonDown),
+        OnMessage(WM_MOUSEMOVE, &NoteOverlay::OnMouseMove),
+        OnMessage(WM_LBUTTONUP, &NoteOverlay::OnLButtonUp),
+        OnMessage(WM_SETCURSOR, &NoteOverlay::OnSetCursor),
     };
     return table;
 }
 
-bool CNoteToolWnd::CreateOverlay(Background background) {
+bool NoteOverlay::CreateOverlay(Background background) {
     if (!RegisterWindowClass(kOverlayClass, 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) return false;
     // Borderless: the overlay is the display's whole picture, without a caption to drag it by.
     if (!Create(0, kOverlayClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, 0)) return false;
@@ -132,7 +132,7 @@ bool CNoteToolWnd::CreateOverlay(Background background) {
     return true;
 }
 
-void CNoteToolWnd::TakeSnapshot() {
+void NoteOverlay::TakeSnapshot() {
     if (hidePanel_) hidePanel_(hideContext_, true);
     if (panel_) ::ShowWindow(panel_, SW_HIDE);
     {
@@ -144,7 +144,7 @@ void CNoteToolWnd::TakeSnapshot() {
     if (panel_) ::ShowWindow(panel_, SW_SHOWNA);
 }
 
-void CNoteToolWnd::DrawWhiteboard() {
+void NoteOverlay::DrawWhiteboard() {
     HDC dc = canvas_.Dc();
     UniquePen frame(::CreatePen(PS_SOLID, kBoardFrameWidth, kBoardFrame));
     UniqueBrush fill(::CreateSolidBrush(kBoardFill));
@@ -153,7 +153,7 @@ void CNoteToolWnd::DrawWhiteboard() {
     ::Rectangle(dc, 0, 0, canvas_.Width(), canvas_.Height());
 }
 
-void CNoteToolWnd::SetTool(int tool) {
+void NoteOverlay::SetTool(int tool) {
     tool_ = tool;
     UINT id = tool == kNoteToolPen ? IDC_PEN_CURSOR : tool == kNoteToolEraser ? IDC_ERASER_CURSOR : 0;
     if (id == 0) return;
@@ -163,30 +163,30 @@ void CNoteToolWnd::SetTool(int tool) {
     cursor_ = cursor;
 }
 
-void CNoteToolWnd::SetWidthIndex(int index) {
+void NoteOverlay::SetWidthIndex(int index) {
     widthIndex_ = index;
     penWidth_ = NotePenWidth(tool_, index);
 }
 
-int CNoteToolWnd::ToggleSemiTransparent() {
+int NoteOverlay::ToggleSemiTransparent() {
     semiTransparent_ = semiTransparent_ == 1 ? 0 : 1;
     return semiTransparent_;
 }
 
-void CNoteToolWnd::ClearStrokes() {
+void NoteOverlay::ClearStrokes() {
     history_.Clear();
     currentStroke_ = nullptr;
     if (Handle()) ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-bool CNoteToolWnd::UndoLastStroke() {
+bool NoteOverlay::UndoLastStroke() {
     if (drawing_ || !history_.Undo()) return false;
     currentStroke_ = nullptr;
     if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
     return true;
 }
 
-void CNoteToolWnd::CloseOverlay() {
+void NoteOverlay::CloseOverlay() {
     history_.Reset();
     currentStroke_ = nullptr;
     if (backgroundDc_ && backgroundPrevious_) ::SelectObject(backgroundDc_.Get(), backgroundPrevious_);
@@ -199,14 +199,14 @@ void CNoteToolWnd::CloseOverlay() {
     if (Handle() && ::IsWindow(Handle())) ::DestroyWindow(Handle());
 }
 
-void CNoteToolWnd::RenderTo(HDC target) const {
+void NoteOverlay::RenderTo(HDC target) const {
     ::BitBlt(target, 0, 0, canvas_.Width(), canvas_.Height(), canvas_.Dc(), 0, 0, SRCCOPY);
     GdiStrokeCanvas strokes(target, backgroundDc_.Get());
     // A stroke whose pen cannot be made is left out; the others still show.
     for (const auto& stroke : history_.All()) stroke->Draw(strokes);
 }
 
-LRESULT CNoteToolWnd::OnPaint(WPARAM, LPARAM) {
+LRESULT NoteOverlay::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(Handle(), &paint);
     RECT window{};
@@ -223,7 +223,7 @@ LRESULT CNoteToolWnd::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-void CNoteToolWnd::RestoreLive(int x, int y) {
+void NoteOverlay::RestoreLive(int x, int y) {
     NoteArea area = LiveEraserArea(x, y);
     if (area.width <= 0 || area.height <= 0) return;
     WindowDc window(Handle());
@@ -231,13 +231,13 @@ void CNoteToolWnd::RestoreLive(int x, int y) {
              area.top, SRCCOPY);
 }
 
-LRESULT CNoteToolWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
+LRESULT NoteOverlay::OnLButtonDown(WPARAM, LPARAM lParam) {
     int x = static_cast<short>(LOWORD(lParam));
     int y = static_cast<short>(HIWORD(lParam));
     drawing_ = 1;
     last_ = {x, y};
     ::SetCapture(Handle());
-    auto stroke = std::make_unique<CStroke>(tool_, NotePenWidth(tool_, widthIndex_), widthIndex_,
+    auto stroke = std::make_unique<Stroke>(tool_, NotePenWidth(tool_, widthIndex_), widthIndex_,
                                             semiTransparent_, penColour_);
     stroke->AppendPoint({x, y});
     currentStroke_ = &history_.Add(std::move(stroke));
@@ -250,7 +250,7 @@ LRESULT CNoteToolWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CNoteToolWnd::OnMouseMove(WPARAM, LPARAM lParam) {
+LRESULT NoteOverlay::OnMouseMove(WPARAM, LPARAM lParam) {
     // The button may have been released where the overlay did not see it (after losing the capture).
     if (drawing_ && (::GetKeyState(VK_LBUTTON) & 0x8000) == 0) drawing_ = 0;
     if (!drawing_ || !currentStroke_) return 0;
@@ -273,14 +273,14 @@ LRESULT CNoteToolWnd::OnMouseMove(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CNoteToolWnd::OnLButtonUp(WPARAM, LPARAM) {
+LRESULT NoteOverlay::OnLButtonUp(WPARAM, LPARAM) {
     ::ReleaseCapture();
     drawing_ = 0;
     current_ = {-1, -1};
     return 0;
 }
 
-LRESULT CNoteToolWnd::OnSetCursor(WPARAM, LPARAM lParam) {
+LRESULT NoteOverlay::OnSetCursor(WPARAM, LPARAM lParam) {
     if (LOWORD(lParam) == HTCLIENT && cursor_) {
         ::SetCursor(cursor_);
         return TRUE;
@@ -288,7 +288,7 @@ LRESULT CNoteToolWnd::OnSetCursor(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-bool CNoteToolWnd::PreTranslateMessage(MSG& message) {
+bool NoteOverlay::PreTranslateMessage(MSG& message) {
     // Alt+F4 must not close the drawing: only the toolbar ends it.
     if (message.hwnd == Handle() && message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) &&
         message.wParam == VK_F4) {

@@ -1,4 +1,4 @@
-// CNoteToolWnd: the note overlay, a borderless window over one whole display showing a frozen
+// NoteOverlay: the note overlay, a borderless window over one whole display showing a frozen
 // snapshot of the screen (writing mode) or a white board with a cyan frame (whiteboard mode), on
 // which the teacher draws strokes with the pen or removes them with the eraser. A mouse move draws
 // one segment (or restores one eraser square) straight on the window; a repaint replays every
@@ -20,15 +20,15 @@
 
 namespace tesmora {
 
-class CNoteToolWnd : public CWindow {
+class NoteOverlay : public Window {
 public:
     // What the overlay starts from: a picture of the display to write on, or a white board.
     enum class Background { kScreenSnapshot, kWhiteboard };
 
     // `panel` is the control panel, hidden while the snapshot is taken; `hidePanel(bool)` tells the
     // panel beforehand that the hiding is wanted (it otherwise keeps itself shown).
-    CNoteToolWnd(HWND panel, void (*hidePanel)(void*, bool), void* hideContext);
-    ~CNoteToolWnd() override;
+    NoteOverlay(HWND panel, void (*hidePanel)(void*, bool), void* hideContext);
+    ~NoteOverlay() override;
 
     // Makes the window over the chosen display, on the given background.
     bool CreateOverlay(Background background);
@@ -75,7 +75,7 @@ private:
     HWND panel_;
     void (*hidePanel_)(void*, bool);
     void* hideContext_;
-    CDibSurface canvas_;
+    DibSurface canvas_;
     int tool_ = kNoteToolPen;
     uint32_t penColour_ = 0;
     int widthIndex_ = 1;
@@ -86,8 +86,8 @@ private:
     UniqueMemoryDc backgroundDc_;
     UniqueBitmap backgroundBitmap_;
     HGDIOBJ backgroundPrevious_ = nullptr;
-    CStrokeHistory history_;  // drawing order; the last is the current one
-    CStroke* currentStroke_ = nullptr;
+    StrokeHistory history_;  // drawing order; the last is the current one
+    Stroke* currentStroke_ = nullptr;
     HCURSOR cursor_ = nullptr;
     int modified_ = 0;
     std::wstring lastSavedPath_;

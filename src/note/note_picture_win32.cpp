@@ -35,7 +35,7 @@ bool FindJpegEncoder(CLSID& encoder) {
 }
 
 // The picture as JPEG bytes; empty when GDI+ has no JPEG encoder or refuses.
-std::vector<uint8_t> EncodeJpeg(const CDibSurface& dib) {
+std::vector<uint8_t> EncodeJpeg(const DibSurface& dib) {
     CLSID encoder{};
     if (!FindJpegEncoder(encoder)) return {};
     // Over the surface's own pixels: its rows run bottom-up, so the first row is the last in memory.
@@ -76,8 +76,8 @@ std::wstring NoteSaveFolder() {
     return GetUserDesktopFolder(L"", nullptr) + L"\\NoteSave";
 }
 
-bool SaveNotePicture(const CNoteToolWnd& overlay, const std::wstring& folder, const std::wstring& name) {
-    CDibSurface picture;
+bool SaveNotePicture(const NoteOverlay& overlay, const std::wstring& folder, const std::wstring& name) {
+    DibSurface picture;
     if (!picture.Create(overlay.Width(), overlay.Height(), 32)) return false;
     overlay.RenderTo(picture.Dc());
     ::GdiFlush();

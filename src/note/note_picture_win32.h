@@ -10,13 +10,13 @@
 
 namespace tesmora {
 
-class CNoteToolWnd;
+class NoteOverlay;
 
 // The folder the pictures go to: "NoteSave" on the user's desktop.
 std::wstring NoteSaveFolder();
 
 // Renders the overlay's background and strokes and writes them to `folder`\`name`. False, with
 // nothing left under either name, when the picture cannot be encoded or written.
-bool SaveNotePicture(const CNoteToolWnd& overlay, const std::wstring& folder, const std::wstring& name);
+bool SaveNotePicture(const NoteOverlay& overlay, const std::wstring& folder, const std::wstring& name);
 
 }  // namespace tesmora

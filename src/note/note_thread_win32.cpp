@@ -13,13 +13,13 @@ namespace {
 constexpr wchar_t kFrameClass[] = L"TesmoraNoteThread";
 constexpr DWORD kFrameStyle = 0x02CC0000;  // caption, system menu, sizing border, clip-children
 
-// CNoteThreadWnd: the never-shown frame that anchors the note thread. The panel's requests arrive
+// NoteThreadWindow: the never-shown frame that anchors the note thread. The panel's requests arrive
 // here as posted messages and go to the toolbar; its close (WM_CLOSE) ends the thread's message loop,
 // after which the thread destroys its windows (never from inside a modal loop that may be running).
 // Note thread only.
-class CNoteThreadWnd : public CWindow {
+class NoteThreadWindow : public Window {
 public:
-    explicit CNoteThreadWnd(CNoteToolDlg& toolbar) : toolbar_(toolbar) {}
+    explicit NoteThreadWindow(NoteToolbar& toolbar) : toolbar_(toolbar) {}
 
     bool CreateFrame() {
         if (!RegisterWindowClass(kFrameClass, 0, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))))
@@ -34,9 +34,9 @@ public:
 protected:
     std::span<const MessageEntry> MessageTable() const override {
         static const MessageEntry table[] = {
-            OnMessage(WM_NOTE_SHOW_TOOLBAR, &CNoteThreadWnd::OnShowToolbar),
-            OnMessage(WM_NOTE_DROP_TO_TOUCH, &CNoteThreadWnd::OnDropToTouch),
-            OnMessage(WM_CLOSE, &CNoteThreadWnd::OnClose),
+            OnMessage(WM_NOTE_SHOW_TOOLBAR, &NoteThreadWindow::OnShowToolbar),
+            OnMessage(WM_NOTE_DROP_TO_TOUCH, &NoteThreadWindow::OnDropToTouch),
+            OnMessage(WM_CLOSE, &NoteThreadWindow::OnClose),
         };
         return table;
     }
@@ -55,19 +55,19 @@ private:
         return 0;
     }
 
-    CNoteToolDlg& toolbar_;
+    NoteToolbar& toolbar_;
 };
 
 }  // namespace
 
-void CNoteThread::SetHidingPanel(void* self, bool hiding) {
-    static_cast<CNoteThread*>(self)->hidingPanel_ = hiding;
+void NoteThread::SetHidingPanel(void* self, bool hiding) {
+    static_cast<NoteThread*>(self)->hidingPanel_ = hiding;
 }
 
-void CNoteThread::Run() {
+void NoteThread::Run() {
     {
-        CNoteToolDlg toolbar(panel_, &CNoteThread::SetHidingPanel, this);
-        CNoteThreadWnd frame(toolbar);
+        NoteToolbar toolbar(panel_, &NoteThread::SetHidingPanel, this);
+        NoteThreadWindow frame(toolbar);
         if (frame.CreateFrame() && toolbar.Create(nullptr)) {
             toolbar.ShowToolbar();
             toolbar_ = toolbar.Handle();
@@ -81,15 +81,15 @@ void CNoteThread::Run() {
     hidingPanel_ = false;
 }
 
-void CNoteThread::PostToFrame(UINT message) {
+void NoteThread::PostToFrame(UINT message) {
     if (HWND frame = Window()) ::PostMessageW(frame, message, kCrossThreadCheck, 0);
 }
 
-void CNoteThread::ShowToolbar() {
+void NoteThread::ShowToolbar() {
     PostToFrame(WM_NOTE_SHOW_TOOLBAR);
 }
 
-void CNoteThread::DropToTouchMode() {
+void NoteThread::DropToTouchMode() {
     PostToFrame(WM_NOTE_DROP_TO_TOUCH);
 }
 

@@ -1,4 +1,4 @@
-// CNoteThread: the note tool's own user-interface thread, owned by the control panel as a
+// NoteThread: the note tool's own user-interface thread, owned by the control panel as a
 // MessageLoopThread. The thread makes a hidden frame (its anchor, which the panel posts to) and the
 // toolbar, and runs their message loop until the panel closes the frame; then the toolbar, the overlay
 // and the frame are destroyed on the thread that made them. The panel reaches the tool only by
@@ -14,10 +14,10 @@
 
 namespace tesmora {
 
-class CNoteThread : public MessageLoopThread {
+class NoteThread : public MessageLoopThread {
 public:
-    explicit CNoteThread(HWND panel) : panel_(panel) {}
-    ~CNoteThread() { Close(); }
+    explicit NoteThread(HWND panel) : panel_(panel) {}
+    ~NoteThread() { Close(); }
 
     // Asks the toolbar to show itself and re-place itself (after the note button, a display change).
     void ShowToolbar();

@@ -37,27 +37,27 @@ void Trace(const std::wstring& text) {
 
 }  // namespace
 
-CNoteToolDlg::CNoteToolDlg(HWND panel, void (*hidePanel)(void*, bool), void* hideContext)
-    : CDialog(IDD_NOTE_TOOL), panel_(panel), hidePanel_(hidePanel), hideContext_(hideContext) {}
+NoteToolbar::NoteToolbar(HWND panel, void (*hidePanel)(void*, bool), void* hideContext)
+    : Dialog(IDD_NOTE_TOOL), panel_(panel), hidePanel_(hidePanel), hideContext_(hideContext) {}
 
-CNoteToolDlg::~CNoteToolDlg() {
+NoteToolbar::~NoteToolbar() {
     if (Handle() && ::IsWindow(Handle())) DestroyDialog();
 }
 
-std::span<const CWindow::MessageEntry> CNoteToolDlg::MessageTable() const {
+std::span<const Window::MessageEntry> NoteToolbar::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_PAINT, &CNoteToolDlg::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CNoteToolDlg::OnEraseBackground),
-        OnMessage(WM_NCHITTEST, &CNoteToolDlg::OnNcHitTest),
-        OnMessage(WM_CTLCOLORSTATIC, &CNoteToolDlg::OnCtlColorStatic),
-        OnMessage(WM_TIMER, &CNoteToolDlg::OnTimer),
-        OnMessage(WM_CLOSE, &CNoteToolDlg::OnClose),
-        OnMessage(WM_DESTROY, &CNoteToolDlg::OnDestroy),
+        OnMessage(WM_PAINT, &NoteToolbar::OnPaint),
+        OnMessage(WM_ERASEBKGND, &NoteToolbar::OnEraseBackground),
+        OnMessage(WM_NCHITTEST, &NoteToolbar::OnNcHitTest),
+        OnMessage(WM_CTLCOLORSTATIC, &NoteToolbar::OnCtlColorStatic),
+        OnMessage(WM_TIMER, &NoteToolbar::OnTimer),
+        OnMessage(WM_CLOSE, &NoteToolbar::OnClose),
+        OnMessage(WM_DESTROY, &NoteToolbar::OnDestroy),
     };
     return table;
 }
 
-BOOL CNoteToolDlg::OnInitDialog() {
+BOOL NoteToolbar::OnInitDialog() {
     gdiplus_.emplace();
     if (!gdiplus_->Started()) return TRUE;  // the pictures cannot be drawn: no controls
 
@@ -69,7 +69,7 @@ BOOL CNoteToolDlg::OnInitDialog() {
     for (size_t i = 0; i < places.size() && i < buttons_.size(); ++i) {
         const NoteButtonPlace& place = places[i];
         DWORD style = (place.checkBox ? BS_CHECKBOX : BS_PUSHBUTTON) | WS_VISIBLE;
-        CImageButton& button = buttons_[i];
+        ImageButton& button = buttons_[i];
         button.Create(Handle(), place.id, style, Scaled(place.x), Scaled(place.y), Scaled(place.width),
                       Scaled(place.height));
         button.LoadBitmaps(place.normal, place.hover, place.disabled, place.checked);
@@ -89,7 +89,7 @@ BOOL CNoteToolDlg::OnInitDialog() {
     return FALSE;
 }
 
-void CNoteToolDlg::ShowToolbar() {
+void NoteToolbar::ShowToolbar() {
     int width = Scaled(kNoteToolbarWidth);
     int height = Scaled(NoteToolbarHeight(mode_));
     int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
@@ -116,11 +116,11 @@ void CNoteToolDlg::ShowToolbar() {
     positioned_ = 1;
 }
 
-void CNoteToolDlg::SetCheck(int id, bool checked) {
+void NoteToolbar::SetCheck(int id, bool checked) {
     ::SendMessageW(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void CNoteToolDlg::SyncButtons() {
+void NoteToolbar::SyncButtons() {
     SetCheck(IDC_NOTE_TOUCH, mode_ == NoteMode::Touch);
     SetCheck(IDC_NOTE_WRITING, mode_ == NoteMode::Writing);
     SetCheck(IDC_NOTE_WHITEBOARD, mode_ == NoteMode::Whiteboard);
@@ -135,16 +135,16 @@ void CNoteToolDlg::SyncButtons() {
     ShowToolbar();
 }
 
-void CNoteToolDlg::CloseDrawing() {
+void NoteToolbar::CloseDrawing() {
     if (!overlay_) return;
     overlay_->CloseOverlay();
     overlay_.reset();
 }
 
-void CNoteToolDlg::StartDrawing(NoteMode mode) {
-    auto overlay = std::make_unique<CNoteToolWnd>(panel_, hidePanel_, hideContext_);
-    const auto background = mode == NoteMode::Writing ? CNoteToolWnd::Background::kScreenSnapshot
-                                                      : CNoteToolWnd::Background::kWhiteboard;
+void NoteToolbar::StartDrawing(NoteMode mode) {
+    auto overlay = std::make_unique<NoteOverlay>(panel_, hidePanel_, hideContext_);
+    const auto background = mode == NoteMode::Writing ? NoteOverlay::Background::kScreenSnapshot
+                                                      : NoteOverlay::Background::kWhiteboard;
     if (!overlay->CreateOverlay(background)) {
         Trace(L"the drawing window could not be made");
         mode_ = NoteMode::Touch;
@@ -165,14 +165,14 @@ void CNoteToolDlg::StartDrawing(NoteMode mode) {
     Trace(mode == NoteMode::Writing ? L"writing mode" : L"whiteboard mode");
 }
 
-void CNoteToolDlg::PlaceOverlayBelowPanel() {
+void NoteToolbar::PlaceOverlayBelowPanel() {
     if (!overlay_ || !overlay_->Handle()) return;
     // The top of the ordinary windows, not inserted after the panel: placed after a topmost window
     // the overlay would become topmost itself, and a click on it would then raise it over the panel.
     ::SetWindowPos(overlay_->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, kQuietPlacement);
 }
 
-void CNoteToolDlg::SwitchMode(NoteModeCommand command) {
+void NoteToolbar::SwitchMode(NoteModeCommand command) {
     if (busy_) return;
     bool modified = overlay_ && overlay_->Modified();
     NoteSwitchPlan plan =
@@ -224,7 +224,7 @@ void CNoteToolDlg::SwitchMode(NoteModeCommand command) {
     if (dropPending_) DropNow();
 }
 
-bool CNoteToolDlg::Save() {
+bool NoteToolbar::Save() {
     ::ShowWindow(Handle(), SW_HIDE);
     PumpWait(kHideSettleMilliseconds, PumpMode::kOneMessagePerStep);
     SYSTEMTIME now{};
@@ -242,7 +242,7 @@ bool CNoteToolDlg::Save() {
     ::EnableWindow(Handle(), FALSE);
     if (overlay_) ::EnableWindow(overlay_->Handle(), FALSE);
     if (saved) {
-        CWaitMsgDlg notice;
+        WaitDialog notice;
         notice.ShowNotice(Handle(), LoadResourceString(IDS_SAVED));
         PumpWait(kNoticeMilliseconds, PumpMode::kOneMessagePerStep);
         ::ShowWindow(notice.Handle(), SW_HIDE);
@@ -259,7 +259,7 @@ bool CNoteToolDlg::Save() {
     return saved;
 }
 
-void CNoteToolDlg::DropToTouchMode() {
+void NoteToolbar::DropToTouchMode() {
     if (busy_) {
         dropPending_ = true;
         return;
@@ -267,7 +267,7 @@ void CNoteToolDlg::DropToTouchMode() {
     DropNow();
 }
 
-void CNoteToolDlg::DropNow() {
+void NoteToolbar::DropNow() {
     dropPending_ = false;
     CloseDrawing();
     mode_ = NoteMode::Touch;
@@ -276,8 +276,8 @@ void CNoteToolDlg::DropNow() {
     Trace(L"dropped to touch mode");
 }
 
-bool CNoteToolDlg::OnUnhandledCommand(UINT id, UINT code) {
-    if (code != BN_CLICKED) return CDialog::OnUnhandledCommand(id, code);
+bool NoteToolbar::OnUnhandledCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED) return Dialog::OnUnhandledCommand(id, code);
     uint32_t colour = 0;
     switch (id) {
         case IDC_NOTE_TOUCH:
@@ -324,20 +324,20 @@ bool CNoteToolDlg::OnUnhandledCommand(UINT id, UINT code) {
     } else if (id == IDC_NOTE_SEMI) {
         SetCheck(IDC_NOTE_SEMI, overlay_->ToggleSemiTransparent() == 1);
     } else {
-        return CDialog::OnUnhandledCommand(id, code);
+        return Dialog::OnUnhandledCommand(id, code);
     }
     return true;
 }
 
-void CNoteToolDlg::OnOK() {
+void NoteToolbar::OnOK() {
     SwitchMode(NoteModeCommand::Close);
 }
 
-LRESULT CNoteToolDlg::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT NoteToolbar::OnEraseBackground(WPARAM, LPARAM) {
     return TRUE;  // the paint fills everything
 }
 
-LRESULT CNoteToolDlg::OnPaint(WPARAM, LPARAM) {
+LRESULT NoteToolbar::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(Handle(), &paint);
     RECT client{};
@@ -354,7 +354,7 @@ LRESULT CNoteToolDlg::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CNoteToolDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+LRESULT NoteToolbar::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_TITLE) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -363,7 +363,7 @@ LRESULT CNoteToolDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(titleBrush_ ? titleBrush_.Get() : ::GetStockObject(NULL_BRUSH));
 }
 
-LRESULT CNoteToolDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
+LRESULT NoteToolbar::OnNcHitTest(WPARAM, LPARAM lParam) {
     POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ::ScreenToClient(Handle(), &point);
     if (point.y >= 0 && point.y < Scaled(kNoteTitleBandHeight)) {
@@ -374,7 +374,7 @@ LRESULT CNoteToolDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-LRESULT CNoteToolDlg::OnTimer(WPARAM wParam, LPARAM) {
+LRESULT NoteToolbar::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam != kOrderTimer) return Default();
     StopTimer(kOrderTimer);
     PlaceOverlayBelowPanel();
@@ -383,7 +383,7 @@ LRESULT CNoteToolDlg::OnTimer(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CNoteToolDlg::OnClose(WPARAM, LPARAM) {
+LRESULT NoteToolbar::OnClose(WPARAM, LPARAM) {
     SwitchMode(NoteModeCommand::Touch);
     // After Cancel on the question the drawing is still up and needs its toolbar.
     if (mode_ != NoteMode::Touch) return 0;
@@ -392,7 +392,7 @@ LRESULT CNoteToolDlg::OnClose(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CNoteToolDlg::OnDestroy(WPARAM, LPARAM) {
+LRESULT NoteToolbar::OnDestroy(WPARAM, LPARAM) {
     LRESULT result = Default();
     StopTimer(kOrderTimer);
     positioned_ = 0;
@@ -400,11 +400,11 @@ LRESULT CNoteToolDlg::OnDestroy(WPARAM, LPARAM) {
     return result;
 }
 
-bool CNoteToolDlg::PreTranslateMessage(MSG& message) {
+bool NoteToolbar::PreTranslateMessage(MSG& message) {
     // Alt+F4 must not close the toolbar: its close button or Enter does.
     if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) && message.wParam == VK_F4)
         return true;
-    return CDialog::PreTranslateMessage(message);
+    return Dialog::PreTranslateMessage(message);
 }
 
 }  // namespace tesmora

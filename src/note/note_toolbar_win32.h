@@ -1,4 +1,4 @@
-// CNoteToolDlg: the note toolbar, a small always-on-top tool window through which the teacher
+// NoteToolbar: the note toolbar, a small always-on-top tool window through which the teacher
 // switches between touch, writing and whiteboard mode, picks pen or eraser, width and colour,
 // toggles semi-transparent drawing, clears or undoes strokes and saves the drawing as a picture. It
 // makes and closes the overlay as the mode changes and asks before a modified drawing is left. The
@@ -21,14 +21,14 @@
 
 namespace tesmora {
 
-class CNoteToolDlg : public CDialog {
+class NoteToolbar : public Dialog {
 public:
     static constexpr UINT_PTR kOrderTimer = 2;
 
     // `panel`: the control panel window (hidden for a snapshot, the overlay sits below it);
     // `hidePanel` tells the panel that the note tool wants it hidden for a moment.
-    CNoteToolDlg(HWND panel, void (*hidePanel)(void*, bool), void* hideContext);
-    ~CNoteToolDlg() override;
+    NoteToolbar(HWND panel, void (*hidePanel)(void*, bool), void* hideContext);
+    ~NoteToolbar() override;
 
     // Places the toolbar at the right edge of the screen (or leaves it where the teacher dragged it,
     // while that is still on the screen), sized for the mode, shown and topmost.
@@ -70,12 +70,12 @@ private:
     void (*hidePanel_)(void*, bool);
     void* hideContext_;
     int positioned_ = 0;
-    std::array<CImageButton, 22> buttons_;
+    std::array<ImageButton, 22> buttons_;
     NoteMode mode_ = NoteMode::Touch;
     int tool_ = 0;
     uint32_t colour_ = 0;
     int widthIndex_ = 1;
-    std::unique_ptr<CNoteToolWnd> overlay_;
+    std::unique_ptr<NoteOverlay> overlay_;
     std::optional<GdiplusSession> gdiplus_;
     UniqueFont font_;
     UniqueBrush backBrush_, titleBrush_, panelBrush_;

@@ -1,4 +1,4 @@
-// CStroke, the width table and the eraser's geometry (see stroke.h). Note thread only.
+// Stroke, the width table and the eraser's geometry (see stroke.h). Note thread only.
 #include "note/stroke.h"
 
 #include <algorithm>
@@ -51,14 +51,14 @@ uint32_t PenPixel(uint32_t pen, uint32_t below, bool semiTransparent) {
     return semiTransparent ? (pen & below) : pen;
 }
 
-CStroke::CStroke(int tool, int width, int widthIndex, int semiTransparent, uint32_t colour)
+Stroke::Stroke(int tool, int width, int widthIndex, int semiTransparent, uint32_t colour)
     : tool_(tool),
       width_(width),
       widthIndex_(widthIndex),
       semiTransparent_(semiTransparent),
       colour_(colour) {}
 
-void CStroke::AppendPoint(NotePoint point) {
+void Stroke::AppendPoint(NotePoint point) {
     if (points_.size() == points_.capacity()) {
         size_t growth = std::clamp(points_.size() / 8, kMinGrowth, kMaxGrowth);
         points_.reserve(points_.size() + growth);
@@ -66,7 +66,7 @@ void CStroke::AppendPoint(NotePoint point) {
     points_.push_back(point);
 }
 
-bool CStroke::Draw(StrokeCanvas& canvas) const {
+bool Stroke::Draw(StrokeCanvas& canvas) const {
     if (points_.empty()) return true;
     if (!canvas.SelectPen(width_, colour_)) return false;
     if (tool_ == kNoteToolPen) {

@@ -1,4 +1,4 @@
-// CStroke: one gesture on the note overlay, from pressing the left button to releasing it, with the
+// Stroke: one gesture on the note overlay, from pressing the left button to releasing it, with the
 // pen or the eraser. It keeps the settings in effect when it began, so that a later change of pen,
 // width or colour never alters what was already drawn, and replays itself onto a StrokeCanvas (the
 // overlay's off-screen picture on Windows, a recording fake in the tests). Also the width table and
@@ -58,9 +58,9 @@ public:
     virtual void ReleasePen() = 0;
 };
 
-class CStroke {
+class Stroke {
 public:
-    CStroke(int tool, int width, int widthIndex, int semiTransparent, uint32_t colour);
+    Stroke(int tool, int width, int widthIndex, int semiTransparent, uint32_t colour);
 
     int Tool() const { return tool_; }
     int Width() const { return width_; }

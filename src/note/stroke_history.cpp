@@ -6,30 +6,30 @@
 
 namespace tesmora {
 
-bool CStrokeHistory::LeavesNoMark(const CStroke& stroke) {
+bool StrokeHistory::LeavesNoMark(const Stroke& stroke) {
     if (stroke.Points().empty()) return true;
     if (stroke.Tool() == kNoteToolPen) return stroke.Points().size() < 2;
     return stroke.Tool() != kNoteToolEraser;
 }
 
-CStroke& CStrokeHistory::Add(std::unique_ptr<CStroke> stroke) {
+Stroke& StrokeHistory::Add(std::unique_ptr<Stroke> stroke) {
     strokes_.push_back(std::move(stroke));
     return *strokes_.back();
 }
 
-void CStrokeHistory::Clear() {
+void StrokeHistory::Clear() {
     const bool marks = std::any_of(strokes_.begin(), strokes_.end(),
                                    [](const auto& stroke) { return !LeavesNoMark(*stroke); });
     if (marks) cleared_.push_back(std::move(strokes_));
     strokes_.clear();
 }
 
-bool CStrokeHistory::CanUndo() const {
+bool StrokeHistory::CanUndo() const {
     return !cleared_.empty() || std::any_of(strokes_.begin(), strokes_.end(),
                                             [](const auto& stroke) { return !LeavesNoMark(*stroke); });
 }
 
-bool CStrokeHistory::Undo() {
+bool StrokeHistory::Undo() {
     auto marked = std::find_if(strokes_.rbegin(), strokes_.rend(),
                                [](const auto& stroke) { return !LeavesNoMark(*stroke); });
     if (marked != strokes_.rend()) {
@@ -46,7 +46,7 @@ bool CStrokeHistory::Undo() {
     return true;
 }
 
-void CStrokeHistory::Reset() {
+void StrokeHistory::Reset() {
     strokes_.clear();
     cleared_.clear();
 }

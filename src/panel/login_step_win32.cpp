@@ -7,7 +7,7 @@
 namespace tesmora {
 
 LoginStepResult RunLoginDialog(HWND owner, const std::u16string& teacherId) {
-    CLoginDlg login;
+    LoginDialog login;
     login.SetTeacherId(ToWide(teacherId));
     LoginStepResult result;
     if (login.DoModal(owner) != IDOK) return result;

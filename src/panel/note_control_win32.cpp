@@ -3,24 +3,24 @@
 
 namespace tesmora {
 
-void CNoteControl::OnNoteButton(HWND panel) {
+void NoteControl::OnNoteButton(HWND panel) {
     if (thread_) {
         thread_->ShowToolbar();
         return;
     }
-    auto thread = std::make_unique<CNoteThread>(panel);
+    auto thread = std::make_unique<NoteThread>(panel);
     if (thread->Start()) thread_ = std::move(thread);
 }
 
-void CNoteControl::OnDisplayChange() {
+void NoteControl::OnDisplayChange() {
     if (thread_) thread_->ShowToolbar();
 }
 
-void CNoteControl::DropToTouchMode() {
+void NoteControl::DropToTouchMode() {
     if (thread_) thread_->DropToTouchMode();
 }
 
-void CNoteControl::Close() {
+void NoteControl::Close() {
     if (!thread_) return;
     thread_->Close();
     thread_.reset();

@@ -1,4 +1,4 @@
-// CNoteControl: the panel's side of the note tool. The note button starts the note thread once and
+// NoteControl: the panel's side of the note tool. The note button starts the note thread once and
 // afterwards only brings the toolbar back; a display change lets the toolbar re-place itself; the
 // start of remote control drops the tool to touch mode (DropToTouchMode); the panel's destruction
 // closes the tool and waits for its thread. UI thread only (the panel's).
@@ -12,12 +12,12 @@
 
 namespace tesmora {
 
-class CNoteControl {
+class NoteControl {
 public:
-    CNoteControl() = default;
-    CNoteControl(const CNoteControl&) = delete;
-    CNoteControl& operator=(const CNoteControl&) = delete;
-    ~CNoteControl() { Close(); }
+    NoteControl() = default;
+    NoteControl(const NoteControl&) = delete;
+    NoteControl& operator=(const NoteControl&) = delete;
+    ~NoteControl() { Close(); }
 
     // Command 1007.
     void OnNoteButton(HWND panel);
@@ -34,7 +34,7 @@ public:
     bool HidingPanel() const { return thread_ && thread_->HidingPanel(); }
 
 private:
-    std::unique_ptr<CNoteThread> thread_;
+    std::unique_ptr<NoteThread> thread_;
 };
 
 }  // namespace tesmora

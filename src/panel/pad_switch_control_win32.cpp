@@ -19,8 +19,8 @@ int ButtonOf(PadSwitch which) {
 }
 
 UINT_PTR CoolDownTimerOf(PadSwitch which) {
-    return which == PadSwitch::kTouch ? CPadSwitchControl::kTouchCoolDownTimer
-                                      : CPadSwitchControl::kBroadcastCoolDownTimer;
+    return which == PadSwitch::kTouch ? PadSwitchControl::kTouchCoolDownTimer
+                                      : PadSwitchControl::kBroadcastCoolDownTimer;
 }
 
 void TraceSwitch(const std::u16string& text, const char* route) {
@@ -29,9 +29,9 @@ void TraceSwitch(const std::u16string& text, const char* route) {
 
 }  // namespace
 
-CPadSwitchControl::CPadSwitchControl(PanelHost& panel) : panel_(panel) {}
+PadSwitchControl::PadSwitchControl(PanelHost& panel) : panel_(panel) {}
 
-void CPadSwitchControl::OnPress(PadSwitch which) {
+void PadSwitchControl::OnPress(PadSwitch which) {
     const int button = ButtonOf(which);
     const bool checked = panel_.ButtonChecked(button);
     const PadSwitchPress press =
@@ -47,13 +47,13 @@ void CPadSwitchControl::OnPress(PadSwitch which) {
     ::SetTimer(panel_.Window(), CoolDownTimerOf(which), kPadSwitchCoolDownMs, nullptr);
 }
 
-LRESULT CPadSwitchControl::OnStateMessage(PadSwitch which, WPARAM wParam, LPARAM lParam) {
+LRESULT PadSwitchControl::OnStateMessage(PadSwitch which, WPARAM wParam, LPARAM lParam) {
     if (auto checked = PadSwitchStateFromMessage(wParam, lParam))
         panel_.SetButtonCheck(ButtonOf(which), *checked);
     return 1;
 }
 
-bool CPadSwitchControl::OnTimer(UINT_PTR timer) {
+bool PadSwitchControl::OnTimer(UINT_PTR timer) {
     for (PadSwitch which : {PadSwitch::kTouch, PadSwitch::kBroadcast}) {
         if (timer != CoolDownTimerOf(which)) continue;
         ::KillTimer(panel_.Window(), timer);

@@ -1,4 +1,4 @@
-// CPadSwitchControl: the panel's two student-pad switches, the pads' touch (button 1006) and the
+// PadSwitchControl: the panel's two student-pad switches, the pads' touch (button 1006) and the
 // teacher screen on every pad (button 1008). A press sends the teacher PC the state asked for, on the
 // teacher socket or, while remote control holds that socket, through the control thread; older
 // teachers never answer, so the panel toggles the button itself once the text went out, newer ones
@@ -15,13 +15,13 @@ namespace tesmora {
 
 class PanelHost;
 
-class CPadSwitchControl {
+class PadSwitchControl {
 public:
     // The panel's window timers of the two cool-downs (beside the upload's 20 and 21).
     static constexpr UINT_PTR kTouchCoolDownTimer = 26;
     static constexpr UINT_PTR kBroadcastCoolDownTimer = 27;
 
-    explicit CPadSwitchControl(PanelHost& panel);
+    explicit PadSwitchControl(PanelHost& panel);
 
     void OnPress(PadSwitch which);
     // WM_TOUCH_STATE / WM_SHARE_STATE: the teacher PC's answer, relayed by the remote-control

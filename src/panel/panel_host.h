@@ -15,9 +15,9 @@
 
 namespace tesmora {
 
-class CPacket;
-class CRHInfo;
-class CTCPSocket;
+class Packet;
+class RemoteHostRecord;
+class FrameSocket;
 class TeacherSession;
 
 class PanelHost {
@@ -41,16 +41,16 @@ public:
 
     // The teacher session and its connection's socket (lent to remote control while it runs).
     virtual TeacherSession& Session() = 0;
-    virtual CTCPSocket& TeacherSocket() = 0;
+    virtual FrameSocket& TeacherSocket() = 0;
     // The record of the teacher PC that remote control's threads share.
-    virtual CRHInfo& RemoteHost() = 0;
+    virtual RemoteHostRecord& RemoteHost() = 0;
     // Writes a text packet on the panel's own teacher connection; dropped while remote control
     // holds it.
     virtual void SendOnPanelConnection(std::u16string_view text) = 0;
     // Sends to the teacher PC whoever holds the connection (the panel, or remote control's
     // channel); false when no connection holds it and it was dropped.
     virtual bool SendToTeacher(std::u16string_view text) = 0;
-    virtual bool SendPacketToTeacher(std::unique_ptr<CPacket> packet) = 0;
+    virtual bool SendPacketToTeacher(std::unique_ptr<Packet> packet) = 0;
 
     virtual bool Uploading() const = 0;
     // Remote control of the teacher PC runs (its view thread exists).

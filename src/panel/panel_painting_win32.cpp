@@ -67,11 +67,11 @@ uint32_t TapClock() {
 
 }  // namespace
 
-LRESULT CRemoconDlg::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnEraseBackground(WPARAM, LPARAM) {
     return 1;
 }
 
-LRESULT CRemoconDlg::OnPaint(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(Handle(), &paint);
     if (::IsIconic(Handle())) {
@@ -88,7 +88,7 @@ LRESULT CRemoconDlg::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-void CRemoconDlg::PaintPanel(HDC dc) {
+void ControlPanel::PaintPanel(HDC dc) {
     if (!canvas_) {
         WindowDc screen(nullptr);
         canvas_.Reset(::CreateCompatibleDC(screen.Get()));
@@ -110,7 +110,7 @@ void CRemoconDlg::PaintPanel(HDC dc) {
     }
 }
 
-void CRemoconDlg::PaintLogo() {
+void ControlPanel::PaintLogo() {
     ::SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
     const void* data = nullptr;
     DWORD size = 0;
@@ -125,7 +125,7 @@ void CRemoconDlg::PaintLogo() {
 
     // A 32-bit surface with premultiplied alpha, as a per-pixel-alpha window wants it. Its rows run
     // bottom-up, so GDI+ draws into it from the last row with a negative stride.
-    CDibSurface surface;
+    DibSurface surface;
     if (!surface.Create(width, height, 32)) return;
     {
         const int stride = static_cast<int>(surface.RowStride());
@@ -147,7 +147,7 @@ void CRemoconDlg::PaintLogo() {
                           ULW_ALPHA);
 }
 
-LRESULT CRemoconDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
+LRESULT ControlPanel::OnNcHitTest(WPARAM, LPARAM lParam) {
     LRESULT hit = Default();
     POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ::ScreenToClient(Handle(), &point);
@@ -157,7 +157,7 @@ LRESULT CRemoconDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
     return ::PtInRect(&strip, point) ? HTCAPTION : hit;
 }
 
-LRESULT CRemoconDlg::OnNcLButtonDown(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnNcLButtonDown(WPARAM, LPARAM) {
     if (!logoMode_) return Default();
     logoTap_.Press(TapClock());
     // A press on the caption runs the system's move loop, which returns when the button is
@@ -169,12 +169,12 @@ LRESULT CRemoconDlg::OnNcLButtonDown(WPARAM, LPARAM) {
     return result;
 }
 
-LRESULT CRemoconDlg::OnNcLButtonUp(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnNcLButtonUp(WPARAM, LPARAM) {
     if (logoMode_) OnLogoTapEnd(logoTap_.Release(TapClock()));
     return Default();
 }
 
-LRESULT CRemoconDlg::OnNcMouseMove(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnNcMouseMove(WPARAM, LPARAM) {
     if (logoMode_) {
         bool held = (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
         OnLogoTapEnd(logoTap_.Move(TapClock(), held));
@@ -182,11 +182,11 @@ LRESULT CRemoconDlg::OnNcMouseMove(WPARAM, LPARAM) {
     return Default();
 }
 
-void CRemoconDlg::OnLogoTapEnd(LogoTap::End end) {
+void ControlPanel::OnLogoTapEnd(LogoTap::End end) {
     if (end == LogoTap::End::kTap && logoMode_) Restore();
 }
 
-void CRemoconDlg::OnLogoButton() {
+void ControlPanel::OnLogoButton() {
     if (::SendMessageW(Item(IDC_BTN_LOGO), BM_GETCHECK, 0, 0) == BST_CHECKED) {
         Restore();
     } else {
@@ -194,7 +194,7 @@ void CRemoconDlg::OnLogoButton() {
     }
 }
 
-void CRemoconDlg::Collapse() {
+void ControlPanel::Collapse() {
     RECT window{};
     ::GetWindowRect(Handle(), &window);
     savedWidth_ = window.right - window.left;
@@ -213,7 +213,7 @@ void CRemoconDlg::Collapse() {
     PaintLogo();
 }
 
-void CRemoconDlg::Restore() {
+void ControlPanel::Restore() {
     ::SendMessageW(Item(IDC_BTN_LOGO), BM_SETCHECK, BST_UNCHECKED, 0);
     // The buttons of the mode the panel is in (remote control may have started or ended meanwhile).
     ApplyPanelMode();

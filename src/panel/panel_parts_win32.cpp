@@ -6,117 +6,117 @@
 
 namespace tesmora {
 
-void CRemoconDlg::ShowAtTop() {
+void ControlPanel::ShowAtTop() {
     ::ShowWindow(Handle(), SW_SHOWNA);
     ReassertTopmost();
 }
 
-void CRemoconDlg::SetButtonCheck(int buttonId, bool checked) {
+void ControlPanel::SetButtonCheck(int buttonId, bool checked) {
     ::SendMessageW(Item(buttonId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool CRemoconDlg::ButtonChecked(int buttonId) const {
+bool ControlPanel::ButtonChecked(int buttonId) const {
     return ::SendMessageW(Item(buttonId), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void CRemoconDlg::EnableButton(int buttonId, bool enabled) {
+void ControlPanel::EnableButton(int buttonId, bool enabled) {
     HWND button = Item(buttonId);
     ::EnableWindow(button, enabled ? TRUE : FALSE);
     ::InvalidateRect(button, nullptr, FALSE);
 }
 
-void CRemoconDlg::RepaintButton(int buttonId) {
+void ControlPanel::RepaintButton(int buttonId) {
     ::InvalidateRect(Item(buttonId), nullptr, FALSE);
 }
 
-bool CRemoconDlg::SendPacketToTeacher(std::unique_ptr<CPacket> packet) {
+bool ControlPanel::SendPacketToTeacher(std::unique_ptr<Packet> packet) {
     return remote_.SendPacket(std::move(packet));
 }
 
 // The connections' notifications belong to the teacher link, the capture's frames to the upload.
-LRESULT CRemoconDlg::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
     return link_.OnSocketConnect(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
     return link_.OnSocketReceive(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnSocketClose(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnSocketClose(WPARAM wParam, LPARAM lParam) {
     return link_.OnSocketClose(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnMonitorList(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnMonitorList(WPARAM wParam, LPARAM lParam) {
     return link_.OnMonitorList(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnUploadFrame(WPARAM wParam, LPARAM lParam) {
     return upload_.OnUploadFrame(wParam, lParam);
 }
 
-void CRemoconDlg::OnUploadButton() {
+void ControlPanel::OnUploadButton() {
     upload_.OnUploadButton();
 }
 
 // Remote control's buttons and messages belong to its controller.
-void CRemoconDlg::OnRemoteButton() {
+void ControlPanel::OnRemoteButton() {
     remote_.OnRemoteButton();
 }
 
-void CRemoconDlg::OnKeyboardButton() {
+void ControlPanel::OnKeyboardButton() {
     remote_.OnKeyboardButton();
 }
 
-void CRemoconDlg::OnMonitorButton() {
+void ControlPanel::OnMonitorButton() {
     remote_.OnMonitorButton();
 }
 
-LRESULT CRemoconDlg::OnRemoteSocketReturn(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnRemoteSocketReturn(WPARAM wParam, LPARAM lParam) {
     return remote_.OnSocketReturn(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnRemoteThreadEnded(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnRemoteThreadEnded(WPARAM wParam, LPARAM lParam) {
     return remote_.OnThreadEnded(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnRemoteTeacherAlive(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnRemoteTeacherAlive(WPARAM wParam, LPARAM lParam) {
     return remote_.OnTeacherAlive(wParam, lParam);
 }
 
 // The sound upload's blocks and button, and the student-pad switches, belong to their controls.
-LRESULT CRemoconDlg::OnAudioPacket(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnAudioPacket(WPARAM wParam, LPARAM lParam) {
     return sound_.OnAudioPacket(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
     return sound_.OnSoundEnded(wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnSoundDeviceChanged(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnSoundDeviceChanged(WPARAM wParam, LPARAM lParam) {
     return sound_.OnDeviceChanged(wParam, lParam);
 }
 
-void CRemoconDlg::OnSoundButton() {
+void ControlPanel::OnSoundButton() {
     sound_.OnSoundButton();
 }
 
-void CRemoconDlg::OnTouchButton() {
+void ControlPanel::OnTouchButton() {
     padSwitches_.OnPress(PadSwitch::kTouch);
 }
 
-void CRemoconDlg::OnShareButton() {
+void ControlPanel::OnShareButton() {
     padSwitches_.OnPress(PadSwitch::kBroadcast);
 }
 
-LRESULT CRemoconDlg::OnTouchState(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnTouchState(WPARAM wParam, LPARAM lParam) {
     return padSwitches_.OnStateMessage(PadSwitch::kTouch, wParam, lParam);
 }
 
-LRESULT CRemoconDlg::OnShareState(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnShareState(WPARAM wParam, LPARAM lParam) {
     return padSwitches_.OnStateMessage(PadSwitch::kBroadcast, wParam, lParam);
 }
 
-void CRemoconDlg::OnNoteButton() {
+void ControlPanel::OnNoteButton() {
     note_.OnNoteButton(Handle());
 }
 

@@ -40,8 +40,8 @@ constexpr COLORREF kTitleColour = RGB(3, 207, 227);
 
 }  // namespace
 
-CRemoconDlg::CRemoconDlg()
-    : CDialog(IDD_REMOCON_DIALOG),
+ControlPanel::ControlPanel()
+    : Dialog(IDD_REMOCON_DIALOG),
       link_(*this),
       remoteHost_(link_.Session().RemoteHost()),
       remote_(*this),
@@ -53,52 +53,52 @@ CRemoconDlg::CRemoconDlg()
     remote_.SetDropToTouchMode([this] { note_.DropToTouchMode(); });
 }
 
-CRemoconDlg::~CRemoconDlg() = default;
+ControlPanel::~ControlPanel() = default;
 
-std::span<const CWindow::MessageEntry> CRemoconDlg::MessageTable() const {
+std::span<const Window::MessageEntry> ControlPanel::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_SYSCOMMAND, &CRemoconDlg::OnSysCommand),
-        OnMessage(WM_PAINT, &CRemoconDlg::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CRemoconDlg::OnEraseBackground),
-        OnMessage(WM_QUERYDRAGICON, &CRemoconDlg::OnQueryDragIcon),
-        OnMessage(WM_CTLCOLORSTATIC, &CRemoconDlg::OnCtlColorStatic),
-        OnMessage(WM_NCHITTEST, &CRemoconDlg::OnNcHitTest),
-        OnMessage(WM_NCLBUTTONDOWN, &CRemoconDlg::OnNcLButtonDown),
-        OnMessage(WM_NCLBUTTONUP, &CRemoconDlg::OnNcLButtonUp),
-        OnMessage(WM_NCMOUSEMOVE, &CRemoconDlg::OnNcMouseMove),
-        OnMessage(WM_SOCKET_CONNECT, &CRemoconDlg::OnSocketConnect),
-        OnMessage(WM_SOCKET_RECEIVE, &CRemoconDlg::OnSocketReceive),
-        OnMessage(WM_SOCKET_CLOSE, &CRemoconDlg::OnSocketClose),
-        OnMessage(WM_MONITOR_LIST, &CRemoconDlg::OnMonitorList),
-        OnMessage(WM_RC_CONNECTION_LOST, &CRemoconDlg::OnConnectionLost),
-        OnMessage(WM_TIMER, &CRemoconDlg::OnTimer),
-        OnMessage(WM_DESTROY, &CRemoconDlg::OnDestroy),
-        OnMessage(WM_WINDOWPOSCHANGING, &CRemoconDlg::OnWindowPosChanging),
-        OnMessage(WM_DISPLAYCHANGE, &CRemoconDlg::OnDisplayChange),
-        OnCommand(IDC_BTN_CLOSE, &CRemoconDlg::OnCloseButton),
-        OnCommand(IDC_BTN_LOGO, &CRemoconDlg::OnLogoButton),
-        OnCommand(IDC_BTN_UPLOAD, &CRemoconDlg::OnUploadButton),
-        OnCommand(IDC_BTN_NOTE, &CRemoconDlg::OnNoteButton),
-        OnMessage(WM_UPLOAD_FRAME, &CRemoconDlg::OnUploadFrame),
-        OnCommand(IDC_BTN_REMOTE, &CRemoconDlg::OnRemoteButton),
-        OnCommand(IDC_BTN_KEYBOARD, &CRemoconDlg::OnKeyboardButton),
-        OnCommand(IDC_BTN_MONITOR, &CRemoconDlg::OnMonitorButton),
-        OnMessage(WM_RC_SOCKET_RETURN, &CRemoconDlg::OnRemoteSocketReturn),
-        OnMessage(WM_RC_THREAD_ENDED, &CRemoconDlg::OnRemoteThreadEnded),
-        OnMessage(WM_RC_TEACHER_ALIVE, &CRemoconDlg::OnRemoteTeacherAlive),
-        OnCommand(IDC_BTN_SOUND, &CRemoconDlg::OnSoundButton),
-        OnMessage(WM_AUDIO_PACKET, &CRemoconDlg::OnAudioPacket),
-        OnMessage(WM_SOUND_ENDED, &CRemoconDlg::OnSoundEnded),
-        OnMessage(WM_SOUND_DEVICE_CHANGED, &CRemoconDlg::OnSoundDeviceChanged),
-        OnCommand(IDC_BTN_TOUCH, &CRemoconDlg::OnTouchButton),
-        OnCommand(IDC_BTN_SHARE, &CRemoconDlg::OnShareButton),
-        OnMessage(WM_TOUCH_STATE, &CRemoconDlg::OnTouchState),
-        OnMessage(WM_SHARE_STATE, &CRemoconDlg::OnShareState),
+        OnMessage(WM_SYSCOMMAND, &ControlPanel::OnSysCommand),
+        OnMessage(WM_PAINT, &ControlPanel::OnPaint),
+        OnMessage(WM_ERASEBKGND, &ControlPanel::OnEraseBackground),
+        OnMessage(WM_QUERYDRAGICON, &ControlPanel::OnQueryDragIcon),
+        OnMessage(WM_CTLCOLORSTATIC, &ControlPanel::OnCtlColorStatic),
+        OnMessage(WM_NCHITTEST, &ControlPanel::OnNcHitTest),
+        OnMessage(WM_NCLBUTTONDOWN, &ControlPanel::OnNcLButtonDown),
+        OnMessage(WM_NCLBUTTONUP, &ControlPanel::OnNcLButtonUp),
+        OnMessage(WM_NCMOUSEMOVE, &ControlPanel::OnNcMouseMove),
+        OnMessage(WM_SOCKET_CONNECT, &ControlPanel::OnSocketConnect),
+        OnMessage(WM_SOCKET_RECEIVE, &ControlPanel::OnSocketReceive),
+        OnMessage(WM_SOCKET_CLOSE, &ControlPanel::OnSocketClose),
+        OnMessage(WM_MONITOR_LIST, &ControlPanel::OnMonitorList),
+        OnMessage(WM_RC_CONNECTION_LOST, &ControlPanel::OnConnectionLost),
+        OnMessage(WM_TIMER, &ControlPanel::OnTimer),
+        OnMessage(WM_DESTROY, &ControlPanel::OnDestroy),
+        OnMessage(WM_WINDOWPOSCHANGING, &ControlPanel::OnWindowPosChanging),
+        OnMessage(WM_DISPLAYCHANGE, &ControlPanel::OnDisplayChange),
+        OnCommand(IDC_BTN_CLOSE, &ControlPanel::OnCloseButton),
+        OnCommand(IDC_BTN_LOGO, &ControlPanel::OnLogoButton),
+        OnCommand(IDC_BTN_UPLOAD, &ControlPanel::OnUploadButton),
+        OnCommand(IDC_BTN_NOTE, &ControlPanel::OnNoteButton),
+        OnMessage(WM_UPLOAD_FRAME, &ControlPanel::OnUploadFrame),
+        OnCommand(IDC_BTN_REMOTE, &ControlPanel::OnRemoteButton),
+        OnCommand(IDC_BTN_KEYBOARD, &ControlPanel::OnKeyboardButton),
+        OnCommand(IDC_BTN_MONITOR, &ControlPanel::OnMonitorButton),
+        OnMessage(WM_RC_SOCKET_RETURN, &ControlPanel::OnRemoteSocketReturn),
+        OnMessage(WM_RC_THREAD_ENDED, &ControlPanel::OnRemoteThreadEnded),
+        OnMessage(WM_RC_TEACHER_ALIVE, &ControlPanel::OnRemoteTeacherAlive),
+        OnCommand(IDC_BTN_SOUND, &ControlPanel::OnSoundButton),
+        OnMessage(WM_AUDIO_PACKET, &ControlPanel::OnAudioPacket),
+        OnMessage(WM_SOUND_ENDED, &ControlPanel::OnSoundEnded),
+        OnMessage(WM_SOUND_DEVICE_CHANGED, &ControlPanel::OnSoundDeviceChanged),
+        OnCommand(IDC_BTN_TOUCH, &ControlPanel::OnTouchButton),
+        OnCommand(IDC_BTN_SHARE, &ControlPanel::OnShareButton),
+        OnMessage(WM_TOUCH_STATE, &ControlPanel::OnTouchState),
+        OnMessage(WM_SHARE_STATE, &ControlPanel::OnShareState),
     };
     return table;
 }
 
-BOOL CRemoconDlg::OnInitDialog() {
+BOOL ControlPanel::OnInitDialog() {
     ::ShowWindow(Handle(), SW_HIDE);
     // The template's thin frame would square off the rounded corners: the panel draws its own edge.
     LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE);
@@ -154,7 +154,7 @@ BOOL CRemoconDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CRemoconDlg::CreateFonts() {
+void ControlPanel::CreateFonts() {
     titleFont_.Reset(CreateUiFont(LoadResourceString(IDS_TITLE_FONT), Scaled(kTitleFontHeight), FW_NORMAL));
     // The title must not run under the close button: where the face drawn in place of the bold
     // font is wider than intended, the font shrinks until the title fits.
@@ -176,19 +176,19 @@ void CRemoconDlg::CreateFonts() {
     ::SendDlgItemMessageW(Handle(), IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
 }
 
-void CRemoconDlg::SetColourKey() {
+void ControlPanel::SetColourKey() {
     ::SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(Handle(), kColourKey, 255, LWA_COLORKEY | LWA_ALPHA);
 }
 
-bool CRemoconDlg::CreateButtons() {
+bool ControlPanel::CreateButtons() {
     bool all = true;
     auto places = PanelButtons();
     for (size_t i = 0; i < places.size(); ++i) {
         const PanelButtonPlace& place = places[i];
         DWORD style =
             (place.checkBox ? BS_CHECKBOX : BS_PUSHBUTTON) | (place.visibleAtStart ? WS_VISIBLE : 0);
-        CImageButton& button = buttons_[i];
+        ImageButton& button = buttons_[i];
         all =
             button.Create(Handle(), place.id, style, 0, 0, Scaled(place.width), Scaled(place.height)) && all;
         button.LoadBitmaps(place.normal, place.hover, place.disabled, place.checked);
@@ -196,7 +196,7 @@ bool CRemoconDlg::CreateButtons() {
     return all;
 }
 
-void CRemoconDlg::PlaceTitleAndCorner() {
+void ControlPanel::PlaceTitleAndCorner() {
     ::SetWindowPos(Handle(), nullptr, 0, 0, Scaled(kPanelWidth), PanelHeight(),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The title ends where the close button begins, so that neither paints over the other.
@@ -210,7 +210,7 @@ void CRemoconDlg::PlaceTitleAndCorner() {
     }
 }
 
-void CRemoconDlg::AddAboutItem() {
+void ControlPanel::AddAboutItem() {
     std::wstring text = LoadResourceString(IDS_ABOUTBOX);
     HMENU menu = ::GetSystemMenu(Handle(), FALSE);
     if (!menu || text.empty()) return;
@@ -218,17 +218,17 @@ void CRemoconDlg::AddAboutItem() {
     ::AppendMenuW(menu, MF_STRING, kAboutCommand, text.c_str());
 }
 
-void CRemoconDlg::PlaceAtHome(int screenWidth) {
+void ControlPanel::PlaceAtHome(int screenWidth) {
     PanelPoint home = PanelHomePosition(screenWidth, ScaleFactor());
     ::SetWindowPos(Handle(), HWND_TOPMOST, home.x, home.y, Scaled(kPanelWidth), PanelHeight(),
                    SWP_NOACTIVATE);
 }
 
-int CRemoconDlg::PanelHeight() const {
+int ControlPanel::PanelHeight() const {
     return Scaled(PanelShapeFor(layout_).height);
 }
 
-void CRemoconDlg::PlaceFeatureButtons() {
+void ControlPanel::PlaceFeatureButtons() {
     auto places = PanelButtons();
     for (size_t i = 0; i < places.size(); ++i) {
         const PanelButtonPlace& place = places[i];
@@ -239,12 +239,12 @@ void CRemoconDlg::PlaceFeatureButtons() {
     ApplyPanelMode();
 }
 
-void CRemoconDlg::SetPanelMode(PanelMode mode) {
+void ControlPanel::SetPanelMode(PanelMode mode) {
     mode_ = mode;
     if (!logoMode_) ApplyPanelMode();
 }
 
-void CRemoconDlg::ApplyPanelMode() {
+void ControlPanel::ApplyPanelMode() {
     for (int id : FeatureButtonIds()) {
         PanelPoint place = FeatureButtonPosition(layout_, id);
         MoveButton(id, place.x, place.y);
@@ -252,7 +252,7 @@ void CRemoconDlg::ApplyPanelMode() {
     }
 }
 
-CImageButton* CRemoconDlg::Button(int id) {
+ImageButton* ControlPanel::Button(int id) {
     auto places = PanelButtons();
     for (size_t i = 0; i < places.size(); ++i) {
         if (places[i].id == id) return &buttons_[i];
@@ -260,20 +260,20 @@ CImageButton* CRemoconDlg::Button(int id) {
     return nullptr;
 }
 
-LRESULT CRemoconDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+LRESULT ControlPanel::OnSysCommand(WPARAM wParam, LPARAM) {
     if ((wParam & 0xFFF0) == kAboutCommand) {
-        CDialog about(IDD_ABOUTBOX);
+        Dialog about(IDD_ABOUTBOX);
         about.DoModal(Handle());
         return 0;
     }
     return Default();
 }
 
-LRESULT CRemoconDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(icon_);
 }
 
-LRESULT CRemoconDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+LRESULT ControlPanel::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_TITLE) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -282,13 +282,13 @@ LRESULT CRemoconDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
 }
 
-LRESULT CRemoconDlg::OnConnectionLost(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnConnectionLost(WPARAM, LPARAM) {
     link_.ShowMessage(link_.LoadString(IDS_CONNECTION_LOST));
     ::PostQuitMessage(0);
     return 1;
 }
 
-LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
+LRESULT ControlPanel::OnTimer(WPARAM wParam, LPARAM) {
     switch (wParam) {
         case kTopmostTimer:
             ::KillTimer(Handle(), wParam);
@@ -308,13 +308,13 @@ LRESULT CRemoconDlg::OnTimer(WPARAM wParam, LPARAM) {
     return Default();
 }
 
-void CRemoconDlg::ReassertTopmost() {
+void ControlPanel::ReassertTopmost() {
     HWND toolbar = note_.Toolbar();
     HWND after = toolbar && ::IsWindow(toolbar) ? toolbar : HWND_TOPMOST;
     ::SetWindowPos(Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-LRESULT CRemoconDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+LRESULT ControlPanel::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     LRESULT result = Default();
     auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
     // The note tool hides the panel for the moment of its snapshot.
@@ -328,7 +328,7 @@ LRESULT CRemoconDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     return result;
 }
 
-LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
+LRESULT ControlPanel::OnDisplayChange(WPARAM, LPARAM lParam) {
     // The message carries the new resolution; the system metrics may still lag behind it.
     int width = LOWORD(lParam);
     int height = HIWORD(lParam);
@@ -352,18 +352,18 @@ LRESULT CRemoconDlg::OnDisplayChange(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-bool CRemoconDlg::ConfirmClose() {
+bool ControlPanel::ConfirmClose() {
     std::wstring question = LoadResourceString(IDS_CLOSE_QUESTION);
     std::wstring caption = LoadResourceString(IDS_CLOSE_CAPTION);
     int answer = ShowCustomMessage(question.c_str(), caption.c_str(), kMsgBoxTypeYesNo, Handle());
     return answer == IDYES;
 }
 
-void CRemoconDlg::OnOK() {
+void ControlPanel::OnOK() {
     if (ConfirmClose()) EndDialog(IDOK);
 }
 
-void CRemoconDlg::OnCancel() {
+void ControlPanel::OnCancel() {
     if (!link_.Session().WindowShown()) {
         EndDialog(IDCANCEL);
         return;
@@ -371,11 +371,11 @@ void CRemoconDlg::OnCancel() {
     if (ConfirmClose()) CloseAfterConfirmation();
 }
 
-void CRemoconDlg::OnCloseButton() {
+void ControlPanel::OnCloseButton() {
     OnCancel();
 }
 
-void CRemoconDlg::CloseAfterConfirmation() {
+void ControlPanel::CloseAfterConfirmation() {
     upload_.StopForClose();
     remote_.StopForClose();
     sound_.StopForClose();
@@ -383,7 +383,7 @@ void CRemoconDlg::CloseAfterConfirmation() {
     EndDialog(IDOK);
 }
 
-LRESULT CRemoconDlg::OnDestroy(WPARAM, LPARAM) {
+LRESULT ControlPanel::OnDestroy(WPARAM, LPARAM) {
     link_.OnPanelDestroyed();
     // The note thread may still hide or show the panel meanwhile: Close answers it while waiting.
     note_.Close();
@@ -391,11 +391,11 @@ LRESULT CRemoconDlg::OnDestroy(WPARAM, LPARAM) {
     return Default();
 }
 
-void CRemoconDlg::ShowButton(int buttonId, bool shown) {
+void ControlPanel::ShowButton(int buttonId, bool shown) {
     ::ShowWindow(Item(buttonId), shown ? SW_SHOWNA : SW_HIDE);
 }
 
-void CRemoconDlg::MoveButton(int buttonId, int x, int y) {
+void ControlPanel::MoveButton(int buttonId, int x, int y) {
     ::SetWindowPos(Item(buttonId), nullptr, Scaled(x), Scaled(y), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,4 +1,4 @@
-// CRemoconDlg: the remote's main window, a small borderless always-on-top panel at the top-right of
+// ControlPanel: the remote's main window, a small borderless always-on-top panel at the top-right of
 // the screen. It keeps the window, its buttons and painting: it stays hidden until the teacher
 // program accepts the remote, keeps itself on top, can be dragged by its title strip and collapsed
 // into the logo, and tells the teacher PC when the screen's resolution changes. Its parts do the
@@ -30,10 +30,10 @@
 
 namespace tesmora {
 
-class CRemoconDlg : public CDialog, private PanelHost {
+class ControlPanel : public Dialog, private PanelHost {
 public:
-    CRemoconDlg();
-    ~CRemoconDlg() override;
+    ControlPanel();
+    ~ControlPanel() override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -67,11 +67,11 @@ private:
     void ShowMessage(std::u16string_view text) override { link_.ShowMessage(text); }
     std::u16string LoadString(int stringId) override { return link_.LoadString(stringId); }
     TeacherSession& Session() override { return link_.Session(); }
-    CTCPSocket& TeacherSocket() override { return link_.TeacherSocket(); }
-    CRHInfo& RemoteHost() override { return remoteHost_; }
+    FrameSocket& TeacherSocket() override { return link_.TeacherSocket(); }
+    RemoteHostRecord& RemoteHost() override { return remoteHost_; }
     void SendOnPanelConnection(std::u16string_view text) override { link_.SendToTeacher(text); }
     bool SendToTeacher(std::u16string_view text) override { return remote_.SendText(text); }
-    bool SendPacketToTeacher(std::unique_ptr<CPacket> packet) override;
+    bool SendPacketToTeacher(std::unique_ptr<Packet> packet) override;
     bool Uploading() const override { return upload_.Uploading(); }
     bool RemoteControlRunning() const override { return remoteHost_.viewThread != nullptr; }
     void SelectMonitorInView(int monitorIndex) override { remote_.SelectMonitor(monitorIndex); }
@@ -127,11 +127,11 @@ private:
     void OnLogoTapEnd(LogoTap::End end);
     void ReassertTopmost();
 
-    CImageButton* Button(int id);
+    ImageButton* Button(int id);
 
-    CTeacherLink link_;
-    CRHInfo remoteHost_;
-    std::array<CImageButton, 10> buttons_;  // in the order of PanelButtons()
+    TeacherLink link_;
+    RemoteHostRecord remoteHost_;
+    std::array<ImageButton, 10> buttons_;  // in the order of PanelButtons()
     UniqueFont titleFont_;
     UniqueFont boldFont_;
     UniqueBitmap topStrip_, bodyStrip_, bottomStrip_;
@@ -146,11 +146,11 @@ private:
     int savedHeight_ = 0;
     LogoTap logoTap_;
 
-    CRemoteControl remote_;  // its threads are joined before the record and the link go
-    CPadSwitchControl padSwitches_;
-    CSoundControl sound_;    // its sound thread is joined before anything else goes
-    CNoteControl note_;      // its thread is joined on destroy, before the window goes
-    CUploadControl upload_;  // last: its capture thread is joined before anything else goes
+    RemoteControl remote_;  // its threads are joined before the record and the link go
+    PadSwitchControl padSwitches_;
+    SoundControl sound_;    // its sound thread is joined before anything else goes
+    NoteControl note_;      // its thread is joined on destroy, before the window goes
+    UploadControl upload_;  // last: its capture thread is joined before anything else goes
 };
 
 }  // namespace tesmora

@@ -33,9 +33,9 @@ void Trace(const char* what) {
 
 }  // namespace
 
-CRemoteControl::CRemoteControl(PanelHost& panel) : panel_(panel) {}
+RemoteControl::RemoteControl(PanelHost& panel) : panel_(panel) {}
 
-CRemoteControl::~CRemoteControl() {
+RemoteControl::~RemoteControl() {
     if (view_) view_->RequestClose();
     view_.reset();     // closes the channel through the view, then joins
     control_.reset();  // then the control thread, which has ended or ends now
@@ -43,18 +43,18 @@ CRemoteControl::~CRemoteControl() {
     panel_.RemoteHost().controlThread = nullptr;
 }
 
-bool CRemoteControl::SendText(std::u16string_view text) {
-    return SendPacket(std::make_unique<CPacket>(text));
+bool RemoteControl::SendText(std::u16string_view text) {
+    return SendPacket(std::make_unique<Packet>(text));
 }
 
-bool CRemoteControl::SendPacket(std::unique_ptr<CPacket> packet) {
+bool RemoteControl::SendPacket(std::unique_ptr<Packet> packet) {
     // The channel takes it while it holds the connection; once it has closed its outbox the packet
     // stays here.
     if (control_ && control_->PostPacket(packet)) return true;
     return SendOnPanel(std::move(packet));
 }
 
-bool CRemoteControl::SendOnPanel(std::unique_ptr<CPacket> packet) {
+bool RemoteControl::SendOnPanel(std::unique_ptr<Packet> packet) {
     if (panel_.TeacherSocket().HasSocket()) {
         SendWaiting();
         packet->Write(panel_.TeacherSocket());
@@ -71,15 +71,15 @@ bool CRemoteControl::SendOnPanel(std::unique_ptr<CPacket> packet) {
     return false;
 }
 
-void CRemoteControl::SendWaiting() {
-    CTCPSocket& teacher = panel_.TeacherSocket();
+void RemoteControl::SendWaiting() {
+    FrameSocket& teacher = panel_.TeacherSocket();
     while (!waiting_.empty() && teacher.HasSocket()) {
         waiting_.front()->Write(teacher);
         waiting_.pop_front();
     }
 }
 
-void CRemoteControl::OnRemoteButton() {
+void RemoteControl::OnRemoteButton() {
     if (panel_.Uploading()) {
         panel_.ShowMessage(panel_.LoadString(IDS_RC_WHILE_UPLOAD) + u"\n" +
                            panel_.LoadString(IDS_STOP_UPLOAD_FIRST));
@@ -97,7 +97,7 @@ void CRemoteControl::OnRemoteButton() {
     CoolDown();
 }
 
-void CRemoteControl::Start() {
+void RemoteControl::Start() {
     Trace("starting");
     ReapEnded();
     if (control_ || view_) {
@@ -110,13 +110,13 @@ void CRemoteControl::Start() {
         view_.reset();
         control_.reset();
     }
-    CRHInfo& record = panel_.RemoteHost();
+    RemoteHostRecord& record = panel_.RemoteHost();
     HWND panel = panel_.Window();
-    CTCPSocket& teacher = panel_.TeacherSocket();
+    FrameSocket& teacher = panel_.TeacherSocket();
     SOCKET handle = teacher.Detach();
     record.socketHolder.AdoptBuffers(teacher);
-    control_ = std::make_unique<CControlThread>(record, panel, handle);
-    view_ = std::make_unique<CViewThread>(record, panel);
+    control_ = std::make_unique<ControlThread>(record, panel, handle);
+    view_ = std::make_unique<ViewThread>(record, panel);
     record.controlThread = control_.get();
     record.viewThread = view_.get();
     bool controlStarted = control_->Start();
@@ -134,7 +134,7 @@ void CRemoteControl::Start() {
             control_->RequestClose();  // its close hands the socket back
         } else if (SOCKET untaken = control_->UntakenSocket(); untaken != INVALID_SOCKET) {
             teacher.AdoptBuffers(record.socketHolder);
-            teacher.Attach(untaken, CAsyncSocket::kAllEvents);
+            teacher.Attach(untaken, AsyncSocket::kAllEvents);
         }
         if (view_->Ready()) {
             view_->Go();
@@ -159,7 +159,7 @@ void CRemoteControl::Start() {
     SelectMonitor(panel_.Session().CurrentMonitor());
 }
 
-void CRemoteControl::Stop() {
+void RemoteControl::Stop() {
     if (view_) view_->RequestClose();
     running_ = false;
     panel_.RemoteHost().viewThread = nullptr;
@@ -169,17 +169,17 @@ void CRemoteControl::Stop() {
     Trace("stop");
 }
 
-void CRemoteControl::StopForClose() {
+void RemoteControl::StopForClose() {
     if (running_) Stop();
 }
 
-void CRemoteControl::CoolDown() {
+void RemoteControl::CoolDown() {
     panel_.EnableButton(IDC_BTN_REMOTE, false);
     ::SetTimer(panel_.Window(), kCoolDownTimer, kCoolDownMilliseconds, nullptr);
     panel_.RepaintButton(IDC_BTN_MONITOR);
 }
 
-bool CRemoteControl::OnTimer(UINT_PTR timer) {
+bool RemoteControl::OnTimer(UINT_PTR timer) {
     if (timer == kCoolDownTimer) {
         ::KillTimer(panel_.Window(), kCoolDownTimer);
         panel_.EnableButton(IDC_BTN_REMOTE, true);
@@ -194,7 +194,7 @@ bool CRemoteControl::OnTimer(UINT_PTR timer) {
     return false;
 }
 
-void CRemoteControl::OnKeyboardButton() {
+void RemoteControl::OnKeyboardButton() {
     if (!running_) {
         panel_.ShowMessage(panel_.LoadString(IDS_ONLY_IN_RC));
         return;
@@ -202,7 +202,7 @@ void CRemoteControl::OnKeyboardButton() {
     OpenKeyboard();
 }
 
-void CRemoteControl::OpenKeyboard() {
+void RemoteControl::OpenKeyboard() {
     wchar_t programFiles[MAX_PATH] = {};
     ::SHGetSpecialFolderPathW(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE);
     std::wstring path = std::wstring(programFiles) + L"\\Common Files\\microsoft shared\\ink\\TabTip.exe";
@@ -229,7 +229,7 @@ void CRemoteControl::OpenKeyboard() {
     Trace("keyboard opened from the search path");
 }
 
-void CRemoteControl::OnMonitorButton() {
+void RemoteControl::OnMonitorButton() {
     const auto& monitors = panel_.Session().Monitors();
     if (monitors.empty()) return;
     const int next = (panel_.Session().CurrentMonitor() + 1) % static_cast<int>(monitors.size());
@@ -238,7 +238,7 @@ void CRemoteControl::OnMonitorButton() {
     panel_.RepaintButton(IDC_BTN_MONITOR);
 }
 
-void CRemoteControl::SelectMonitor(int index) {
+void RemoteControl::SelectMonitor(int index) {
     if (!running_ || !view_) return;
     HWND view = view_->ViewWindow();
     if (!view || !::IsWindow(view)) return;
@@ -246,11 +246,11 @@ void CRemoteControl::SelectMonitor(int index) {
     ::PostMessageW(view, WM_RC_SELECT_MONITOR, kCrossThreadCheck, index);
 }
 
-LRESULT CRemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
-    auto* record = reinterpret_cast<CRHInfo*>(wParam);
-    CTCPSocket& teacher = panel_.TeacherSocket();
+LRESULT RemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
+    auto* record = reinterpret_cast<RemoteHostRecord*>(wParam);
+    FrameSocket& teacher = panel_.TeacherSocket();
     if (record) teacher.AdoptBuffers(record->socketHolder);
-    teacher.Attach(static_cast<SOCKET>(lParam), CAsyncSocket::kAllEvents);
+    teacher.Attach(static_cast<SOCKET>(lParam), AsyncSocket::kAllEvents);
     Trace("socket back");
     if (!waiting_.empty()) {
         char line[96];
@@ -262,13 +262,13 @@ LRESULT CRemoteControl::OnSocketReturn(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-LRESULT CRemoteControl::OnThreadEnded(WPARAM wParam, LPARAM) {
+LRESULT RemoteControl::OnThreadEnded(WPARAM wParam, LPARAM) {
     if (wParam != kCrossThreadCheck) return 0;
     ReapEnded();
     return 1;
 }
 
-void CRemoteControl::ReapEnded() {
+void RemoteControl::ReapEnded() {
     // The view ends after the channel it closes; once it has, remote control is off.
     if (view_ && view_->Ended()) {
         view_->JoinServing();
@@ -299,7 +299,7 @@ void CRemoteControl::ReapEnded() {
     }
 }
 
-LRESULT CRemoteControl::OnTeacherAlive(WPARAM wParam, LPARAM) {
+LRESULT RemoteControl::OnTeacherAlive(WPARAM wParam, LPARAM) {
     if (wParam == kCrossThreadCheck) panel_.Session().OnTeacherAlive();
     return 1;
 }

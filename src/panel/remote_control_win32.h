@@ -1,4 +1,4 @@
-// CRemoteControl: the panel's remote control of the teacher PC. The remote-control button lends the
+// RemoteControl: the panel's remote control of the teacher PC. The remote-control button lends the
 // teacher connection (socket handle and buffers) to a control thread and opens the full-screen view
 // on a view thread; the button again, or the view's end, gets the socket back. It also serves the
 // on-screen keyboard and next-monitor buttons and shows the buttons that belong to remote control
@@ -20,17 +20,17 @@ namespace tesmora {
 
 class PanelHost;
 
-class CRemoteControl {
+class RemoteControl {
 public:
     // The panel's window timers of remote control (beside the session's and the upload's).
     static constexpr UINT_PTR kCoolDownTimer = 30;
     static constexpr UINT_PTR kKeyboardTimer = 31;
 
-    explicit CRemoteControl(PanelHost& panel);
-    CRemoteControl(const CRemoteControl&) = delete;
-    CRemoteControl& operator=(const CRemoteControl&) = delete;
+    explicit RemoteControl(PanelHost& panel);
+    RemoteControl(const RemoteControl&) = delete;
+    RemoteControl& operator=(const RemoteControl&) = delete;
     // Stops a running channel and joins both threads (serving what they send meanwhile).
-    ~CRemoteControl();
+    ~RemoteControl();
 
     bool Running() const { return running_; }
 
@@ -43,7 +43,7 @@ public:
     // The same for any packet that owns its data (a sound block). Between the channel's end and the
     // connection's return to the panel, what is sent waits here and goes out, in order, as soon as
     // the connection is back; nothing is dropped without a trace.
-    bool SendPacket(std::unique_ptr<CPacket> packet);
+    bool SendPacket(std::unique_ptr<Packet> packet);
 
     // Called when remote control starts, to put the note tool back into touch mode (its toolbar
     // hidden, its drawing window closed) so that taps reach the view.
@@ -71,17 +71,17 @@ private:
     void OpenKeyboard();
     // Sends on the panel's own teacher socket, after what waited for it; keeps the packet while the
     // connection is on its way back from the channel; drops it (traced) when there is no connection.
-    bool SendOnPanel(std::unique_ptr<CPacket> packet);
+    bool SendOnPanel(std::unique_ptr<Packet> packet);
     void SendWaiting();
 
     PanelHost& panel_;
     bool running_ = false;
     std::function<void()> dropToTouchMode_;
     std::wstring keyboardPath_;                     // TabTip waiting for the old one to be ended
-    std::deque<std::unique_ptr<CPacket>> waiting_;  // for the teacher, until the connection is back
+    std::deque<std::unique_ptr<Packet>> waiting_;  // for the teacher, until the connection is back
     // The view first: on destruction the view closes the channel before the control thread goes.
-    std::unique_ptr<CControlThread> control_;
-    std::unique_ptr<CViewThread> view_;
+    std::unique_ptr<ControlThread> control_;
+    std::unique_ptr<ViewThread> view_;
 };
 
 }  // namespace tesmora

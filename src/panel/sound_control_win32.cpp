@@ -36,16 +36,16 @@ void TraceSoundControl(const char* what, HRESULT error) {
 
 }  // namespace
 
-CSoundControl::CSoundControl(PanelHost& panel) : panel_(panel) {}
+SoundControl::SoundControl(PanelHost& panel) : panel_(panel) {}
 
-CSoundControl::~CSoundControl() {
+SoundControl::~SoundControl() {
     running_.store(0);
     watch_.Stop();
     sound_.RequestStop();
     JoinServingSentMessages(sound_);
 }
 
-void CSoundControl::OnSoundButton() {
+void SoundControl::OnSoundButton() {
     if (Running()) {
         Stop();
     } else {
@@ -54,12 +54,12 @@ void CSoundControl::OnSoundButton() {
     Repaint();
 }
 
-void CSoundControl::SendToTeacher(std::u16string_view text) {
+void SoundControl::SendToTeacher(std::u16string_view text) {
     // During remote control the control thread holds the connection and writes it.
     panel_.SendToTeacher(text);
 }
 
-void CSoundControl::Stop() {
+void SoundControl::Stop() {
     running_.store(0);
     watch_.Stop();
     SendToTeacher(std::u16string(kRC00011) + u"stop");
@@ -68,7 +68,7 @@ void CSoundControl::Stop() {
     TraceSoundControl("stop", S_OK);
 }
 
-bool CSoundControl::StartCapture(HRESULT& error) {
+bool SoundControl::StartCapture(HRESULT& error) {
     // A thread of the previous capture ends within a poll once asked; it may be handing the panel a
     // block right now, so the panel serves that while it waits.
     if (sound_.Running()) JoinServingSentMessages(sound_);
@@ -87,7 +87,7 @@ bool CSoundControl::StartCapture(HRESULT& error) {
     return started;
 }
 
-void CSoundControl::Start() {
+void SoundControl::Start() {
     running_.store(1);
     SendToTeacher(std::u16string(kRC00011) + u"start");
     HRESULT error = S_OK;
@@ -106,7 +106,7 @@ void CSoundControl::Start() {
                       watching ? S_OK : S_FALSE);
 }
 
-bool CSoundControl::Restart() {
+bool SoundControl::Restart() {
     running_.store(0);
     sound_.RequestStop();
     JoinServingSentMessages(sound_);
@@ -118,7 +118,7 @@ bool CSoundControl::Restart() {
     return started;
 }
 
-void CSoundControl::EndedBySelf(HRESULT result) {
+void SoundControl::EndedBySelf(HRESULT result) {
     running_.store(0);
     watch_.Stop();
     SendToTeacher(std::u16string(kRC00011) + u"stop");
@@ -133,7 +133,7 @@ void CSoundControl::EndedBySelf(HRESULT result) {
         ::SetTimer(panel_.Window(), kNoticeTimer, kNoticeMilliseconds, nullptr);
 }
 
-LRESULT CSoundControl::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
+LRESULT SoundControl::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
     if (wParam != kCrossThreadCheck) return 0;
     // A thread that was asked to end, or one replaced since, ended as wanted.
     if (!Running() || static_cast<uint32_t>(lParam) != generation_) return 1;
@@ -147,28 +147,28 @@ LRESULT CSoundControl::OnSoundEnded(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-LRESULT CSoundControl::OnDeviceChanged(WPARAM wParam, LPARAM) {
+LRESULT SoundControl::OnDeviceChanged(WPARAM wParam, LPARAM) {
     if (wParam != kCrossThreadCheck) return 0;
     if (!Running()) return 1;
     if (!Restart()) EndedBySelf(static_cast<HRESULT>(result_.load()));
     return 1;
 }
 
-bool CSoundControl::OnTimer(UINT_PTR timer) {
+bool SoundControl::OnTimer(UINT_PTR timer) {
     if (timer != kNoticeTimer) return false;
     ::KillTimer(panel_.Window(), kNoticeTimer);
     notice_.DestroyDialog();
     return true;
 }
 
-void CSoundControl::StopForClose() {
+void SoundControl::StopForClose() {
     running_.store(0);
     watch_.Stop();
     sound_.RequestStop();
 }
 
-LRESULT CSoundControl::OnAudioPacket(WPARAM wParam, LPARAM) {
-    auto* packet = reinterpret_cast<CPacket*>(wParam);
+LRESULT SoundControl::OnAudioPacket(WPARAM wParam, LPARAM) {
+    auto* packet = reinterpret_cast<Packet*>(wParam);
     // A block that was on its way when the upload stopped is dropped: the teacher was told "stop".
     if (packet && Running()) {
         panel_.SendPacketToTeacher(MakeOwnedSoundPacket({packet->Data(), packet->DataLength()}));
@@ -176,7 +176,7 @@ LRESULT CSoundControl::OnAudioPacket(WPARAM wParam, LPARAM) {
     return 1;
 }
 
-void CSoundControl::Repaint() {
+void SoundControl::Repaint() {
     panel_.RepaintButton(IDC_BTN_SOUND);
 }
 

@@ -1,4 +1,4 @@
-// CSoundControl: the panel's sound upload. The sound button starts and stops it; it owns the sound
+// SoundControl: the panel's sound upload. The sound button starts and stops it; it owns the sound
 // thread (a Worker), the running flag the thread polls and the counters it keeps, and sends the
 // blocks the thread hands over to the teacher PC on whichever socket holds the connection (the
 // panel's, or the control thread's during remote control), so that sound runs on across the start
@@ -25,16 +25,16 @@ namespace tesmora {
 
 class PanelHost;
 
-class CSoundControl {
+class SoundControl {
 public:
     // The panel's window timer that closes the notice (beside the switches' 26 and 27).
     static constexpr UINT_PTR kNoticeTimer = 28;
 
-    explicit CSoundControl(PanelHost& panel);
-    CSoundControl(const CSoundControl&) = delete;
-    CSoundControl& operator=(const CSoundControl&) = delete;
+    explicit SoundControl(PanelHost& panel);
+    SoundControl(const SoundControl&) = delete;
+    SoundControl& operator=(const SoundControl&) = delete;
     // Stops the sound thread and joins it (serving the block it may be sending meanwhile).
-    ~CSoundControl();
+    ~SoundControl();
 
     bool Running() const { return running_.load() == 1; }
 
@@ -67,8 +67,8 @@ private:
     std::atomic<long> result_{0};
     uint32_t generation_ = 0;              // of the capture thread that runs now
     std::optional<uint64_t> restartedAt_;  // MonotonicMilliseconds of the last restart
-    CEndpointWatch watch_;
-    CWaitMsgDlg notice_;
+    EndpointWatch watch_;
+    WaitDialog notice_;
     Worker sound_;  // after what its thread reads: destroyed (joined) first
 };
 

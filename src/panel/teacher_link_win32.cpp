@@ -45,28 +45,28 @@ std::wstring TagOf(std::u16string_view text) {
 
 }  // namespace
 
-CTeacherLink::CTeacherLink(PanelHost& panel) : panel_(panel), session_(*this) {}
+TeacherLink::TeacherLink(PanelHost& panel) : panel_(panel), session_(*this) {}
 
-HWND CTeacherLink::Window() const {
+HWND TeacherLink::Window() const {
     return panel_.Window();
 }
 
-void CTeacherLink::OnPanelDestroyed() {
+void TeacherLink::OnPanelDestroyed() {
     ::KillTimer(Window(), static_cast<UINT_PTR>(SessionTimer::kTeacherConnect));
     loading_.DestroyDialog();
 }
 
-CTCPSocket& CTeacherLink::SocketOf(Connection connection) {
+FrameSocket& TeacherLink::SocketOf(Connection connection) {
     return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
 }
 
-const CTCPSocket& CTeacherLink::SocketOf(Connection connection) const {
+const FrameSocket& TeacherLink::SocketOf(Connection connection) const {
     return connection == Connection::kLogin ? loginSocket_ : teacherSocket_;
 }
 
-bool CTeacherLink::OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) {
+bool TeacherLink::OpenLoginConnection(const std::u16string& host, uint16_t port, std::u16string& localPort) {
     if (!loginSocket_.Create()) return false;
-    loginSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
+    loginSocket_.AsyncSelect(FrameSocket::kConnectionEvents);
     loginSocket_.SetOwner(Window());
     // A connect that fails at once is reported like a late failure: the login timer decides.
     loginSocket_.Connect(ToWide(host).c_str(), port);
@@ -84,60 +84,60 @@ bool CTeacherLink::OpenLoginConnection(const std::u16string& host, uint16_t port
     return true;
 }
 
-bool CTeacherLink::OpenTeacherConnection(const std::u16string& host, uint16_t port) {
+bool TeacherLink::OpenTeacherConnection(const std::u16string& host, uint16_t port) {
     if (!teacherSocket_.Create()) return false;
-    teacherSocket_.AsyncSelect(CTCPSocket::kConnectionEvents);
+    teacherSocket_.AsyncSelect(FrameSocket::kConnectionEvents);
     teacherSocket_.SetOwner(Window());
     teacherSocket_.Connect(ToWide(host).c_str(), port);
     DebugPrint(L"Remocon session: connecting to the teacher %s:%u\n", ToWide(host).c_str(), unsigned(port));
     return true;
 }
 
-bool CTeacherLink::IsOpen(Connection connection) const {
+bool TeacherLink::IsOpen(Connection connection) const {
     return SocketOf(connection).HasSocket();
 }
 
-void CTeacherLink::CloseConnection(Connection connection) {
-    CTCPSocket& socket = SocketOf(connection);
+void TeacherLink::CloseConnection(Connection connection) {
+    FrameSocket& socket = SocketOf(connection);
     if (!socket.HasSocket()) return;
     DebugPrint(L"Remocon session: closing the %s connection\n", NameOf(connection));
     ::shutdown(socket.Handle(), SD_BOTH);
     socket.Close();  // tells the panel at once (WM_SOCKET_CLOSE)
 }
 
-void CTeacherLink::SendText(Connection connection, std::u16string_view text) {
-    CTCPSocket& socket = SocketOf(connection);
+void TeacherLink::SendText(Connection connection, std::u16string_view text) {
+    FrameSocket& socket = SocketOf(connection);
     if (!socket.HasSocket()) return;
     DebugPrint(L"Remocon session: to the %s %s\n", NameOf(connection), TagOf(text).c_str());
-    CPacket packet(text);
+    Packet packet(text);
     packet.Write(socket);
 }
 
-std::u16string CTeacherLink::LocalAddress() {
+std::u16string TeacherLink::LocalAddress() {
     return ToU16(ChooseLocalAddress());
 }
 
-void CTeacherLink::StartTimer(SessionTimer timer, unsigned milliseconds) {
+void TeacherLink::StartTimer(SessionTimer timer, unsigned milliseconds) {
     ::SetTimer(Window(), static_cast<UINT_PTR>(timer), milliseconds, nullptr);
 }
 
-void CTeacherLink::StopTimer(SessionTimer timer) {
+void TeacherLink::StopTimer(SessionTimer timer) {
     ::KillTimer(Window(), static_cast<UINT_PTR>(timer));
 }
 
-void CTeacherLink::ShowLoading(int stringId) {
+void TeacherLink::ShowLoading(int stringId) {
     loading_.ShowProgress(Window(), LoadResourceString(stringId));
 }
 
-void CTeacherLink::HideLoading() {
+void TeacherLink::HideLoading() {
     loading_.HideProgress();
 }
 
-void CTeacherLink::PumpMessages(unsigned milliseconds) {
+void TeacherLink::PumpMessages(unsigned milliseconds) {
     PumpWait(milliseconds, PumpMode::kDrainEachStep);
 }
 
-void CTeacherLink::ShowMessage(std::u16string_view text) {
+void TeacherLink::ShowMessage(std::u16string_view text) {
     // A box already open refuses a second one: the trace says whether the user saw the text.
     const MessageFate fate = IsCustomMessageOpen() ? MessageFate::kDropped : MessageFate::kShown;
     DebugPrintUtf8(MessageTraceLine(text, fate).c_str(), MessageLogLine(text, fate));
@@ -146,15 +146,15 @@ void CTeacherLink::ShowMessage(std::u16string_view text) {
     messageText_.clear();
 }
 
-std::u16string CTeacherLink::LoadString(int stringId) {
+std::u16string TeacherLink::LoadString(int stringId) {
     return ToU16(LoadResourceString(static_cast<UINT>(stringId)));
 }
 
-std::u16string CTeacherLink::Language() {
+std::u16string TeacherLink::Language() {
     return ToU16(LanguageCode());
 }
 
-LoginStepResult CTeacherLink::RunLoginStep(const std::u16string& teacherId) {
+LoginStepResult TeacherLink::RunLoginStep(const std::u16string& teacherId) {
     LoginStepResult result = RunLoginDialog(Window(), teacherId);
     if (result.ok) {
         DebugPrint(L"Remocon login: teacher ID %s, login server %s:%s\n", ToWide(result.teacherId).c_str(),
@@ -165,70 +165,70 @@ LoginStepResult CTeacherLink::RunLoginStep(const std::u16string& teacherId) {
     return result;
 }
 
-void CTeacherLink::WriteProfileTeacherId(const std::u16string& teacherId) {
+void TeacherLink::WriteProfileTeacherId(const std::u16string& teacherId) {
     WriteProfileString(L"config", L"teacherid", ToWide(teacherId));
 }
 
-void CTeacherLink::ShowPanel() {
+void TeacherLink::ShowPanel() {
     panel_.ShowAtTop();
 }
 
-void CTeacherLink::ClosePanel() {
+void TeacherLink::ClosePanel() {
     ::PostMessageW(Window(), WM_CLOSE, 0, 0);
 }
 
-void CTeacherLink::Quit() {
+void TeacherLink::Quit() {
     ::PostQuitMessage(0);
 }
 
-uint32_t CTeacherLink::TickCount() {
+uint32_t TeacherLink::TickCount() {
     // The session takes 32-bit differences, which stay right across this truncation's wrap.
     return static_cast<uint32_t>(MonotonicMilliseconds());
 }
 
-int CTeacherLink::ScreenWidth() {
+int TeacherLink::ScreenWidth() {
     return ::GetSystemMetrics(SM_CXSCREEN);
 }
 
-int CTeacherLink::ScreenHeight() {
+int TeacherLink::ScreenHeight() {
     return ::GetSystemMetrics(SM_CYSCREEN);
 }
 
-void CTeacherLink::EnsureScreenImage(int width, int height) {
+void TeacherLink::EnsureScreenImage(int width, int height) {
     // The receiver thread does not run while the panel holds the connection: no lock needed.
     panel_.RemoteHost().EnsureScreenImage(width, height);
 }
 
-void CTeacherLink::OnPadTouchState(bool on) {
+void TeacherLink::OnPadTouchState(bool on) {
     panel_.SetButtonCheck(IDC_BTN_TOUCH, on);
 }
 
-void CTeacherLink::OnScreenShareState(bool on) {
+void TeacherLink::OnScreenShareState(bool on) {
     panel_.SetButtonCheck(IDC_BTN_SHARE, on);
 }
 
-void CTeacherLink::OnMonitorsChanged(int monitorIndex) {
+void TeacherLink::OnMonitorsChanged(int monitorIndex) {
     panel_.SelectMonitorInView(monitorIndex);
 }
 
-LRESULT CTeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
+LRESULT TeacherLink::OnSocketConnect(WPARAM wParam, LPARAM lParam) {
     int error = static_cast<int>(lParam);
-    auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
+    auto* socket = reinterpret_cast<FrameSocket*>(wParam);
     const Connection connection = socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher;
     DebugPrint(L"Remocon session: %s connect result %d\n", NameOf(connection), error);
     session_.OnConnectResult(error);
     return error;
 }
 
-LRESULT CTeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
+LRESULT TeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
     try {
-        CPacket packet;
+        Packet packet;
         packet.Read(reinterpret_cast<uint8_t*>(lParam));  // frees the block, also when it throws
         if (packet.Type() != kPacketText) return 0;
         const std::wstring tag = TagOf(packet.Text());
         // Every frame of an upload is acknowledged: the frame's own trace already stands for it.
         if (tag != ToWide(kRH00002)) {
-            const bool login = reinterpret_cast<CTCPSocket*>(wParam) == &loginSocket_;
+            const bool login = reinterpret_cast<FrameSocket*>(wParam) == &loginSocket_;
             DebugPrint(L"Remocon session: from the %s %s\n",
                        NameOf(login ? Connection::kLogin : Connection::kTeacher), tag.c_str());
         }
@@ -237,14 +237,14 @@ LRESULT CTeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
         // The peer sized a frame (up to 32 MiB of text) past the memory left: its connection ends as a
         // lost one does, and the program with its message, not with a crash.
         DebugPrintUtf8("Remocon panel: out of memory for a received frame; the connection ends\n");
-        const auto* socket = reinterpret_cast<const CTCPSocket*>(wParam);
+        const auto* socket = reinterpret_cast<const FrameSocket*>(wParam);
         CloseConnection(socket == &loginSocket_ ? Connection::kLogin : Connection::kTeacher);
     }
     return 1;
 }
 
-LRESULT CTeacherLink::OnSocketClose(WPARAM wParam, LPARAM) {
-    auto* socket = reinterpret_cast<CTCPSocket*>(wParam);
+LRESULT TeacherLink::OnSocketClose(WPARAM wParam, LPARAM) {
+    auto* socket = reinterpret_cast<FrameSocket*>(wParam);
     DebugPrint(L"Remocon session: the %s connection closed\n", socket == &teacherSocket_ ? L"teacher"
                                                                : socket == &loginSocket_ ? L"login server"
                                                                                          : L"old");
@@ -256,13 +256,13 @@ LRESULT CTeacherLink::OnSocketClose(WPARAM wParam, LPARAM) {
     return 1;
 }
 
-LRESULT CTeacherLink::OnMonitorList(WPARAM wParam, LPARAM lParam) {
+LRESULT TeacherLink::OnMonitorList(WPARAM wParam, LPARAM lParam) {
     if (wParam != kCrossThreadCheck || !lParam) return 1;
     // The monitors are cut to the screen image as it is now; the receiver and a display change
     // replace it only under the image lock.
-    CRHInfo& record = panel_.RemoteHost();
+    RemoteHostRecord& record = panel_.RemoteHost();
     record.LockImage();
-    CDibSurface& image = record.ScreenImage();
+    DibSurface& image = record.ScreenImage();
     const int width = image.Bits() ? image.Width() : 0;
     const int height = image.Bits() ? image.Height() : 0;
     record.UnlockImage();

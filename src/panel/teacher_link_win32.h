@@ -1,4 +1,4 @@
-// CTeacherLink: the panel's two connections (login server, teacher program) and the teacher
+// TeacherLink: the panel's two connections (login server, teacher program) and the teacher
 // session that runs over them, as its SessionHost: sockets, the session's timers, the loading
 // dialog, message boxes, the login step and the clock. The sockets and timers belong to the panel's
 // window, which forwards their notifications here; what concerns the window itself (showing,
@@ -20,17 +20,17 @@ namespace tesmora {
 
 class PanelHost;
 
-class CTeacherLink : private SessionHost {
+class TeacherLink : private SessionHost {
 public:
-    explicit CTeacherLink(PanelHost& panel);
-    CTeacherLink(const CTeacherLink&) = delete;
-    CTeacherLink& operator=(const CTeacherLink&) = delete;
+    explicit TeacherLink(PanelHost& panel);
+    TeacherLink(const TeacherLink&) = delete;
+    TeacherLink& operator=(const TeacherLink&) = delete;
 
     TeacherSession& Session() { return session_; }
     const TeacherSession& Session() const { return session_; }
     // The teacher connection's socket, for writing frames (the upload) and for the hand-over to
     // remote control.
-    CTCPSocket& TeacherSocket() { return teacherSocket_; }
+    FrameSocket& TeacherSocket() { return teacherSocket_; }
 
     // Runs the login step with the teacher ID filled in and starts the session; false (the quit
     // message posted) when the step was not confirmed.
@@ -76,15 +76,15 @@ private:
     void OnScreenShareState(bool on) override;
     void OnMonitorsChanged(int monitorIndex) override;
 
-    CTCPSocket& SocketOf(Connection connection);
-    const CTCPSocket& SocketOf(Connection connection) const;
+    FrameSocket& SocketOf(Connection connection);
+    const FrameSocket& SocketOf(Connection connection) const;
     HWND Window() const;
 
     PanelHost& panel_;
     TeacherSession session_;
-    CTCPSocket loginSocket_;
-    CTCPSocket teacherSocket_;
-    CLoadingDlg loading_;
+    FrameSocket loginSocket_;
+    FrameSocket teacherSocket_;
+    LoadingDialog loading_;
     std::wstring messageText_;
 };
 

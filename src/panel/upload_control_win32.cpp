@@ -25,19 +25,19 @@ void TraceUpload(const char* what) {
 
 }  // namespace
 
-CUploadControl::CUploadControl(PanelHost& panel) : panel_(panel) {}
+UploadControl::UploadControl(PanelHost& panel) : panel_(panel) {}
 
-CUploadControl::~CUploadControl() {
+UploadControl::~UploadControl() {
     capture_.RequestStop();
     JoinServingSentMessages(capture_);
 }
 
-void CUploadControl::RefreshParameters(int width, int height) {
+void UploadControl::RefreshParameters(int width, int height) {
     parameters_ = FullScreenUploadParameters(width, height);
     panel_.SendOnPanelConnection(UploadParametersText(parameters_));
 }
 
-void CUploadControl::OnUploadButton() {
+void UploadControl::OnUploadButton() {
     if (panel_.RemoteControlRunning()) {
         panel_.ShowMessage(panel_.LoadString(IDS_UPLOAD_WHILE_RC) + u"\n" +
                            panel_.LoadString(IDS_STOP_RC_FIRST));
@@ -51,7 +51,7 @@ void CUploadControl::OnUploadButton() {
     CoolDown(kUploadCoolDownMilliseconds);
 }
 
-void CUploadControl::Start() {
+void UploadControl::Start() {
     RefreshParameters(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"start");
     uploading_ = true;
@@ -63,7 +63,7 @@ void CUploadControl::Start() {
     panel_.SetPanelMode(PanelMode::kUploading);
 }
 
-void CUploadControl::Stop() {
+void UploadControl::Stop() {
     panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"stop");
     uploading_ = false;
     capture_.RequestStop();  // the capture thread ends within a cycle
@@ -72,21 +72,21 @@ void CUploadControl::Stop() {
     panel_.SetPanelMode(PanelMode::kConnected);
 }
 
-void CUploadControl::StopForClose() {
+void UploadControl::StopForClose() {
     uploading_ = false;
     launchWaiting_ = false;
     freshStart_ = false;
     capture_.RequestStop();
 }
 
-void CUploadControl::OnDisplayChange() {
+void UploadControl::OnDisplayChange() {
     if (!uploading_) return;
     TraceUpload("restart");
     capture_.RequestStop();
     LaunchCapture();  // on the new grid, once the old thread has ended
 }
 
-void CUploadControl::LaunchCapture() {
+void UploadControl::LaunchCapture() {
     if (capture_.Running() && !capture_.Finished()) {
         // The old thread may be waiting for the panel to take a frame: the panel keeps handling
         // messages and a timer looks again.
@@ -104,7 +104,7 @@ void CUploadControl::LaunchCapture() {
     if (!StartCaptureNow()) CaptureRefused();
 }
 
-bool CUploadControl::StartCaptureNow() {
+bool UploadControl::StartCaptureNow() {
     CaptureJob job;
     job.panel = panel_.Window();
     job.settings = {parameters_.left,  parameters_.top,    parameters_.right,  parameters_.bottom,
@@ -114,7 +114,7 @@ bool CUploadControl::StartCaptureNow() {
     return StartCapture(capture_, std::move(job));
 }
 
-void CUploadControl::CaptureRefused() {
+void UploadControl::CaptureRefused() {
     // Without a capture thread nothing would ever be sent: the teacher PC and the button say so.
     uploading_ = false;
     panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"stop");
@@ -122,7 +122,7 @@ void CUploadControl::CaptureRefused() {
     TraceUpload("capture thread refused");
 }
 
-bool CUploadControl::OnTimer(UINT_PTR timer) {
+bool UploadControl::OnTimer(UINT_PTR timer) {
     if (timer == kCoolDownTimer) {
         ::KillTimer(panel_.Window(), kCoolDownTimer);
         panel_.EnableButton(IDC_BTN_UPLOAD, true);
@@ -139,16 +139,16 @@ bool CUploadControl::OnTimer(UINT_PTR timer) {
     return false;
 }
 
-LRESULT CUploadControl::OnUploadFrame(WPARAM wParam, LPARAM) {
-    auto* packet = reinterpret_cast<CPacket*>(wParam);
-    CTCPSocket& socket = panel_.TeacherSocket();
+LRESULT UploadControl::OnUploadFrame(WPARAM wParam, LPARAM) {
+    auto* packet = reinterpret_cast<Packet*>(wParam);
+    FrameSocket& socket = panel_.TeacherSocket();
     // A frame that was on its way when the upload stopped is dropped (the teacher was told "stop"),
     // and so is one of a capture that is being replaced (its grid is the old screen's).
     if (packet && socket.HasSocket() && uploading_ && !launchWaiting_) packet->Write(socket);
     return 1;
 }
 
-void CUploadControl::CoolDown(unsigned milliseconds) {
+void UploadControl::CoolDown(unsigned milliseconds) {
     panel_.EnableButton(IDC_BTN_UPLOAD, false);
     ::SetTimer(panel_.Window(), kCoolDownTimer, milliseconds, nullptr);
 }

@@ -1,4 +1,4 @@
-// CUploadControl: the panel's screen upload. The upload button starts and stops it; it owns the
+// UploadControl: the panel's screen upload. The upload button starts and stops it; it owns the
 // capture thread (a Worker), starts each upload's frame numbering (the session's UploadFlow, whose
 // frame counter the thread advances), and sends the frames the thread hands over on the teacher
 // connection. A display change restarts the capture on the new grid once
@@ -18,17 +18,17 @@ namespace tesmora {
 
 class PanelHost;
 
-class CUploadControl {
+class UploadControl {
 public:
     // The panel's window timers of the upload (beside the panel's 2 and the session's 3, 6 and 7).
     static constexpr UINT_PTR kCoolDownTimer = 20;
     static constexpr UINT_PTR kCaptureWaitTimer = 21;
 
-    explicit CUploadControl(PanelHost& panel);
-    CUploadControl(const CUploadControl&) = delete;
-    CUploadControl& operator=(const CUploadControl&) = delete;
+    explicit UploadControl(PanelHost& panel);
+    UploadControl(const UploadControl&) = delete;
+    UploadControl& operator=(const UploadControl&) = delete;
     // Stops the capture thread and joins it (serving the frame it may be sending meanwhile).
-    ~CUploadControl();
+    ~UploadControl();
 
     bool Uploading() const { return uploading_; }
     // Sets the upload parameters for a `width` x `height` screen and sends them ("[RC00008]").

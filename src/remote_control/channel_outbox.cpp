@@ -5,7 +5,7 @@
 
 namespace tesmora {
 
-bool ChannelOutbox::Offer(std::unique_ptr<CPacket>& packet) {
+bool ChannelOutbox::Offer(std::unique_ptr<Packet>& packet) {
     if (!packet) return true;
     std::lock_guard lock(lock_);
     if (closed_) return false;
@@ -13,12 +13,12 @@ bool ChannelOutbox::Offer(std::unique_ptr<CPacket>& packet) {
     return true;
 }
 
-std::deque<std::unique_ptr<CPacket>> ChannelOutbox::TakeAll() {
+std::deque<std::unique_ptr<Packet>> ChannelOutbox::TakeAll() {
     std::lock_guard lock(lock_);
     return std::exchange(packets_, {});
 }
 
-std::deque<std::unique_ptr<CPacket>> ChannelOutbox::Close() {
+std::deque<std::unique_ptr<Packet>> ChannelOutbox::Close() {
     std::lock_guard lock(lock_);
     closed_ = true;
     return std::exchange(packets_, {});

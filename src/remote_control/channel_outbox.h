@@ -17,17 +17,17 @@ namespace tesmora {
 class ChannelOutbox {
 public:
     // Takes the packet (true), or leaves it with the caller (false) once the outbox is closed.
-    bool Offer(std::unique_ptr<CPacket>& packet);
+    bool Offer(std::unique_ptr<Packet>& packet);
     // Everything waiting, oldest first.
-    std::deque<std::unique_ptr<CPacket>> TakeAll();
+    std::deque<std::unique_ptr<Packet>> TakeAll();
     // Closes the outbox and answers what still waited, oldest first.
-    std::deque<std::unique_ptr<CPacket>> Close();
+    std::deque<std::unique_ptr<Packet>> Close();
     bool Closed() const;
 
 private:
     mutable std::mutex lock_;
     bool closed_ = false;
-    std::deque<std::unique_ptr<CPacket>> packets_;
+    std::deque<std::unique_ptr<Packet>> packets_;
 };
 
 }  // namespace tesmora

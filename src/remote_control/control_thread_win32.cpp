@@ -65,12 +65,12 @@ void JoinPumping(Worker& worker) {
 
 }  // namespace
 
-// ---- CCommunicationWnd ----
+// ---- ControlChannelWindow ----
 
-CCommunicationWnd::CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input, ChannelOutbox& outbox)
+ControlChannelWindow::ControlChannelWindow(RemoteHostRecord& record, HWND panel, InputQueues& input, ChannelOutbox& outbox)
     : record_(record), panel_(panel), input_(input), outbox_(outbox) {}
 
-CCommunicationWnd::~CCommunicationWnd() {
+ControlChannelWindow::~ControlChannelWindow() {
     // A loop that ended without the teardown (a quit from elsewhere) still ends both workers first.
     run_.store(false);
     closing_.store(true);
@@ -80,24 +80,24 @@ CCommunicationWnd::~CCommunicationWnd() {
     JoinPumping(pump_);
 }
 
-std::span<const CWindow::MessageEntry> CCommunicationWnd::MessageTable() const {
+std::span<const Window::MessageEntry> ControlChannelWindow::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_SOCKET_RECEIVE, &CCommunicationWnd::OnSocketReceive),
-        OnMessage(WM_SOCKET_CLOSE, &CCommunicationWnd::OnSocketClose),
-        OnMessage(WM_RC_END_AS_LOST, &CCommunicationWnd::OnEndAsLost),
-        OnMessage(WM_RC_FLUSH_INPUT, &CCommunicationWnd::OnFlushInput),
-        OnMessage(WM_RC_FRAME_SHOWN, &CCommunicationWnd::OnFrameShown),
-        OnMessage(WM_RC_IME_TOGGLE, &CCommunicationWnd::OnImeToggle),
-        OnMessage(WM_RC_CHAR, &CCommunicationWnd::OnChar),
-        OnMessage(WM_TIMER, &CCommunicationWnd::OnTimer),
-        OnMessage(WM_DISPLAYCHANGE, &CCommunicationWnd::OnDisplayChange),
-        OnMessage(WM_CLOSE, &CCommunicationWnd::OnClose),
+        OnMessage(WM_SOCKET_RECEIVE, &ControlChannelWindow::OnSocketReceive),
+        OnMessage(WM_SOCKET_CLOSE, &ControlChannelWindow::OnSocketClose),
+        OnMessage(WM_RC_END_AS_LOST, &ControlChannelWindow::OnEndAsLost),
+        OnMessage(WM_RC_FLUSH_INPUT, &ControlChannelWindow::OnFlushInput),
+        OnMessage(WM_RC_FRAME_SHOWN, &ControlChannelWindow::OnFrameShown),
+        OnMessage(WM_RC_IME_TOGGLE, &ControlChannelWindow::OnImeToggle),
+        OnMessage(WM_RC_CHAR, &ControlChannelWindow::OnChar),
+        OnMessage(WM_TIMER, &ControlChannelWindow::OnTimer),
+        OnMessage(WM_DISPLAYCHANGE, &ControlChannelWindow::OnDisplayChange),
+        OnMessage(WM_CLOSE, &ControlChannelWindow::OnClose),
     };
     return table;
 }
 
-bool CCommunicationWnd::CreateAndAttach(SOCKET handle) {
-    CWindow::RegisterWindowClass(kCommClass);
+bool ControlChannelWindow::CreateAndAttach(SOCKET handle) {
+    Window::RegisterWindowClass(kCommClass);
     HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
     if (!Create(0, kCommClass, (record_.name + L", Comm").c_str(),
                 WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0, 10, 10, nullptr, 0)) {
@@ -105,15 +105,15 @@ bool CCommunicationWnd::CreateAndAttach(SOCKET handle) {
     }
     ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    socket_.Attach(handle, CAsyncSocket::kAllEvents);
+    socket_.Attach(handle, AsyncSocket::kAllEvents);
     socket_.AdoptBuffers(record_.socketHolder);
     socket_.SetOwner(Handle());
     return true;
 }
 
-void CCommunicationWnd::StartChannel() {
+void ControlChannelWindow::StartChannel() {
     receiver_.Start([this](std::stop_token stop) {
-        CReceiver receiver(*this);
+        RemoteControlReceiver receiver(*this);
         receiver.Run(stop);
     });
     // The pump prompts a flush about once a millisecond, and only when something waits: a finger
@@ -131,17 +131,17 @@ void CCommunicationWnd::StartChannel() {
     Trace("Remocon rc: channel started\n");
 }
 
-void CCommunicationWnd::SendText(std::u16string_view text) {
+void ControlChannelWindow::SendText(std::u16string_view text) {
     if (!socket_.HasSocket()) return;
-    CPacket packet(text);
+    Packet packet(text);
     packet.Write(socket_);
 }
 
-void CCommunicationWnd::SendOffered() {
+void ControlChannelWindow::SendOffered() {
     for (auto& packet : outbox_.TakeAll()) SendOrDrop(*packet, "offered packet");
 }
 
-void CCommunicationWnd::SendOrDrop(const CPacket& packet, const char* what) {
+void ControlChannelWindow::SendOrDrop(const Packet& packet, const char* what) {
     if (socket_.HasSocket()) {
         packet.Write(socket_);
         return;
@@ -152,16 +152,16 @@ void CCommunicationWnd::SendOrDrop(const CPacket& packet, const char* what) {
     Trace(line);
 }
 
-std::unique_ptr<CPacket> CCommunicationWnd::TakeInbound() {
+std::unique_ptr<Packet> ControlChannelWindow::TakeInbound() {
     uint8_t* frame = inbound_.Take();
     if (!frame) return nullptr;
-    auto packet = std::make_unique<CPacket>();
+    auto packet = std::make_unique<Packet>();
     // A frame that does not read is handed on all the same; the receiver ignores its type.
     packet->Read(frame);  // frees the block
     return packet;
 }
 
-LRESULT CCommunicationWnd::OnSocketReceive(WPARAM, LPARAM lParam) {
+LRESULT ControlChannelWindow::OnSocketReceive(WPARAM, LPARAM lParam) {
     // Only the bytes are queued here; reading (and deciphering) the packet is the receiver's work.
     if (!inbound_.Push(reinterpret_cast<uint8_t*>(lParam)) && socket_.HasSocket()) {
         char line[160];
@@ -176,7 +176,7 @@ LRESULT CCommunicationWnd::OnSocketReceive(WPARAM, LPARAM lParam) {
     return 1;
 }
 
-LRESULT CCommunicationWnd::OnSocketClose(WPARAM, LPARAM) {
+LRESULT ControlChannelWindow::OnSocketClose(WPARAM, LPARAM) {
     Trace("Remocon rc: connection lost\n");
     ::InvalidateRect(panel_, nullptr, FALSE);
     HWND view = view_.load();
@@ -185,19 +185,19 @@ LRESULT CCommunicationWnd::OnSocketClose(WPARAM, LPARAM) {
     return 1;
 }
 
-LRESULT CCommunicationWnd::OnEndAsLost(WPARAM wParam, LPARAM) {
+LRESULT ControlChannelWindow::OnEndAsLost(WPARAM wParam, LPARAM) {
     if (wParam != kCrossThreadCheck || !socket_.HasSocket()) return 0;
     Trace("Remocon rc: out of memory for a received frame: connection ended\n");
     socket_.Close();  // tells this window, which ends remote control as for a lost connection
     return 1;
 }
 
-LRESULT CCommunicationWnd::OnFlushInput(WPARAM, LPARAM) {
+LRESULT ControlChannelWindow::OnFlushInput(WPARAM, LPARAM) {
     FlushInput();
     return 1;
 }
 
-void CCommunicationWnd::FlushInput() {
+void ControlChannelWindow::FlushInput() {
     // Nothing leaves the queues while no socket could carry it.
     if (!socket_.HasSocket()) return;
     for (auto& packet : input_.Flush()) {
@@ -212,7 +212,7 @@ void CCommunicationWnd::FlushInput() {
     }
 }
 
-void CCommunicationWnd::SendOutbound() {
+void ControlChannelWindow::SendOutbound() {
     while (!outbound_.empty()) {
         auto packet = std::move(outbound_.front());
         outbound_.pop_front();
@@ -230,22 +230,22 @@ void CCommunicationWnd::SendOutbound() {
     }
 }
 
-LRESULT CCommunicationWnd::OnFrameShown(WPARAM, LPARAM lParam) {
+LRESULT ControlChannelWindow::OnFrameShown(WPARAM, LPARAM lParam) {
     SendText(std::u16string(kRC00006) + DecimalText(static_cast<int32_t>(lParam)));
     return 1;
 }
 
-LRESULT CCommunicationWnd::OnImeToggle(WPARAM, LPARAM) {
+LRESULT ControlChannelWindow::OnImeToggle(WPARAM, LPARAM) {
     SendText(kRC00015);
     return 1;
 }
 
-LRESULT CCommunicationWnd::OnChar(WPARAM wParam, LPARAM) {
+LRESULT ControlChannelWindow::OnChar(WPARAM wParam, LPARAM) {
     SendText(std::u16string(kRC00014) + DecimalText(static_cast<long long>(wParam)));
     return 1;
 }
 
-LRESULT CCommunicationWnd::OnTimer(WPARAM wParam, LPARAM) {
+LRESULT ControlChannelWindow::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam == kSendTimer) {
         StopTimer(kSendTimer);
         SendOutbound();
@@ -256,7 +256,7 @@ LRESULT CCommunicationWnd::OnTimer(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CCommunicationWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
+LRESULT ControlChannelWindow::OnDisplayChange(WPARAM, LPARAM lParam) {
     // The message carries the new resolution; the system metrics may still lag behind it.
     int width = LOWORD(lParam);
     int height = HIWORD(lParam);
@@ -270,7 +270,7 @@ LRESULT CCommunicationWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-LRESULT CCommunicationWnd::OnClose(WPARAM, LPARAM) {
+LRESULT ControlChannelWindow::OnClose(WPARAM, LPARAM) {
     StopTimer(kSendTimer);
     // Input already queued (the key-ups of keys still held among it) goes out before the close, so
     // that nothing stays pressed on the teacher PC.
@@ -282,7 +282,7 @@ LRESULT CCommunicationWnd::OnClose(WPARAM, LPARAM) {
     return 0;
 }
 
-void CCommunicationWnd::Teardown() {
+void ControlChannelWindow::Teardown() {
     if (tornDown_) return;
     tornDown_ = true;
     run_.store(false);
@@ -325,7 +325,7 @@ void CCommunicationWnd::Teardown() {
     ::DestroyWindow(Handle());
 }
 
-void CCommunicationWnd::HandOverUnhandledFrames(UnhandledFrames what) {
+void ControlChannelWindow::HandOverUnhandledFrames(UnhandledFrames what) {
     HWND panel = what == UnhandledFrames::kToPanel && panel_ && ::IsWindow(panel_) ? panel_ : nullptr;
     int handed = 0, freed = 0;
     auto handOver = [&](uint8_t* frame) {
@@ -356,43 +356,43 @@ void CCommunicationWnd::HandOverUnhandledFrames(UnhandledFrames what) {
     }
 }
 
-// ---- CControlThread ----
+// ---- ControlThread ----
 
-CControlThread::CControlThread(CRHInfo& record, HWND panel, SOCKET handle)
+ControlThread::ControlThread(RemoteHostRecord& record, HWND panel, SOCKET handle)
     : record_(record), panel_(panel), handle_(handle) {}
 
-CControlThread::~CControlThread() {
+ControlThread::~ControlThread() {
     CloseAndJoin();
 }
 
-void CControlThread::LinkView(HWND view) {
+void ControlThread::LinkView(HWND view) {
     pendingView_.store(view);
 }
 
-bool CControlThread::PostPacket(std::unique_ptr<CPacket>& packet) {
+bool ControlThread::PostPacket(std::unique_ptr<Packet>& packet) {
     if (!outbox_.Offer(packet)) return false;
     // Should the wake-up not arrive, the packet goes out at the teardown at the latest.
     PostToThread(WM_RC_OUTBOX_WAKE, 0, reinterpret_cast<LPARAM>(panel_));
     return true;
 }
 
-std::deque<std::unique_ptr<CPacket>> CControlThread::TakeUnsent() {
+std::deque<std::unique_ptr<Packet>> ControlThread::TakeUnsent() {
     std::lock_guard lock(unsentLock_);
     return std::exchange(unsent_, {});
 }
 
-void CControlThread::KeepUnsent() {
+void ControlThread::KeepUnsent() {
     auto left = outbox_.Close();
     std::lock_guard lock(unsentLock_);
     for (auto& packet : left) unsent_.push_back(std::move(packet));
 }
 
-bool CControlThread::OnThreadMessage(const MSG& message) {
+bool ControlThread::OnThreadMessage(const MSG& message) {
     if (message.message == WM_RC_OUTBOX_WAKE && comm_ && ::IsWindow(comm_->Handle())) comm_->SendOffered();
     return true;  // the outbox's wake-up and the panel's WM_RC_WAKE; nothing else is posted here
 }
 
-void CControlThread::Run() {
+void ControlThread::Run() {
     auto ended = [this] {
         if (panel_) ::PostMessageW(panel_, WM_RC_THREAD_ENDED, kCrossThreadCheck, 0);
     };
@@ -404,7 +404,7 @@ void CControlThread::Run() {
     }
     FineTimerResolution fineTimers;
     {
-        CCommunicationWnd comm(record_, panel_, input_, outbox_);
+        ControlChannelWindow comm(record_, panel_, input_, outbox_);
         if (!comm.CreateAndAttach(handle_)) {
             KeepUnsent();
             ended();

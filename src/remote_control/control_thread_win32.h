@@ -1,10 +1,10 @@
-// The remote-control channel's connection side. CControlThread runs the message loop that owns the
-// teacher connection while remote control runs; its CCommunicationWnd (a hidden window on that
+// The remote-control channel's connection side. ControlThread runs the message loop that owns the
+// teacher connection while remote control runs; its ControlChannelWindow (a hidden window on that
 // thread) holds the lent socket, queues what arrives for the receiver thread, turns the view's
 // queued input into key and mouse packets, sends on a 10 ms timer, keeps the teacher alive every
 // 10 s and, when the channel closes, hands the socket and its buffers back to the panel.
-// CControlThread's public members: the panel's thread, except where noted (and those of its
-// MessageLoopThread base); CCommunicationWnd: the control thread, except where noted.
+// ControlThread's public members: the panel's thread, except where noted (and those of its
+// MessageLoopThread base); ControlChannelWindow: the control thread, except where noted.
 #pragma once
 
 // clang-format off
@@ -30,7 +30,7 @@
 
 namespace tesmora {
 
-class CRHInfo;
+class RemoteHostRecord;
 
 // Messages of the channel to the panel beyond the fixed ones (window_messages.h); both carry
 // kCrossThreadCheck in wParam. The values only matter inside the program.
@@ -42,10 +42,10 @@ inline constexpr unsigned WM_RC_IMAGE_CHANGED = 0x8142;
 // memory: the connection ends as a lost one does.
 inline constexpr unsigned WM_RC_END_AS_LOST = 0x8143;
 
-class CCommunicationWnd : public CWindow {
+class ControlChannelWindow : public Window {
 public:
-    CCommunicationWnd(CRHInfo& record, HWND panel, InputQueues& input, ChannelOutbox& outbox);
-    ~CCommunicationWnd() override;
+    ControlChannelWindow(RemoteHostRecord& record, HWND panel, InputQueues& input, ChannelOutbox& outbox);
+    ~ControlChannelWindow() override;
 
     // Creates the hidden window and attaches the lent socket on the calling (control) thread, with the
     // buffers the record's socket holder carries. False when the window cannot be made (the socket is
@@ -62,11 +62,11 @@ public:
     void SetViewWindow(HWND view) { view_.store(view); }
     HWND ViewWindow() const { return view_.load(); }
     HWND PanelWindow() const { return panel_; }
-    CRHInfo& Record() { return record_; }
+    RemoteHostRecord& Record() { return record_; }
     bool Running() const { return run_.load(); }
     // The receiver takes the oldest received packet (read from its frame here, on the receiver
     // thread), or null.
-    std::unique_ptr<CPacket> TakeInbound();
+    std::unique_ptr<Packet> TakeInbound();
 
 protected:
     std::span<const MessageEntry> MessageTable() const override;
@@ -86,7 +86,7 @@ private:
     void FlushInput();
     void SendOutbound();
     // Sends one packet when the socket is attached; otherwise it is freed and the loss traced.
-    void SendOrDrop(const CPacket& packet, const char* what);
+    void SendOrDrop(const Packet& packet, const char* what);
     enum class UnhandledFrames { kToPanel, kFree };
     // The frames received but not handled (queued, or still posted to this window) go to the panel,
     // in order, ahead of whatever its own socket receives after the hand-back; or, when they are to
@@ -95,25 +95,25 @@ private:
     // Once: ends the receiver and the pump, hands the socket back, ends the thread, closes the window.
     void Teardown();
 
-    CRHInfo& record_;
+    RemoteHostRecord& record_;
     HWND panel_;
     InputQueues& input_;
     ChannelOutbox& outbox_;
-    CTCPSocket socket_;
+    FrameSocket socket_;
     std::atomic<HWND> view_{nullptr};
     std::atomic<bool> closing_{false};
     std::atomic<bool> run_{true};
     bool tornDown_ = false;
-    std::deque<std::unique_ptr<CPacket>> outbound_;  // control thread only
+    std::deque<std::unique_ptr<Packet>> outbound_;  // control thread only
     InboundQueue inbound_;                           // the inbound lock is its own
     Worker receiver_;                                // last: joined before what they read goes
     Worker pump_;
 };
 
-class CControlThread : public MessageLoopThread {
+class ControlThread : public MessageLoopThread {
 public:
-    CControlThread(CRHInfo& record, HWND panel, SOCKET handle);
-    ~CControlThread();
+    ControlThread(RemoteHostRecord& record, HWND panel, SOCKET handle);
+    ~ControlThread();
 
     // Any thread.
     HWND CommunicationWindow() const { return Window(); }
@@ -126,10 +126,10 @@ public:
     // Offers a packet for the teacher; the thread sends it on the lent socket. False, with the
     // packet left to the caller, once the channel has closed its outbox (the connection is then on
     // its way back to the panel, or gone).
-    bool PostPacket(std::unique_ptr<CPacket>& packet);
+    bool PostPacket(std::unique_ptr<Packet>& packet);
     // What was offered but never went out (the channel ended without its teardown); the panel's
     // thread sends it on its own connection.
-    std::deque<std::unique_ptr<CPacket>> TakeUnsent();
+    std::deque<std::unique_ptr<Packet>> TakeUnsent();
 
 private:
     void Run() override;
@@ -138,16 +138,16 @@ private:
     // panel's to send once the thread has ended.
     void KeepUnsent();
 
-    CRHInfo& record_;
+    RemoteHostRecord& record_;
     HWND panel_;
     SOCKET handle_;
     InputQueues input_;
     ChannelOutbox outbox_;
     std::mutex unsentLock_;
-    std::deque<std::unique_ptr<CPacket>> unsent_;
+    std::deque<std::unique_ptr<Packet>> unsent_;
     std::atomic<bool> taken_{false};
     std::atomic<HWND> pendingView_{nullptr};
-    CCommunicationWnd* comm_ = nullptr;  // control thread only, while its loop runs
+    ControlChannelWindow* comm_ = nullptr;  // control thread only, while its loop runs
 };
 
 }  // namespace tesmora

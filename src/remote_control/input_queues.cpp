@@ -14,14 +14,14 @@ void InputQueues::AddPointer(const PointerEventRecord& record) {
     pointers_.push_back(record);
 }
 
-std::vector<std::unique_ptr<CPacket>> InputQueues::Flush() {
-    std::vector<std::unique_ptr<CPacket>> packets;
+std::vector<std::unique_ptr<Packet>> InputQueues::Flush() {
+    std::vector<std::unique_ptr<Packet>> packets;
     std::lock_guard lock(eventLock_);
     if (!keys_.empty()) {
-        packets.push_back(std::make_unique<CPacket>(std::move(keys_)));
+        packets.push_back(std::make_unique<Packet>(std::move(keys_)));
         keys_.clear();
     }
-    if (!pointers_.empty()) packets.push_back(std::make_unique<CPacket>(pointers_));  // empties it
+    if (!pointers_.empty()) packets.push_back(std::make_unique<Packet>(pointers_));  // empties it
     return packets;
 }
 

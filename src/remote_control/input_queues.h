@@ -20,7 +20,7 @@ public:
     // Empties both queues: a type 4 packet with every queued key record in order (when there was
     // one), then a type 5 packet with every queued mouse record (when there was one). The caller
     // flushes only while the socket is attached, so that nothing is lost while it is not.
-    std::vector<std::unique_ptr<CPacket>> Flush();
+    std::vector<std::unique_ptr<Packet>> Flush();
 
     bool Empty() const;
 

@@ -23,7 +23,7 @@ namespace {
 constexpr DWORD kCycleMilliseconds = 5;
 
 // The 32-bit screen image as rows from the top (the DIB's rows run bottom-up).
-PixelView ScreenRows(CDibSurface& image) {
+PixelView ScreenRows(DibSurface& image) {
     const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(image.RowStride());
     return PixelView{image.Bits() + stride * (image.Height() - 1), -stride, uint32_t(image.Width()),
                      uint32_t(image.Height())};
@@ -31,7 +31,7 @@ PixelView ScreenRows(CDibSurface& image) {
 
 }  // namespace
 
-void CReceiver::Run(std::stop_token stop) {
+void RemoteControlReceiver::Run(std::stop_token stop) {
     while (comm_.Running() && !stop.stop_requested()) {
         try {
             if (auto packet = comm_.TakeInbound()) {
@@ -49,12 +49,12 @@ void CReceiver::Run(std::stop_token stop) {
     }
 }
 
-void CReceiver::TeacherAlive() {
+void RemoteControlReceiver::TeacherAlive() {
     HWND panel = comm_.PanelWindow();
     if (panel) ::PostMessageW(panel, WM_RC_TEACHER_ALIVE, kCrossThreadCheck, 0);
 }
 
-void CReceiver::OnText(std::u16string_view text) {
+void RemoteControlReceiver::OnText(std::u16string_view text) {
     if (text.size() < 9) return;
     const std::u16string_view tag = text.substr(0, 9);
     const std::u16string_view payload = text.substr(9);
@@ -77,12 +77,12 @@ void CReceiver::OnText(std::u16string_view text) {
     }
 }
 
-void CReceiver::OnScreenSize(std::u16string_view payload) {
+void RemoteControlReceiver::OnScreenSize(std::u16string_view payload) {
     auto fields = SplitPayload(payload);
     if (fields.size() == 2) {
         const int width = ParseDecimal(fields[0]);
         const int height = ParseDecimal(fields[1]);
-        CRHInfo& record = comm_.Record();
+        RemoteHostRecord& record = comm_.Record();
         record.LockImage();
         // A size beyond what the remote makes a picture for leaves no picture (and so no grid): frames
         // then place nothing, as before any size arrived.
@@ -99,15 +99,15 @@ void CReceiver::OnScreenSize(std::u16string_view payload) {
     }
 }
 
-void CReceiver::OnFrame(const CPacket& packet) {
+void RemoteControlReceiver::OnFrame(const Packet& packet) {
     const int32_t number = static_cast<int32_t>(packet.Sequence());
     const int64_t start = MonotonicMicroseconds();
     ImageFrameBody body;
     PlaceOutcome outcome = PlaceOutcome::kNotPlaced;
     if (ReadImageFrameBody(packet.Data(), packet.DataLength(), body)) {
-        CRHInfo& record = comm_.Record();
+        RemoteHostRecord& record = comm_.Record();
         record.LockImage();
-        CDibSurface& image = record.ScreenImage();
+        DibSurface& image = record.ScreenImage();
         // The grid is the picture's: whoever made it (the handshake's screen size on the panel, or
         // one sent again on this channel) made it at the teacher's size. A teacher that tells its
         // size only at the handshake still has its frames placed.

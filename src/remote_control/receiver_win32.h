@@ -15,20 +15,20 @@
 
 namespace tesmora {
 
-class CCommunicationWnd;
+class ControlChannelWindow;
 
-class CReceiver {
+class RemoteControlReceiver {
 public:
-    explicit CReceiver(CCommunicationWnd& comm) : comm_(comm) {}
+    explicit RemoteControlReceiver(ControlChannelWindow& comm) : comm_(comm) {}
     void Run(std::stop_token stop);
 
 private:
     void OnText(std::u16string_view text);
     void OnScreenSize(std::u16string_view payload);
-    void OnFrame(const CPacket& packet);
+    void OnFrame(const Packet& packet);
     void TeacherAlive();
 
-    CCommunicationWnd& comm_;
+    ControlChannelWindow& comm_;
     StripDecoder decoder_;
 };
 

@@ -3,16 +3,16 @@
 
 namespace tesmora {
 
-CRHInfo::CRHInfo(RemoteHostState& state) : state_(state) {
+RemoteHostRecord::RemoteHostRecord(RemoteHostState& state) : state_(state) {
     ::InitializeCriticalSection(&imageLock_);
 }
 
-CRHInfo::~CRHInfo() {
+RemoteHostRecord::~RemoteHostRecord() {
     screenImage_.Release();
     ::DeleteCriticalSection(&imageLock_);
 }
 
-bool CRHInfo::EnsureScreenImage(int width, int height) {
+bool RemoteHostRecord::EnsureScreenImage(int width, int height) {
     if (width < 1 || height < 1) return false;
     // A screen size can reach the panel while a remote view still paints from the image (the view
     // thread outlives the channel by a moment): the image is replaced only under its lock.

@@ -1,4 +1,4 @@
-// CRHInfo: the remote-host record the panel shares with the remote-control threads: what is known of
+// RemoteHostRecord: the remote-host record the panel shares with the remote-control threads: what is known of
 // the teacher program (the portable RemoteHostState, kept by the teacher session), the teacher PC's
 // screen image and the lock that guards it, the socket holder that carries the teacher connection's
 // buffers across a hand-over, and the references of the two remote-control threads. One instance
@@ -18,15 +18,15 @@
 
 namespace tesmora {
 
-class CViewThread;
-class CControlThread;
+class ViewThread;
+class ControlThread;
 
-class CRHInfo {
+class RemoteHostRecord {
 public:
-    explicit CRHInfo(RemoteHostState& state);
-    CRHInfo(const CRHInfo&) = delete;
-    CRHInfo& operator=(const CRHInfo&) = delete;
-    virtual ~CRHInfo();
+    explicit RemoteHostRecord(RemoteHostState& state);
+    RemoteHostRecord(const RemoteHostRecord&) = delete;
+    RemoteHostRecord& operator=(const RemoteHostRecord&) = delete;
+    virtual ~RemoteHostRecord();
 
     RemoteHostState& State() { return state_; }
     const RemoteHostState& State() const { return state_; }
@@ -35,7 +35,7 @@ public:
     // kept. False when the size is below 1 or the system refuses. Takes the image lock itself.
     bool EnsureScreenImage(int width, int height);
     // Under the image lock.
-    CDibSurface& ScreenImage() { return screenImage_; }
+    DibSurface& ScreenImage() { return screenImage_; }
     // What changed in the screen image since the view last took it. Under the image lock.
     DamageList& Damage() { return damage_; }
 
@@ -44,14 +44,14 @@ public:
     void UnlockImage() { ::LeaveCriticalSection(&imageLock_); }
 
     std::wstring name;                        // always empty; window titles of remote control use it
-    CViewThread* viewThread = nullptr;        // set while remote control runs
-    CControlThread* controlThread = nullptr;  // set while remote control runs
-    CTCPSocket socketHolder;                  // never owns a socket; carries buffers only
+    ViewThread* viewThread = nullptr;        // set while remote control runs
+    ControlThread* controlThread = nullptr;  // set while remote control runs
+    FrameSocket socketHolder;                  // never owns a socket; carries buffers only
 
 private:
     RemoteHostState& state_;
     CRITICAL_SECTION imageLock_;
-    CDibSurface screenImage_;
+    DibSurface screenImage_;
     DamageList damage_;
 };
 

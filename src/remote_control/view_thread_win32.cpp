@@ -21,7 +21,7 @@ namespace {
 constexpr wchar_t kViewClass[] = L"TesmoraRemoteView";
 
 // A 32-bit DIB surface as rows from the top (its rows run bottom-up).
-PixelView Rows(const CDibSurface& surface) {
+PixelView Rows(const DibSurface& surface) {
     if (!surface.Bits()) return {};
     const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(surface.RowStride());
     return PixelView{surface.Bits() + stride * (surface.Height() - 1), -stride, uint32_t(surface.Width()),
@@ -55,41 +55,41 @@ std::optional<MonitorRect> SharedMonitors::Shown(int selected) const {
     return ShownMonitor(monitors_, selected);
 }
 
-// ---- CUIThreadWnd ----
+// ---- RemoteView ----
 
-CUIThreadWnd::CUIThreadWnd(CRHInfo& record, HWND panel, const SharedMonitors& monitors)
+RemoteView::RemoteView(RemoteHostRecord& record, HWND panel, const SharedMonitors& monitors)
     : record_(record), panel_(panel), monitors_(monitors) {}
 
-std::span<const CWindow::MessageEntry> CUIThreadWnd::MessageTable() const {
+std::span<const Window::MessageEntry> RemoteView::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_SIZE, &CUIThreadWnd::OnSize),
-        OnMessage(WM_DISPLAYCHANGE, &CUIThreadWnd::OnDisplayChange),
-        OnMessage(WM_RC_SELECT_MONITOR, &CUIThreadWnd::OnSelectMonitor),
-        OnMessage(WM_RC_IMAGE_CHANGED, &CUIThreadWnd::OnImageChanged),
-        OnMessage(WM_PAINT, &CUIThreadWnd::OnPaint),
-        OnMessage(WM_CAPTURECHANGED, &CUIThreadWnd::OnCaptureChanged),
-        OnMessage(WM_ERASEBKGND, &CUIThreadWnd::OnEraseBackground),
-        OnMessage(WM_MOUSEMOVE, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_LBUTTONDOWN, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_LBUTTONUP, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_LBUTTONDBLCLK, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_RBUTTONDOWN, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_RBUTTONUP, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_RBUTTONDBLCLK, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_MBUTTONDOWN, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_MBUTTONUP, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_MBUTTONDBLCLK, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_MOUSEWHEEL, &CUIThreadWnd::OnMouse),
-        OnMessage(WM_GESTURE, &CUIThreadWnd::OnGesture),
-        OnMessage(WM_KILLFOCUS, &CUIThreadWnd::OnKillFocus),
-        OnMessage(WM_SETCURSOR, &CUIThreadWnd::OnSetCursor),
-        OnMessage(WM_CLOSE, &CUIThreadWnd::OnClose),
+        OnMessage(WM_SIZE, &RemoteView::OnSize),
+        OnMessage(WM_DISPLAYCHANGE, &RemoteView::OnDisplayChange),
+        OnMessage(WM_RC_SELECT_MONITOR, &RemoteView::OnSelectMonitor),
+        OnMessage(WM_RC_IMAGE_CHANGED, &RemoteView::OnImageChanged),
+        OnMessage(WM_PAINT, &RemoteView::OnPaint),
+        OnMessage(WM_CAPTURECHANGED, &RemoteView::OnCaptureChanged),
+        OnMessage(WM_ERASEBKGND, &RemoteView::OnEraseBackground),
+        OnMessage(WM_MOUSEMOVE, &RemoteView::OnMouse),
+        OnMessage(WM_LBUTTONDOWN, &RemoteView::OnMouse),
+        OnMessage(WM_LBUTTONUP, &RemoteView::OnMouse),
+        OnMessage(WM_LBUTTONDBLCLK, &RemoteView::OnMouse),
+        OnMessage(WM_RBUTTONDOWN, &RemoteView::OnMouse),
+        OnMessage(WM_RBUTTONUP, &RemoteView::OnMouse),
+        OnMessage(WM_RBUTTONDBLCLK, &RemoteView::OnMouse),
+        OnMessage(WM_MBUTTONDOWN, &RemoteView::OnMouse),
+        OnMessage(WM_MBUTTONUP, &RemoteView::OnMouse),
+        OnMessage(WM_MBUTTONDBLCLK, &RemoteView::OnMouse),
+        OnMessage(WM_MOUSEWHEEL, &RemoteView::OnMouse),
+        OnMessage(WM_GESTURE, &RemoteView::OnGesture),
+        OnMessage(WM_KILLFOCUS, &RemoteView::OnKillFocus),
+        OnMessage(WM_SETCURSOR, &RemoteView::OnSetCursor),
+        OnMessage(WM_CLOSE, &RemoteView::OnClose),
     };
     return table;
 }
 
-bool CUIThreadWnd::CreateView() {
-    CWindow::RegisterWindowClass(kViewClass, CS_DBLCLKS, nullptr, ::LoadCursorW(nullptr, IDC_ARROW));
+bool RemoteView::CreateView() {
+    Window::RegisterWindowClass(kViewClass, CS_DBLCLKS, nullptr, ::LoadCursorW(nullptr, IDC_ARROW));
     if (!Create(0, kViewClass, record_.name.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 0, 0,
                 nullptr, 0)) {
         return false;
@@ -103,7 +103,7 @@ bool CUIThreadWnd::CreateView() {
     return true;
 }
 
-void CUIThreadWnd::GoFullScreen() {
+void RemoteView::GoFullScreen() {
     ::SetWindowLongPtrW(Handle(), GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
     ::SetWindowLongPtrW(Handle(), GWL_EXSTYLE, 0);
     ::SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
@@ -116,7 +116,7 @@ void CUIThreadWnd::GoFullScreen() {
 // The mapping always belongs to what is painted: the shown monitor when the panel gave a list, else
 // the whole screen image. (Refitting to the whole image while a monitor is shown would send taps on
 // the second monitor's picture somewhere else on the teacher PC.)
-void CUIThreadWnd::Refit() {
+void RemoteView::Refit() {
     RECT client{};
     ::GetClientRect(Handle(), &client);
     if (auto monitor = monitors_.Shown(selected_)) {
@@ -130,14 +130,14 @@ void CUIThreadWnd::Refit() {
     map_.FitImage(width, height, client.right, client.bottom);
 }
 
-LRESULT CUIThreadWnd::OnSize(WPARAM, LPARAM) {
+LRESULT RemoteView::OnSize(WPARAM, LPARAM) {
     Default();
     Refit();
     Refresh(RefreshScope::kEverything);
     return 0;
 }
 
-LRESULT CUIThreadWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
+LRESULT RemoteView::OnDisplayChange(WPARAM, LPARAM lParam) {
     // The pad's screen changed size or turned: the view covers it again and maps onto the new size.
     // The message carries the new resolution; the system metrics may still lag behind it.
     int width = LOWORD(lParam);
@@ -157,7 +157,7 @@ LRESULT CUIThreadWnd::OnDisplayChange(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-LRESULT CUIThreadWnd::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
+LRESULT RemoteView::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
     if (wParam != kCrossThreadCheck) return 0;
     selected_ = static_cast<int>(lParam);
     Refit();
@@ -168,12 +168,12 @@ LRESULT CUIThreadWnd::OnSelectMonitor(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CUIThreadWnd::OnImageChanged(WPARAM wParam, LPARAM) {
+LRESULT RemoteView::OnImageChanged(WPARAM wParam, LPARAM) {
     if (wParam == kCrossThreadCheck) Refresh(RefreshScope::kChanged);
     return 0;
 }
 
-void CUIThreadWnd::Refresh(RefreshScope scope) {
+void RemoteView::Refresh(RefreshScope scope) {
     if (closing_) return;
     bool everything = scope == RefreshScope::kEverything;
     RECT client{};
@@ -183,7 +183,7 @@ void CUIThreadWnd::Refresh(RefreshScope scope) {
     // Only the copy of what changed holds the image lock; the scaling runs outside it.
     record_.LockImage();
     everything = record_.Damage().Take(changed_) || everything;
-    const CDibSurface& image = record_.ScreenImage();
+    const DibSurface& image = record_.ScreenImage();
     // A monitor reaching past the teacher's picture shows only what the picture holds.
     const PixelRect source = monitor && image.Bits()
                                  ? Intersect({monitor->left, monitor->top, monitor->right, monitor->bottom},
@@ -250,11 +250,11 @@ void CUIThreadWnd::Refresh(RefreshScope scope) {
     DebugPrintUtf8(line);
 }
 
-LRESULT CUIThreadWnd::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT RemoteView::OnEraseBackground(WPARAM, LPARAM) {
     return 1;  // the picture covers everything
 }
 
-LRESULT CUIThreadWnd::OnPaint(WPARAM, LPARAM) {
+LRESULT RemoteView::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     const RECT& area = paint.rcPaint;
@@ -268,7 +268,7 @@ LRESULT CUIThreadWnd::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-void CUIThreadWnd::ForwardPointer(uint16_t message, uint32_t flags, int x, int y, int16_t wheel) {
+void RemoteView::ForwardPointer(uint16_t message, uint32_t flags, int x, int y, int16_t wheel) {
     if (!mapping_) return;
     if (::GetCapture() == Handle()) {
         // A drag that leaves the view while a button is held still ends on the teacher's monitor.
@@ -288,7 +288,7 @@ void CUIThreadWnd::ForwardPointer(uint16_t message, uint32_t flags, int x, int y
     }
 }
 
-LRESULT CUIThreadWnd::OnMouse(WPARAM wParam, LPARAM lParam) {
+LRESULT RemoteView::OnMouse(WPARAM wParam, LPARAM lParam) {
     const UINT message = CurrentMessage();
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     int16_t wheel = 0;
@@ -307,12 +307,12 @@ LRESULT CUIThreadWnd::OnMouse(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CUIThreadWnd::OnCaptureChanged(WPARAM, LPARAM lParam) {
+LRESULT RemoteView::OnCaptureChanged(WPARAM, LPARAM lParam) {
     if (reinterpret_cast<HWND>(lParam) != Handle()) ReleaseHeldButtons("the view lost the mouse");
     return 0;
 }
 
-void CUIThreadWnd::ReleaseHeldButtons(const char* why) {
+void RemoteView::ReleaseHeldButtons(const char* why) {
     const auto releases = mouse_.ReleaseHeldButtons();
     if (releases.empty()) return;
     if (ChannelOpen() && input_) {
@@ -323,7 +323,7 @@ void CUIThreadWnd::ReleaseHeldButtons(const char* why) {
     DebugPrintUtf8(line);
 }
 
-LRESULT CUIThreadWnd::OnGesture(WPARAM, LPARAM lParam) {
+LRESULT RemoteView::OnGesture(WPARAM, LPARAM lParam) {
     GESTUREINFO info{};
     info.cbSize = sizeof info;
     HGESTUREINFO handle = reinterpret_cast<HGESTUREINFO>(lParam);
@@ -342,12 +342,12 @@ LRESULT CUIThreadWnd::OnGesture(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-void CUIThreadWnd::QueueKeys(const std::vector<KeyEventRecord>& records) {
+void RemoteView::QueueKeys(const std::vector<KeyEventRecord>& records) {
     if (records.empty() || !input_) return;
     input_->AddKeys(records);
 }
 
-bool CUIThreadWnd::PreTranslateMessage(MSG& message) {
+bool RemoteView::PreTranslateMessage(MSG& message) {
     if (message.hwnd != Handle()) return false;
     switch (message.message) {
         case WM_KEYDOWN:
@@ -383,7 +383,7 @@ bool CUIThreadWnd::PreTranslateMessage(MSG& message) {
     return false;
 }
 
-LRESULT CUIThreadWnd::OnKillFocus(WPARAM, LPARAM) {
+LRESULT RemoteView::OnKillFocus(WPARAM, LPARAM) {
     // Keys and buttons held as the focus leaves would never see their release: release them on the
     // teacher PC.
     QueueKeys(keys_.ReleaseHeldKeys());
@@ -393,12 +393,12 @@ LRESULT CUIThreadWnd::OnKillFocus(WPARAM, LPARAM) {
     return Default();
 }
 
-LRESULT CUIThreadWnd::OnSetCursor(WPARAM, LPARAM) {
+LRESULT RemoteView::OnSetCursor(WPARAM, LPARAM) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     return TRUE;
 }
 
-LRESULT CUIThreadWnd::OnClose(WPARAM, LPARAM) {
+LRESULT RemoteView::OnClose(WPARAM, LPARAM) {
     if (closing_) return 0;
     closing_ = true;
     QueueKeys(keys_.ReleaseHeldKeys());
@@ -412,17 +412,17 @@ LRESULT CUIThreadWnd::OnClose(WPARAM, LPARAM) {
     return 0;
 }
 
-// ---- CViewThread ----
+// ---- ViewThread ----
 
-CViewThread::CViewThread(CRHInfo& record, HWND panel) : record_(record), panel_(panel) {}
+ViewThread::ViewThread(RemoteHostRecord& record, HWND panel) : record_(record), panel_(panel) {}
 
-CViewThread::~CViewThread() {
+ViewThread::~ViewThread() {
     CloseAndJoin();
 }
 
-void CViewThread::Run() {
+void ViewThread::Run() {
     {
-        CUIThreadWnd view(record_, panel_, monitors_);
+        RemoteView view(record_, panel_, monitors_);
         if (view.CreateView()) {
             MarkReady(view.Handle());
             WaitForGo();

@@ -1,8 +1,8 @@
-// The remote view: CViewThread runs the message loop of CUIThreadWnd, the full-screen borderless
+// The remote view: ViewThread runs the message loop of RemoteView, the full-screen borderless
 // window that shows one monitor of the teacher PC stretched over the pad and forwards taps, mouse,
 // wheel, pan gestures and keys, in teacher coordinates, into the control thread's input queues.
-// Painting and input never wait for the network. CViewThread's public members: the panel's thread,
-// except where noted (and those of its MessageLoopThread base); CUIThreadWnd: the view thread.
+// Painting and input never wait for the network. ViewThread's public members: the panel's thread,
+// except where noted (and those of its MessageLoopThread base); RemoteView: the view thread.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +24,7 @@
 
 namespace tesmora {
 
-class CRHInfo;
+class RemoteHostRecord;
 
 // The teacher's monitors as the panel last gave them, and the one chosen. Set on the panel's
 // thread, read on the view thread.
@@ -38,9 +38,9 @@ private:
     std::vector<MonitorRect> monitors_;
 };
 
-class CUIThreadWnd : public CWindow {
+class RemoteView : public Window {
 public:
-    CUIThreadWnd(CRHInfo& record, HWND panel, const SharedMonitors& monitors);
+    RemoteView(RemoteHostRecord& record, HWND panel, const SharedMonitors& monitors);
 
     bool CreateView();
     // Borderless over the pad's primary screen, mapped to what the view shows.
@@ -79,7 +79,7 @@ private:
     // Button-ups for the buttons the teacher PC still holds (a release the view will never see).
     void ReleaseHeldButtons(const char* why);
 
-    CRHInfo& record_;
+    RemoteHostRecord& record_;
     HWND panel_;
     const SharedMonitors& monitors_;
     HWND comm_ = nullptr;
@@ -91,18 +91,18 @@ private:
     MouseForwarder mouse_;
     KeyForwarder keys_;
     PanToWheel pan_;
-    CDibSurface shown_;    // the shown monitor's pixels, copied under the image lock
+    DibSurface shown_;    // the shown monitor's pixels, copied under the image lock
     PixelRect shownRect_;  // where they lie in the teacher's picture
-    CDibSurface scaled_;   // the shown monitor scaled smoothly to the view's size: what is painted
+    DibSurface scaled_;   // the shown monitor scaled smoothly to the view's size: what is painted
     bool scaledReady_ = false;
     AreaScaler scaler_;
     std::vector<PixelRect> changed_;  // reused
 };
 
-class CViewThread : public MessageLoopThread {
+class ViewThread : public MessageLoopThread {
 public:
-    CViewThread(CRHInfo& record, HWND panel);
-    ~CViewThread();
+    ViewThread(RemoteHostRecord& record, HWND panel);
+    ~ViewThread();
 
     // Any thread.
     HWND ViewWindow() const { return Window(); }
@@ -118,7 +118,7 @@ public:
 private:
     void Run() override;
 
-    CRHInfo& record_;
+    RemoteHostRecord& record_;
     HWND panel_;
     SharedMonitors monitors_;
     HWND comm_ = nullptr;  // written before the go, read after it

@@ -63,7 +63,7 @@ private:
     std::atomic<ULONG> references_{1};
 };
 
-bool CEndpointWatch::Watch(HWND panel, SoundSource source) {
+bool EndpointWatch::Watch(HWND panel, SoundSource source) {
     Stop();
     HRESULT hr = ::CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
                                     reinterpret_cast<void**>(&enumerator_));
@@ -79,7 +79,7 @@ bool CEndpointWatch::Watch(HWND panel, SoundSource source) {
     return true;
 }
 
-void CEndpointWatch::Stop() {
+void EndpointWatch::Stop() {
     if (enumerator_ && notifier_) enumerator_->UnregisterEndpointNotificationCallback(notifier_);
     if (notifier_) notifier_->Release();
     notifier_ = nullptr;

@@ -95,7 +95,7 @@ void SoundBlockBuilder::SendBlock() {
     streamEnd_ = std::max(streamEnd_, clock_()) + kSoundBlockMilliseconds;
 }
 
-void PrepareSoundPacket(CPacket& packet, std::span<const uint8_t> block) {
+void PrepareSoundPacket(Packet& packet, std::span<const uint8_t> block) {
     packet.SetType(kPacketSound);
     packet.SetData(block.data(), static_cast<uint32_t>(block.size()));
     packet.SetSize(static_cast<uint32_t>(block.size()));
@@ -104,7 +104,7 @@ void PrepareSoundPacket(CPacket& packet, std::span<const uint8_t> block) {
 namespace {
 
 // A sound packet that owns the bytes it lends itself.
-class OwnedSoundPacket : public CPacket {
+class OwnedSoundPacket : public Packet {
 public:
     explicit OwnedSoundPacket(std::span<const uint8_t> block) : bytes_(block.begin(), block.end()) {
         PrepareSoundPacket(*this, bytes_);
@@ -116,7 +116,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CPacket> MakeOwnedSoundPacket(std::span<const uint8_t> block) {
+std::unique_ptr<Packet> MakeOwnedSoundPacket(std::span<const uint8_t> block) {
     return std::make_unique<OwnedSoundPacket>(block);
 }
 

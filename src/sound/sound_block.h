@@ -19,7 +19,7 @@
 
 namespace tesmora {
 
-class CPacket;
+class Packet;
 
 // What the teacher program plays: mono, 16-bit little-endian PCM at this rate.
 inline constexpr uint32_t kSoundSampleRate = 8000;
@@ -120,9 +120,9 @@ private:
 
 // Makes `packet` the type 11 packet of `block` (size and length both the block's); the packet
 // borrows the bytes, which must outlive its Write.
-void PrepareSoundPacket(CPacket& packet, std::span<const uint8_t> block);
+void PrepareSoundPacket(Packet& packet, std::span<const uint8_t> block);
 // The type 11 packet of a copy of `block`, for a sender that may keep it after the capture thread
 // has moved on (the queue that carries it to the teacher while remote control hands back).
-std::unique_ptr<CPacket> MakeOwnedSoundPacket(std::span<const uint8_t> block);
+std::unique_ptr<Packet> MakeOwnedSoundPacket(std::span<const uint8_t> block);
 
 }  // namespace tesmora

@@ -62,7 +62,7 @@ public:
 
 private:
     HWND panel_;
-    CPacket packet_;
+    Packet packet_;
 };
 
 bool IsSubFormat(const WAVEFORMATEX& format, const GUID& subFormat) {

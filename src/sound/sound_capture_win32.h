@@ -1,6 +1,6 @@
 // The sound thread of sound upload: captures what the pad plays (a shared-mode loopback stream on the
 // default playback endpoint), turns it into blocks with SoundBlockBuilder and hands each block to the
-// panel as a type 11 packet with the sent message WM_AUDIO_PACKET (wParam: the CPacket, valid until
+// panel as a type 11 packet with the sent message WM_AUDIO_PACKET (wParam: the Packet, valid until
 // the message returns). It runs on a Worker owned by the panel's sound control, in a COM apartment of
 // its own, and ends within a poll once its owner clears the running flag or asks the worker to stop;
 // however it ends, it tells the panel (WM_SOUND_ENDED).

@@ -1,5 +1,5 @@
 // The cipher provider of the native build: our own MD5 and RC4 behind the same calls the Windows
-// provider makes, so that the provider engine of CCrypt is exercised off Windows too. It has no
+// provider makes, so that the provider engine of PacketCipher is exercised off Windows too. It has no
 // key containers, so opening and probing them always succeeds. Any thread.
 #include <new>
 

@@ -1,4 +1,4 @@
-// CCrypt: the payload cipher of type 1 packets and the known-answer test that picks its engine.
+// PacketCipher: the payload cipher of type 1 packets and the known-answer test that picks its engine.
 // Short-lived, one thread.
 #include "crypt.h"
 
@@ -9,13 +9,13 @@
 
 namespace tesmora {
 
-CCrypt::CCrypt(CipherProvider& provider) : provider_(provider) {}
+PacketCipher::PacketCipher(CipherProvider& provider) : provider_(provider) {}
 
-CCrypt::~CCrypt() {
+PacketCipher::~PacketCipher() {
     key_.reset();
 }
 
-bool CCrypt::SelfTest() {
+bool PacketCipher::SelfTest() {
     if (provider_.KeepsSelfTestVerdict() && provider_.KeptVerdict() != SelfTestVerdict::kNotYet) {
         useBuiltIn_ = provider_.KeptVerdict() == SelfTestVerdict::kUseBuiltIn;
         return useBuiltIn_;
@@ -26,7 +26,7 @@ bool CCrypt::SelfTest() {
     return useBuiltIn_;
 }
 
-bool CCrypt::RunKnownAnswerTest() {
+bool PacketCipher::RunKnownAnswerTest() {
     const std::vector<uint8_t> plain = Utf16LeBytes(kSelfTestPlainText);
     const std::vector<uint8_t> phrase = Utf16LeBytes(kSelfTestKeyPhrase);
     uint8_t cipher[10];
@@ -46,7 +46,7 @@ bool CCrypt::RunKnownAnswerTest() {
     return RenderUpperHexNoPad(cipher, sizeof(cipher)) != kSelfTestExpectedAnswer;
 }
 
-bool CCrypt::DeriveKey(const uint8_t* bytes, uint32_t length) {
+bool PacketCipher::DeriveKey(const uint8_t* bytes, uint32_t length) {
     key_.reset();
     if (SelfTest()) return true;
     if (provider_.ProbeDefaultContainer()) key_ = provider_.DeriveRc4Key(bytes, length);
@@ -59,7 +59,7 @@ bool CCrypt::DeriveKey(const uint8_t* bytes, uint32_t length) {
     return true;
 }
 
-bool CCrypt::Encrypt(uint8_t* buffer, uint32_t length) {
+bool PacketCipher::Encrypt(uint8_t* buffer, uint32_t length) {
     if (useBuiltIn_) {
         const Md5Digest& key = BuiltInPacketKey();
         Rc4Apply(key.data(), key.size(), buffer, length);
@@ -68,7 +68,7 @@ bool CCrypt::Encrypt(uint8_t* buffer, uint32_t length) {
     return key_ && key_->Encrypt(buffer, length);
 }
 
-bool CCrypt::Decrypt(uint8_t* buffer, uint32_t length) {
+bool PacketCipher::Decrypt(uint8_t* buffer, uint32_t length) {
     if (useBuiltIn_) {
         // RC4 is its own inverse.
         return Encrypt(buffer, length);

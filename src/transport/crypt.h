@@ -1,4 +1,4 @@
-// CCrypt: the payload cipher of type 1 packets. RC4 under a key derived from the packet password,
+// PacketCipher: the payload cipher of type 1 packets. RC4 under a key derived from the packet password,
 // with two engines that give identical bytes: the system provider, and the built-in RC4 keyed with
 // MD5(packet password). A known-answer self-test, run by DeriveKey, picks the engine. Short-lived,
 // one thread.
@@ -11,12 +11,12 @@
 
 namespace tesmora {
 
-class CCrypt {
+class PacketCipher {
 public:
-    explicit CCrypt(CipherProvider& provider);  // SystemCipherProvider() outside tests
-    CCrypt(const CCrypt&) = delete;
-    CCrypt& operator=(const CCrypt&) = delete;
-    virtual ~CCrypt();
+    explicit PacketCipher(CipherProvider& provider);  // SystemCipherProvider() outside tests
+    PacketCipher(const PacketCipher&) = delete;
+    PacketCipher& operator=(const PacketCipher&) = delete;
+    virtual ~PacketCipher();
 
     // Runs SelfTest; with the provider trusted, derives the provider key from the bytes. With the
     // built-in engine the bytes are not used: every caller passes the packet password.

@@ -25,7 +25,7 @@ std::array<uint8_t, kFrameMarkSize> MakeFrameMark(uint8_t tick);
 bool IsFrameMark(const uint8_t* fourBytes);
 
 // A frame handed to the owner: a heap block of L bytes that starts with the length field. Whoever
-// holds it frees it with FreeFrameBlock (CPacket::Read does so).
+// holds it frees it with FreeFrameBlock (Packet::Read does so).
 uint8_t* AllocateFrameBlock(uint32_t length);  // nullptr if the memory is not there
 void FreeFrameBlock(uint8_t* block);
 // L, read from the first four bytes of a frame block.

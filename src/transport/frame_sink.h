@@ -1,4 +1,4 @@
-// What a packet is written to: a connection that takes whole frames. CTCPSocket implements it on
+// What a packet is written to: a connection that takes whole frames. FrameSocket implements it on
 // Windows; tests and the simulated classroom implement it over their own streams.
 #pragma once
 

@@ -1,4 +1,4 @@
-// CPacket: the frame around a packet (mark, length, type byte), written in one buffer and read back;
+// Packet: the frame around a packet (mark, length, type byte), written in one buffer and read back;
 // the type's fields go through its codec. A packet is used by one thread at a time.
 #include "packet.h"
 
@@ -29,18 +29,18 @@ uint8_t CurrentTickByte() {
     return static_cast<uint8_t>(MonotonicMilliseconds());
 }
 
-CPacket::CPacket() = default;
+Packet::Packet() = default;
 
-CPacket::CPacket(std::u16string_view text) : type_(kPacketText) {
+Packet::Packet(std::u16string_view text) : type_(kPacketText) {
     fields_.text = text;
     fields_.digest = TextPacketDigest(text);
 }
 
-CPacket::CPacket(std::vector<KeyEventRecord> events) : type_(kPacketKeyEvents) {
+Packet::Packet(std::vector<KeyEventRecord> events) : type_(kPacketKeyEvents) {
     fields_.keyEvents = std::move(events);
 }
 
-CPacket::CPacket(std::deque<PointerEventRecord>& events) : type_(kPacketPointerEvents) {
+Packet::Packet(std::deque<PointerEventRecord>& events) : type_(kPacketPointerEvents) {
     fields_.pointerEvents.reserve(events.size());
     while (!events.empty()) {
         fields_.pointerEvents.push_back(events.front());
@@ -48,13 +48,13 @@ CPacket::CPacket(std::deque<PointerEventRecord>& events) : type_(kPacketPointerE
     }
 }
 
-CPacket::~CPacket() = default;
+Packet::~Packet() = default;
 
-std::vector<uint8_t> CPacket::BuildFrame(uint8_t tick) const {
+std::vector<uint8_t> Packet::BuildFrame(uint8_t tick) const {
     return BuildFrame(tick, SystemCipherProvider());
 }
 
-std::vector<uint8_t> CPacket::BuildFrame(uint8_t tick, CipherProvider& provider) const {
+std::vector<uint8_t> Packet::BuildFrame(uint8_t tick, CipherProvider& provider) const {
     const PacketCodec* codec = FindPacketCodec(type_);
     if (codec == nullptr) return {};
     ByteWriter w(kPacketWriterStep);
@@ -68,7 +68,7 @@ std::vector<uint8_t> CPacket::BuildFrame(uint8_t tick, CipherProvider& provider)
     return w.Take();
 }
 
-void CPacket::Write(FrameSink& sink) const {
+void Packet::Write(FrameSink& sink) const {
     const std::vector<uint8_t> frame = BuildFrame(CurrentTickByte());
     // Nothing that cannot be framed whole reaches the peer; the connection ends instead.
     if (frame.empty() || frame.size() > size_t(INT_MAX)) {
@@ -78,17 +78,17 @@ void CPacket::Write(FrameSink& sink) const {
     sink.Send(frame.data(), static_cast<int>(frame.size()));
 }
 
-bool CPacket::Read(uint8_t* block) {
+bool Packet::Read(uint8_t* block) {
     if (block == nullptr) return ReadBody(nullptr, 0);
     const std::unique_ptr<uint8_t, FrameBlockDeleter> owner(block);
     return ReadBody(block, FrameBlockLength(block));
 }
 
-bool CPacket::ReadBody(const uint8_t* block, size_t length) {
+bool Packet::ReadBody(const uint8_t* block, size_t length) {
     return ReadBody(block, length, SystemCipherProvider());
 }
 
-bool CPacket::ReadBody(const uint8_t* block, size_t length, CipherProvider& provider) {
+bool Packet::ReadBody(const uint8_t* block, size_t length, CipherProvider& provider) {
     type_ = kPacketNone;
     fields_ = PacketFields();
 

@@ -1,4 +1,4 @@
-// CPacket: what travels inside one frame. A type byte, then the type's fields (little-endian):
+// Packet: what travels inside one frame. A type byte, then the type's fields (little-endian):
 //   1 text (encrypted, with a digest), 4 key events, 5 pointer events, 11 sound block, 12 image data;
 //   2, 3, 7, 8, 9, 10 are carried but not acted upon.
 // The frame around the packet (mark, length, type byte) is built and read here; each type's fields
@@ -29,15 +29,15 @@ enum PacketType : uint8_t {
     kPacketImage = 12,
 };
 
-class CPacket {
+class Packet {
 public:
-    CPacket();                                                 // empty packet of type 0, to read into
-    explicit CPacket(std::u16string_view text);                // type 1 with its digest
-    explicit CPacket(std::vector<KeyEventRecord> events);      // type 4; takes the list over
-    explicit CPacket(std::deque<PointerEventRecord>& events);  // type 5; empties the caller's list
-    CPacket(const CPacket&) = delete;
-    CPacket& operator=(const CPacket&) = delete;
-    virtual ~CPacket();
+    Packet();                                                 // empty packet of type 0, to read into
+    explicit Packet(std::u16string_view text);                // type 1 with its digest
+    explicit Packet(std::vector<KeyEventRecord> events);      // type 4; takes the list over
+    explicit Packet(std::deque<PointerEventRecord>& events);  // type 5; empties the caller's list
+    Packet(const Packet&) = delete;
+    Packet& operator=(const Packet&) = delete;
+    virtual ~Packet();
 
     // Serialises the packet into one frame and hands it to the sink in one Send. A type outside
     // the wire table closes the sink instead and sends nothing.

@@ -28,12 +28,12 @@ bool IsConnectionLoss(int error) {
 
 }  // namespace
 
-CTCPSocket::~CTCPSocket() {
+FrameSocket::~FrameSocket() {
     // The owner may already be gone; the base closes the handle without telling anyone.
     owner_ = nullptr;
 }
 
-bool CTCPSocket::Create() {
+bool FrameSocket::Create() {
     if (!CreateHandle(kAllEvents)) return false;
     BOOL reuse = TRUE;
     setsockopt(Handle(), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
@@ -50,7 +50,7 @@ bool CTCPSocket::Create() {
     return true;
 }
 
-int CTCPSocket::Send(const uint8_t* data, int length) {
+int FrameSocket::Send(const uint8_t* data, int length) {
     if (length <= 0) return 0;
     if (!HasSocket()) return -1;
     // Older bytes still wait: queue behind them so nothing overtakes them on the wire, then try to
@@ -85,7 +85,7 @@ int CTCPSocket::Send(const uint8_t* data, int length) {
     return taken == 0 ? -1 : taken;
 }
 
-void CTCPSocket::Close() {
+void FrameSocket::Close() {
     if (!HasSocket()) return;
     if (!OnOwnerThread()) {
         DebugPrintUtf8("Remocon socket: close refused on a thread that does not own the socket\n");
@@ -99,17 +99,17 @@ void CTCPSocket::Close() {
     if (owner_) SendMessageW(owner_, WM_SOCKET_CLOSE, reinterpret_cast<WPARAM>(this), 0);
 }
 
-void CTCPSocket::AdoptBuffers(CTCPSocket& other) {
+void FrameSocket::AdoptBuffers(FrameSocket& other) {
     receiver_.AdoptFrom(other.receiver_);
     pending_.AdoptFrom(other.pending_);
 }
 
-void CTCPSocket::OnReceive(int /*error*/) {
+void FrameSocket::OnReceive(int /*error*/) {
     if (closing_) return;
     if (ReceiveWaiting()) ScanFrames();
 }
 
-bool CTCPSocket::ReceiveWaiting() {
+bool FrameSocket::ReceiveWaiting() {
     u_long waiting = 0;
     if (ioctlsocket(Handle(), FIONREAD, &waiting) != 0 || waiting == 0) return true;
     std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[waiting]);
@@ -136,12 +136,12 @@ bool CTCPSocket::ReceiveWaiting() {
     return true;
 }
 
-void CTCPSocket::ScanFrames() {
+void FrameSocket::ScanFrames() {
     const auto result = receiver_.Scan([this](uint8_t* frame) { DeliverFrame(frame); });
     if (!EndIfUndelivered() && result != FrameReceiver::ScanResult::kNeedMore) CloseAfterDelivered();
 }
 
-void CTCPSocket::DeliverFrame(uint8_t* frame) {
+void FrameSocket::DeliverFrame(uint8_t* frame) {
     if (!owner_ || undelivered_) {
         FreeFrameBlock(frame);
         return;
@@ -154,7 +154,7 @@ void CTCPSocket::DeliverFrame(uint8_t* frame) {
     }
 }
 
-bool CTCPSocket::EndIfUndelivered() {
+bool FrameSocket::EndIfUndelivered() {
     if (!undelivered_) return false;
     DebugPrintUtf8("Remocon socket: a frame could not be handed on; the connection ends\n");
     // Behind the frames already queued when the queue takes it, or at once when it is still full.
@@ -162,11 +162,11 @@ bool CTCPSocket::EndIfUndelivered() {
     return true;
 }
 
-void CTCPSocket::OnSend(int /*error*/) {
+void FrameSocket::OnSend(int /*error*/) {
     Flush();
 }
 
-void CTCPSocket::Flush() {
+void FrameSocket::Flush() {
     // Offer the pending bytes until all are taken or the network refuses with WSAEWOULDBLOCK (which
     // arms the next writable event).
     int failure = 0;
@@ -186,29 +186,29 @@ void CTCPSocket::Flush() {
     if (failure != 0) ReportSendFailure(failure);
 }
 
-void CTCPSocket::ReportSendFailure(int error) {
+void FrameSocket::ReportSendFailure(int error) {
     DebugPrint(IsConnectionLoss(error) ? L"연결 끊김 발생:%d\n" : L"NOT WSAEWOULDBLOCK:%d\n", error);
     Close();
 }
 
-void CTCPSocket::OnConnect(int error) {
+void FrameSocket::OnConnect(int error) {
     if (owner_) SendMessageW(owner_, WM_SOCKET_CONNECT, reinterpret_cast<WPARAM>(this), error);
 }
 
-void CTCPSocket::OnClose(int /*error*/) {
+void FrameSocket::OnClose(int /*error*/) {
     if (!HasSocket() || closing_) return;
     // Frames that arrived just before the peer closed still reach the owner, and before the close.
     if (ReceiveWaiting()) ScanFrames();
     CloseAfterDelivered();
 }
 
-void CTCPSocket::CloseAfterDelivered() {
+void FrameSocket::CloseAfterDelivered() {
     if (!HasSocket() || closing_) return;
     closing_ = true;
     if (!PostEvent(kDeferredCloseEvent)) OnDeferredClose(0);
 }
 
-void CTCPSocket::OnDeferredClose(int /*error*/) {
+void FrameSocket::OnDeferredClose(int /*error*/) {
     if (!HasSocket()) return;  // the owner closed it meanwhile, and was told then
     shutdown(Handle(), SD_BOTH);
     Close();

@@ -1,4 +1,4 @@
-// CTCPSocket: the frame socket of every connection to the login server and the teacher program.
+// FrameSocket: the frame socket of every connection to the login server and the teacher program.
 // It connects, sends whole frames without blocking (what the network does not take waits in the
 // pending-send buffer), cuts the received stream into frames and hands each one to its owner window
 // as a posted WM_SOCKET_RECEIVE; WM_SOCKET_CONNECT and WM_SOCKET_CLOSE are sent. A close that comes
@@ -17,13 +17,13 @@
 
 namespace tesmora {
 
-class CTCPSocket : public CAsyncSocket, public FrameSink {
+class FrameSocket : public AsyncSocket, public FrameSink {
 public:
     // The events an owner keeps once it opens a connection: read, write, connect and close.
     static constexpr long kConnectionEvents = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
 
-    CTCPSocket() = default;
-    ~CTCPSocket() override;
+    FrameSocket() = default;
+    ~FrameSocket() override;
 
     // A new socket bound to any local address with a system-chosen port, SO_REUSEADDR on. On a
     // failed bind the socket is closed (the owner is told) and the bind's error stays the last
@@ -34,12 +34,12 @@ public:
     // to the old registration and is dropped with it.
     SOCKET Detach() {
         closing_ = false;
-        return CAsyncSocket::Detach();
+        return AsyncSocket::Detach();
     }
     bool Attach(SOCKET handle, long events = kAllEvents) {
         closing_ = false;
         undelivered_ = false;
-        return CAsyncSocket::Attach(handle, events);
+        return AsyncSocket::Attach(handle, events);
     }
 
     void SetOwner(HWND owner) { owner_ = owner; }
@@ -55,7 +55,7 @@ public:
 
     // Takes over the other socket's receive and pending buffers with their counts; the other is left
     // without buffers. Used with Detach/Attach when the connection moves to another thread.
-    void AdoptBuffers(CTCPSocket& other);
+    void AdoptBuffers(FrameSocket& other);
 
     uint32_t ReceiveCapacity() const { return receiver_.Capacity(); }
     uint32_t ReceiveCount() const { return receiver_.Count(); }

@@ -53,7 +53,7 @@ private:
     UpdaterWindow& window_;
     const int messageOffset_;
     const std::wstring folder_;
-    CSupportLog supportLog_;  // config.ini's "logfile": the log lines also go to a file
+    SupportLog supportLog_;  // config.ini's "logfile": the log lines also go to a file
 };
 
 }  // namespace tesmora

@@ -41,7 +41,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // updater may run under.
     const std::wstring sid = GetInteractiveUserSid();
     if (!sid.empty()) {
-        auto registry = std::make_unique<CRegistry>(HKEY_USERS);
+        auto registry = std::make_unique<RegistryKey>(HKEY_USERS);
         if (registry->Open(sid + L"\\Software\\TesmoraOrlu\\TesmoraOrluRemocon\\config")) {
             InstallConfigRegistry(std::move(registry));
         }

@@ -25,7 +25,7 @@ constexpr COLORREF kTitleText = RGB(0xCD, 0xD9, 0xD5);
 }  // namespace
 
 UpdaterWindow::UpdaterWindow(std::wstring language, UpdaterCopy copy)
-    : CDialog(IDD_UPDATER),
+    : Dialog(IDD_UPDATER),
       language_(std::move(language)),
       messageOffset_(MessageOffsetForLanguage(ToU16(language_))),
       copy_(copy),
@@ -34,7 +34,7 @@ UpdaterWindow::UpdaterWindow(std::wstring language, UpdaterCopy copy)
 
 UpdaterWindow::~UpdaterWindow() = default;
 
-std::span<const CWindow::MessageEntry> UpdaterWindow::MessageTable() const {
+std::span<const Window::MessageEntry> UpdaterWindow::MessageTable() const {
     static const MessageEntry table[] = {
         OnMessage(WM_TIMER, &UpdaterWindow::OnTimer),
         OnMessage(WM_PAINT, &UpdaterWindow::OnPaint),
@@ -205,7 +205,7 @@ LRESULT UpdaterWindow::OnWindowPosChanging(WPARAM, LPARAM lParam) {
 
 LRESULT UpdaterWindow::OnSysCommand(WPARAM wParam, LPARAM) {
     if ((wParam & 0xFFF0) == 0x10) {
-        CDialog about(IDD_ABOUTBOX);
+        Dialog about(IDD_ABOUTBOX);
         about.DoModal(Handle());
         return 0;
     }

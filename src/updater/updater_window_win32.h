@@ -16,7 +16,7 @@
 
 namespace tesmora {
 
-class UpdaterWindow : public CDialog {
+class UpdaterWindow : public Dialog {
 public:
     // `language` picks the message block; `copy` says whether another updater was running already.
     UpdaterWindow(std::wstring language, UpdaterCopy copy);
@@ -55,7 +55,7 @@ private:
     UniqueFont titleFont_;
     UniqueFont logFont_;
     UniqueBrush whiteBrush_;
-    CImageButton runNow_;
+    ImageButton runNow_;
     // The paint cache, made on the first paint.
     UniqueMemoryDc paintDc_;
     UniqueBitmap paintBitmap_;

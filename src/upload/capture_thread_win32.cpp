@@ -61,7 +61,7 @@ void CaptureLoop(const CaptureJob& job, std::stop_token stop) {
     UploadPipeline pipeline(uint32_t(settings.width), uint32_t(settings.height));
     std::unique_ptr<StripEncoder> encoder = job.makeEncoder ? job.makeEncoder() : MakeProgramEncoder();
     if (!screen.IsReady() || !encoder) return;
-    CPacket packet;
+    Packet packet;
     packet.SetType(kPacketImage);
     CaptureCycle cycle(pipeline, grabber, *encoder, [&](int32_t number, const std::vector<uint8_t>& body) {
         packet.SetSequence(uint32_t(number));

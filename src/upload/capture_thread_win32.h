@@ -1,6 +1,6 @@
 // The capture thread of screen upload: up to ten times a second it grabs the pad's screen, sends the
 // parts that changed as one JPEG strip and hands each frame to the panel with the sent message
-// WM_UPLOAD_FRAME (wParam: the type 12 CPacket, valid until the message returns). It runs on a
+// WM_UPLOAD_FRAME (wParam: the type 12 Packet, valid until the message returns). It runs on a
 // Worker owned by the panel's upload control and ends within a cycle once asked to stop.
 #pragma once
 

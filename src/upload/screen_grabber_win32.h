@@ -24,7 +24,7 @@ public:
 private:
     UploadSettings settings_;
     HDC screenDc_ = nullptr;
-    CDibSurface bitmap_;
+    DibSurface bitmap_;
     bool ready_ = false;
 };
 

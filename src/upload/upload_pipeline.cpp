@@ -17,7 +17,7 @@ UploadPipeline::UploadPipeline(uint32_t screenWidth, uint32_t screenHeight)
     : grid_(PartGrid::ForScreen(screenWidth, screenHeight)) {
     parts_.resize(grid_.PartCount());
     for (uint32_t k = 0; k < grid_.PartCount(); ++k) {
-        CBroadPartData& part = parts_[k];
+        ScreenPart& part = parts_[k];
         part.partNumber = int32_t(k);
         part.left = int32_t(grid_.PartX(k));
         part.top = int32_t(grid_.PartY(k));

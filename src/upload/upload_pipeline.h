@@ -13,7 +13,7 @@ namespace tesmora {
 
 // One screen part: its number in the grid, its rectangle (right and bottom exclusive) and whether
 // it has been sent at least once. Its last-sent pixels live in the pipeline's last-sent screen.
-struct CBroadPartData {
+struct ScreenPart {
     int32_t partNumber = 0;
     int32_t left = 0, top = 0, right = 0, bottom = 0;
     bool sent = false;
@@ -57,7 +57,7 @@ public:
     UploadPipeline& operator=(const UploadPipeline&) = delete;
 
     const PartGrid& Grid() const { return grid_; }
-    const std::vector<CBroadPartData>& Parts() const { return parts_; }
+    const std::vector<ScreenPart>& Parts() const { return parts_; }
     // Parts one frame carries at most, so that its strip stays within kMaxStripWidth.
     uint32_t MaxPartsPerFrame() const { return maxParts_; }
 
@@ -111,7 +111,7 @@ private:
     PartGrid grid_;
     uint32_t maxParts_ = 1;
     uint32_t nextPart_ = 0;  // where a frame that cannot take every changed part starts looking
-    std::vector<CBroadPartData> parts_;
+    std::vector<ScreenPart> parts_;
     std::vector<uint32_t> lastSent_;  // the screen as last sent: grid-sized, top row first
     std::vector<uint32_t> changed_;
     std::vector<Run> runs_;            // of changed_

@@ -34,7 +34,7 @@ TEST(FaultSink, JunkFramesStayInStepAndNoneIsAUsableCommand) {
     int frames = 0, readable = 0;
     const auto result = receiver.Scan([&](uint8_t* block) {
         ++frames;
-        CPacket packet;
+        Packet packet;
         if (packet.Read(block)) {
             ++readable;
             // The readable ones are texts a remote must ignore: unknown tags or no screen size.

@@ -24,7 +24,7 @@ std::unique_ptr<RemoteStandIn> ControllingRemote(TestClassroom& room) {
     return remote;
 }
 
-std::unique_ptr<CPacket> NextFrame(RemoteStandIn& remote, std::chrono::milliseconds timeout = 3s) {
+std::unique_ptr<Packet> NextFrame(RemoteStandIn& remote, std::chrono::milliseconds timeout = 3s) {
     while (auto packet = remote.Next(timeout)) {
         if (packet->Type() == kPacketImage) return packet;
     }
@@ -102,11 +102,11 @@ TEST(RemoteControl, RecordsTheRemotesInputAndEndsOnRequest) {
     auto remote = ControllingRemote(room);
     ASSERT_TRUE(remote);
     EXPECT_TRUE(remote->WaitForTag(kRC00007));
-    CPacket keys(std::vector<KeyEventRecord>{{0x100, 0x41, 1, 0x1E}, {0x101, 0x41, 1, 0xC01E}});
+    Packet keys(std::vector<KeyEventRecord>{{0x100, 0x41, 1, 0x1E}, {0x101, 0x41, 1, 0xC01E}});
     keys.Write(*remote);
     std::deque<PointerEventRecord> pointer{
         {0x200, 0, 10, 20, 0}, {0x201, 1, 11, 21, 0}, {0x20A, 0, 11, 21, -120}};
-    CPacket(pointer).Write(*remote);
+    Packet(pointer).Write(*remote);
     remote->SendText(u"[RC00014]54620");  // 한
     remote->SendText(u"[RC00015]");
     remote->SendText(u"[RC00005]");

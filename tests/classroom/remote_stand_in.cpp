@@ -49,7 +49,7 @@ void RemoteStandIn::Close() {
 }
 
 void RemoteStandIn::SendText(std::u16string_view text) {
-    CPacket(text).Write(*this);
+    Packet(text).Write(*this);
 }
 
 bool RemoteStandIn::Fill(std::chrono::milliseconds timeout) {
@@ -64,13 +64,13 @@ bool RemoteStandIn::Fill(std::chrono::milliseconds timeout) {
     }
     receiver_.Append(buffer, size_t(n));
     receiver_.Scan([this](uint8_t* block) {
-        auto packet = std::make_unique<CPacket>();
+        auto packet = std::make_unique<Packet>();
         if (packet->Read(block)) ready_.push_back(std::move(packet));
     });
     return true;
 }
 
-std::unique_ptr<CPacket> RemoteStandIn::Next(std::chrono::milliseconds timeout) {
+std::unique_ptr<Packet> RemoteStandIn::Next(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (ready_.empty()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -38,7 +38,7 @@ public:
     void SendBytes(const std::vector<uint8_t>& bytes) { Send(bytes.data(), int(bytes.size())); }
 
     // The next packet, or nothing when none comes in time or the connection closed.
-    std::unique_ptr<CPacket> Next(std::chrono::milliseconds timeout = 3s);
+    std::unique_ptr<Packet> Next(std::chrono::milliseconds timeout = 3s);
     // Skips packets until a text with `tag` arrives; its payload.
     std::optional<std::u16string> WaitForTag(std::u16string_view tag, std::chrono::milliseconds timeout = 3s);
     // True when the classroom closes the connection within the time.
@@ -50,7 +50,7 @@ private:
     int fd_ = -1;
     bool peerClosed_ = false;
     FrameReceiver receiver_;
-    std::vector<std::unique_ptr<CPacket>> ready_;
+    std::vector<std::unique_ptr<Packet>> ready_;
 };
 
 // A classroom on ephemeral loopback ports that keeps its events, with the scenario settings given.

@@ -42,7 +42,7 @@ std::vector<uint8_t> FrameBody(const std::vector<uint32_t>& parts, const std::ve
 
 void SendFrame(RemoteStandIn& remote, uint32_t number, const std::vector<uint8_t>& body,
                int64_t sizeDelta = 0) {
-    CPacket packet;
+    Packet packet;
     packet.SetType(kPacketImage);
     packet.SetData(body.data(), uint32_t(body.size()));
     packet.SetSize(uint32_t(int64_t(body.size()) + sizeDelta));
@@ -84,7 +84,7 @@ public:
     int Send(const uint8_t* data, int length) override {
         receiver_.Append(data, size_t(length));
         receiver_.Scan([this](uint8_t* block) {
-            CPacket packet;
+            Packet packet;
             if (packet.Read(block) && packet.Type() == kPacketText) sent_.push_back(ToUtf8(packet.Text()));
         });
         return length;
@@ -92,12 +92,12 @@ public:
     void Close() override {}
 
     void Text(std::u16string_view text) {
-        CPacket packet(text);
+        Packet packet(text);
         session_->OnPacket(packet, now_);
     }
     void Frame(uint32_t number) {
         static const std::vector<uint8_t> body = FrameBody({1}, Jpeg(TestPicture(120, 135, 2)));
-        CPacket packet;
+        Packet packet;
         packet.SetType(kPacketImage);
         packet.SetData(body.data(), uint32_t(body.size()));
         packet.SetSize(uint32_t(body.size()));
@@ -339,7 +339,7 @@ TEST(SoundUpload, KeepsTheBlocksAsAWaveFile) {
     std::vector<uint8_t> samples(8000);
     for (size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i * 7);
     for (int block = 0; block < 2; ++block) {
-        CPacket packet;
+        Packet packet;
         packet.SetType(kPacketSound);
         packet.SetData(samples.data(), uint32_t(samples.size()));
         packet.SetSize(uint32_t(samples.size()) + (block == 1 ? 4 : 0));  // the second one lies
@@ -369,7 +369,7 @@ namespace {
 struct BlockSender : SoundBlockSink {
     explicit BlockSender(RemoteStandIn& remote) : remote_(remote) {}
     void SendBlock(std::span<const uint8_t> block) override {
-        CPacket packet;
+        Packet packet;
         PrepareSoundPacket(packet, block);
         packet.Write(remote_);
     }

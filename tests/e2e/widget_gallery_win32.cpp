@@ -28,7 +28,7 @@ void PumpFor(DWORD milliseconds, HWND window) {
     while (::GetTickCount() - start < milliseconds && ::IsWindow(window) && ::IsWindowVisible(window)) {
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_CLOSE || message.message == WM_QUIT) return;
-            if (!CWindow::PreTranslateChain(message)) {
+            if (!Window::PreTranslateChain(message)) {
                 ::TranslateMessage(&message);
                 ::DispatchMessageW(&message);
             }
@@ -58,14 +58,14 @@ int wmain(int argc, wchar_t** argv) {
     }
     SetScaleFactor(static_cast<float>(_wtof(argv[2])));
     if (what == L"wait") {
-        CWaitMsgDlg wait;
+        WaitDialog wait;
         wait.ShowNotice(nullptr, LoadResourceString(IDS_SAVED));
         ::SetWindowTextW(wait.Handle(), L"Gallery wait");
         PumpFor(30000, wait.Handle());
         return 0;
     }
     if (what == L"loading") {
-        CLoadingDlg loading;
+        LoadingDialog loading;
         loading.ShowProgress(nullptr, LoadResourceString(IDS_CONNECTING_TEACHER));
         ::SetWindowTextW(loading.Handle(), L"Gallery loading");
         PumpFor(30000, loading.Handle());

@@ -64,7 +64,7 @@ void Play(PeerSession& session, FrameSink& sink, EventLog& log, const uint8_t* d
                 pump.Feed(bytes, length, now);
                 break;
             case 1: {
-                const CPacket packet(FromUtf8(std::string(reinterpret_cast<const char*>(bytes), length)));
+                const Packet packet(FromUtf8(std::string(reinterpret_cast<const char*>(bytes), length)));
                 const auto frame = packet.BuildFrame(0x21);
                 pump.Feed(frame.data(), frame.size(), now);
                 break;

@@ -24,7 +24,7 @@ FrameReceiver::ScanResult Feed(FrameReceiver& receiver, const uint8_t* data, siz
         const uint32_t length = FrameBlockLength(block);
         if (length < kMinFrameLength || length > kMaxFrameLength) std::abort();
         frames.emplace_back(block, block + length);
-        CPacket packet;
+        Packet packet;
         packet.Read(block);  // frees the block
     };
     if (receive) return receiver.Receive(data, size, keep);

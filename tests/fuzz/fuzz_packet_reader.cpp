@@ -9,11 +9,11 @@
 using namespace tesmora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    CPacket packet;
+    Packet packet;
     if (!packet.ReadBody(data, size)) return 0;
     const std::vector<uint8_t> frame = packet.BuildFrame(0x5C);
     if (frame.size() < kFrameHeaderSize + 1) std::abort();
-    CPacket again;
+    Packet again;
     if (!again.ReadBody(frame.data() + kFrameMarkSize, frame.size() - kFrameMarkSize)) std::abort();
     if (again.Type() != packet.Type() || again.BuildFrame(0x5C) != frame) std::abort();
     return 0;

@@ -1,5 +1,5 @@
 // Unit tests of the payload cipher: our MD5 and RC4 against published vectors, the stored
-// self-test answer, engine selection by CCrypt, and CHash's rendering.
+// self-test answer, engine selection by PacketCipher, and Hash's rendering.
 #include "transport/crypt.h"
 
 #include <gtest/gtest.h>
@@ -94,7 +94,7 @@ TEST(CipherConstants, StoredAnswerAndBuiltInKeyFollowFromTheirPhrases) {
         EXPECT_EQ(RenderUpperHexNoPad(bytes.data(), bytes.size()), text);
 }
 
-TEST(CCrypt, EveryEngineGivesTheSameBytes) {
+TEST(PacketCipher, EveryEngineGivesTheSameBytes) {
     const struct {
         FakeProvider::Fault fault;
         bool builtIn;
@@ -106,7 +106,7 @@ TEST(CCrypt, EveryEngineGivesTheSameBytes) {
     const Bytes plain = Utf16LeBytes(u"[RC00003]");
     for (const auto& c : cases) {
         FakeProvider provider(c.fault);
-        CCrypt crypt(provider);
+        PacketCipher crypt(provider);
         EXPECT_TRUE(crypt.DeriveKey(password.data(), uint32_t(password.size()))) << c.fault;
         EXPECT_EQ(crypt.UsesBuiltIn(), c.builtIn) << c.fault;
         Bytes buffer = plain, again = plain;
@@ -116,20 +116,20 @@ TEST(CCrypt, EveryEngineGivesTheSameBytes) {
         EXPECT_EQ(again, buffer) << c.fault;  // every call starts the key stream afresh
         EXPECT_TRUE(crypt.Encrypt(nullptr, 0));
 
-        CCrypt system(SystemCipherProvider());  // the other end, on the system's engine
+        PacketCipher system(SystemCipherProvider());  // the other end, on the system's engine
         system.DeriveKey(password.data(), uint32_t(password.size()));
         ASSERT_TRUE(system.Decrypt(buffer.data(), uint32_t(buffer.size())));
         EXPECT_EQ(buffer, plain) << c.fault;
-        const Bytes frame = CPacket(u"[RC00009]start").BuildFrame(0, provider);
-        CPacket read;
+        const Bytes frame = Packet(u"[RC00009]start").BuildFrame(0, provider);
+        Packet read;
         ASSERT_TRUE(read.ReadBody(frame.data() + 4, frame.size() - 4, provider)) << c.fault;
         EXPECT_EQ(read.Text(), u"[RC00009]start") << c.fault;
     }
-    EXPECT_FALSE(CCrypt(SystemCipherProvider()).SelfTest());  // the native provider is trusted
+    EXPECT_FALSE(PacketCipher(SystemCipherProvider()).SelfTest());  // the native provider is trusted
 }
 
-TEST(CHash, RendersLowerHexAndNeedsAHash) {
-    CHash hash;
+TEST(Hash, RendersLowerHexAndNeedsAHash) {
+    Hash hash;
     std::u16string out = u"x";
     EXPECT_FALSE(hash.GetHex(out));
     ASSERT_TRUE(hash.CreateHash());

@@ -56,10 +56,10 @@ struct Scanner {
 Bytes StreamOfEveryType() {
     const Bytes data = {9, 8, 7, 6, 5, 4, 3, 2, 1};
     std::vector<Bytes> frames;
-    frames.push_back(CPacket(u"[RC00008]1920,1080,full,resize").BuildFrame(0x00));
-    frames.push_back(CPacket(std::vector<KeyEventRecord>{{0x100, 0x41, 1, 0x1E0001}}).BuildFrame(0x37));
+    frames.push_back(Packet(u"[RC00008]1920,1080,full,resize").BuildFrame(0x00));
+    frames.push_back(Packet(std::vector<KeyEventRecord>{{0x100, 0x41, 1, 0x1E0001}}).BuildFrame(0x37));
     std::deque<PointerEventRecord> pointer = {{513, 1, -5, 700, 0}, {522, 0, 10, 20, -120}};
-    frames.push_back(CPacket(pointer).BuildFrame(0x6E));
+    frames.push_back(Packet(pointer).BuildFrame(0x6E));
     const struct {
         uint8_t type;
         std::vector<uint32_t> values;
@@ -74,7 +74,7 @@ Bytes StreamOfEveryType() {
                   {12, {}}};
     uint8_t tick = 0xA5;
     for (const auto& other : others) {
-        CPacket packet;
+        Packet packet;
         packet.SetType(other.type);
         packet.Values() = other.values;
         packet.ShortValues() = {10, 11, 12, 13};
@@ -205,7 +205,7 @@ TEST(FrameReceiver, AStreamCutAnywhereYieldsTheFramesOfTheWholeStream) {
     ASSERT_EQ(whole.Feed(stream), FrameReceiver::ScanResult::kNeedMore);
     ASSERT_EQ(whole.delivered.size(), 12u);
     for (const Bytes& frame : whole.delivered) {
-        CPacket packet;
+        Packet packet;
         EXPECT_TRUE(packet.ReadBody(frame.data(), frame.size())) << "type " << int(frame[4]);
     }
 

@@ -21,12 +21,12 @@ TEST(InputQueues, OneFlushGivesOneKeyPacketThenOneMousePacket) {
 
     // What goes on the wire (after the 4-byte frame mark), read back as the teacher PC reads it.
     const std::vector<uint8_t> keyFrame = packets[0]->BuildFrame(0);
-    CPacket keyRead;
+    Packet keyRead;
     ASSERT_TRUE(keyRead.ReadBody(keyFrame.data() + 4, keyFrame.size() - 4));
     EXPECT_EQ(keyRead.Type(), kPacketKeyEvents);
     EXPECT_EQ(keyRead.KeyEvents(), keys);
     const std::vector<uint8_t> mouseFrame = packets[1]->BuildFrame(0);
-    CPacket mouseRead;
+    Packet mouseRead;
     ASSERT_TRUE(mouseRead.ReadBody(mouseFrame.data() + 4, mouseFrame.size() - 4));
     EXPECT_EQ(mouseRead.Type(), kPacketPointerEvents);
     EXPECT_EQ(mouseRead.PointerEvents(), moves);

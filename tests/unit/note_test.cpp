@@ -134,7 +134,7 @@ TEST(NoteStroke, ReplaysWithTheSettingsItBeganWith) {
         {"no pen, also for the eraser", kNoteToolEraser, 0, {{9, 9}}, false, false, {"pen 5 230"}},
     };
     for (const Case& c : cases) {
-        CStroke stroke(c.tool, 5, 2, c.semi, 230);
+        Stroke stroke(c.tool, 5, 2, c.semi, 230);
         for (NotePoint point : c.points) stroke.AppendPoint(point);
         RecordingCanvas canvas;
         canvas.penWorks = c.penWorks;
@@ -144,7 +144,7 @@ TEST(NoteStroke, ReplaysWithTheSettingsItBeganWith) {
 }
 
 TEST(NoteStroke, PointsGrowInBlocksOfAnEighth) {
-    CStroke stroke(kNoteToolPen, 2, 1, 0, 0);
+    Stroke stroke(kNoteToolPen, 2, 1, 0, 0);
     std::vector<size_t> capacities;
     for (int i = 0; i < 20000; ++i) {
         size_t before = stroke.Capacity();
@@ -291,7 +291,7 @@ TEST(NoteUndo, StrokesAndClearAllComeBackStepByStep) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
-        CStrokeHistory history;
+        StrokeHistory history;
         for (const char* action = c.script; *action; ++action) {
             if (*action == 'C') {
                 history.Clear();
@@ -302,7 +302,7 @@ TEST(NoteUndo, StrokesAndClearAllComeBackStepByStep) {
                 EXPECT_FALSE(history.Undo());
             } else {
                 const int tool = *action == 'e' ? kNoteToolEraser : kNoteToolPen;
-                auto stroke = std::make_unique<CStroke>(tool, 5, 2, 0, uint32_t(*action));
+                auto stroke = std::make_unique<Stroke>(tool, 5, 2, 0, uint32_t(*action));
                 stroke->AppendPoint({10, 10});
                 if (*action != 't' && *action != 'e') stroke->AppendPoint({20, 20});
                 history.Add(std::move(stroke));

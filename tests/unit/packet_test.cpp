@@ -1,4 +1,4 @@
-// Unit tests of CPacket: the worked frames byte for byte, every wire type back and forth, and
+// Unit tests of Packet: the worked frames byte for byte, every wire type back and forth, and
 // received packets whose counts run past the block.
 #include "transport/packet.h"
 
@@ -28,7 +28,7 @@ Bytes FromHex(const std::string& hex) {
 }
 
 // Reads a frame as the socket would deliver it: from the length field on.
-bool ReadFrame(CPacket& packet, const Bytes& frame) {
+bool ReadFrame(Packet& packet, const Bytes& frame) {
     uint8_t* block = AllocateFrameBlock(uint32_t(frame.size() - 4));
     std::copy(frame.begin() + 4, frame.end(), block);
     return packet.Read(block);  // frees the block
@@ -72,7 +72,7 @@ struct RecordingSink : FrameSink {
 }  // namespace
 
 TEST(Packet, KeepAliveTextIsTheWorkedNinetyNineByteFrame) {
-    const CPacket packet(u"[RC00003]");
+    const Packet packet(u"[RC00003]");
     Bytes expected = {0xA2, 0xA1, 0xA5, 0x5C, 95, 0, 0, 0, 1, 32, 0, 0, 0};
     const Bytes digest = Utf16LeBytes(u"dc660b43fdfe6eb6325d6dd0be08d1f5");  // MD5 of the first 9 of 18 bytes
     expected.insert(expected.end(), digest.begin(), digest.end());
@@ -83,7 +83,7 @@ TEST(Packet, KeepAliveTextIsTheWorkedNinetyNineByteFrame) {
     const Bytes frame = packet.BuildFrame(0x5C);
     ASSERT_EQ(frame.size(), 99u);
     EXPECT_EQ(frame, expected);
-    CPacket read;
+    Packet read;
     ASSERT_TRUE(ReadFrame(read, frame));
     EXPECT_EQ(read.Type(), kPacketText);
     EXPECT_EQ(read.Text(), u"[RC00003]");
@@ -91,18 +91,18 @@ TEST(Packet, KeepAliveTextIsTheWorkedNinetyNineByteFrame) {
 }
 
 TEST(Packet, EmptyTextNulCutAndEmptyKeyBatch) {
-    const Bytes text = CPacket(u"").BuildFrame(0);
+    const Bytes text = Packet(u"").BuildFrame(0);
     EXPECT_EQ(LoadU32(text.data() + 4), 77u);
     EXPECT_EQ(LoadU32(text.data() + 9), 32u);  // n
     EXPECT_EQ(LoadU32(text.data() + 77), 0u);  // m
-    CPacket read;
+    Packet read;
     ASSERT_TRUE(ReadFrame(read, text));
     EXPECT_EQ(read.Type(), kPacketText);
     EXPECT_TRUE(read.Text().empty());
-    ASSERT_TRUE(ReadFrame(read, CPacket(std::u16string(u"[RC00014]65\0tail", 16)).BuildFrame(7)));
+    ASSERT_TRUE(ReadFrame(read, Packet(std::u16string(u"[RC00014]65\0tail", 16)).BuildFrame(7)));
     EXPECT_EQ(read.Text(), u"[RC00014]65");
 
-    EXPECT_EQ(CPacket(std::vector<KeyEventRecord>{}).BuildFrame(0),
+    EXPECT_EQ(Packet(std::vector<KeyEventRecord>{}).BuildFrame(0),
               (Bytes{0xA0, 0xA0, 0xA0, 0x00, 9, 0, 0, 0, 4, 0, 0, 0, 0}));
 }
 
@@ -125,7 +125,7 @@ TEST(Packet, EveryWireTypeComesBackAsWritten) {
         {12, {}, 4 + 1 + 12 + 5},
     };
     for (const Case& c : cases) {
-        CPacket packet;
+        Packet packet;
         packet.SetType(c.type);
         packet.Values() = c.values;
         packet.ShortValues() = {10, 11, 12, 13};
@@ -139,7 +139,7 @@ TEST(Packet, EveryWireTypeComesBackAsWritten) {
         EXPECT_EQ(LoadU32(frame.data() + 4), c.length) << int(c.type);
         EXPECT_EQ(frame.size(), c.length + 4u) << int(c.type);
 
-        CPacket read;
+        Packet read;
         ASSERT_TRUE(ReadFrame(read, frame)) << int(c.type);
         EXPECT_EQ(read.Type(), c.type);
         EXPECT_EQ(read.Values(), c.values) << int(c.type);
@@ -152,11 +152,11 @@ TEST(Packet, EveryWireTypeComesBackAsWritten) {
     }
 
     const std::vector<KeyEventRecord> keys = {{0x100, 0x41, 1, 0x1E0001}, {0x101, 0x41, 1, 0xC01E0001}};
-    CPacket read;
-    ASSERT_TRUE(ReadFrame(read, CPacket(keys).BuildFrame(2)));
+    Packet read;
+    ASSERT_TRUE(ReadFrame(read, Packet(keys).BuildFrame(2)));
     EXPECT_EQ(read.KeyEvents(), keys);
     const std::vector<PointerEventRecord> pointerCopy(pointer.begin(), pointer.end());
-    const Bytes pointerFrame = CPacket(pointer).BuildFrame(3);
+    const Bytes pointerFrame = Packet(pointer).BuildFrame(3);
     EXPECT_TRUE(pointer.empty());  // moved out of the caller's list
     EXPECT_EQ(LoadU32(pointerFrame.data() + 4), 4u + 1 + 4 + 2 * 16);
     ASSERT_TRUE(ReadFrame(read, pointerFrame));
@@ -168,7 +168,7 @@ TEST(Packet, EveryWireTypeIsTheseBytes) {
     // place, twice or not at all changes the bytes. Built at tick 0 (mark A0 A0 A0 00).
     const Bytes data = {0xD1, 0xD2, 0xD3};
     const auto typed = [&](uint8_t type) {
-        auto packet = std::make_unique<CPacket>();
+        auto packet = std::make_unique<Packet>();
         packet->SetType(type);
         packet->Values() = {0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18};
         packet->ShortValues() = {0x21, 0x22, 0x23, 0x24};
@@ -187,19 +187,19 @@ TEST(Packet, EveryWireTypeIsTheseBytes) {
         return packet;
     };
     const struct {
-        std::unique_ptr<CPacket> packet;
+        std::unique_ptr<Packet> packet;
         const char* hex;
     } cases[] = {
-        {std::make_unique<CPacket>(u"A"),  // digest: MD5 of the single byte 41, as 32 UTF-16 digits
+        {std::make_unique<Packet>(u"A"),  // digest: MD5 of the single byte 41, as 32 UTF-16 digits
          "a0a0a0004f000000012000000037006600630035003600320037003000650037006100370030006600610038"
          "00310061003500390033003500620037003200650061006300620065003200390002000000f73e"},
         {typed(2), "a0a0a0001100000002110000001200000013000000"},
         {typed(3),
          "a0a0a000280000000311000000120000001300000014000000150000002100220023002400020031320100"
          "41"},
-        {std::make_unique<CPacket>(std::vector<KeyEventRecord>{{0x101, 0x41, 2, 0xC01E0001}}),
+        {std::make_unique<Packet>(std::vector<KeyEventRecord>{{0x101, 0x41, 2, 0xC01E0001}}),
          "a0a0a0001700000004010000000101410000000200000001001ec0"},
-        {std::make_unique<CPacket>(pointer), "a0a0a0001900000005010000000a0208000000feffffff0302010088ff"},
+        {std::make_unique<Packet>(pointer), "a0a0a0001900000005010000000a0208000000feffffff0302010088ff"},
         {typed(7),  // E is not 0: no I
          "a0a0a000380000000711000000120000001300000014000000150000001600000017000000313200000000"
          "0000000000000000000003000000d1d2d3"},
@@ -225,11 +225,11 @@ TEST(Packet, EveryWireTypeIsTheseBytes) {
 }
 
 TEST(Packet, TypesOutsideTheWireTable) {
-    CPacket read;
+    Packet read;
     EXPECT_FALSE(ReadFrame(read, {0xA0, 0xA0, 0xA0, 0, 5, 0, 0, 0, 6}));
     EXPECT_EQ(read.Type(), 6);
     for (uint8_t type : {0, 6, 13}) {
-        CPacket packet;
+        Packet packet;
         packet.SetType(type);
         RecordingSink sink;
         packet.Write(sink);
@@ -237,7 +237,7 @@ TEST(Packet, TypesOutsideTheWireTable) {
         EXPECT_TRUE(sink.sent.empty()) << int(type);
     }
     RecordingSink sink;
-    CPacket(u"[RC00003]").Write(sink);
+    Packet(u"[RC00003]").Write(sink);
     ASSERT_EQ(sink.sent.size(), 1u);
     EXPECT_EQ(sink.sent[0].size(), 99u);
     EXPECT_TRUE(IsFrameMark(sink.sent[0].data()));
@@ -269,13 +269,13 @@ TEST(Packet, CountsRunningPastTheBlockAreRefused) {
         {"no type byte", {4, 0, 0, 0}},
     };
     for (const auto& c : cases) {
-        CPacket packet;
+        Packet packet;
         EXPECT_FALSE(packet.ReadBody(c.bytes.data(), c.bytes.size())) << c.what;
         EXPECT_EQ(packet.Type(), kPacketNone) << c.what;
         EXPECT_EQ(packet.Data(), nullptr) << c.what;
         // The same bytes as a delivered block: refused and freed (the leak checker watches).
         uint8_t* block = AllocateFrameBlock(uint32_t(c.bytes.size()));
         std::copy(c.bytes.begin(), c.bytes.end(), block);
-        EXPECT_FALSE(CPacket().Read(block)) << c.what;
+        EXPECT_FALSE(Packet().Read(block)) << c.what;
     }
 }

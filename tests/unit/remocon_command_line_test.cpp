@@ -7,7 +7,7 @@ using namespace tesmora;
 
 TEST(RemoconCommandLine, AutostartInAnyCaseKeepsTheNextParameter) {
     for (const char16_t* form : {u"/autostart", u"-AutoStart", u"/AUTOSTART"}) {
-        CRemoconCommandLineInfo info;
+        RemoconCommandLine info;
         info.ParseArguments({form, u"5"});
         EXPECT_TRUE(info.AutoStart());
         EXPECT_EQ(info.AutoStartParameter(), u"5");
@@ -15,12 +15,12 @@ TEST(RemoconCommandLine, AutostartInAnyCaseKeepsTheNextParameter) {
 }
 
 TEST(RemoconCommandLine, OtherArgumentsChangeNothing) {
-    CRemoconCommandLineInfo info;
+    RemoconCommandLine info;
     info.ParseArguments({u"autostart", u"/autostartx", u"file.txt"});
     EXPECT_FALSE(info.AutoStart());
     EXPECT_TRUE(info.AutoStartParameter().empty());
 
-    CRemoconCommandLineInfo last;
+    RemoconCommandLine last;
     last.ParseArguments({u"/autostart"});
     EXPECT_TRUE(last.AutoStart());
     EXPECT_TRUE(last.AutoStartParameter().empty());

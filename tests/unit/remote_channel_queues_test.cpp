@@ -55,8 +55,8 @@ TEST(InboundQueue, AFloodOfTinyFramesMeetsTheBoundToo) {
 
 TEST(ChannelOutbox, WhatIsOfferedAfterTheCloseStaysWithTheCaller) {
     ChannelOutbox outbox;
-    auto first = std::make_unique<CPacket>(u"[RC00013]on");
-    auto second = std::make_unique<CPacket>(u"[RC00012]off");
+    auto first = std::make_unique<Packet>(u"[RC00013]on");
+    auto second = std::make_unique<Packet>(u"[RC00012]off");
     EXPECT_TRUE(outbox.Offer(first));
     EXPECT_TRUE(outbox.Offer(second));
     EXPECT_EQ(first, nullptr);
@@ -65,7 +65,7 @@ TEST(ChannelOutbox, WhatIsOfferedAfterTheCloseStaysWithTheCaller) {
     EXPECT_EQ(waiting[0]->Text(), u"[RC00013]on");
     EXPECT_EQ(waiting[1]->Text(), u"[RC00012]off");
 
-    auto late = std::make_unique<CPacket>(u"[RC00011]stop");
+    auto late = std::make_unique<Packet>(u"[RC00011]stop");
     EXPECT_FALSE(outbox.Offer(late));
     ASSERT_NE(late, nullptr);
     EXPECT_EQ(late->Text(), u"[RC00011]stop");

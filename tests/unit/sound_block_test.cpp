@@ -322,7 +322,7 @@ TEST(SoundBlock, OddFormatsAndPacketsAreHandledWithoutReadingAstray) {
 
 TEST(SoundBlock, BlockTravelsAsATypeElevenPacket) {
     const Bytes block = {1, 2, 3, 4, 0xFE, 0xFF};
-    CPacket packet;
+    Packet packet;
     PrepareSoundPacket(packet, block);
     const Bytes frame = packet.BuildFrame(0);
     // mark, L, type 11, size, m, the samples.
@@ -330,7 +330,7 @@ TEST(SoundBlock, BlockTravelsAsATypeElevenPacket) {
     EXPECT_EQ(frame[8], kPacketSound);
     uint8_t* delivered = AllocateFrameBlock(uint32_t(frame.size() - 4));
     std::copy(frame.begin() + 4, frame.end(), delivered);
-    CPacket read;
+    Packet read;
     ASSERT_TRUE(read.Read(delivered));
     EXPECT_EQ(read.Size(), block.size());
     EXPECT_EQ(Bytes(read.Data(), read.Data() + read.DataLength()), block);

@@ -173,7 +173,7 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<FramePanel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == WM_UPLOAD_FRAME) {
-            auto* packet = reinterpret_cast<CPacket*>(wParam);
+            auto* packet = reinterpret_cast<Packet*>(wParam);
             ImageFrameBody body;
             EXPECT_EQ(packet->Type(), kPacketImage);
             EXPECT_EQ(packet->Size(), packet->DataLength());

@@ -41,7 +41,7 @@ protected:
 };
 
 TEST_F(SystemCipherProviderTest, SelfTestTrustsTheProviderAndBothEnginesAgree) {
-    CCrypt provider(uncached_);
+    PacketCipher provider(uncached_);
     auto password = PasswordBytes();
     ASSERT_TRUE(provider.DeriveKey(password.data(), uint32_t(password.size())));
     ASSERT_FALSE(provider.UsesBuiltIn()) << "the provider failed the known-answer test";
@@ -55,14 +55,14 @@ TEST_F(SystemCipherProviderTest, SelfTestTrustsTheProviderAndBothEnginesAgree) {
     EXPECT_EQ(byProvider, byBuiltIn);
     EXPECT_NE(byProvider, text);
 
-    CCrypt other(uncached_);
+    PacketCipher other(uncached_);
     ASSERT_TRUE(other.DeriveKey(password.data(), uint32_t(password.size())));
     ASSERT_TRUE(other.Decrypt(byProvider.data(), uint32_t(byProvider.size())));
     EXPECT_EQ(byProvider, text);
 }
 
 TEST_F(SystemCipherProviderTest, ZeroBytesEncryptToNothing) {
-    CCrypt crypt(uncached_);
+    PacketCipher crypt(uncached_);
     auto password = PasswordBytes();
     ASSERT_TRUE(crypt.DeriveKey(password.data(), uint32_t(password.size())));
     ASSERT_FALSE(crypt.UsesBuiltIn());
@@ -72,7 +72,7 @@ TEST_F(SystemCipherProviderTest, ZeroBytesEncryptToNothing) {
 }
 
 TEST_F(SystemCipherProviderTest, HashRendersLowerCaseDigest) {
-    CHash hash;
+    Hash hash;
     ASSERT_TRUE(hash.HasContext());
     ASSERT_TRUE(hash.CreateHash());
     const uint8_t abc[] = {'a', 'b', 'c'};
@@ -91,7 +91,7 @@ TEST_F(SystemCipherProviderTest, ReportsTheCostOfKeyingOnePacket) {
         const int rounds = 40;
         auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < rounds; ++i) {
-            CCrypt crypt(provider);
+            PacketCipher crypt(provider);
             crypt.DeriveKey(password.data(), uint32_t(password.size()));
             EXPECT_FALSE(crypt.UsesBuiltIn());
             uint8_t buffer[18] = {};

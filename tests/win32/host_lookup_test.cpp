@@ -17,8 +17,8 @@ namespace {
 const auto* const socketEnvironment = ::testing::AddGlobalTestEnvironment(new SocketLibraryEnvironment);
 
 // A frame socket owned by `owner`, its connect started to `host` at the listener's port.
-bool StartConnect(CTCPSocket& socket, RecordingOwner& owner, const wchar_t* host, const Listener& listener) {
-    if (!socket.Create() || !socket.AsyncSelect(CTCPSocket::kConnectionEvents)) return false;
+bool StartConnect(FrameSocket& socket, RecordingOwner& owner, const wchar_t* host, const Listener& listener) {
+    if (!socket.Create() || !socket.AsyncSelect(FrameSocket::kConnectionEvents)) return false;
     socket.SetOwner(owner.Window());
     return socket.Connect(host, listener.PortText().c_str());
 }
@@ -26,7 +26,7 @@ bool StartConnect(CTCPSocket& socket, RecordingOwner& owner, const wchar_t* host
 TEST(HostLookup, NamesConnectLaterAndAnUnknownNameArrivesAsAFailedConnect) {
     Listener listener;
     RecordingOwner owner;
-    CTCPSocket named;
+    FrameSocket named;
     ASSERT_TRUE(StartConnect(named, owner, L"localhost", listener));
     // The connect starts once the answer is back on this thread; the listener's backlog takes it.
     ASSERT_TRUE(PumpUntil([&] { return owner.Count(WM_SOCKET_CONNECT, &named) == 1; }));
@@ -35,13 +35,13 @@ TEST(HostLookup, NamesConnectLaterAndAnUnknownNameArrivesAsAFailedConnect) {
     EXPECT_NE(peer, INVALID_SOCKET);
     closesocket(peer);
 
-    CTCPSocket unknown;
+    FrameSocket unknown;
     EXPECT_TRUE(StartConnect(unknown, owner, L"tesmora-teacher.invalid", listener));
     ASSERT_TRUE(PumpUntil([&] { return owner.Count(WM_SOCKET_CONNECT, &unknown) == 1; }, 20000));
     EXPECT_NE(owner.events.back().value, 0);
 
     // A connect started again before the first lookup answered: only the newest one is made.
-    CTCPSocket twice;
+    FrameSocket twice;
     ASSERT_TRUE(StartConnect(twice, owner, L"tesmora-teacher.invalid", listener));
     EXPECT_TRUE(twice.Connect(L"localhost", listener.PortText().c_str()));
     ASSERT_TRUE(PumpUntil([&] { return owner.Count(WM_SOCKET_CONNECT, &twice) == 1; }));
@@ -56,12 +56,12 @@ TEST(SilentNameServer, ANameLeavesTheThreadFreeWhileNumbersConnectAtOnce) {
     if (!std::getenv("TESMORA_SILENT_NAME_SERVER")) GTEST_SKIP() << "runs through silent_name_server.sh";
     Listener listener;
     RecordingOwner owner;
-    CTCPSocket named;
+    FrameSocket named;
     const ULONGLONG start = ::GetTickCount64();
     EXPECT_TRUE(StartConnect(named, owner, L"teacher.tesmora.test", listener));
     EXPECT_LT(::GetTickCount64() - start, 500u) << "the connect waited for the name server";
 
-    CTCPSocket numeric;
+    FrameSocket numeric;
     ASSERT_TRUE(StartConnect(numeric, owner, L"127.0.0.1", listener));
     SOCKET peer = listener.Accept();
     ASSERT_TRUE(PumpUntil([&] { return owner.Count(WM_SOCKET_CONNECT, &numeric) == 1; }, 1000));

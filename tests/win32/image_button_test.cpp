@@ -20,7 +20,7 @@ constexpr COLORREF kHoverTile = RGB(0xE1, 0xF7, 0xFA);
 constexpr COLORREF kCheckedTile = RGB(0x03, 0x98, 0xAB);
 constexpr COLORREF kDisabledTile = RGB(0xED, 0xED, 0xED);
 
-class ButtonHost : public CWindow {
+class ButtonHost : public Window {
 public:
     ButtonHost() {
         RegisterWindowClass(L"TesmoraButtonHost", 0, ::GetSysColorBrush(COLOR_WINDOW));
@@ -55,26 +55,26 @@ protected:
 
     GdiplusSession gdiplus_;
     ButtonHost host_;
-    CImageButton button_;
+    ImageButton button_;
 };
 
 }  // namespace
 
 TEST_F(ImageButtonTest, PictureFollowsDisabledThenCheckedThenHover) {
     EXPECT_EQ(button_.PictureSize().cx, 55);
-    EXPECT_EQ(button_.CurrentFace(), CImageButton::Face::Normal);
+    EXPECT_EQ(button_.CurrentFace(), ImageButton::Face::Normal);
     EXPECT_EQ(TilePixel(), kNormalTile);
 
     Hover();
-    EXPECT_EQ(button_.CurrentFace(), CImageButton::Face::Hover);
+    EXPECT_EQ(button_.CurrentFace(), ImageButton::Face::Hover);
     EXPECT_EQ(TilePixel(), kHoverTile);
 
     Check(true);  // checked under the pointer: the checked picture
-    EXPECT_EQ(button_.CurrentFace(), CImageButton::Face::Checked);
+    EXPECT_EQ(button_.CurrentFace(), ImageButton::Face::Checked);
     EXPECT_EQ(TilePixel(), kCheckedTile);
 
     ::EnableWindow(button_.Handle(), FALSE);  // disabled and checked: the disabled picture
-    EXPECT_EQ(button_.CurrentFace(), CImageButton::Face::Disabled);
+    EXPECT_EQ(button_.CurrentFace(), ImageButton::Face::Disabled);
     EXPECT_EQ(TilePixel(), kDisabledTile);
 
     // Re-enabled while the pointer still rests on it: hover is kept, checked still wins.
@@ -116,13 +116,13 @@ TEST_F(ImageButtonTest, SwallowsF4AsSystemKeyOnly) {
     };
     const LPARAM alt = static_cast<LPARAM>(1u << 29);
     MSG altF4 = message(WM_SYSKEYDOWN, VK_F4, alt);
-    EXPECT_TRUE(CWindow::PreTranslateChain(altF4));
+    EXPECT_TRUE(Window::PreTranslateChain(altF4));
     MSG bareF4 = message(WM_SYSKEYDOWN, VK_F4, 0);
-    EXPECT_TRUE(CWindow::PreTranslateChain(bareF4));
+    EXPECT_TRUE(Window::PreTranslateChain(bareF4));
     MSG plainF4 = message(WM_KEYDOWN, VK_F4, 0);
-    EXPECT_FALSE(CWindow::PreTranslateChain(plainF4));
+    EXPECT_FALSE(Window::PreTranslateChain(plainF4));
     MSG altF5 = message(WM_SYSKEYDOWN, VK_F5, alt);
-    EXPECT_FALSE(CWindow::PreTranslateChain(altF5));
+    EXPECT_FALSE(Window::PreTranslateChain(altF5));
 }
 
 TEST_F(ImageButtonTest, TooltipRegistersTheWholeButton) {
@@ -139,7 +139,7 @@ TEST(ImageButtonAttach, AttachedDialogButtonHasNoTooltipControl) {
     ButtonHost host;
     HWND existing = ::CreateWindowExW(0, L"BUTTON", L"바로 실행 하기", WS_CHILD | WS_VISIBLE, 0, 0, 67, 34,
                                       host.Handle(), reinterpret_cast<HMENU>(1), nullptr, nullptr);
-    CImageButton button;
+    ImageButton button;
     ASSERT_TRUE(button.Attach(existing));
     EXPECT_EQ(button.Tooltip(), nullptr);
     button.SetTooltipText(L"무시됨");  // no control to register with: nothing happens

@@ -16,14 +16,14 @@ using namespace tesmora;
 
 namespace {
 
-class RecordingLoginDlg : public CLoginDlg {
+class RecordingLoginDlg : public LoginDialog {
 public:
     std::atomic<UINT> lastError{0};
 
 protected:
     void ShowInputError(UINT stringId) override {
         lastError = stringId;
-        CLoginDlg::ShowInputError(stringId);
+        LoginDialog::ShowInputError(stringId);
     }
 };
 

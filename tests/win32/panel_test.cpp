@@ -44,7 +44,7 @@ TEST(PanelSettingIni, PortZeroIsRewrittenAndAKnownRelayKept) {
 
 TEST(PanelRemoteHost, ScreenImageIsMadeOncePerSize) {
     RemoteHostState state;
-    CRHInfo record(state);
+    RemoteHostRecord record(state);
     EXPECT_TRUE(record.name.empty());
     EXPECT_FALSE(record.socketHolder.HasSocket());
 

@@ -68,7 +68,7 @@ Bytes MakeGif(const std::vector<std::pair<uint8_t, uint16_t>>& frames) {
     return out;
 }
 
-class PictureHost : public CWindow {
+class PictureHost : public Window {
 public:
     PictureHost() {
         RegisterWindowClass(L"TesmoraPictureHost", 0, ::GetSysColorBrush(COLOR_BTNFACE));
@@ -78,7 +78,7 @@ public:
                                       nullptr, nullptr, nullptr);
         picture.SubclassWindow(stat);
     }
-    CPictureEx picture;
+    AnimatedPicture picture;
 };
 
 double Milliseconds(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to) {
@@ -188,7 +188,7 @@ TEST(LoadingDialog, PlaysTheProgramsAnimationBesideItsText) {
     ASSERT_EQ(file.frames.size(), 8u);
     for (const GifFrame& frame : file.frames) EXPECT_EQ(frame.delay, 20u);
 
-    CLoadingDlg loading;
+    LoadingDialog loading;
     ASSERT_TRUE(loading.ShowProgress(nullptr, L"Tesmora Orlu Teacher와 연결중 입니다."));
     EXPECT_TRUE(::IsWindowVisible(loading.Handle()));
     EXPECT_TRUE(loading.Picture().IsPlaying());

@@ -26,26 +26,26 @@ namespace fs = std::filesystem;
 namespace {
 
 void SetString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& text) {
-    CRegistry registry(HKEY_CURRENT_USER);
+    RegistryKey registry(HKEY_CURRENT_USER);
     ASSERT_TRUE(registry.Create(keyPath));
     ASSERT_TRUE(registry.Write(name, text));
 }
 
 std::wstring ReadString(const std::wstring& keyPath, const std::wstring& name) {
-    CRegistry registry(HKEY_CURRENT_USER);
+    RegistryKey registry(HKEY_CURRENT_USER);
     registry.Open(keyPath);
     std::wstring value;
     registry.Read(name, value, L"<missing>");
     return value;
 }
 
-TEST(CRegistry, OpensBelowTheCurrentKeyAndReadsAtMost99Characters) {
+TEST(RegistryKey, OpensBelowTheCurrentKeyAndReadsAtMost99Characters) {
     TestRegistryKey test;
     SetString(test.Path() + L"\\config", L"teacherid", L"선생님01");
     SetString(test.Path() + L"\\config", L"longest", std::wstring(99, L'a'));
     SetString(test.Path() + L"\\config", L"tooLong", std::wstring(100, L'b'));
 
-    CRegistry registry(HKEY_CURRENT_USER);
+    RegistryKey registry(HKEY_CURRENT_USER);
     EXPECT_FALSE(registry.Open(test.Path() + L"\\missing"));
     EXPECT_EQ(registry.Key(), HKEY_CURRENT_USER);  // a failed open keeps the current key
     ASSERT_TRUE(registry.Open(test.Path() + L"\\"));
@@ -60,10 +60,10 @@ TEST(CRegistry, OpensBelowTheCurrentKeyAndReadsAtMost99Characters) {
     EXPECT_EQ(registry.LastError(), ERROR_MORE_DATA);
 }
 
-TEST(CRegistry, ReadOnlyRefusesEveryWriteAndStillReads) {
+TEST(RegistryKey, ReadOnlyRefusesEveryWriteAndStillReads) {
     TestRegistryKey test;
     SetString(test.Path(), L"language", L"Jpn");
-    CRegistry registry(HKEY_CURRENT_USER);
+    RegistryKey registry(HKEY_CURRENT_USER);
     registry.SetReadOnly(true);
     ASSERT_TRUE(registry.Open(test.Path()));
     EXPECT_FALSE(registry.Write(L"language", L"Eng"));
@@ -97,7 +97,7 @@ TEST(SetCompatLayer, AddsTheLayerOnceAndKeepsOthers) {
         L"DISABLEUSERCALLBACKEXCEPTION RUNASINVOKER";
     SetString(layers, L"C:\\many.exe", many);
     EXPECT_FALSE(SetCompatLayerIn(layers, L"C:\\many.exe", L"HIGHDPIAWARE"));
-    CRegistry direct(HKEY_CURRENT_USER);
+    RegistryKey direct(HKEY_CURRENT_USER);
     direct.Open(layers);
     DWORD bytes = 0;
     RegQueryValueExW(direct.Key(), L"C:\\many.exe", nullptr, nullptr, nullptr, &bytes);
@@ -114,7 +114,7 @@ TEST(ConfigStrings, UseTheProfileUnlessARegistryIsInstalled) {
 
     // The updater's view: a read-only registry object on the remote's settings key.
     SetString(test.Path() + L"\\remote\\config", L"language", L"Eng");
-    auto registry = std::make_unique<CRegistry>(HKEY_CURRENT_USER);
+    auto registry = std::make_unique<RegistryKey>(HKEY_CURRENT_USER);
     registry->SetReadOnly(true);
     ASSERT_TRUE(registry->Open(test.Path() + L"\\remote\\config"));
     InstallConfigRegistry(std::move(registry));

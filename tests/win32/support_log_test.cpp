@@ -35,9 +35,9 @@ std::vector<std::string> LinesOf(const std::string& text) {
 
 }  // namespace
 
-TEST(CSupportLog, ThreadsWritingAtOnceKeepEveryLineWholeAndInOrderAcrossARotation) {
+TEST(SupportLog, ThreadsWritingAtOnceKeepEveryLineWholeAndInOrderAcrossARotation) {
     const std::wstring program = L"TesmoraSupportLogTest_" + UniqueSuffix();
-    tesmora::CSupportLog log;
+    tesmora::SupportLog log;
     ASSERT_TRUE(log.Open(u"on", program));
     const std::wstring path = log.Path();
     // Process ids repeat under Wine: a file left by a failed run must not count here.

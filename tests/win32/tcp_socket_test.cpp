@@ -44,13 +44,13 @@ protected:
     // A frame socket on this thread connected to a plain blocking peer.
     // A small send buffer makes a large send meet a full network buffer. (Only the sender's: tiny
     // windows on both ends make TCP itself stall for hundreds of milliseconds per window.)
-    SOCKET ConnectToRawPeer(CTCPSocket& socket, int sendBufferSize = 0) {
+    SOCKET ConnectToRawPeer(FrameSocket& socket, int sendBufferSize = 0) {
         EXPECT_TRUE(socket.Create());
         if (sendBufferSize) {
             setsockopt(socket.Handle(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBufferSize),
                        sizeof sendBufferSize);
         }
-        EXPECT_TRUE(socket.AsyncSelect(CTCPSocket::kConnectionEvents));
+        EXPECT_TRUE(socket.AsyncSelect(FrameSocket::kConnectionEvents));
         socket.SetOwner(owner_.Window());
         EXPECT_TRUE(socket.Connect(L"127.0.0.1", listener_.PortText().c_str()));
         SOCKET peer = listener_.Accept();
@@ -59,7 +59,7 @@ protected:
     }
 
     // A frame socket on this thread fed by a plain blocking client.
-    SOCKET AttachFromRawPeer(CTCPSocket& socket) {
+    SOCKET AttachFromRawPeer(FrameSocket& socket) {
         SOCKET peer = ConnectRaw(listener_);
         EXPECT_TRUE(socket.Attach(listener_.Accept()));
         socket.SetOwner(owner_.Window());
@@ -72,10 +72,10 @@ protected:
 
 TEST_F(TcpSocketTest, PacketsOfEveryTypeArriveInOrderAndIntact) {
     // Two frame sockets: one connects, the other is attached to the accepted handle.
-    CTCPSocket server;
-    CTCPSocket sender;
+    FrameSocket server;
+    FrameSocket sender;
     EXPECT_TRUE(sender.Create());
-    EXPECT_TRUE(sender.AsyncSelect(CTCPSocket::kConnectionEvents));
+    EXPECT_TRUE(sender.AsyncSelect(FrameSocket::kConnectionEvents));
     sender.SetOwner(owner_.Window());
     EXPECT_TRUE(sender.Connect(L"127.0.0.1", listener_.PortText().c_str()));
     ASSERT_TRUE(server.Attach(listener_.Accept()));
@@ -83,43 +83,43 @@ TEST_F(TcpSocketTest, PacketsOfEveryTypeArriveInOrderAndIntact) {
     ASSERT_TRUE(PumpUntil([&] { return owner_.Count(WM_SOCKET_CONNECT, &sender) == 1; }));
     EXPECT_EQ(owner_.events.back().value, 0);
 
-    std::vector<std::unique_ptr<CPacket>> packets;
-    packets.push_back(std::make_unique<CPacket>(u"[RC00003]"));
-    packets.push_back(std::make_unique<CPacket>(u"[UR00001]0,안녕하세요"));
+    std::vector<std::unique_ptr<Packet>> packets;
+    packets.push_back(std::make_unique<Packet>(u"[RC00003]"));
+    packets.push_back(std::make_unique<Packet>(u"[UR00001]0,안녕하세요"));
     auto typed = [&](uint8_t type) {
-        packets.push_back(std::make_unique<CPacket>());
+        packets.push_back(std::make_unique<Packet>());
         packets.back()->SetType(type);
         return packets.back().get();
     };
     typed(2)->Values() = {1, 2, 3};
-    CPacket* three = typed(3);
+    Packet* three = typed(3);
     three->Values() = {1, 2, 3, 4, 5};
     three->ShortValues() = {6, 7, 8, 9};
     three->FirstBytes() = {1, 2, 3};
     three->SecondBytes() = {4, 5};
-    packets.push_back(std::make_unique<CPacket>(std::vector<KeyEventRecord>{{0x100, 65, 1, 0x1E0001}}));
+    packets.push_back(std::make_unique<Packet>(std::vector<KeyEventRecord>{{0x100, 65, 1, 0x1E0001}}));
     std::deque<PointerEventRecord> pointer{{513, 1, -5, 700, 0}, {522, 0, 10, 20, -120}};
-    packets.push_back(std::make_unique<CPacket>(pointer));
+    packets.push_back(std::make_unique<Packet>(pointer));
     std::vector<uint8_t> small = Pattern(300, 7);
-    CPacket* seven = typed(7);
+    Packet* seven = typed(7);
     seven->Values() = {1, 2, 3, 4, 0, 6, 7, 99};
     seven->FirstBytes().assign(16, 0xAB);
     seven->SetData(small.data(), uint32_t(small.size()));
-    CPacket* eight = typed(8);
+    Packet* eight = typed(8);
     eight->Values() = {42};
     eight->SetSize(uint32_t(small.size()));
     eight->SetSequence(5);
     eight->SetData(small.data(), uint32_t(small.size()));
-    CPacket* nine = typed(9);
+    Packet* nine = typed(9);
     nine->Values() = {1, 2, 3};
     nine->SetText(u"nine");
     nine->SetData(small.data(), uint32_t(small.size()));
     typed(10)->Values() = {11, 12};
-    CPacket* sound = typed(11);
+    Packet* sound = typed(11);
     sound->SetSize(uint32_t(small.size()));
     sound->SetData(small.data(), uint32_t(small.size()));
     std::vector<uint8_t> big = Pattern(6 * 1024 * 1024 + 13, 3);
-    CPacket* image = typed(12);
+    Packet* image = typed(12);
     image->SetSize(uint32_t(big.size()));
     image->SetSequence(77);
     image->SetData(big.data(), uint32_t(big.size()));
@@ -130,9 +130,9 @@ TEST_F(TcpSocketTest, PacketsOfEveryTypeArriveInOrderAndIntact) {
     auto frames = owner_.Frames(&server);
     for (size_t i = 0; i < packets.size(); ++i) {
         SCOPED_TRACE(i);
-        CPacket read;
+        Packet read;
         ASSERT_TRUE(read.ReadBody(frames[i].data(), frames[i].size()));
-        const CPacket& sent = *packets[i];
+        const Packet& sent = *packets[i];
         EXPECT_EQ(read.Type(), sent.Type());
         EXPECT_EQ(read.Text(), sent.Text());
         EXPECT_EQ(read.Values(), sent.Values());
@@ -153,7 +153,7 @@ TEST_F(TcpSocketTest, PacketsOfEveryTypeArriveInOrderAndIntact) {
 TEST_F(TcpSocketTest, PortTextIsADecimalNumberNeverAServiceName) {
     // Blanks around the digits, as a relay reply or a hand-edited setting.ini carries them.
     for (const std::wstring& text : {L" " + listener_.PortText() + L" ", listener_.PortText() + L"\r\n"}) {
-        CTCPSocket socket;
+        FrameSocket socket;
         ASSERT_TRUE(socket.Create());
         socket.SetOwner(owner_.Window());
         EXPECT_TRUE(socket.Connect(L"127.0.0.1", text.c_str()));
@@ -163,7 +163,7 @@ TEST_F(TcpSocketTest, PortTextIsADecimalNumberNeverAServiceName) {
     }
     // No port: the connect fails at once, before anything is looked up or sent.
     for (const wchar_t* text : {L"http", L"0", L"65536", L"", L"-1", L"80 80"}) {
-        CTCPSocket socket;
+        FrameSocket socket;
         ASSERT_TRUE(socket.Create());
         EXPECT_FALSE(socket.Connect(L"127.0.0.1", text)) << text;
         EXPECT_EQ(WSAGetLastError(), WSAEINVAL) << text;
@@ -171,7 +171,7 @@ TEST_F(TcpSocketTest, PortTextIsADecimalNumberNeverAServiceName) {
 }
 
 TEST_F(TcpSocketTest, FrameArrivingByteByByteIsDeliveredOnceWhenComplete) {
-    CTCPSocket server;
+    FrameSocket server;
     SOCKET peer = AttachFromRawPeer(server);
     auto frame = RawFrame(0x5C, 40, 1);
     for (size_t i = 0; i < frame.size(); ++i) {
@@ -208,7 +208,7 @@ TEST_F(TcpSocketTest, BrokenStreamClosesWithExactlyOneNotification) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         owner_.events.clear();
-        CTCPSocket server;
+        FrameSocket server;
         SOCKET peer = AttachFromRawPeer(server);
         ASSERT_TRUE(SendAllRaw(peer, c.bytes));
         ASSERT_TRUE(PumpUntil([&] { return owner_.Count(WM_SOCKET_CLOSE, &server) > 0; }));
@@ -233,7 +233,7 @@ std::vector<uint8_t> FiveTinyFrames() {
 }
 
 TEST_F(TcpSocketTest, AFrameTheOwnerCannotTakeEndsTheConnection) {
-    CTCPSocket socket;
+    FrameSocket socket;
     SOCKET peer = ConnectToRawPeer(socket);
     HWND gone = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
@@ -245,7 +245,7 @@ TEST_F(TcpSocketTest, AFrameTheOwnerCannotTakeEndsTheConnection) {
 }
 
 TEST_F(TcpSocketTest, AFullMessageQueueEndsTheConnectionAsLost) {
-    CTCPSocket socket;
+    FrameSocket socket;
     SOCKET peer = ConnectToRawPeer(socket);
     owner_.events.clear();
     // Fill the thread's queue until the system refuses a message (10,000 on Windows).
@@ -289,7 +289,7 @@ TEST_F(TcpSocketTest, FramesSentJustBeforeThePeerClosesAreHandledBeforeTheClose)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         owner_.events.clear();
-        CTCPSocket server;
+        FrameSocket server;
         SOCKET peer = AttachFromRawPeer(server);
         std::vector<uint8_t> bytes;
         for (uint8_t i = 0; i < 3; ++i) {
@@ -311,7 +311,7 @@ TEST_F(TcpSocketTest, FramesSentJustBeforeThePeerClosesAreHandledBeforeTheClose)
 }
 
 TEST_F(TcpSocketTest, OwnersOwnCloseWhileAPeerCloseWaitsTellsItOnce) {
-    CTCPSocket server;
+    FrameSocket server;
     SOCKET peer = AttachFromRawPeer(server);
     ASSERT_TRUE(SendAllRaw(peer, RawFrame(7, 20, 7)));
     closesocket(peer);
@@ -323,7 +323,7 @@ TEST_F(TcpSocketTest, OwnersOwnCloseWhileAPeerCloseWaitsTellsItOnce) {
 }
 
 TEST_F(TcpSocketTest, CloseNotifiesOnlyWhenThereIsASocket) {
-    CTCPSocket socket;
+    FrameSocket socket;
     socket.SetOwner(owner_.Window());
     socket.Close();
     EXPECT_EQ(owner_.Count(WM_SOCKET_CLOSE), 0u);
@@ -337,7 +337,7 @@ TEST_F(TcpSocketTest, CloseNotifiesOnlyWhenThereIsASocket) {
 }
 
 TEST_F(TcpSocketTest, SendThatMeetsAFullBufferCompletesInOrderOnTheWritableEvent) {
-    CTCPSocket client;
+    FrameSocket client;
     SOCKET peer = ConnectToRawPeer(client, 16384);
     auto first = RawFrame(1, 8 * 1024 * 1024, 1);
     auto second = RawFrame(2, 1000, 2);
@@ -362,7 +362,7 @@ TEST_F(TcpSocketTest, SendThatMeetsAFullBufferCompletesInOrderOnTheWritableEvent
 // The hand-over used when remote control borrows the teacher connection: the handle moves to a
 // socket on another thread together with the bytes waiting on either side.
 TEST_F(TcpSocketTest, HandOverToAnotherThreadKeepsHandleAndBufferedBytes) {
-    CTCPSocket giver;
+    FrameSocket giver;
     SOCKET peer = ConnectToRawPeer(giver, 16384);
     auto incoming = RawFrame(9, 200, 9);
     ASSERT_TRUE(SendAllRaw(peer, std::vector<uint8_t>(incoming.begin(), incoming.begin() + 50)));
@@ -384,7 +384,7 @@ TEST_F(TcpSocketTest, HandOverToAnotherThreadKeepsHandleAndBufferedBytes) {
     uint32_t adoptedReceive = 0;
     std::jthread taker([&] {
         RecordingOwner owner;
-        CTCPSocket taker;
+        FrameSocket taker;
         taker.AdoptBuffers(giver);
         adoptedPending = taker.PendingCount();
         adoptedReceive = taker.ReceiveCount();

@@ -1,4 +1,4 @@
-// CHash: an MD5 hash on the system provider, rendered as 32 lower-case hexadecimal digits. The
+// Hash: an MD5 hash on the system provider, rendered as 32 lower-case hexadecimal digits. The
 // packet digest and the relay lookup use it. Without a provider context every step is skipped and
 // the digest stays empty. Short-lived, one thread. Implemented per platform (hash_win32.cpp uses
 // CryptoAPI; hash_native.cpp our own MD5).
@@ -10,12 +10,12 @@
 
 namespace tesmora {
 
-class CHash {
+class Hash {
 public:
-    CHash();
-    CHash(const CHash&) = delete;
-    CHash& operator=(const CHash&) = delete;
-    ~CHash();
+    Hash();
+    Hash(const Hash&) = delete;
+    Hash& operator=(const Hash&) = delete;
+    ~Hash();
 
     bool HasContext() const;
     bool CreateHash();

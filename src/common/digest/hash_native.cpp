@@ -1,4 +1,4 @@
-// CHash of the native build, on our own MD5. The context always exists here. Short-lived, one
+// Hash of the native build, on our own MD5. The context always exists here. Short-lived, one
 // thread.
 #include <new>
 #include <optional>
@@ -8,31 +8,31 @@
 
 namespace tesmora {
 
-struct CHash::Impl {
+struct Hash::Impl {
     std::optional<Md5> md5;  // present between CreateHash and GetHex
 };
 
-CHash::CHash() : impl_(new (std::nothrow) Impl) {}
+Hash::Hash() : impl_(new (std::nothrow) Impl) {}
 
-CHash::~CHash() = default;
+Hash::~Hash() = default;
 
-bool CHash::HasContext() const {
+bool Hash::HasContext() const {
     return impl_ != nullptr;
 }
 
-bool CHash::CreateHash() {
+bool Hash::CreateHash() {
     if (!impl_) return false;
     impl_->md5.emplace();
     return true;
 }
 
-bool CHash::HashData(const uint8_t* data, uint32_t length) {
+bool Hash::HashData(const uint8_t* data, uint32_t length) {
     if (!impl_ || !impl_->md5) return false;
     impl_->md5->Update(data, length);
     return true;
 }
 
-bool CHash::GetHex(std::u16string& out) {
+bool Hash::GetHex(std::u16string& out) {
     if (!impl_ || !impl_->md5) return false;
     out += Md5Hex(impl_->md5->Final());
     impl_->md5.reset();

@@ -1,4 +1,4 @@
-// CHash on CryptoAPI: a verify-only context on the enhanced provider, an MD5 hash, the digest as
+// Hash on CryptoAPI: a verify-only context on the enhanced provider, an MD5 hash, the digest as
 // lower-case hexadecimal. Short-lived, one thread.
 #include <windows.h>
 #include <wincrypt.h>
@@ -9,7 +9,7 @@
 
 namespace tesmora {
 
-struct CHash::Impl {
+struct Hash::Impl {
     HCRYPTPROV context = 0;
     HCRYPTHASH hash = 0;
     HCRYPTKEY key = 0;  // never used; released like the others
@@ -24,7 +24,7 @@ bool AcquireVerify(HCRYPTPROV& context, DWORD extraFlags) {
 
 }  // namespace
 
-CHash::CHash() : impl_(std::make_unique<Impl>()) {
+Hash::Hash() : impl_(std::make_unique<Impl>()) {
     HCRYPTPROV& context = impl_->context;
     if (AcquireVerify(context, 0) || AcquireVerify(context, CRYPT_NEWKEYSET)) return;
     HCRYPTPROV unused = 0;
@@ -32,17 +32,17 @@ CHash::CHash() : impl_(std::make_unique<Impl>()) {
     context = 0;
 }
 
-CHash::~CHash() {
+Hash::~Hash() {
     if (impl_->hash) CryptDestroyHash(impl_->hash);
     if (impl_->key) CryptDestroyKey(impl_->key);
     if (impl_->context) CryptReleaseContext(impl_->context, 0);
 }
 
-bool CHash::HasContext() const {
+bool Hash::HasContext() const {
     return impl_->context != 0;
 }
 
-bool CHash::CreateHash() {
+bool Hash::CreateHash() {
     if (!impl_->context) return false;
     if (impl_->hash) {
         CryptDestroyHash(impl_->hash);
@@ -51,12 +51,12 @@ bool CHash::CreateHash() {
     return CryptCreateHash(impl_->context, CALG_MD5, 0, 0, &impl_->hash) != FALSE;
 }
 
-bool CHash::HashData(const uint8_t* data, uint32_t length) {
+bool Hash::HashData(const uint8_t* data, uint32_t length) {
     if (!impl_->hash) return false;
     return CryptHashData(impl_->hash, data, length, 0) != FALSE;
 }
 
-bool CHash::GetHex(std::u16string& out) {
+bool Hash::GetHex(std::u16string& out) {
     if (!impl_->hash) return false;
     DWORD size = 0;
     DWORD sizeLength = sizeof size;

@@ -123,7 +123,7 @@ void DispatchPendingMessages() {
             ::PostQuitMessage(int(message.wParam));
             return;
         }
-        if (!CWindow::PreTranslateChain(message)) {
+        if (!Window::PreTranslateChain(message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }

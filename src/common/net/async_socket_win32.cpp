@@ -22,7 +22,7 @@ namespace {
 // queued for a closed handle is not delivered to a new socket that the system gave the same handle
 // value, and an event queued before a hand-over to another thread is not delivered on the old one.
 struct Registration {
-    CAsyncSocket* socket;
+    AsyncSocket* socket;
     HWND window;
     UINT message;
 };
@@ -43,7 +43,7 @@ std::map<SOCKET, Registration>& SocketTable() {
     return table;
 }
 
-CAsyncSocket* FindSocket(SOCKET handle, HWND window, UINT message) {
+AsyncSocket* FindSocket(SOCKET handle, HWND window, UINT message) {
     std::lock_guard<std::mutex> guard(tableLock);
     auto found = SocketTable().find(handle);
     if (found == SocketTable().end() || found->second.window != window || found->second.message != message) {
@@ -53,7 +53,7 @@ CAsyncSocket* FindSocket(SOCKET handle, HWND window, UINT message) {
 }
 
 // The message number the handle's events will arrive with.
-UINT Register(SOCKET handle, CAsyncSocket* socket, HWND window) {
+UINT Register(SOCKET handle, AsyncSocket* socket, HWND window) {
     std::lock_guard<std::mutex> guard(tableLock);
     UINT message = NextNotifyMessage();
     SocketTable()[handle] = Registration{socket, window, message};
@@ -88,7 +88,7 @@ struct SocketWindowDispatch {
         if (message < kFirstNotifyMessage || message > kLastNotifyMessage) {
             return DefWindowProcW(window, message, wParam, lParam);
         }
-        if (CAsyncSocket* socket = FindSocket(static_cast<SOCKET>(wParam), window, message)) {
+        if (AsyncSocket* socket = FindSocket(static_cast<SOCKET>(wParam), window, message)) {
             socket->Dispatch(WSAGETSELECTEVENT(lParam), WSAGETSELECTERROR(lParam));
         }
         return 0;
@@ -127,11 +127,11 @@ thread_local ThreadSocketWindow threadWindow;
 
 }  // namespace
 
-CAsyncSocket::~CAsyncSocket() {
+AsyncSocket::~AsyncSocket() {
     CloseHandle();
 }
 
-bool CAsyncSocket::CreateHandle(long events) {
+bool AsyncSocket::CreateHandle(long events) {
     if (HasSocket()) return false;
     SOCKET handle = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (handle == INVALID_SOCKET) return false;
@@ -144,12 +144,12 @@ bool CAsyncSocket::CreateHandle(long events) {
     return true;
 }
 
-bool CAsyncSocket::AsyncSelect(long events) {
+bool AsyncSocket::AsyncSelect(long events) {
     if (!HasSocket()) return false;
     return WSAAsyncSelect(handle_, threadWindow.Get(), RegisteredMessage(handle_), events) == 0;
 }
 
-bool CAsyncSocket::Connect(const wchar_t* host, uint16_t port) {
+bool AsyncSocket::Connect(const wchar_t* host, uint16_t port) {
     if (!HasSocket()) return false;
     if (port == 0) {
         WSASetLastError(WSAEINVAL);
@@ -180,7 +180,7 @@ bool CAsyncSocket::Connect(const wchar_t* host, uint16_t port) {
     return true;
 }
 
-bool CAsyncSocket::ConnectTo(sockaddr_in address, uint16_t port) {
+bool AsyncSocket::ConnectTo(sockaddr_in address, uint16_t port) {
     address.sin_port = htons(port);
     int result = ::connect(handle_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     int error = WSAGetLastError();
@@ -189,7 +189,7 @@ bool CAsyncSocket::ConnectTo(sockaddr_in address, uint16_t port) {
     return error == WSAEWOULDBLOCK;
 }
 
-void CAsyncSocket::OnLookupDone(uint16_t number) {
+void AsyncSocket::OnLookupDone(uint16_t number) {
     auto found = std::find_if(lookups_.begin(), lookups_.end(),
                               [number](const PendingLookup& pending) { return pending.number == number; });
     if (found == lookups_.end()) return;
@@ -206,13 +206,13 @@ void CAsyncSocket::OnLookupDone(uint16_t number) {
     }
 }
 
-bool CAsyncSocket::Connect(const wchar_t* host, const wchar_t* port) {
+bool AsyncSocket::Connect(const wchar_t* host, const wchar_t* port) {
     static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
     const auto* text = reinterpret_cast<const char16_t*>(port ? port : L"");
     return Connect(host, ParsePortNumber(std::u16string_view(text)));
 }
 
-SOCKET CAsyncSocket::Detach() {
+SOCKET AsyncSocket::Detach() {
     SOCKET handle = handle_;
     if (handle == INVALID_SOCKET) return handle;
     // No more events to this thread's window; the next owner registers again.
@@ -223,7 +223,7 @@ SOCKET CAsyncSocket::Detach() {
     return handle;
 }
 
-bool CAsyncSocket::Attach(SOCKET handle, long events) {
+bool AsyncSocket::Attach(SOCKET handle, long events) {
     if (HasSocket() || handle == INVALID_SOCKET) return false;
     handle_ = handle;
     ownerThread_ = ::GetCurrentThreadId();
@@ -236,7 +236,7 @@ bool CAsyncSocket::Attach(SOCKET handle, long events) {
     return true;
 }
 
-void CAsyncSocket::CloseHandle() {
+void AsyncSocket::CloseHandle() {
     if (!HasSocket()) return;
     SOCKET handle = handle_;
     handle_ = INVALID_SOCKET;
@@ -245,14 +245,14 @@ void CAsyncSocket::CloseHandle() {
     closesocket(handle);
 }
 
-bool CAsyncSocket::PostEvent(long event, int error) {
+bool AsyncSocket::PostEvent(long event, int error) {
     Registration registration{};
     if (!HasSocket() || !FindRegistration(handle_, registration)) return false;
     return PostMessageW(registration.window, registration.message, static_cast<WPARAM>(handle_),
                         WSAMAKESELECTREPLY(event, error)) != FALSE;
 }
 
-void CAsyncSocket::Dispatch(long event, int error) {
+void AsyncSocket::Dispatch(long event, int error) {
     switch (event) {
         case FD_READ:
             OnReceive(error);

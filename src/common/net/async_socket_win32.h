@@ -1,4 +1,4 @@
-// CAsyncSocket: a non-blocking stream socket whose readiness events (read, write, connect, close)
+// AsyncSocket: a non-blocking stream socket whose readiness events (read, write, connect, close)
 // arrive as calls on the thread that created or attached it, through WSAAsyncSelect and a hidden
 // message window per thread. The base of the frame socket; owner-thread only (the thread that created
 // or attached the handle), except Handle(), HasSocket() and OnOwnerThread().
@@ -15,14 +15,14 @@
 
 namespace tesmora {
 
-class CAsyncSocket {
+class AsyncSocket {
 public:
     static constexpr long kAllEvents = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 
-    CAsyncSocket() = default;
-    CAsyncSocket(const CAsyncSocket&) = delete;
-    CAsyncSocket& operator=(const CAsyncSocket&) = delete;
-    virtual ~CAsyncSocket();
+    AsyncSocket() = default;
+    AsyncSocket(const AsyncSocket&) = delete;
+    AsyncSocket& operator=(const AsyncSocket&) = delete;
+    virtual ~AsyncSocket();
 
     SOCKET Handle() const { return handle_; }
     bool HasSocket() const { return handle_ != INVALID_SOCKET; }

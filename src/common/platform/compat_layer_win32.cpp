@@ -1,4 +1,4 @@
-// SetCompatLayer over CRegistry and the portable rule of compat_layer.h.
+// SetCompatLayer over RegistryKey and the portable rule of compat_layer.h.
 #include "common/platform/compat_layer_win32.h"
 
 #include "common/platform/compat_layer.h"
@@ -14,7 +14,7 @@ bool SetCompatLayer(const std::wstring& programPath, const std::wstring& layer) 
 
 bool SetCompatLayerIn(const std::wstring& layersKey, const std::wstring& programPath,
                       const std::wstring& layer) {
-    CRegistry registry(HKEY_CURRENT_USER);
+    RegistryKey registry(HKEY_CURRENT_USER);
     if (!registry.Open(layersKey) && !registry.Create(layersKey)) {
         DebugPrint(L"Can't create registry key: %s\n", layersKey.c_str());
         return false;

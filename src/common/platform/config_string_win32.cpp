@@ -1,4 +1,4 @@
-// The configuration strings over an installed CRegistry or the application profile in
+// The configuration strings over an installed RegistryKey or the application profile in
 // HKEY_CURRENT_USER. The state is process-wide by design (one profile per program) and is set on
 // the UI thread at start-up.
 #include "common/platform/config_string_win32.h"
@@ -15,7 +15,7 @@ namespace {
 constexpr wchar_t kProfileRoot[] = L"Software\\TesmoraOrlu\\";
 
 struct ConfigSource {
-    std::unique_ptr<CRegistry> registry;
+    std::unique_ptr<RegistryKey> registry;
     std::wstring profileKey;
 };
 
@@ -78,11 +78,11 @@ bool WriteProfileString(const std::wstring& section, const std::wstring& entry, 
     return stored;
 }
 
-void InstallConfigRegistry(std::unique_ptr<CRegistry> registry) {
+void InstallConfigRegistry(std::unique_ptr<RegistryKey> registry) {
     Source().registry = std::move(registry);
 }
 
-CRegistry* InstalledConfigRegistry() {
+RegistryKey* InstalledConfigRegistry() {
     return Source().registry.get();
 }
 
@@ -100,7 +100,7 @@ const std::wstring& ApplicationProfileKey() {
 
 std::wstring GetConfigString(const std::wstring& section, const std::wstring& entry,
                              const std::wstring& fallback) {
-    if (CRegistry* registry = InstalledConfigRegistry()) {
+    if (RegistryKey* registry = InstalledConfigRegistry()) {
         std::wstring value;
         registry->Read(entry, value, fallback);
         return value;
@@ -109,7 +109,7 @@ std::wstring GetConfigString(const std::wstring& section, const std::wstring& en
 }
 
 bool WriteConfigString(const std::wstring& section, const std::wstring& entry, const std::wstring& value) {
-    if (CRegistry* registry = InstalledConfigRegistry()) {
+    if (RegistryKey* registry = InstalledConfigRegistry()) {
         return registry->Write(entry, value);
     }
     return WriteProfileString(section, entry, value);

@@ -13,9 +13,9 @@ namespace tesmora {
 
 // Makes `registry` (its current key already opened) the source of every configuration string, or,
 // with nullptr, returns to the application profile.
-void InstallConfigRegistry(std::unique_ptr<CRegistry> registry);
+void InstallConfigRegistry(std::unique_ptr<RegistryKey> registry);
 // The installed registry object, or nullptr.
-CRegistry* InstalledConfigRegistry();
+RegistryKey* InstalledConfigRegistry();
 
 // The application profile's key below HKEY_CURRENT_USER; each section is a sub-key of it. Default:
 // "Software\TesmoraOrlu\" and the program file's name without extension.

@@ -16,10 +16,10 @@ namespace tesmora {
 namespace {
 
 // Published once its file name is known; never taken back nor freed (see OpenTraceLog).
-std::atomic<CSupportLog*> traceLog{nullptr};
+std::atomic<SupportLog*> traceLog{nullptr};
 
 void WriteTraceLog(std::u16string_view text) {
-    if (CSupportLog* log = traceLog.load(std::memory_order_acquire)) log->Write(text);
+    if (SupportLog* log = traceLog.load(std::memory_order_acquire)) log->Write(text);
 }
 
 }  // namespace
@@ -73,7 +73,7 @@ void TraceStep(std::string_view area, std::string_view what) {
 
 bool OpenTraceLog(std::u16string_view setting, std::wstring_view program) {
     if (traceLog.load(std::memory_order_acquire)) return true;
-    auto* log = new CSupportLog;
+    auto* log = new SupportLog;
     if (!log->Open(setting, program)) {
         delete log;
         return false;

@@ -1,4 +1,4 @@
-// CRegistry over the registry functions of advapi32.
+// RegistryKey over the registry functions of advapi32.
 #include "common/platform/registry_win32.h"
 
 #include <climits>
@@ -20,13 +20,13 @@ std::wstring WithoutTrailingBackslash(const std::wstring& path) {
 
 }  // namespace
 
-CRegistry::CRegistry(HKEY root) : key_(root), root_(root) {}
+RegistryKey::RegistryKey(HKEY root) : key_(root), root_(root) {}
 
-CRegistry::~CRegistry() {
+RegistryKey::~RegistryKey() {
     Close();
 }
 
-bool CRegistry::Replace(LONG result, HKEY opened) {
+bool RegistryKey::Replace(LONG result, HKEY opened) {
     lastError_ = result;
     if (result != ERROR_SUCCESS) {
         return false;
@@ -38,7 +38,7 @@ bool CRegistry::Replace(LONG result, HKEY opened) {
     return true;
 }
 
-bool CRegistry::Open(const std::wstring& path) {
+bool RegistryKey::Open(const std::wstring& path) {
     const std::wstring subKey = WithoutTrailingBackslash(path);
     HKEY opened = nullptr;
     const LONG result =
@@ -46,7 +46,7 @@ bool CRegistry::Open(const std::wstring& path) {
     return Replace(result, opened);
 }
 
-bool CRegistry::Create(const std::wstring& path) {
+bool RegistryKey::Create(const std::wstring& path) {
     if (readOnly_) {
         return false;
     }
@@ -57,7 +57,7 @@ bool CRegistry::Create(const std::wstring& path) {
     return Replace(result, opened);
 }
 
-bool CRegistry::Read(const std::wstring& name, std::wstring& value, const std::wstring& fallback) {
+bool RegistryKey::Read(const std::wstring& name, std::wstring& value, const std::wstring& fallback) {
     // One spare unit: a value of exactly 100 characters stored without its terminator fills the
     // buffer, and must still end inside it.
     wchar_t buffer[kReadBufferBytes / sizeof(wchar_t) + 1] = {};
@@ -77,7 +77,7 @@ bool CRegistry::Read(const std::wstring& name, std::wstring& value, const std::w
     return true;
 }
 
-bool CRegistry::Write(const std::wstring& name, const std::wstring& value) {
+bool RegistryKey::Write(const std::wstring& name, const std::wstring& value) {
     if (readOnly_) {
         return false;
     }
@@ -90,7 +90,7 @@ bool CRegistry::Write(const std::wstring& name, const std::wstring& value) {
     return lastError_ == ERROR_SUCCESS;
 }
 
-void CRegistry::Close() {
+void RegistryKey::Close() {
     if (key_ != root_) {
         RegCloseKey(key_);
     }

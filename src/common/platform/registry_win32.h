@@ -1,4 +1,4 @@
-// CRegistry: one registry key opened below a root, read and written as strings, optionally refusing
+// RegistryKey: one registry key opened below a root, read and written as strings, optionally refusing
 // every write. One object per thread; the updater's process-wide one lives on its UI thread.
 #pragma once
 
@@ -8,13 +8,13 @@
 
 namespace tesmora {
 
-class CRegistry {
+class RegistryKey {
 public:
     // Before any open, the current key is `root` itself.
-    explicit CRegistry(HKEY root = HKEY_CURRENT_USER);
-    ~CRegistry();
-    CRegistry(const CRegistry&) = delete;
-    CRegistry& operator=(const CRegistry&) = delete;
+    explicit RegistryKey(HKEY root = HKEY_CURRENT_USER);
+    ~RegistryKey();
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
 
     // Opens `path` (one trailing backslash ignored) below the current key, with full access or, when
     // read-only, with query, enumerate and notify rights. On success the new key replaces the

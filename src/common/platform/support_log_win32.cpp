@@ -1,4 +1,4 @@
-// CSupportLog over plain file appends (see support_log_win32.h). Write: any thread.
+// SupportLog over plain file appends (see support_log_win32.h). Write: any thread.
 #include "common/platform/support_log_win32.h"
 
 #include <windows.h>
@@ -17,7 +17,7 @@ std::wstring SupportLogFolder() {
     return std::wstring(base) + L"\\TesmoraOrlu\\Logs";
 }
 
-bool CSupportLog::Open(std::u16string_view setting, std::wstring_view program) {
+bool SupportLog::Open(std::u16string_view setting, std::wstring_view program) {
     path_.clear();
     if (!SupportLogEnabled(setting)) return false;
     const std::wstring folder = SupportLogFolder();
@@ -27,7 +27,7 @@ bool CSupportLog::Open(std::u16string_view setting, std::wstring_view program) {
     return true;
 }
 
-void CSupportLog::Write(std::u16string_view text) {
+void SupportLog::Write(std::u16string_view text) {
     if (path_.empty()) return;
     // Stamped under the lock too, so the file's times never run backwards.
     std::lock_guard<std::mutex> guard(lock_);

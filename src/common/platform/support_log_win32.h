@@ -1,4 +1,4 @@
-// CSupportLog: appends a program's trace lines to "<program>.log" in the user's local application
+// SupportLog: appends a program's trace lines to "<program>.log" in the user's local application
 // data folder, under "TesmoraOrlu\Logs", when config.ini's "logfile" key (kSupportLogKey) asks for
 // it; otherwise it does nothing and creates nothing. Open on one thread before any other writes; Write
 // from any thread (one writer object per program file).
@@ -10,11 +10,11 @@
 
 namespace tesmora {
 
-class CSupportLog {
+class SupportLog {
 public:
-    CSupportLog() = default;
-    CSupportLog(const CSupportLog&) = delete;
-    CSupportLog& operator=(const CSupportLog&) = delete;
+    SupportLog() = default;
+    SupportLog(const SupportLog&) = delete;
+    SupportLog& operator=(const SupportLog&) = delete;
 
     // `setting` is config.ini's "logfile" value; when it is on, makes the folder and remembers
     // "<folder>\<program>.log". False when the log stays off.

@@ -49,7 +49,7 @@ void MessageLoopThread::RunLoop() {
             OnThreadMessage(message);
             continue;
         }
-        if (CWindow::PreTranslateChain(message)) continue;
+        if (Window::PreTranslateChain(message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -5,18 +5,18 @@
 
 namespace tesmora {
 
-CDialog::~CDialog() {
+Dialog::~Dialog() {
     if (HWND window = Handle(); window && ::IsWindow(window)) ::DestroyWindow(window);
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;  // after this the object's own procedure comes first
-    auto* self = reinterpret_cast<CDialog*>(lParam);
+    auto* self = reinterpret_cast<Dialog*>(lParam);
     if (!self->SubclassWindow(window)) return TRUE;
     return self->OnInitDialog();
 }
 
-bool CDialog::Create(HWND parent) {
+bool Dialog::Create(HWND parent) {
     if (Handle()) return false;
     ended_ = false;
     HWND window = ::CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
@@ -24,7 +24,7 @@ bool CDialog::Create(HWND parent) {
     return window != nullptr;
 }
 
-INT_PTR CDialog::DoModal(HWND owner) {
+INT_PTR Dialog::DoModal(HWND owner) {
     if (Handle()) return -1;
     ended_ = false;
     result_ = -1;
@@ -43,7 +43,7 @@ INT_PTR CDialog::DoModal(HWND owner) {
                 break;
             }
             if (got == -1) break;
-            if (!CWindow::PreTranslateChain(message)) {
+            if (!Window::PreTranslateChain(message)) {
                 ::TranslateMessage(&message);
                 ::DispatchMessageW(&message);
             }
@@ -58,22 +58,22 @@ INT_PTR CDialog::DoModal(HWND owner) {
     return result_;
 }
 
-void CDialog::EndDialog(INT_PTR result) {
+void Dialog::EndDialog(INT_PTR result) {
     result_ = result;
     ended_ = true;
     if (Handle()) ::ShowWindow(Handle(), SW_HIDE);
 }
 
-void CDialog::DestroyDialog() {
+void Dialog::DestroyDialog() {
     if (HWND window = Handle(); window && ::IsWindow(window)) ::DestroyWindow(window);
 }
 
-bool CDialog::PreTranslateMessage(MSG& message) {
+bool Dialog::PreTranslateMessage(MSG& message) {
     if (!Handle() || message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
     return ::IsDialogMessageW(Handle(), &message) != FALSE;
 }
 
-bool CDialog::OnUnhandledCommand(UINT id, UINT code) {
+bool Dialog::OnUnhandledCommand(UINT id, UINT code) {
     if (code > 1) return false;
     if (id == IDOK) {
         OnOK();
@@ -86,7 +86,7 @@ bool CDialog::OnUnhandledCommand(UINT id, UINT code) {
     return false;
 }
 
-void CDialog::CenterOnScreen() {
+void Dialog::CenterOnScreen() {
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT rect{};

@@ -1,6 +1,6 @@
-// CDialog: a dialog made from a template of the resource module, run modally (DoModal, with our own
+// Dialog: a dialog made from a template of the resource module, run modally (DoModal, with our own
 // loop, so that the controls' key filters and tooltip relays see every message) or modelessly
-// (Create; the thread's message loop must call CWindow::PreTranslateChain, which lets the dialog's
+// (Create; the thread's message loop must call Window::PreTranslateChain, which lets the dialog's
 // keyboard navigation run). UI thread only: the thread that creates it.
 #pragma once
 
@@ -8,10 +8,10 @@
 
 namespace tesmora {
 
-class CDialog : public CWindow {
+class Dialog : public Window {
 public:
-    explicit CDialog(UINT templateId) : templateId_(templateId) {}
-    ~CDialog() override;
+    explicit Dialog(UINT templateId) : templateId_(templateId) {}
+    ~Dialog() override;
 
     // Runs the dialog until EndDialog; answers its result, -1 when it could not be made, and the
     // result so far (-1 unless set) when a quit message ended the loop (the message is posted again).

@@ -5,7 +5,7 @@
 
 namespace tesmora {
 
-bool CDibSurface::Create(int width, int height, int bitsPerPixel) {
+bool DibSurface::Create(int width, int height, int bitsPerPixel) {
     Release();
     if (width < 1 || height < 1 || (bitsPerPixel != 32 && bitsPerPixel != 8)) return false;
     uint64_t stride = ((static_cast<uint64_t>(width) * static_cast<uint64_t>(bitsPerPixel) + 31) / 32) * 4;
@@ -50,7 +50,7 @@ bool CDibSurface::Create(int width, int height, int bitsPerPixel) {
     return true;
 }
 
-void CDibSurface::Release() {
+void DibSurface::Release() {
     if (dc_ && previousBitmap_) ::SelectObject(dc_, previousBitmap_);
     if (bitmap_) ::DeleteObject(bitmap_);
     if (dc_) ::DeleteDC(dc_);

@@ -1,4 +1,4 @@
-// CDibSurface: an off-screen device-independent bitmap (32 bits per pixel, or 8-bit grey with a
+// DibSurface: an off-screen device-independent bitmap (32 bits per pixel, or 8-bit grey with a
 // palette i -> (i, i, i)) selected into its own memory drawing surface, rows bottom-up, cleared to
 // black when made. Used for the teacher PC's screen image, strips and parts, and by the note tool.
 // One thread at a time (whoever made it, or whoever it was handed to).
@@ -11,12 +11,12 @@
 
 namespace tesmora {
 
-class CDibSurface {
+class DibSurface {
 public:
-    CDibSurface() = default;
-    CDibSurface(const CDibSurface&) = delete;
-    CDibSurface& operator=(const CDibSurface&) = delete;
-    ~CDibSurface() { Release(); }
+    DibSurface() = default;
+    DibSurface(const DibSurface&) = delete;
+    DibSurface& operator=(const DibSurface&) = delete;
+    ~DibSurface() { Release(); }
 
     // Releases any previous bitmap and makes a new one; false (and nothing held) for a size below 1,
     // bits other than 32 or 8, an image too large to address, or when the system refuses.

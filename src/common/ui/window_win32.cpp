@@ -6,13 +6,13 @@ namespace tesmora {
 namespace {
 
 const wchar_t kObjectProperty[] = L"TesmoraWindowObject";
-// The object being created by CWindow::Create on this thread, tied at its window's first message
+// The object being created by Window::Create on this thread, tied at its window's first message
 // (for top-level windows that is WM_GETMINMAXINFO, before WM_NCCREATE).
-thread_local CWindow* tCreating = nullptr;
+thread_local Window* tCreating = nullptr;
 
 }  // namespace
 
-CWindow::~CWindow() {
+Window::~Window() {
     if (!window_) return;
     if (created_ && ::IsWindow(window_)) {
         ::DestroyWindow(window_);  // its last message unties the object
@@ -20,11 +20,11 @@ CWindow::~CWindow() {
     if (window_) Untie();
 }
 
-CWindow* CWindow::FromHandle(HWND window) {
-    return window ? static_cast<CWindow*>(::GetPropW(window, kObjectProperty)) : nullptr;
+Window* Window::FromHandle(HWND window) {
+    return window ? static_cast<Window*>(::GetPropW(window, kObjectProperty)) : nullptr;
 }
 
-bool CWindow::RegisterWindowClass(const wchar_t* className, UINT classStyle, HBRUSH background,
+bool Window::RegisterWindowClass(const wchar_t* className, UINT classStyle, HBRUSH background,
                                   HCURSOR cursor) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -39,10 +39,10 @@ bool CWindow::RegisterWindowClass(const wchar_t* className, UINT classStyle, HBR
     return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-bool CWindow::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+bool Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                      int width, int height, HWND parent, UINT_PTR idOrMenu) {
     if (window_) return false;
-    CWindow* outer = tCreating;
+    Window* outer = tCreating;
     tCreating = this;
     HWND window = ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
                                     reinterpret_cast<HMENU>(idOrMenu), ::GetModuleHandleW(nullptr), nullptr);
@@ -59,11 +59,11 @@ bool CWindow::Create(DWORD exStyle, const wchar_t* className, const wchar_t* tit
     return true;
 }
 
-bool CWindow::SubclassWindow(HWND window) {
+bool Window::SubclassWindow(HWND window) {
     if (window_ || !window || FromHandle(window)) return false;
     Tie(window, nullptr);
     auto previous = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::TiedProc)));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::TiedProc)));
     if (!previous) {
         Untie();
         return false;
@@ -72,15 +72,15 @@ bool CWindow::SubclassWindow(HWND window) {
     return true;
 }
 
-void CWindow::Tie(HWND window, WNDPROC previous) {
+void Window::Tie(HWND window, WNDPROC previous) {
     window_ = window;
     previous_ = previous;
     ::SetPropW(window, kObjectProperty, this);
 }
 
-void CWindow::Untie() {
+void Window::Untie() {
     HWND window = window_;
-    auto ours = reinterpret_cast<LONG_PTR>(&CWindow::TiedProc);
+    auto ours = reinterpret_cast<LONG_PTR>(&Window::TiedProc);
     // Give a subclassed window its own procedure back, unless someone subclassed it after us.
     if (previous_ && previous_ != ::DefWindowProcW && ::GetWindowLongPtrW(window, GWLP_WNDPROC) == ours) {
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
@@ -91,8 +91,8 @@ void CWindow::Untie() {
     created_ = false;
 }
 
-LRESULT CALLBACK CWindow::TiedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWindow* self = FromHandle(window);
+LRESULT CALLBACK Window::TiedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* self = FromHandle(window);
     if (!self && tCreating && !tCreating->window_) {
         self = tCreating;
         self->Tie(window, ::DefWindowProcW);
@@ -110,7 +110,7 @@ LRESULT CALLBACK CWindow::TiedProc(HWND window, UINT message, WPARAM wParam, LPA
     return result;
 }
 
-LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     for (const MessageEntry& entry : MessageTable()) {
         if (entry.message != message) continue;
         if (message == WM_COMMAND && entry.onCommand) {
@@ -125,25 +125,25 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default();
 }
 
-LRESULT CWindow::Default() {
+LRESULT Window::Default() {
     return CallDefault(current_.message, current_.wParam, current_.lParam);
 }
 
-LRESULT CWindow::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Window::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window_) return 0;
     if (!previous_ || previous_ == ::DefWindowProcW)
         return ::DefWindowProcW(window_, message, wParam, lParam);
     return ::CallWindowProcW(previous_, window_, message, wParam, lParam);
 }
 
-bool CWindow::PreTranslateMessage(MSG& /*message*/) {
+bool Window::PreTranslateMessage(MSG& /*message*/) {
     return false;
 }
 
-bool CWindow::PreTranslateChain(MSG& message) {
+bool Window::PreTranslateChain(MSG& message) {
     HWND window = message.hwnd;
     while (window) {
-        if (CWindow* self = FromHandle(window); self && self->PreTranslateMessage(message)) return true;
+        if (Window* self = FromHandle(window); self && self->PreTranslateMessage(message)) return true;
         if (!(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) break;
         window = ::GetParent(window);
     }

@@ -1,4 +1,4 @@
-// CWindow: the window base of our small framework. An object is tied to its window when the window
+// Window: the window base of our small framework. An object is tied to its window when the window
 // is created through it (our own window classes), when it subclasses an existing window (a control of
 // a dialog template, a created system control), or when a dialog starts; messages then go through the
 // object's message table (message or command id -> member), and what the table does not handle gets
@@ -13,17 +13,17 @@
 
 namespace tesmora {
 
-class CWindow {
+class Window {
 public:
-    CWindow() = default;
-    CWindow(const CWindow&) = delete;
-    CWindow& operator=(const CWindow&) = delete;
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
     // Unties the object; a window created through Create is destroyed with it.
-    virtual ~CWindow();
+    virtual ~Window();
 
     HWND Handle() const { return window_; }
     // The object tied to a window, or null.
-    static CWindow* FromHandle(HWND window);
+    static Window* FromHandle(HWND window);
 
     // Creates a window of one of our classes (RegisterWindowClass) tied to this object from its first
     // message on.
@@ -51,8 +51,8 @@ public:
     void Invalidate(bool erase = true) { ::InvalidateRect(window_, nullptr, erase ? TRUE : FALSE); }
 
 protected:
-    using MessageHandler = LRESULT (CWindow::*)(WPARAM, LPARAM);
-    using CommandHandler = void (CWindow::*)();
+    using MessageHandler = LRESULT (Window::*)(WPARAM, LPARAM);
+    using CommandHandler = void (Window::*)();
 
     // One row of a message table: a message and its member, or WM_COMMAND with a command id (a button
     // click, menu item or accelerator) and its member.

@@ -48,7 +48,7 @@ int ShowCustomMessage(const wchar_t* text, const wchar_t* caption, int type, HWN
     int result = kAnswerCancel;
     {
         GdiplusSession gdiplus;  // the buttons and the icon are drawn with GDI+
-        CCustomMsgDlg box(text ? text : L"", caption && *caption ? caption : kDefaultMessageCaption, type);
+        MessageBoxDialog box(text ? text : L"", caption && *caption ? caption : kDefaultMessageCaption, type);
         INT_PTR answer = box.DoModal(owner);
         if (answer > 0) result = static_cast<int>(answer);
     }
@@ -60,26 +60,26 @@ bool IsCustomMessageOpen() {
     return gMessageOpen.load();
 }
 
-CCustomMsgDlg::CCustomMsgDlg(std::wstring text, std::wstring caption, int type)
-    : CDialog(kMsgBoxTemplateId), text_(std::move(text)), caption_(std::move(caption)), type_(type) {}
+MessageBoxDialog::MessageBoxDialog(std::wstring text, std::wstring caption, int type)
+    : Dialog(kMsgBoxTemplateId), text_(std::move(text)), caption_(std::move(caption)), type_(type) {}
 
-CCustomMsgDlg::~CCustomMsgDlg() {
+MessageBoxDialog::~MessageBoxDialog() {
     DestroyDialog();
     if (canvasDc_ && canvasPrevious_) ::SelectObject(canvasDc_.Get(), canvasPrevious_);
 }
 
-std::span<const CWindow::MessageEntry> CCustomMsgDlg::MessageTable() const {
+std::span<const Window::MessageEntry> MessageBoxDialog::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_PAINT, &CCustomMsgDlg::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CCustomMsgDlg::OnEraseBackground),
-        OnMessage(WM_NCHITTEST, &CCustomMsgDlg::OnNcHitTest),
-        OnMessage(WM_TIMER, &CCustomMsgDlg::OnTimer),
-        OnMessage(WM_CTLCOLORSTATIC, &CCustomMsgDlg::OnCtlColorStatic),
+        OnMessage(WM_PAINT, &MessageBoxDialog::OnPaint),
+        OnMessage(WM_ERASEBKGND, &MessageBoxDialog::OnEraseBackground),
+        OnMessage(WM_NCHITTEST, &MessageBoxDialog::OnNcHitTest),
+        OnMessage(WM_TIMER, &MessageBoxDialog::OnTimer),
+        OnMessage(WM_CTLCOLORSTATIC, &MessageBoxDialog::OnCtlColorStatic),
     };
     return table;
 }
 
-BOOL CCustomMsgDlg::OnInitDialog() {
+BOOL MessageBoxDialog::OnInitDialog() {
     layout_ = LayoutMessageBox(type_, ScaleFactor());
     fontFace_ = LoadResourceString(kFontFaceStringId);
     titleFont_.Reset(CreateUiFont(fontFace_, layout_.fontHeight, FW_BOLD));
@@ -114,7 +114,7 @@ BOOL CCustomMsgDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CCustomMsgDlg::PreTranslateMessage(MSG& message) {
+bool MessageBoxDialog::PreTranslateMessage(MSG& message) {
     // Enter is always OK (1), whichever button has the focus: even in the Yes/No boxes, where OK is
     // hidden, it answers neither Yes nor No.
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
@@ -122,10 +122,10 @@ bool CCustomMsgDlg::PreTranslateMessage(MSG& message) {
         EndDialog(kAnswerOk);
         return true;
     }
-    return CDialog::PreTranslateMessage(message);
+    return Dialog::PreTranslateMessage(message);
 }
 
-bool CCustomMsgDlg::OnUnhandledCommand(UINT id, UINT code) {
+bool MessageBoxDialog::OnUnhandledCommand(UINT id, UINT code) {
     if (code > 1) return false;
     int answer = MessageBoxAnswerForCommand(static_cast<int>(id));
     if (answer == 0) return false;
@@ -134,7 +134,7 @@ bool CCustomMsgDlg::OnUnhandledCommand(UINT id, UINT code) {
     return true;
 }
 
-LRESULT CCustomMsgDlg::OnTimer(WPARAM wParam, LPARAM) {
+LRESULT MessageBoxDialog::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam != kMsgBoxTimerId) return Default();
     // Stay above every other topmost window (the panel re-asserts itself every 100 ms too).
     StopTimer(kMsgBoxTimerId);
@@ -143,7 +143,7 @@ LRESULT CCustomMsgDlg::OnTimer(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CCustomMsgDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
+LRESULT MessageBoxDialog::OnNcHitTest(WPARAM, LPARAM lParam) {
     LRESULT hit = Default();
     POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ::ScreenToClient(Handle(), &point);
@@ -153,7 +153,7 @@ LRESULT CCustomMsgDlg::OnNcHitTest(WPARAM, LPARAM lParam) {
     return ::PtInRect(&client, point) ? HTCAPTION : hit;
 }
 
-LRESULT CCustomMsgDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+LRESULT MessageBoxDialog::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != kMsgBoxIdTitle) return Default();
     HDC dc = reinterpret_cast<HDC>(wParam);
     ::SetBkMode(dc, TRANSPARENT);
@@ -161,11 +161,11 @@ LRESULT CCustomMsgDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
 }
 
-LRESULT CCustomMsgDlg::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT MessageBoxDialog::OnEraseBackground(WPARAM, LPARAM) {
     return 1;  // the paint covers the whole client area
 }
 
-void CCustomMsgDlg::MakeDrawingTools() {
+void MessageBoxDialog::MakeDrawingTools() {
     outlinePen_.Reset(::CreatePen(PS_SOLID, 1, kOutline));
     titlePen_.Reset(::CreatePen(PS_SOLID, 1, kTitleBand));
     panelPen_.Reset(::CreatePen(PS_SOLID, 1, kPanelOutline));
@@ -174,7 +174,7 @@ void CCustomMsgDlg::MakeDrawingTools() {
     panelBrush_.Reset(::CreateSolidBrush(kPanelFill));
 }
 
-LRESULT CCustomMsgDlg::OnPaint(WPARAM, LPARAM) {
+LRESULT MessageBoxDialog::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     RECT client{};

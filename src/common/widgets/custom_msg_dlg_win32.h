@@ -1,7 +1,7 @@
-// CCustomMsgDlg and ShowCustomMessage: the remote's own modal message box (never the system's),
+// MessageBoxDialog and ShowCustomMessage: the remote's own modal message box (never the system's),
 // drawn in the product's colours and scaled by the UI scale factor, with the answer buttons of its
 // type; and the process-wide guard that allows one box at a time. ShowCustomMessage: any thread (the
-// panel's and the note thread); a CCustomMsgDlg object belongs to the thread that runs it.
+// panel's and the note thread); a MessageBoxDialog object belongs to the thread that runs it.
 #pragma once
 
 #include <windows.h>
@@ -32,10 +32,10 @@ int ShowCustomMessage(const wchar_t* text, const wchar_t* caption = nullptr, int
 // True while a custom message box is open (commands that must not run meanwhile test this). Any thread.
 bool IsCustomMessageOpen();
 
-class CCustomMsgDlg : public CDialog {
+class MessageBoxDialog : public Dialog {
 public:
-    CCustomMsgDlg(std::wstring text, std::wstring caption, int type);
-    ~CCustomMsgDlg() override;
+    MessageBoxDialog(std::wstring text, std::wstring caption, int type);
+    ~MessageBoxDialog() override;
 
     const MessageBoxLayout& Layout() const { return layout_; }
     bool PreTranslateMessage(MSG& message) override;
@@ -57,7 +57,7 @@ private:
     std::wstring caption_;
     int type_;
     MessageBoxLayout layout_;
-    CImageButton ok_, yes_, no_, cancel_;
+    ImageButton ok_, yes_, no_, cancel_;
     UniqueMemoryDc canvasDc_;
     UniqueBitmap canvasBitmap_;
     HGDIOBJ canvasPrevious_ = nullptr;
@@ -66,7 +66,7 @@ private:
     UniqueBrush whiteBrush_, titleBrush_, panelBrush_;
     UniqueFont titleFont_, bodyFont_;
     std::wstring fontFace_;
-    CImageButton close_;
+    ImageButton close_;
 };
 
 }  // namespace tesmora

@@ -7,41 +7,41 @@
 
 namespace tesmora {
 
-CImageButton::~CImageButton() {
+ImageButton::~ImageButton() {
     if (tooltip_ && ::IsWindow(tooltip_)) ::DestroyWindow(tooltip_);
     tooltip_ = nullptr;
     DeletePictures();
 }
 
-std::span<const CWindow::MessageEntry> CImageButton::MessageTable() const {
+std::span<const Window::MessageEntry> ImageButton::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_PAINT, &CImageButton::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CImageButton::OnEraseBackground),
-        OnMessage(WM_MOUSEMOVE, &CImageButton::OnMouseMove),
-        OnMessage(WM_MOUSEHOVER, &CImageButton::OnMouseHover),
-        OnMessage(WM_MOUSELEAVE, &CImageButton::OnMouseLeave),
-        OnMessage(WM_ENABLE, &CImageButton::OnEnable),
-        OnMessage(WM_SIZE, &CImageButton::OnSize),
-        OnMessage(WM_DESTROY, &CImageButton::OnDestroy),
-        OnMessage(BM_SETCHECK, &CImageButton::OnStateChange),
-        OnMessage(BM_SETSTATE, &CImageButton::OnStateChange),
-        OnMessage(BM_SETSTYLE, &CImageButton::OnStateChange),
-        OnMessage(WM_SETFOCUS, &CImageButton::OnStateChange),
-        OnMessage(WM_KILLFOCUS, &CImageButton::OnStateChange),
-        OnMessage(WM_LBUTTONDOWN, &CImageButton::OnStateChange),
-        OnMessage(WM_LBUTTONUP, &CImageButton::OnStateChange),
-        OnMessage(WM_LBUTTONDBLCLK, &CImageButton::OnStateChange),
-        OnMessage(WM_KEYDOWN, &CImageButton::OnStateChange),
-        OnMessage(WM_KEYUP, &CImageButton::OnStateChange),
-        OnMessage(WM_CAPTURECHANGED, &CImageButton::OnStateChange),
-        OnMessage(WM_UPDATEUISTATE, &CImageButton::OnStateChange),
-        OnMessage(WM_SETTEXT, &CImageButton::OnStateChange),
+        OnMessage(WM_PAINT, &ImageButton::OnPaint),
+        OnMessage(WM_ERASEBKGND, &ImageButton::OnEraseBackground),
+        OnMessage(WM_MOUSEMOVE, &ImageButton::OnMouseMove),
+        OnMessage(WM_MOUSEHOVER, &ImageButton::OnMouseHover),
+        OnMessage(WM_MOUSELEAVE, &ImageButton::OnMouseLeave),
+        OnMessage(WM_ENABLE, &ImageButton::OnEnable),
+        OnMessage(WM_SIZE, &ImageButton::OnSize),
+        OnMessage(WM_DESTROY, &ImageButton::OnDestroy),
+        OnMessage(BM_SETCHECK, &ImageButton::OnStateChange),
+        OnMessage(BM_SETSTATE, &ImageButton::OnStateChange),
+        OnMessage(BM_SETSTYLE, &ImageButton::OnStateChange),
+        OnMessage(WM_SETFOCUS, &ImageButton::OnStateChange),
+        OnMessage(WM_KILLFOCUS, &ImageButton::OnStateChange),
+        OnMessage(WM_LBUTTONDOWN, &ImageButton::OnStateChange),
+        OnMessage(WM_LBUTTONUP, &ImageButton::OnStateChange),
+        OnMessage(WM_LBUTTONDBLCLK, &ImageButton::OnStateChange),
+        OnMessage(WM_KEYDOWN, &ImageButton::OnStateChange),
+        OnMessage(WM_KEYUP, &ImageButton::OnStateChange),
+        OnMessage(WM_CAPTURECHANGED, &ImageButton::OnStateChange),
+        OnMessage(WM_UPDATEUISTATE, &ImageButton::OnStateChange),
+        OnMessage(WM_SETTEXT, &ImageButton::OnStateChange),
     };
     return table;
 }
 
-bool CImageButton::Create(HWND parent, int id, DWORD style, int x, int y, int width, int height) {
-    if (!CWindow::Create(0, L"BUTTON", L"", WS_CHILD | style, x, y, width, height, parent,
+bool ImageButton::Create(HWND parent, int id, DWORD style, int x, int y, int width, int height) {
+    if (!Window::Create(0, L"BUTTON", L"", WS_CHILD | style, x, y, width, height, parent,
                          static_cast<UINT_PTR>(id))) {
         return false;
     }
@@ -54,7 +54,7 @@ bool CImageButton::Create(HWND parent, int id, DWORD style, int x, int y, int wi
     return true;
 }
 
-bool CImageButton::Attach(HWND button) {
+bool ImageButton::Attach(HWND button) {
     if (!SubclassWindow(button)) return false;
     RECT client{};
     ::GetClientRect(button, &client);
@@ -64,13 +64,13 @@ bool CImageButton::Attach(HWND button) {
     return true;
 }
 
-void CImageButton::CreateTooltip() {
+void ImageButton::CreateTooltip() {
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
-bool CImageButton::LoadBitmaps(UINT normalId, UINT hoverId, UINT disabledId, UINT checkedId) {
+bool ImageButton::LoadBitmaps(UINT normalId, UINT hoverId, UINT disabledId, UINT checkedId) {
     // A second call replaces the pictures instead of leaking the first ones.
     DeletePictures();
     normal_ = LoadResourceBitmap(normalId);
@@ -84,7 +84,7 @@ bool CImageButton::LoadBitmaps(UINT normalId, UINT hoverId, UINT disabledId, UIN
     return normal_ && hoverPicture_ && disabled_ && checked_;
 }
 
-void CImageButton::SetTooltipText(const std::wstring& text) {
+void ImageButton::SetTooltipText(const std::wstring& text) {
     if (!tooltip_) return;  // an attached button has no tooltip control
     bool added = !tooltipText_.empty();
     tooltipText_ = text;
@@ -98,14 +98,14 @@ void CImageButton::SetTooltipText(const std::wstring& text) {
     ::SendMessageW(tooltip_, added ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-CImageButton::Face CImageButton::CurrentFace() const {
+ImageButton::Face ImageButton::CurrentFace() const {
     if (!enabled_) return Face::Disabled;
     if (Handle() && ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED) return Face::Checked;
     if (hover_) return Face::Hover;
     return Face::Normal;
 }
 
-HBITMAP CImageButton::PictureFor(Face face) const {
+HBITMAP ImageButton::PictureFor(Face face) const {
     switch (face) {
         case Face::Disabled:
             return disabled_;
@@ -118,7 +118,7 @@ HBITMAP CImageButton::PictureFor(Face face) const {
     }
 }
 
-bool CImageButton::PreTranslateMessage(MSG& message) {
+bool ImageButton::PreTranslateMessage(MSG& message) {
     if (!tooltipText_.empty() && tooltip_) {
         ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
     }
@@ -126,7 +126,7 @@ bool CImageButton::PreTranslateMessage(MSG& message) {
     return message.message == WM_SYSKEYDOWN && message.wParam == VK_F4;
 }
 
-LRESULT CImageButton::OnPaint(WPARAM, LPARAM) {
+LRESULT ImageButton::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     ::SetStretchBltMode(dc, scalingMode_);
@@ -135,11 +135,11 @@ LRESULT CImageButton::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CImageButton::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT ImageButton::OnEraseBackground(WPARAM, LPARAM) {
     return 1;  // the picture covers the whole face
 }
 
-LRESULT CImageButton::OnMouseMove(WPARAM, LPARAM) {
+LRESULT ImageButton::OnMouseMove(WPARAM, LPARAM) {
     if (!hover_) {
         TRACKMOUSEEVENT track{};
         track.cbSize = sizeof(track);
@@ -154,32 +154,32 @@ LRESULT CImageButton::OnMouseMove(WPARAM, LPARAM) {
     return result;
 }
 
-LRESULT CImageButton::OnMouseHover(WPARAM, LPARAM) {
+LRESULT ImageButton::OnMouseHover(WPARAM, LPARAM) {
     hover_ = true;
     Invalidate(false);
     return Default();
 }
 
-LRESULT CImageButton::OnMouseLeave(WPARAM, LPARAM) {
+LRESULT ImageButton::OnMouseLeave(WPARAM, LPARAM) {
     hover_ = false;
     Invalidate(false);
     return Default();
 }
 
-LRESULT CImageButton::OnEnable(WPARAM wParam, LPARAM) {
+LRESULT ImageButton::OnEnable(WPARAM wParam, LPARAM) {
     enabled_ = wParam != 0;
     Invalidate(false);
     return 0;
 }
 
-LRESULT CImageButton::OnSize(WPARAM, LPARAM lParam) {
+LRESULT ImageButton::OnSize(WPARAM, LPARAM lParam) {
     LRESULT result = Default();
     buttonWidth_ = LOWORD(lParam);
     buttonHeight_ = HIWORD(lParam);
     return result;
 }
 
-LRESULT CImageButton::OnDestroy(WPARAM, LPARAM) {
+LRESULT ImageButton::OnDestroy(WPARAM, LPARAM) {
     LRESULT result = Default();
     if (tooltip_ && ::IsWindow(tooltip_)) ::DestroyWindow(tooltip_);
     tooltip_ = nullptr;
@@ -189,7 +189,7 @@ LRESULT CImageButton::OnDestroy(WPARAM, LPARAM) {
 
 // The button's own procedure draws its standard face straight away when its state changes (check,
 // press, focus); after those messages the button is repainted at once with its picture.
-LRESULT CImageButton::OnStateChange(WPARAM, LPARAM) {
+LRESULT ImageButton::OnStateChange(WPARAM, LPARAM) {
     LRESULT result = Default();
     if (Handle() && ::IsWindowVisible(Handle())) {
         ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -197,7 +197,7 @@ LRESULT CImageButton::OnStateChange(WPARAM, LPARAM) {
     return result;
 }
 
-void CImageButton::DeletePictures() {
+void ImageButton::DeletePictures() {
     HBITMAP pictures[] = {normal_, hoverPicture_, disabled_, checked_};
     for (HBITMAP picture : pictures) {
         if (picture) ::DeleteObject(picture);

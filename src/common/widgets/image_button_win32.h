@@ -1,4 +1,4 @@
-// CImageButton: a push button or check box whose whole face is one of four pictures chosen by state
+// ImageButton: a push button or check box whose whole face is one of four pictures chosen by state
 // (disabled > checked > hover > normal), stretched to the button with GDI+; no text, focus rectangle
 // or frame. It may carry a tooltip, and it swallows the F4 system key. Clicks, focus, the check state
 // and notifications are an ordinary button's; check boxes do not toggle themselves (the owner sets the
@@ -13,13 +13,13 @@
 
 namespace tesmora {
 
-class CImageButton : public CWindow {
+class ImageButton : public Window {
 public:
     // The picture a paint draws.
     enum class Face { Normal, Hover, Disabled, Checked };
 
-    CImageButton() = default;
-    ~CImageButton() override;
+    ImageButton() = default;
+    ~ImageButton() override;
 
     // A child button with an empty caption, `style` on top of WS_CHILD (e.g. WS_VISIBLE, BS_CHECKBOX),
     // with a tooltip control.

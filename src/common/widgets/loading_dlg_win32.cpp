@@ -14,11 +14,11 @@ constexpr int kPictureSide = 48;  // the animation's own size, not scaled
 
 }  // namespace
 
-CLoadingDlg::~CLoadingDlg() {
+LoadingDialog::~LoadingDialog() {
     DestroyDialog();  // stops the animation before the picture goes
 }
 
-BOOL CLoadingDlg::OnInitDialog() {
+BOOL LoadingDialog::OnInitDialog() {
     fontFace_ = LoadResourceString(kFontFaceStringId);
     font_.Reset(CreateUiFont(fontFace_, Scaled(12), FW_NORMAL));
     HWND text = Item(kLoadingTextId);
@@ -50,7 +50,7 @@ BOOL CLoadingDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CLoadingDlg::ShowProgress(HWND parent, const std::wstring& text) {
+bool LoadingDialog::ShowProgress(HWND parent, const std::wstring& text) {
     text_ = text;
     if (!Handle() && !Create(parent)) return false;
     ::SetDlgItemTextW(Handle(), kLoadingTextId, text_.c_str());
@@ -60,7 +60,7 @@ bool CLoadingDlg::ShowProgress(HWND parent, const std::wstring& text) {
     return true;
 }
 
-void CLoadingDlg::HideProgress() {
+void LoadingDialog::HideProgress() {
     if (Handle()) ::ShowWindow(Handle(), SW_HIDE);
 }
 

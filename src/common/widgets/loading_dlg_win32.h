@@ -1,4 +1,4 @@
-// CLoadingDlg: the modeless dialog that shows connection progress while the remote connects to the
+// LoadingDialog: the modeless dialog that shows connection progress while the remote connects to the
 // teacher PC: an animated picture (GIF resource 177 of the resource module) and one line of text,
 // scaled by the UI scale factor. Created on first use with the panel as parent, re-texted, centred
 // and shown on every use, hidden by the connection code, destroyed with the panel; its animation runs
@@ -20,10 +20,10 @@ inline constexpr int kLoadingTextId = IDC_LOADING_TEXT;
 inline constexpr UINT kLoadingGifId = 177;
 inline constexpr wchar_t kLoadingGifType[] = L"GIF";
 
-class CLoadingDlg : public CDialog {
+class LoadingDialog : public Dialog {
 public:
-    CLoadingDlg() : CDialog(kLoadingTemplateId) {}
-    ~CLoadingDlg() override;
+    LoadingDialog() : Dialog(kLoadingTemplateId) {}
+    ~LoadingDialog() override;
 
     // Creates the dialog on the first call (with `parent`), then sets the text, centres the dialog on
     // the screen and shows it.
@@ -31,14 +31,14 @@ public:
     void HideProgress();
 
     const std::wstring& Text() const { return text_; }
-    CPictureEx& Picture() { return picture_; }
+    AnimatedPicture& Picture() { return picture_; }
 
 protected:
     BOOL OnInitDialog() override;
 
 private:
     std::wstring text_;
-    CPictureEx picture_;
+    AnimatedPicture picture_;
     UniqueFont font_;
     std::wstring fontFace_;
 };

@@ -50,24 +50,24 @@ SIZE PicturePixelSize(IPicture* picture) {
 
 }  // namespace
 
-CPictureEx::CPictureEx() {
+AnimatedPicture::AnimatedPicture() {
     stopEvent_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));  // manual reset, not signalled
 }
 
-CPictureEx::~CPictureEx() {
+AnimatedPicture::~AnimatedPicture() {
     Unload();
 }
 
-std::span<const CWindow::MessageEntry> CPictureEx::MessageTable() const {
+std::span<const Window::MessageEntry> AnimatedPicture::MessageTable() const {
     static const MessageEntry table[] = {
-        OnMessage(WM_PAINT, &CPictureEx::OnPaint),
-        OnMessage(WM_ERASEBKGND, &CPictureEx::OnEraseBackground),
-        OnMessage(WM_DESTROY, &CPictureEx::OnDestroy),
+        OnMessage(WM_PAINT, &AnimatedPicture::OnPaint),
+        OnMessage(WM_ERASEBKGND, &AnimatedPicture::OnEraseBackground),
+        OnMessage(WM_DESTROY, &AnimatedPicture::OnDestroy),
     };
     return table;
 }
 
-void CPictureEx::Unload() {
+void AnimatedPicture::Unload() {
     // The thread uses the frames and the surface: they go only after it has ended.
     StopAnimation();
     for (Frame& frame : frames_) {
@@ -92,7 +92,7 @@ void CPictureEx::Unload() {
     drawCount_ = 0;
 }
 
-bool CPictureEx::Load(const uint8_t* data, size_t size) {
+bool AnimatedPicture::Load(const uint8_t* data, size_t size) {
     Unload();
     loop_ = true;
     if (!data || size == 0) return false;
@@ -122,7 +122,7 @@ bool CPictureEx::Load(const uint8_t* data, size_t size) {
     return true;
 }
 
-bool CPictureEx::LoadGif() {
+bool AnimatedPicture::LoadGif() {
     GifFile file;
     if (!ParseGifBlocks(data_.data(), data_.size(), file)) return false;  // no frame: a failed load
     pictureSize_ = SIZE{file.width, file.height};
@@ -153,7 +153,7 @@ bool CPictureEx::LoadGif() {
     return !frames_.empty();
 }
 
-bool CPictureEx::PrepareSurface() {
+bool AnimatedPicture::PrepareSurface() {
     if (Handle()) {
         ::SetWindowPos(Handle(), nullptr, 0, 0, pictureSize_.cx, pictureSize_.cy,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -173,7 +173,7 @@ bool CPictureEx::PrepareSurface() {
     return true;
 }
 
-bool CPictureEx::RenderFrame(const Frame& frame) {
+bool AnimatedPicture::RenderFrame(const Frame& frame) {
     if (!frame.picture || !surfaceDc_) return false;
     OLE_XSIZE_HIMETRIC width = 0;
     OLE_YSIZE_HIMETRIC height = 0;
@@ -186,13 +186,13 @@ bool CPictureEx::RenderFrame(const Frame& frame) {
     return true;
 }
 
-void CPictureEx::FillBackground(const RECT& rect) {
+void AnimatedPicture::FillBackground(const RECT& rect) {
     HBRUSH brush = ::CreateSolidBrush(background_);
     ::FillRect(surfaceDc_.Get(), &rect, brush);
     ::DeleteObject(brush);
 }
 
-bool CPictureEx::Draw() {
+bool AnimatedPicture::Draw() {
     if (!initialised_ || frames_.empty()) return false;
     if (isGif_ && frames_.size() > 1) return StartAnimation();
     bool drawn;
@@ -204,7 +204,7 @@ bool CPictureEx::Draw() {
     return drawn;
 }
 
-bool CPictureEx::StartAnimation() {
+bool AnimatedPicture::StartAnimation() {
     if (!initialised_ || !isGif_ || frames_.size() < 2 || animation_.Running()) return false;
     if (!stopEvent_) return false;
     playing_ = true;
@@ -216,7 +216,7 @@ bool CPictureEx::StartAnimation() {
     return true;
 }
 
-void CPictureEx::StopAnimation() {
+void AnimatedPicture::StopAnimation() {
     if (!animation_.Running()) return;
     animation_.RequestStop();
     ::SetEvent(stopEvent_.Get());  // ends the thread's wait on its frame at once
@@ -225,7 +225,7 @@ void CPictureEx::StopAnimation() {
     playing_ = false;
 }
 
-void CPictureEx::Animate(std::stop_token stop) {
+void AnimatedPicture::Animate(std::stop_token stop) {
     size_t index = currentFrame_ < frames_.size() ? currentFrame_ : 0;
     while (!stop.stop_requested()) {
         const Frame& frame = frames_[index];
@@ -283,12 +283,12 @@ void CPictureEx::Animate(std::stop_token stop) {
     playing_ = false;
 }
 
-COLORREF CPictureEx::SurfacePixel(int x, int y) {
+COLORREF AnimatedPicture::SurfacePixel(int x, int y) {
     std::lock_guard lock(surfaceLock_);
     return surfaceDc_ ? ::GetPixel(surfaceDc_.Get(), x, y) : CLR_INVALID;
 }
 
-LRESULT CPictureEx::OnPaint(WPARAM, LPARAM) {
+LRESULT AnimatedPicture::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     {
@@ -299,11 +299,11 @@ LRESULT CPictureEx::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CPictureEx::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT AnimatedPicture::OnEraseBackground(WPARAM, LPARAM) {
     return initialised_ ? 1 : Default();
 }
 
-LRESULT CPictureEx::OnDestroy(WPARAM, LPARAM) {
+LRESULT AnimatedPicture::OnDestroy(WPARAM, LPARAM) {
     StopAnimation();  // the thread repaints this window
     return Default();
 }

@@ -1,4 +1,4 @@
-// CPictureEx: a picture control that shows a picture from memory: any picture the platform's OLE
+// AnimatedPicture: a picture control that shows a picture from memory: any picture the platform's OLE
 // decoder reads, and GIF animations, whose frames it finds with the GIF block walk, decodes one by
 // one and plays on an animation thread of its own (a Worker the control owns). The picture is drawn
 // into an off-screen surface that the control copies to the screen when it paints.
@@ -23,10 +23,10 @@
 
 namespace tesmora {
 
-class CPictureEx : public CWindow {
+class AnimatedPicture : public Window {
 public:
-    CPictureEx();
-    ~CPictureEx() override;
+    AnimatedPicture();
+    ~AnimatedPicture() override;
 
     // UI thread. Stops any animation, releases the previous picture and loads this one (the bytes are
     // copied). False when nothing could be decoded; the control then shows nothing.

@@ -8,7 +8,7 @@
 
 namespace tesmora {
 
-BOOL CWaitMsgDlg::OnInitDialog() {
+BOOL WaitDialog::OnInitDialog() {
     fontFace_ = LoadResourceString(kFontFaceStringId);
     font_.Reset(CreateUiFont(fontFace_, Scaled(12), FW_NORMAL));
     HWND text = Item(kWaitTextId);
@@ -25,7 +25,7 @@ BOOL CWaitMsgDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CWaitMsgDlg::ShowNotice(HWND parent, const std::wstring& text) {
+bool WaitDialog::ShowNotice(HWND parent, const std::wstring& text) {
     if (!Handle() && !Create(parent)) return false;
     ::SetDlgItemTextW(Handle(), kWaitTextId, text.c_str());
     CenterOnScreen();

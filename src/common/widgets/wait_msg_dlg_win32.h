@@ -1,4 +1,4 @@
-// CWaitMsgDlg: the small modeless notice shown during a short wait (for example "저장되었습니다." after
+// WaitDialog: the small modeless notice shown during a short wait (for example "저장되었습니다." after
 // a note picture was saved): one centred line of text in an etched frame, scaled by the UI scale
 // factor. The caller creates it, sets the text, centres and shows it, and destroys it after the wait.
 // UI thread only (the caller's).
@@ -16,9 +16,9 @@ inline constexpr UINT kWaitTemplateId = IDD_WAIT;
 inline constexpr int kWaitTextId = IDC_WAIT_TEXT;
 inline constexpr int kWaitFrameId = IDC_WAIT_FRAME;
 
-class CWaitMsgDlg : public CDialog {
+class WaitDialog : public Dialog {
 public:
-    CWaitMsgDlg() : CDialog(kWaitTemplateId) {}
+    WaitDialog() : Dialog(kWaitTemplateId) {}
 
     // Sets the notice, centres the dialog on the screen and shows it (creating it first if needed,
     // with `parent`).

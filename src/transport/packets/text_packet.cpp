@@ -15,7 +15,7 @@ namespace tesmora {
 
 namespace {
 
-void KeyWithPacketPassword(CCrypt& crypt) {
+void KeyWithPacketPassword(PacketCipher& crypt) {
     const std::vector<uint8_t> password = Utf16LeBytes(kPacketPassword);
     crypt.DeriveKey(password.data(), static_cast<uint32_t>(password.size()));
 }
@@ -25,7 +25,7 @@ bool WriteText(const PacketFields& f, ByteWriter& w, CipherProvider& provider) {
     w.U32(static_cast<uint32_t>(f.digest.size()));
     w.Utf16(f.digest);
     std::vector<uint8_t> scratch = Utf16LeBytes(f.text);
-    CCrypt crypt(provider);
+    PacketCipher crypt(provider);
     KeyWithPacketPassword(crypt);
     // Never let a text onto the wire unencrypted.
     if (!crypt.Encrypt(scratch.data(), static_cast<uint32_t>(scratch.size()))) return false;
@@ -43,7 +43,7 @@ void ReadText(ByteReader& r, PacketFields& f, CipherProvider& provider) {
     // Two zero bytes behind the plain text end it even when m is odd.
     std::vector<uint8_t> plain(size_t(m) + 2, 0);
     if (m != 0) std::memcpy(plain.data(), cipher, m);
-    CCrypt crypt(provider);
+    PacketCipher crypt(provider);
     KeyWithPacketPassword(crypt);
     if (!crypt.Decrypt(plain.data(), m)) {
         r.Fail();
@@ -61,7 +61,7 @@ std::u16string TextPacketDigest(std::u16string_view text) {
     // The digest covers only the first N bytes of the 2N encoded bytes: that is what the peers
     // compute, so it is kept even though it sees half the text.
     std::u16string digest;
-    CHash hash;
+    Hash hash;
     if (!hash.HasContext() || !hash.CreateHash() || !FitsU32(text.size())) return digest;
     const std::vector<uint8_t> bytes = Utf16LeBytes(text);
     hash.HashData(bytes.data(), static_cast<uint32_t>(text.size()));

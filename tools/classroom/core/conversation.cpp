@@ -23,7 +23,7 @@ Conversation::Conversation(FrameSink& sink, EventLog& log, std::string peer, uin
 
 void Conversation::SendText(std::u16string_view text) {
     if (!open_) return;
-    CPacket packet(text);
+    Packet packet(text);
     Event event = Make("send");
     event.Int("type", kPacketText);
     AddTextFields(event, text);
@@ -31,7 +31,7 @@ void Conversation::SendText(std::u16string_view text) {
     SendPacket(packet, event);
 }
 
-void Conversation::SendPacket(const CPacket& packet, const Event& event) {
+void Conversation::SendPacket(const Packet& packet, const Event& event) {
     if (!open_) return;
     log_.Write(event);
     packet.Write(sink_);

@@ -22,7 +22,7 @@ public:
 
     // Nothing is sent once the connection is closed.
     void SendText(std::u16string_view text);
-    void SendPacket(const CPacket& packet, const Event& event);
+    void SendPacket(const Packet& packet, const Event& event);
     void LogReceivedText(std::u16string_view text);
 
     Event Make(std::string_view kind) const { return Event(peer_, connection_, kind); }

@@ -99,7 +99,7 @@ void DesktopStreamer::SendFrame(const std::vector<uint32_t>& changed, Conversati
         StoreU32(body_.data() + 8 + 4 * parts.size(), uint32_t(jpeg_.size()) + 100000);
     }
 
-    CPacket packet;
+    Packet packet;
     packet.SetType(kPacketImage);
     packet.SetData(body_.data(), uint32_t(body_.size()));
     packet.SetSize(uint32_t(body_.size()) + (lie && teacher_.frameLie == FrameLie::kSizeField ? 1000 : 0));

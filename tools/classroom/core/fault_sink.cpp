@@ -94,12 +94,12 @@ void SendJunkFrames(FrameSink& sink, int count) {
                 body.push_back(0x41);
                 break;
             case 3:  // a readable text with an unknown tag
-                CPacket(u"[ZZ" + std::u16string(1, char16_t(u'0' + i % 10)) + u"9999]" +
+                Packet(u"[ZZ" + std::u16string(1, char16_t(u'0' + i % 10)) + u"9999]" +
                         std::u16string(size_t(i % 50), u'x'))
                     .Write(sink);
                 continue;
             case 4:  // a screen size that is no size
-                CPacket(i % 12 == 4 ? u"[RH00001]" : u"[RH00001]wide,high,deep").Write(sink);
+                Packet(i % 12 == 4 ? u"[RH00001]" : u"[RH00001]wide,high,deep").Write(sink);
                 continue;
             default:  // image data whose length runs past the frame
                 body.push_back(kPacketImage);

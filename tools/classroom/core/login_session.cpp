@@ -62,7 +62,7 @@ void LoginSession::OnConnected(SessionClock::time_point) {
     }
 }
 
-void LoginSession::OnPacket(CPacket& packet, SessionClock::time_point) {
+void LoginSession::OnPacket(Packet& packet, SessionClock::time_point) {
     if (!talk_.Open()) return;
     if (packet.Type() != kPacketText) {
         talk_.BadInput("packet of type " + std::to_string(packet.Type()) + " on the login connection");

@@ -27,7 +27,7 @@ public:
                  LoginTarget target);
 
     void OnConnected(SessionClock::time_point now) override;
-    void OnPacket(CPacket& packet, SessionClock::time_point now) override;
+    void OnPacket(Packet& packet, SessionClock::time_point now) override;
     void OnTick(SessionClock::time_point) override {}
     void OnClosed(SessionClock::time_point now) override;
 

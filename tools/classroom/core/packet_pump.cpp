@@ -40,7 +40,7 @@ bool PacketPump::Feed(const uint8_t* data, size_t length, SessionClock::time_poi
         if (broken_) break;
         const uint32_t frameLength = FrameBlockLength(block.get());
         const unsigned type = block.get()[4];  // the scanner only delivers L >= 5
-        CPacket packet;
+        Packet packet;
         if (!packet.Read(block.release())) {
             log_.Write(Event(peer_, connection_, "bad_input")
                            .Str("what", "unreadable packet")

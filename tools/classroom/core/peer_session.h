@@ -15,7 +15,7 @@ class PeerSession {
 public:
     virtual ~PeerSession() = default;
     virtual void OnConnected(SessionClock::time_point now) = 0;
-    virtual void OnPacket(CPacket& packet, SessionClock::time_point now) = 0;
+    virtual void OnPacket(Packet& packet, SessionClock::time_point now) = 0;
     // Called every few milliseconds while the connection is open, for everything that is timed.
     virtual void OnTick(SessionClock::time_point now) = 0;
     // The connection is gone (closed by either side); nothing may be sent any more.

@@ -18,7 +18,7 @@ bool ScreenReceiver::SetScreen(int32_t width, int32_t height, std::string& error
     return true;
 }
 
-bool ScreenReceiver::OnFrame(const CPacket& packet, Conversation& talk) {
+bool ScreenReceiver::OnFrame(const Packet& packet, Conversation& talk) {
     const int64_t number = packet.Sequence();
     const std::string label = "image frame " + std::to_string(number);
     if (packet.Size() != packet.DataLength()) {

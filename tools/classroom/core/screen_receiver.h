@@ -25,7 +25,7 @@ public:
 
     // Reads and places one image frame. True when the frame is to be acknowledged: its body could
     // be read (parts that cannot be placed are logged; a strip that does not decode is black).
-    bool OnFrame(const CPacket& packet, Conversation& talk);
+    bool OnFrame(const Packet& packet, Conversation& talk);
     int64_t FramesPlaced() const { return framesPlaced_; }
 
 private:

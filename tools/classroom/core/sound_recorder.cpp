@@ -33,7 +33,7 @@ void SoundRecorder::Stop(Conversation& talk) {
                  .Say("** sound saved: " + path_ + " (" + std::to_string(bytes / 2) + " samples)"));
 }
 
-void SoundRecorder::OnBlock(const CPacket& packet, Conversation& talk) {
+void SoundRecorder::OnBlock(const Packet& packet, Conversation& talk) {
     if (packet.Size() != packet.DataLength()) {
         talk.BadInput("sound block: size field " + std::to_string(packet.Size()) +
                       " differs from the data length " + std::to_string(packet.DataLength()));

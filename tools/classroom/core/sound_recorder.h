@@ -24,7 +24,7 @@ public:
     void Start(const std::string& path, Conversation& talk);
     // Ends the upload: logs "sound_received" when blocks came, and "file_saved" when a file was kept.
     void Stop(Conversation& talk);
-    void OnBlock(const CPacket& packet, Conversation& talk);
+    void OnBlock(const Packet& packet, Conversation& talk);
     uint64_t BytesReceived() const { return bytes_; }
 
 private:

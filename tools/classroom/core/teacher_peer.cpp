@@ -143,7 +143,7 @@ void TeacherPeer::OpenRemoteKeyboard() {
     if (streamer_.Running()) talk_.SendText(u"[RC00007]");
 }
 
-void TeacherPeer::OnPacket(CPacket& packet, SessionClock::time_point now) {
+void TeacherPeer::OnPacket(Packet& packet, SessionClock::time_point now) {
     if (!talk_.Open()) return;
     switch (packet.Type()) {
         case kPacketText: {
@@ -430,7 +430,7 @@ void TeacherPeer::StopRemoteControl(const std::string& why) {
                   .Say("** remote control ends after " + std::to_string(streamer_.FramesSent()) + " frames"));
 }
 
-void TeacherPeer::OnKeyEvents(const CPacket& packet) {
+void TeacherPeer::OnKeyEvents(const Packet& packet) {
     if (!streamer_.Running()) talk_.Warning("key events while remote control is off");
     std::string list = "[", readable;
     for (const auto& e : packet.KeyEvents()) {
@@ -449,7 +449,7 @@ void TeacherPeer::OnKeyEvents(const CPacket& packet) {
                   .Say("<- " + std::to_string(packet.KeyEvents().size()) + " key events:" + readable));
 }
 
-void TeacherPeer::OnPointerEvents(const CPacket& packet) {
+void TeacherPeer::OnPointerEvents(const Packet& packet) {
     if (!streamer_.Running()) talk_.Warning("pointer events while remote control is off");
     std::string list = "[";
     for (const auto& e : packet.PointerEvents()) {

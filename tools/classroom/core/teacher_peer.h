@@ -29,7 +29,7 @@ public:
                 std::string outDir, int index = 1, LoginTarget self = {});
 
     void OnConnected(SessionClock::time_point now) override;
-    void OnPacket(CPacket& packet, SessionClock::time_point now) override;
+    void OnPacket(Packet& packet, SessionClock::time_point now) override;
     void OnTick(SessionClock::time_point now) override;
     void OnClosed(SessionClock::time_point now) override;
     bool DropMidFrame() const override { return teacher_.dropMidUpload && uploading_; }
@@ -54,8 +54,8 @@ private:
     void SendMonitorList();
     void AcknowledgeFrame(uint32_t number, SessionClock::time_point now);
     void ResumeAcknowledgementsIfDue(SessionClock::time_point now);
-    void OnKeyEvents(const CPacket& packet);
-    void OnPointerEvents(const CPacket& packet);
+    void OnKeyEvents(const Packet& packet);
+    void OnPointerEvents(const Packet& packet);
     bool Malformed(const char* message) const;
     std::string OutPath(const std::string& name) const;
 
