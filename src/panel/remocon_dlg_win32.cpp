@@ -337,7 +337,7 @@ LRESULT ControlPanel::OnDisplayChange(WPARAM, LPARAM lParam) {
         height = ::GetSystemMetrics(SM_CYSCREEN);
     }
     upload_.RefreshParameters(width, height);
-    link_.SendToTeacher(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
+    link_.SendToTeacher(std::u16string(kTagPadScreenSize) + DecimalText(width) + u"," + DecimalText(height));
     upload_.OnDisplayChange();
     note_.OnDisplayChange();
 

@@ -62,7 +62,7 @@ void SoundControl::SendToTeacher(std::u16string_view text) {
 void SoundControl::Stop() {
     running_.store(0);
     watch_.Stop();
-    SendToTeacher(std::u16string(kRC00011) + u"stop");
+    SendToTeacher(std::u16string(kTagSoundSwitch) + u"stop");
     sound_.RequestStop();  // the thread ends within a poll; a new start or the panel's end joins it
     panel_.SetButtonCheck(IDC_BTN_SOUND, false);
     TraceSoundControl("stop", S_OK);
@@ -89,11 +89,11 @@ bool SoundControl::StartCapture(HRESULT& error) {
 
 void SoundControl::Start() {
     running_.store(1);
-    SendToTeacher(std::u16string(kRC00011) + u"start");
+    SendToTeacher(std::u16string(kTagSoundSwitch) + u"start");
     HRESULT error = S_OK;
     if (!StartCapture(error)) {
         // Nothing will ever be captured: the teacher PC is told at once and the button stays off.
-        SendToTeacher(std::u16string(kRC00011) + u"stop");
+        SendToTeacher(std::u16string(kTagSoundSwitch) + u"stop");
         running_.store(0);
         panel_.SetButtonCheck(IDC_BTN_SOUND, false);
         TraceSoundControl("no endpoint or thread", error);
@@ -121,7 +121,7 @@ bool SoundControl::Restart() {
 void SoundControl::EndedBySelf(HRESULT result) {
     running_.store(0);
     watch_.Stop();
-    SendToTeacher(std::u16string(kRC00011) + u"stop");
+    SendToTeacher(std::u16string(kTagSoundSwitch) + u"stop");
     panel_.SetButtonCheck(IDC_BTN_SOUND, false);
     Repaint();
     TraceSoundControl("ended by itself", result);

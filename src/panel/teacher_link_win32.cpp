@@ -227,7 +227,7 @@ LRESULT TeacherLink::OnSocketReceive(WPARAM wParam, LPARAM lParam) {
         if (packet.Type() != kPacketText) return 0;
         const std::wstring tag = TagOf(packet.Text());
         // Every frame of an upload is acknowledged: the frame's own trace already stands for it.
-        if (tag != ToWide(kRH00002)) {
+        if (tag != ToWide(kTagImageAcknowledged)) {
             const bool login = reinterpret_cast<FrameSocket*>(wParam) == &loginSocket_;
             DebugPrint(L"Remocon session: from the %s %s\n",
                        NameOf(login ? Connection::kLogin : Connection::kTeacher), tag.c_str());

@@ -53,7 +53,7 @@ void UploadControl::OnUploadButton() {
 
 void UploadControl::Start() {
     RefreshParameters(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"start");
+    panel_.SendOnPanelConnection(std::u16string(kTagUploadSwitch) + u"start");
     uploading_ = true;
     freshStart_ = true;
     LaunchCapture();
@@ -64,7 +64,7 @@ void UploadControl::Start() {
 }
 
 void UploadControl::Stop() {
-    panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"stop");
+    panel_.SendOnPanelConnection(std::u16string(kTagUploadSwitch) + u"stop");
     uploading_ = false;
     capture_.RequestStop();  // the capture thread ends within a cycle
     TraceUpload("stop");
@@ -117,7 +117,7 @@ bool UploadControl::StartCaptureNow() {
 void UploadControl::CaptureRefused() {
     // Without a capture thread nothing would ever be sent: the teacher PC and the button say so.
     uploading_ = false;
-    panel_.SendOnPanelConnection(std::u16string(kRC00009) + u"stop");
+    panel_.SendOnPanelConnection(std::u16string(kTagUploadSwitch) + u"stop");
     panel_.SetButtonCheck(IDC_BTN_UPLOAD, false);
     TraceUpload("capture thread refused");
 }

@@ -19,7 +19,7 @@ UploadParameters FullScreenUploadParameters(int width, int height) {
 }
 
 std::u16string UploadParametersText(const UploadParameters& parameters) {
-    std::u16string text(kRC00008);
+    std::u16string text(kTagUploadSettings);
     text += DecimalText(parameters.width);
     text += u',';
     text += DecimalText(parameters.height);

@@ -126,7 +126,7 @@ void ControlChannelWindow::StartChannel() {
         }
     });
     StartTimer(kSendTimer, kSendMilliseconds);
-    SendText(kRC00004);
+    SendText(kTagRemoteControlStart);
     StartTimer(kKeepAliveTimer, kKeepAliveMilliseconds);
     Trace("Remocon rc: channel started\n");
 }
@@ -231,17 +231,17 @@ void ControlChannelWindow::SendOutbound() {
 }
 
 LRESULT ControlChannelWindow::OnFrameShown(WPARAM, LPARAM lParam) {
-    SendText(std::u16string(kRC00006) + DecimalText(static_cast<int32_t>(lParam)));
+    SendText(std::u16string(kTagImageShown) + DecimalText(static_cast<int32_t>(lParam)));
     return 1;
 }
 
 LRESULT ControlChannelWindow::OnImeToggle(WPARAM, LPARAM) {
-    SendText(kRC00015);
+    SendText(kTagInputModeSwitch);
     return 1;
 }
 
 LRESULT ControlChannelWindow::OnChar(WPARAM wParam, LPARAM) {
-    SendText(std::u16string(kRC00014) + DecimalText(static_cast<long long>(wParam)));
+    SendText(std::u16string(kTagTypedCharacter) + DecimalText(static_cast<long long>(wParam)));
     return 1;
 }
 
@@ -251,7 +251,7 @@ LRESULT ControlChannelWindow::OnTimer(WPARAM wParam, LPARAM) {
         SendOutbound();
         if (!closing_.load()) StartTimer(kSendTimer, kSendMilliseconds);
     } else if (wParam == kKeepAliveTimer) {
-        SendText(kRC00003);
+        SendText(kTagKeepAlive);
     }
     return 0;
 }
@@ -264,7 +264,7 @@ LRESULT ControlChannelWindow::OnDisplayChange(WPARAM, LPARAM lParam) {
         width = ::GetSystemMetrics(SM_CXSCREEN);
         height = ::GetSystemMetrics(SM_CYSCREEN);
     }
-    SendText(std::u16string(kRC00010) + DecimalText(width) + u"," + DecimalText(height));
+    SendText(std::u16string(kTagPadScreenSize) + DecimalText(width) + u"," + DecimalText(height));
     // The teacher answers with its own screen size ("[RH00001]"), on whose grid its next frames come;
     // the picture is remade then, not on the pad's size.
     return Default();
@@ -276,7 +276,7 @@ LRESULT ControlChannelWindow::OnClose(WPARAM, LPARAM) {
     // that nothing stays pressed on the teacher PC.
     FlushInput();
     SendOutbound();
-    if (!closing_.load()) SendText(kRC00005);
+    if (!closing_.load()) SendText(kTagRemoteControlEnd);
     closing_.store(true);
     Teardown();
     return 0;

@@ -59,20 +59,20 @@ void RemoteControlReceiver::OnText(std::u16string_view text) {
     const std::u16string_view tag = text.substr(0, 9);
     const std::u16string_view payload = text.substr(9);
     HWND panel = comm_.PanelWindow();
-    if (tag == kRH10002) {
+    if (tag == kTagKeepAliveAnswer) {
         TeacherAlive();
-    } else if (tag == kRH00001) {
+    } else if (tag == kTagTeacherScreenSize) {
         OnScreenSize(payload);
-    } else if (tag == kRH00003 || tag == kRH00004) {
+    } else if (tag == kTagStudentTouchState || tag == kTagBroadcastState) {
         if (panel) {
-            ::PostMessageW(panel, tag == kRH00003 ? WM_TOUCH_STATE : WM_SHARE_STATE, kCrossThreadCheck,
+            ::PostMessageW(panel, tag == kTagStudentTouchState ? WM_TOUCH_STATE : WM_SHARE_STATE, kCrossThreadCheck,
                            ParseDecimal(payload));
         }
-    } else if (tag == kRH00005) {
+    } else if (tag == kTagMonitorList) {
         // The text is lent to the panel until it has handled it.
         std::u16string list(payload);
         if (panel) ::SendMessageW(panel, WM_MONITOR_LIST, kCrossThreadCheck, reinterpret_cast<LPARAM>(&list));
-    } else if (tag == kRC00007) {
+    } else if (tag == kTagOpenKeyboard) {
         ::ShellExecuteW(nullptr, L"open", L"tabtip.exe", L"", nullptr, SW_SHOWNORMAL);
     }
 }

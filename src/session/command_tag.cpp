@@ -10,9 +10,9 @@ namespace tesmora {
 namespace {
 
 constexpr std::array<std::u16string_view, 29> kCatalogue = {
-    kRC00001, kRC00003, kRC00004, kRC00005, kRC00006, kRC00007, kRC00008, kRC00009, kRC00010, kRC00011,
-    kRC00012, kRC00013, kRC00014, kRC00015, kRH00001, kRH00002, kRH00003, kRH00004, kRH00005, kRH10002,
-    kDV00001, kDV00002, kDV00007, kDV00094, kDV10000, kDV10001, kUS00001, kUR00001, kUR00002,
+    kTagRemoteVersion, kTagKeepAlive, kTagRemoteControlStart, kTagRemoteControlEnd, kTagImageShown, kTagOpenKeyboard, kTagUploadSettings, kTagUploadSwitch, kTagPadScreenSize, kTagSoundSwitch,
+    kTagBroadcastSwitch, kTagStudentTouchSwitch, kTagTypedCharacter, kTagInputModeSwitch, kTagTeacherScreenSize, kTagImageAcknowledged, kTagStudentTouchState, kTagBroadcastState, kTagMonitorList, kTagKeepAliveAnswer,
+    kTagTeacherStatusIgnored, kTagTeacherNoticeIgnored, kTagAccepted, kTagTeacherVersion, kTagRefused, kTagTeacherEnds, kTagIdentification, kTagLoginResult, kTagTeacherAddress,
 };
 
 // White space as the C library's decimal conversion skips it.

@@ -27,36 +27,36 @@ bool IsKnownTag(std::u16string_view tag);
 int32_t ParseDecimal(std::u16string_view text);
 
 // The catalogue. Remote to teacher:
-inline constexpr std::u16string_view kRC00001 = u"[RC00001]";  // our version, on acceptance
-inline constexpr std::u16string_view kRC00003 = u"[RC00003]";  // keep-alive
-inline constexpr std::u16string_view kRC00004 = u"[RC00004]";  // remote control starts
-inline constexpr std::u16string_view kRC00005 = u"[RC00005]";  // remote control ends
-inline constexpr std::u16string_view kRC00006 = u"[RC00006]";  // image n shown
-inline constexpr std::u16string_view kRC00007 = u"[RC00007]";  // teacher to remote: open the keyboard
-inline constexpr std::u16string_view kRC00008 = u"[RC00008]";  // screen-upload settings
-inline constexpr std::u16string_view kRC00009 = u"[RC00009]";  // screen upload start/stop
-inline constexpr std::u16string_view kRC00010 = u"[RC00010]";  // our screen size
-inline constexpr std::u16string_view kRC00011 = u"[RC00011]";  // sound upload start/stop
-inline constexpr std::u16string_view kRC00012 = u"[RC00012]";  // broadcast on/off
-inline constexpr std::u16string_view kRC00013 = u"[RC00013]";  // student touch on/off
-inline constexpr std::u16string_view kRC00014 = u"[RC00014]";  // typed character
-inline constexpr std::u16string_view kRC00015 = u"[RC00015]";  // input-mode switch
+inline constexpr std::u16string_view kTagRemoteVersion = u"[RC00001]";  // our version, on acceptance
+inline constexpr std::u16string_view kTagKeepAlive = u"[RC00003]";  // keep-alive
+inline constexpr std::u16string_view kTagRemoteControlStart = u"[RC00004]";  // remote control starts
+inline constexpr std::u16string_view kTagRemoteControlEnd = u"[RC00005]";  // remote control ends
+inline constexpr std::u16string_view kTagImageShown = u"[RC00006]";  // image n shown
+inline constexpr std::u16string_view kTagOpenKeyboard = u"[RC00007]";  // teacher to remote: open the keyboard
+inline constexpr std::u16string_view kTagUploadSettings = u"[RC00008]";  // screen-upload settings
+inline constexpr std::u16string_view kTagUploadSwitch = u"[RC00009]";  // screen upload start/stop
+inline constexpr std::u16string_view kTagPadScreenSize = u"[RC00010]";  // our screen size
+inline constexpr std::u16string_view kTagSoundSwitch = u"[RC00011]";  // sound upload start/stop
+inline constexpr std::u16string_view kTagBroadcastSwitch = u"[RC00012]";  // broadcast on/off
+inline constexpr std::u16string_view kTagStudentTouchSwitch = u"[RC00013]";  // student touch on/off
+inline constexpr std::u16string_view kTagTypedCharacter = u"[RC00014]";  // typed character
+inline constexpr std::u16string_view kTagInputModeSwitch = u"[RC00015]";  // input-mode switch
 // Teacher to remote:
-inline constexpr std::u16string_view kRH00001 = u"[RH00001]";  // teacher screen size
-inline constexpr std::u16string_view kRH00002 = u"[RH00002]";  // uploaded image n acknowledged
-inline constexpr std::u16string_view kRH00003 = u"[RH00003]";  // student-touch state
-inline constexpr std::u16string_view kRH00004 = u"[RH00004]";  // broadcast state
-inline constexpr std::u16string_view kRH00005 = u"[RH00005]";  // monitor list
-inline constexpr std::u16string_view kRH10002 = u"[RH10002]";  // keep-alive answer
-inline constexpr std::u16string_view kDV00001 = u"[DV00001]";
-inline constexpr std::u16string_view kDV00002 = u"[DV00002]";
-inline constexpr std::u16string_view kDV00007 = u"[DV00007]";  // accepted
-inline constexpr std::u16string_view kDV00094 = u"[DV00094]";  // teacher version
-inline constexpr std::u16string_view kDV10000 = u"[DV10000]";  // refused: code, message
-inline constexpr std::u16string_view kDV10001 = u"[DV10001]";  // teacher ends the connection
+inline constexpr std::u16string_view kTagTeacherScreenSize = u"[RH00001]";  // teacher screen size
+inline constexpr std::u16string_view kTagImageAcknowledged = u"[RH00002]";  // uploaded image n acknowledged
+inline constexpr std::u16string_view kTagStudentTouchState = u"[RH00003]";  // student-touch state
+inline constexpr std::u16string_view kTagBroadcastState = u"[RH00004]";  // broadcast state
+inline constexpr std::u16string_view kTagMonitorList = u"[RH00005]";  // monitor list
+inline constexpr std::u16string_view kTagKeepAliveAnswer = u"[RH10002]";  // keep-alive answer
+inline constexpr std::u16string_view kTagTeacherStatusIgnored = u"[DV00001]";
+inline constexpr std::u16string_view kTagTeacherNoticeIgnored = u"[DV00002]";
+inline constexpr std::u16string_view kTagAccepted = u"[DV00007]";  // accepted
+inline constexpr std::u16string_view kTagTeacherVersion = u"[DV00094]";  // teacher version
+inline constexpr std::u16string_view kTagRefused = u"[DV10000]";  // refused: code, message
+inline constexpr std::u16string_view kTagTeacherEnds = u"[DV10001]";  // teacher ends the connection
 // Login server:
-inline constexpr std::u16string_view kUS00001 = u"[US00001]";  // our identification
-inline constexpr std::u16string_view kUR00001 = u"[UR00001]";  // greeting and result
-inline constexpr std::u16string_view kUR00002 = u"[UR00002]";  // where the teacher program is
+inline constexpr std::u16string_view kTagIdentification = u"[US00001]";  // our identification
+inline constexpr std::u16string_view kTagLoginResult = u"[UR00001]";  // greeting and result
+inline constexpr std::u16string_view kTagTeacherAddress = u"[UR00002]";  // where the teacher program is
 
 }  // namespace tesmora

@@ -8,7 +8,7 @@ namespace tesmora {
 
 PadSwitchPress DecidePadSwitchPress(PadSwitch which, bool isChecked, std::u16string_view teacherVersion) {
     PadSwitchPress press;
-    press.text = which == PadSwitch::kTouch ? kRC00013 : kRC00012;
+    press.text = which == PadSwitch::kTouch ? kTagStudentTouchSwitch : kTagBroadcastSwitch;
     press.text += isChecked ? u"off" : u"on";
     if (!IsTeacherNewer(teacherVersion)) press.newCheck = !isChecked;
     return press;

@@ -91,7 +91,7 @@ void TeacherSession::OnLoginReply(std::u16string_view payload) {
         return;
     }
     host_.SendText(Connection::kLogin,
-                   Concat({kUS00001, u"5,", teacherId_, u",", loginLocalAddress_, u",", loginLocalPort_, u",",
+                   Concat({kTagIdentification, u"5,", teacherId_, u",", loginLocalAddress_, u",", loginLocalPort_, u",",
                            kRemoteVersion, u",1,Reserved,Reserved"}));
     // A login server that greets and then never names the teacher's address (or closes) would leave
     // a remote running with no window and nothing to end it: the same timeout guards this answer.
@@ -132,7 +132,7 @@ void TeacherSession::OnTeacherAccepted() {
     host_.StopTimer(SessionTimer::kTeacherConnect);
     host_.HideLoading();
     teacherAccepted_ = true;
-    host_.SendText(Connection::kTeacher, Concat({kRC00001, kRemoteVersion}));
+    host_.SendText(Connection::kTeacher, Concat({kTagRemoteVersion, kRemoteVersion}));
     host_.StartTimer(SessionTimer::kKeepAlive, kKeepAliveMs);
     OnTeacherAlive();
     windowShown_ = true;
@@ -177,28 +177,28 @@ void TeacherSession::OnText(std::u16string_view text) {
     if (!command) return;
     std::u16string_view tag = command->tag;
     std::u16string_view payload = command->payload;
-    if (tag == kDV00094) {
+    if (tag == kTagTeacherVersion) {
         remoteHost_.teacherVersion = payload;
-    } else if (tag == kDV00007) {
+    } else if (tag == kTagAccepted) {
         OnTeacherAccepted();
-    } else if (tag == kRH00001) {
+    } else if (tag == kTagTeacherScreenSize) {
         OnScreenSize(payload);
-    } else if (tag == kRH00002) {
+    } else if (tag == kTagImageAcknowledged) {
         upload_.OnAcknowledged(ParseDecimal(payload));
-    } else if (tag == kRH00003) {
+    } else if (tag == kTagStudentTouchState) {
         host_.OnPadTouchState(ParseDecimal(payload) == 1);
-    } else if (tag == kRH00004) {
+    } else if (tag == kTagBroadcastState) {
         host_.OnScreenShareState(ParseDecimal(payload) == 1);
-    } else if (tag == kRH10002) {
+    } else if (tag == kTagKeepAliveAnswer) {
         OnTeacherAlive();
-    } else if (tag == kDV10000) {
+    } else if (tag == kTagRefused) {
         OnTeacherRefused(payload);
-    } else if (tag == kDV10001) {
+    } else if (tag == kTagTeacherEnds) {
         host_.HideLoading();
         Disconnect(u"disconnect");
-    } else if (tag == kUR00001) {
+    } else if (tag == kTagLoginResult) {
         OnLoginReply(payload);
-    } else if (tag == kUR00002) {
+    } else if (tag == kTagTeacherAddress) {
         OnTeacherAddress(payload);
     }
     // [DV00001], [DV00002] and unknown tags need nothing.
@@ -219,7 +219,7 @@ void TeacherSession::OnScreenSize(std::u16string_view payload) {
     remoteHost_.partWidth = width > 0 ? int(PartSize(uint32_t(width))) : 0;
     remoteHost_.partHeight = height > 0 ? int(PartSize(uint32_t(height))) : 0;
     if (usable) host_.EnsureScreenImage(width, height);
-    host_.SendText(Connection::kTeacher, Concat({kRC00010, DecimalText(host_.ScreenWidth()), u",",
+    host_.SendText(Connection::kTeacher, Concat({kTagPadScreenSize, DecimalText(host_.ScreenWidth()), u",",
                                                  DecimalText(host_.ScreenHeight())}));
 }
 
@@ -256,7 +256,7 @@ void TeacherSession::OnTimer(SessionTimer timer) {
 }
 
 void TeacherSession::OnKeepAliveTick() {
-    host_.SendText(Connection::kTeacher, kRC00003);
+    host_.SendText(Connection::kTeacher, kTagKeepAlive);
     const uint32_t now = host_.TickCount();
     // The unsigned difference stays right across the tick count's wrap.
     const uint32_t silence = now - remoteHost_.lastReceivedTick;

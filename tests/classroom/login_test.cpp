@@ -20,9 +20,9 @@ const std::u16string kIdentification =
 TEST(LoginServer, GreetsChecksTheIdentificationAndNamesTheTeacher) {
     TestClassroom room;
     RemoteStandIn remote(room.Ports().login);
-    EXPECT_EQ(remote.WaitForTag(kUR00001), u"0,OK");
+    EXPECT_EQ(remote.WaitForTag(kTagLoginResult), u"0,OK");
     remote.SendText(kIdentification);
-    const auto address = remote.WaitForTag(kUR00002);
+    const auto address = remote.WaitForTag(kTagTeacherAddress);
     ASSERT_TRUE(address);
     const auto fields = SplitFields(*address, false);
     ASSERT_EQ(fields.size(), 7u);
@@ -38,9 +38,9 @@ TEST(LoginServer, GreetsChecksTheIdentificationAndNamesTheTeacher) {
 TEST(LoginServer, ReportsEveryFieldOfABrokenIdentification) {
     TestClassroom room;
     RemoteStandIn remote(room.Ports().login);
-    ASSERT_TRUE(remote.WaitForTag(kUR00001));
+    ASSERT_TRUE(remote.WaitForTag(kTagLoginResult));
     remote.SendText(u"[US00001]4,demo-teacher,,99999,2.0.1.1027,1,Reserved");
-    ASSERT_TRUE(remote.WaitForTag(kUR00002));  // a known teacher is still named
+    ASSERT_TRUE(remote.WaitForTag(kTagTeacherAddress));  // a known teacher is still named
     EXPECT_EQ(room.Count("identified", "valid", "false"), 1);
     // Seven fields, 4 for 5, an empty address, port 99999, an old version, no second Reserved.
     EXPECT_EQ(room.Count("bad_input"), 6);
@@ -49,10 +49,10 @@ TEST(LoginServer, ReportsEveryFieldOfABrokenIdentification) {
 TEST(LoginServer, TurnsAwayAnUnknownTeacherAndComplainsAboutStrayMessages) {
     TestClassroom room;
     RemoteStandIn remote(room.Ports().login);
-    ASSERT_TRUE(remote.WaitForTag(kUR00001));
+    ASSERT_TRUE(remote.WaitForTag(kTagLoginResult));
     remote.SendText(u"[RC00003]");
     remote.SendText(u"[US00001]5,nobody,10.0.0.2,4000,2.0.1.1028,1,Reserved,Reserved");
-    EXPECT_EQ(remote.WaitForTag(kUR00001), u"1,일치하는 선생님 정보를 찾을 수 없습니다.");
+    EXPECT_EQ(remote.WaitForTag(kTagLoginResult), u"1,일치하는 선생님 정보를 찾을 수 없습니다.");
     EXPECT_TRUE(room.Wait("bad_input"));
 }
 
@@ -60,21 +60,21 @@ TEST(LoginServer, RefusesOnlyTheFirstConnectionsWhenAsked) {
     TestClassroom room({{"login.greeting", "refuse"}, {"login.refusals", "1"}, {"login.refuse-code", "3"}});
     {
         RemoteStandIn first(room.Ports().login);
-        EXPECT_EQ(first.WaitForTag(kUR00001), u"3,일치하는 선생님 정보를 찾을 수 없습니다.");
+        EXPECT_EQ(first.WaitForTag(kTagLoginResult), u"3,일치하는 선생님 정보를 찾을 수 없습니다.");
     }
     RemoteStandIn second(room.Ports().login);
-    EXPECT_EQ(second.WaitForTag(kUR00001), u"0,OK");
+    EXPECT_EQ(second.WaitForTag(kTagLoginResult), u"0,OK");
 }
 
 TEST(LoginServer, MisbehavesAsTheScenarioAsks) {
     {
         TestClassroom room({{"login.greeting", "malformed"}, {"login.address", "malformed"}});
         RemoteStandIn remote(room.Ports().login);
-        const auto greeting = remote.WaitForTag(kUR00001);
+        const auto greeting = remote.WaitForTag(kTagLoginResult);
         ASSERT_TRUE(greeting);
         EXPECT_EQ(SplitFields(*greeting, false).size(), 3u);
         remote.SendText(kIdentification);
-        const auto address = remote.WaitForTag(kUR00002);
+        const auto address = remote.WaitForTag(kTagTeacherAddress);
         ASSERT_TRUE(address);
         EXPECT_EQ(SplitFields(*address, false).size(), 8u);
     }
@@ -92,7 +92,7 @@ TEST(LoginServer, MisbehavesAsTheScenarioAsks) {
     {
         TestClassroom room({{"login.address", "close"}});
         RemoteStandIn remote(room.Ports().login);
-        ASSERT_TRUE(remote.WaitForTag(kUR00001));
+        ASSERT_TRUE(remote.WaitForTag(kTagLoginResult));
         remote.SendText(kIdentification);
         EXPECT_TRUE(remote.WaitClosed());
     }

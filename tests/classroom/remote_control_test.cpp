@@ -37,8 +37,8 @@ TEST(RemoteControl, SendsTheDesktopAsTheRemoteDrawsIt) {
     TestClassroom room({{"teacher.monitors", "640x360,320x360"}, {"teacher.frame-interval", "20"}});
     auto remote = ControllingRemote(room);
     ASSERT_TRUE(remote);
-    EXPECT_EQ(remote->WaitForTag(kRH00001), u"960,360");
-    EXPECT_EQ(remote->WaitForTag(kRH00005), u"2,0,0,640,360,640,0,320,360");
+    EXPECT_EQ(remote->WaitForTag(kTagTeacherScreenSize), u"960,360");
+    EXPECT_EQ(remote->WaitForTag(kTagMonitorList), u"2,0,0,640,360,640,0,320,360");
 
     // The first frame carries every part; placed by the transport's own rules it shows the desktop.
     auto frame = NextFrame(*remote);
@@ -101,7 +101,7 @@ TEST(RemoteControl, RecordsTheRemotesInputAndEndsOnRequest) {
     TestClassroom room({{"teacher.keyboard", "on"}, {"teacher.monitors", "400x200"}});
     auto remote = ControllingRemote(room);
     ASSERT_TRUE(remote);
-    EXPECT_TRUE(remote->WaitForTag(kRC00007));
+    EXPECT_TRUE(remote->WaitForTag(kTagOpenKeyboard));
     Packet keys(std::vector<KeyEventRecord>{{0x100, 0x41, 1, 0x1E}, {0x101, 0x41, 1, 0xC01E}});
     keys.Write(*remote);
     std::deque<PointerEventRecord> pointer{
@@ -133,7 +133,7 @@ TEST(RemoteControl, LiesAboutMonitorsAndFramesWhenAsked) {
     TestClassroom lists({{"teacher.monitor-count", "2000000000"}});
     auto remote = ControllingRemote(lists);
     ASSERT_TRUE(remote);
-    EXPECT_EQ(remote->WaitForTag(kRH00005), u"2000000000,0,0,1920,1080");
+    EXPECT_EQ(remote->WaitForTag(kTagMonitorList), u"2000000000,0,0,1920,1080");
 
     struct Case {
         const char* lie;
@@ -183,8 +183,8 @@ TEST(RemoteControl, ShowsAPictureFileAsTheDesktop) {
     TestClassroom room({{"teacher.desktop", path}, {"teacher.malformed", "rh00005"}});
     auto remote = ControllingRemote(room);
     ASSERT_TRUE(remote);
-    EXPECT_EQ(remote->WaitForTag(kRH00001), u"480,270");
-    EXPECT_EQ(remote->WaitForTag(kRH00005), u"2,0,0,480,270");  // one monitor, counted as two
+    EXPECT_EQ(remote->WaitForTag(kTagTeacherScreenSize), u"480,270");
+    EXPECT_EQ(remote->WaitForTag(kTagMonitorList), u"2,0,0,480,270");  // one monitor, counted as two
     auto frame = NextFrame(*remote);
     ASSERT_TRUE(frame);
     ImageFrameBody body;

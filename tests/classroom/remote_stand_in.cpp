@@ -152,9 +152,9 @@ int TestClassroom::Count(const std::string& kind, const std::string& key, const 
 
 std::unique_ptr<RemoteStandIn> TestClassroom::AcceptedRemote() {
     auto remote = std::make_unique<RemoteStandIn>(Ports().teacher);
-    if (!remote->WaitForTag(kDV00007)) return nullptr;
+    if (!remote->WaitForTag(kTagAccepted)) return nullptr;
     remote->SendText(u"[RC00001]2.0.1.1028");
-    if (!remote->WaitForTag(kRH00001)) return nullptr;
+    if (!remote->WaitForTag(kTagTeacherScreenSize)) return nullptr;
     return remote;
 }
 

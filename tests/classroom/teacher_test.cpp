@@ -20,7 +20,7 @@ TEST(TeacherProgram, AcceptsTheRemoteAndTellsItsVersionAndScreen) {
     ASSERT_TRUE(second);
     EXPECT_EQ(second->Text(), u"[DV00007]");
     remote.SendText(u"[RC00001]2.0.1.1028");
-    EXPECT_EQ(remote.WaitForTag(kRH00001), u"1920,1080");
+    EXPECT_EQ(remote.WaitForTag(kTagTeacherScreenSize), u"1920,1080");
     remote.SendText(u"[RC00010]1366,768");
     EXPECT_TRUE(room.Wait("remote_screen", "width", "1366"));
     EXPECT_EQ(room.Count("warning") + room.Count("bad_input"), 0);
@@ -32,10 +32,10 @@ TEST(TeacherProgram, AnswersKeepAlivesUntilItFallsSilent) {
     ASSERT_TRUE(remote);
     for (int i = 0; i < 2; ++i) {
         remote->SendText(u"[RC00003]");
-        EXPECT_TRUE(remote->WaitForTag(kRH10002)) << i;
+        EXPECT_TRUE(remote->WaitForTag(kTagKeepAliveAnswer)) << i;
     }
     remote->SendText(u"[RC00003]");
-    EXPECT_FALSE(remote->WaitForTag(kRH10002, 300ms));
+    EXPECT_FALSE(remote->WaitForTag(kTagKeepAliveAnswer, 300ms));
     EXPECT_TRUE(room.Wait("silent"));
 }
 
@@ -44,9 +44,9 @@ TEST(TeacherProgram, AnswersTheStudentSwitchesWithTheirNewState) {
     auto remote = room.AcceptedRemote();
     ASSERT_TRUE(remote);
     remote->SendText(u"[RC00013]on");
-    EXPECT_EQ(remote->WaitForTag(kRH00003), u"1");
+    EXPECT_EQ(remote->WaitForTag(kTagStudentTouchState), u"1");
     remote->SendText(u"[RC00012]off");
-    EXPECT_EQ(remote->WaitForTag(kRH00004), u"0");
+    EXPECT_EQ(remote->WaitForTag(kTagBroadcastState), u"0");
     remote->SendText(u"[RC00012]maybe");
     EXPECT_TRUE(room.Wait("bad_input"));
 
@@ -54,11 +54,11 @@ TEST(TeacherProgram, AnswersTheStudentSwitchesWithTheirNewState) {
                              {"teacher.version", "2.0.1.1027"},
                              {"teacher.switches", "on"}});
     RemoteStandIn old(malformed.Ports().teacher);
-    EXPECT_EQ(old.WaitForTag(kDV00094), u"2.0.1.1027");
+    EXPECT_EQ(old.WaitForTag(kTagTeacherVersion), u"2.0.1.1027");
     old.SendText(u"[RC00001]2.0.1.1028");
-    EXPECT_EQ(old.WaitForTag(kRH00001), u"1920");
+    EXPECT_EQ(old.WaitForTag(kTagTeacherScreenSize), u"1920");
     old.SendText(u"[RC00013]on");
-    EXPECT_EQ(old.WaitForTag(kRH00003), u"");
+    EXPECT_EQ(old.WaitForTag(kTagStudentTouchState), u"");
 
     // A teacher of that version switches without answering.
     TestClassroom silentOld({{"teacher.version", "2.0.1.1027"}});
@@ -66,13 +66,13 @@ TEST(TeacherProgram, AnswersTheStudentSwitchesWithTheirNewState) {
     ASSERT_TRUE(older);
     older->SendText(u"[RC00013]on");
     EXPECT_TRUE(silentOld.Wait("switch", "name", "touch"));
-    EXPECT_FALSE(older->WaitForTag(kRH00003, 300ms));
+    EXPECT_FALSE(older->WaitForTag(kTagStudentTouchState, 300ms));
 
     TestClassroom mute({{"teacher.switches", "off"}});
     auto quiet = mute.AcceptedRemote();
     ASSERT_TRUE(quiet);
     quiet->SendText(u"[RC00012]on");
-    EXPECT_FALSE(quiet->WaitForTag(kRH00004, 300ms));
+    EXPECT_FALSE(quiet->WaitForTag(kTagBroadcastState, 300ms));
     EXPECT_TRUE(mute.Wait("switch", "name", "broadcast"));
 }
 
@@ -80,13 +80,13 @@ TEST(TeacherProgram, RefusesOrWithholdsTheAcceptanceWhenAsked) {
     {
         TestClassroom room({{"teacher.greeting", "refuse"}, {"teacher.refuse-message", "수업 중입니다."}});
         RemoteStandIn remote(room.Ports().teacher);
-        EXPECT_EQ(remote.WaitForTag(kDV10000), u"1,수업 중입니다.");
+        EXPECT_EQ(remote.WaitForTag(kTagRefused), u"1,수업 중입니다.");
     }
     {
         // The reason and the close leave together.
         TestClassroom room({{"teacher.greeting", "refuse-close"}});
         RemoteStandIn remote(room.Ports().teacher);
-        EXPECT_EQ(remote.WaitForTag(kDV10000), u"1,선생님 프로그램이 연결을 거부했습니다.");
+        EXPECT_EQ(remote.WaitForTag(kTagRefused), u"1,선생님 프로그램이 연결을 거부했습니다.");
         EXPECT_TRUE(remote.WaitClosed());
     }
     {
@@ -113,7 +113,7 @@ TEST(TeacherProgram, EndsTheConnectionWhenTheScenarioSaysSo) {
     TestClassroom room({{"teacher.disconnect-after", "0.2"}, {"teacher.close-after", "0.5"}});
     auto remote = room.AcceptedRemote();
     ASSERT_TRUE(remote);
-    EXPECT_TRUE(remote->WaitForTag(kDV10001, 2s));
+    EXPECT_TRUE(remote->WaitForTag(kTagTeacherEnds, 2s));
     EXPECT_TRUE(remote->WaitClosed(2s));
     EXPECT_TRUE(room.Wait("session_end"));
 }
@@ -122,12 +122,12 @@ TEST(TeacherProgram, SendsItsAddressAgainOnItsFirstConnectionOnly) {
     TestClassroom room({{"teacher.readdress-after", "0.2"}});
     auto first = room.AcceptedRemote();
     ASSERT_TRUE(first);
-    const auto address = first->WaitForTag(kUR00002, 2s);
+    const auto address = first->WaitForTag(kTagTeacherAddress, 2s);
     ASSERT_TRUE(address);
     EXPECT_TRUE(address->ends_with(u"," + DecimalText(room.Ports().teacher) + u",Reserved"));
     auto second = room.AcceptedRemote();
     ASSERT_TRUE(second);
-    EXPECT_FALSE(second->WaitForTag(kUR00002, 500ms)) << "a reconnected remote is left alone";
+    EXPECT_FALSE(second->WaitForTag(kTagTeacherAddress, 500ms)) << "a reconnected remote is left alone";
 }
 
 TEST(TeacherProgram, LogsInputThatBreaksTheProtocolAndKeepsGoing) {
@@ -144,7 +144,7 @@ TEST(TeacherProgram, LogsInputThatBreaksTheProtocolAndKeepsGoing) {
     remote->SendBytes({mark[0], mark[1], mark[2], mark[3], 5, 0, 0, 0, 6});
     remote->SendBytes({mark[0], mark[1], mark[2], mark[3], 9, 0, 0, 0, 1, 0xFF, 0xFF, 0, 0});
     remote->SendText(u"[RC00003]");
-    EXPECT_TRUE(remote->WaitForTag(kRH10002));
+    EXPECT_TRUE(remote->WaitForTag(kTagKeepAliveAnswer));
     EXPECT_EQ(room.Count("bad_input"), 7);
 
     remote->SendBytes({0xA7, 0xA0, 0xA0, 0x01, 9, 0, 0, 0, 1});  // tick 01 calls for A0 A0 A0

@@ -238,13 +238,13 @@ TEST(ScreenUpload, AcknowledgementPauseWithholdsFramesFromNThenAcknowledgesTheHi
         ASSERT_TRUE(remote);
         const auto body = FrameBody({1}, Jpeg(TestPicture(120, 135, 2)));
         for (uint32_t n = 0; n < 3; ++n) SendFrame(*remote, n, body);
-        EXPECT_EQ(remote->WaitForTag(kRH00002), u"0");
-        EXPECT_EQ(remote->WaitForTag(kRH00002), u"2");
+        EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), u"0");
+        EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), u"2");
         const auto resumed = room.Wait("ack_resumed");
         ASSERT_TRUE(resumed);
         EXPECT_EQ(resumed->Get("withheld"), "2");
         SendFrame(*remote, 3, body);
-        EXPECT_EQ(remote->WaitForTag(kRH00002), u"3");
+        EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), u"3");
     }
 }
 
@@ -254,7 +254,7 @@ TEST(ScreenUpload, AcknowledgesAFrameAndPlacesItsPartsWhereTheirNumbersSay) {
     ASSERT_TRUE(remote);
     const PixelImage strip = TestPicture(240, 135, 3);  // parts 0 and 17 of a 1920 by 1080 grid
     SendFrame(*remote, 0, FrameBody({0, 17}, Jpeg(strip)));
-    EXPECT_EQ(remote->WaitForTag(kRH00002), u"0");
+    EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), u"0");
     remote->SendText(u"[RC00009]stop");
     const auto saved = room.Wait("file_saved", "kind", "screen");
     ASSERT_TRUE(saved);
@@ -284,7 +284,7 @@ TEST(ScreenUpload, DecodesTheStripTheRemotesOwnEncoderMade) {
     const std::span<const uint8_t> jpeg = encoder.Encode(pipeline.Strip(pad.View()), 70);
     ASSERT_FALSE(jpeg.empty());
     SendFrame(*remote, 0, pipeline.WriteBody(jpeg.data(), uint32_t(jpeg.size())));
-    EXPECT_EQ(remote->WaitForTag(kRH00002), u"0");
+    EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), u"0");
     remote->SendText(u"[RC00009]stop");
     const auto saved = room.Wait("file_saved", "kind", "screen");
     ASSERT_TRUE(saved);
@@ -313,11 +313,11 @@ TEST(ScreenUpload, RefusesFramesWhoseLengthsLieAndStillPlacesWhatItCan) {
     SendFrame(*remote, 4, FrameBody({2}, {0xFF, 0xD8, 0x55, 0x55}));      // JPEG that does not decode
     SendFrame(*remote, 5, FrameBody({0, 1, 2, 3, 4, 5, 6, 7, 0}, jpeg));  // more parts than the grid
     SendFrame(*remote, 6, FrameBody({5}, jpeg));
-    for (const char16_t* n : {u"3", u"4", u"5", u"6"}) EXPECT_EQ(remote->WaitForTag(kRH00002), n);
+    for (const char16_t* n : {u"3", u"4", u"5", u"6"}) EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), n);
     EXPECT_EQ(room.Count("bad_input"), 6);
     EXPECT_EQ(room.Count("frame_placed"), 2);  // frame 4 black, frame 6
     remote->SendText(u"[RC00003]");
-    EXPECT_TRUE(remote->WaitForTag(kRH10002));
+    EXPECT_TRUE(remote->WaitForTag(kTagKeepAliveAnswer));
 }
 
 TEST(ScreenUpload, AcknowledgesAFrameBeforeTheScreenSizeWithoutPlacingIt) {
@@ -325,7 +325,7 @@ TEST(ScreenUpload, AcknowledgesAFrameBeforeTheScreenSizeWithoutPlacingIt) {
     auto remote = room.AcceptedRemote();
     ASSERT_TRUE(remote);
     SendFrame(*remote, 0, FrameBody({0}, Jpeg(TestPicture(120, 135, 0))));
-    EXPECT_EQ(remote->WaitForTag(kRH00002), u"x");
+    EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), u"x");
     EXPECT_TRUE(room.Wait("warning"));  // upload is off
     EXPECT_TRUE(room.Wait("bad_input"));
     EXPECT_EQ(room.Count("frame_placed"), 0);

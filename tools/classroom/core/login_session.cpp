@@ -70,7 +70,7 @@ void LoginSession::OnPacket(Packet& packet, SessionClock::time_point) {
     }
     talk_.LogReceivedText(packet.Text());
     const auto command = SplitCommand(packet.Text());
-    if (command && command->tag == kUS00001) {
+    if (command && command->tag == kTagIdentification) {
         OnIdentification(command->payload);
     } else {
         talk_.BadInput("unexpected text on the login connection: " + ToUtf8(packet.Text()));

@@ -226,21 +226,21 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
         if (!payload.empty()) talk_.Warning(ToUtf8(tag) + " carries an unexpected payload");
     };
 
-    if (tag == kRC00001) {
+    if (tag == kTagRemoteVersion) {
         if (payload != u"2.0.1.1028")
             talk_.Warning("[RC00001] carries the version \"" + ToUtf8(payload) + "\"");
         SendScreenSize();
         SendJunk();
-    } else if (tag == kRC00003) {
+    } else if (tag == kTagKeepAlive) {
         expectEmpty();
         OnKeepAlive();
-    } else if (tag == kRC00004) {
+    } else if (tag == kTagRemoteControlStart) {
         expectEmpty();
         StartRemoteControl(now);
-    } else if (tag == kRC00005) {
+    } else if (tag == kTagRemoteControlEnd) {
         expectEmpty();
         StopRemoteControl("[RC00005]");
-    } else if (tag == kRC00006) {
+    } else if (tag == kTagImageShown) {
         const auto frame = ParseStrictInt(payload);
         if (!frame) {
             talk_.BadInput("[RC00006] without a frame number");
@@ -249,9 +249,9 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
         } else {
             streamer_.OnAcknowledged(*frame, talk_);
         }
-    } else if (tag == kRC00008) {
+    } else if (tag == kTagUploadSettings) {
         OnUploadSettings(payload);
-    } else if (tag == kRC00009) {
+    } else if (tag == kTagUploadSwitch) {
         if (!expectWord({u"start", u"stop"})) return;
         uploading_ = payload == u"start";
         if (uploading_ && !upload_.HasScreen()) talk_.Warning("[RC00009]start before [RC00008]");
@@ -259,7 +259,7 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
                       .Str("state", uploading_ ? "start" : "stop")
                       .Say(uploading_ ? "** screen upload on" : "** screen upload off"));
         if (!uploading_ && upload_.FramesPlaced() > 0) SaveScreen();
-    } else if (tag == kRC00010) {
+    } else if (tag == kTagPadScreenSize) {
         const auto w = fields.size() == 2 ? ParseStrictInt(fields[0]) : std::nullopt;
         const auto h = fields.size() == 2 ? ParseStrictInt(fields[1]) : std::nullopt;
         if (!w || !h || *w < 1 || *h < 1) {
@@ -274,7 +274,7 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
             if (teacher_.sizeOnRemoteControl) SendScreenSize();
             streamer_.Start(now);
         }
-    } else if (tag == kRC00011) {
+    } else if (tag == kTagSoundSwitch) {
         if (!expectWord({u"start", u"stop"})) return;
         talk_.Log(
             talk_.Make("sound").Str("state", ToUtf8(payload)).Say("** sound upload " + ToUtf8(payload)));
@@ -286,9 +286,9 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
         } else {
             sound_.Stop(talk_);
         }
-    } else if (tag == kRC00012 || tag == kRC00013) {
-        OnSwitch(payload, tag == kRC00013);
-    } else if (tag == kRC00014) {
+    } else if (tag == kTagBroadcastSwitch || tag == kTagStudentTouchSwitch) {
+        OnSwitch(payload, tag == kTagStudentTouchSwitch);
+    } else if (tag == kTagTypedCharacter) {
         const auto code = ParseStrictInt(payload);
         if (!code || *code < 0 || *code > 0xFFFF) {
             talk_.BadInput("[RC00014] without a character code");
@@ -300,7 +300,7 @@ void TeacherPeer::OnText(std::u16string_view tag, std::u16string_view payload, S
                       .Int("code", *code)
                       .Text("char", character)
                       .Say("** typed character " + std::to_string(*code)));
-    } else if (tag == kRC00015) {
+    } else if (tag == kTagInputModeSwitch) {
         expectEmpty();
         if (!streamer_.Running()) talk_.Warning("[RC00015] while remote control is off");
         talk_.Log(talk_.Make("ime_toggle").Say("** input-mode switch"));
