@@ -8,7 +8,7 @@
 #include "common/ui/language_library_win32.h"
 #include "common/platform/module_folder_win32.h"
 #include "common/ui/handles_win32.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
 
 namespace tesmora {
 

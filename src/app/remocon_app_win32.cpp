@@ -18,8 +18,8 @@
 #include "common/platform/os_version_win32.h"
 #include "common/platform/wide_text_win32.h"
 #include "common/ui/resource_module_win32.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
-#include "panel/remocon_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
+#include "panel/control_panel_win32.h"
 #include "resource.h"
 #include "session/version_gate.h"
 

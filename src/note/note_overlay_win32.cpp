@@ -238,7 +238,7 @@ LRESULT NoteOverlay::OnLButtonDown(WPARAM, LPARAM lParam) {
     last_ = {x, y};
     ::SetCapture(Handle());
     auto stroke = std::make_unique<Stroke>(tool_, NotePenWidth(tool_, widthIndex_), widthIndex_,
-                                            semiTransparent_, penColour_);
+                                           semiTransparent_, penColour_);
     stroke->AppendPoint({x, y});
     currentStroke_ = &history_.Add(std::move(stroke));
     if (tool_ == kNoteToolEraser) {

@@ -2,7 +2,7 @@
 #include "panel/login_step_win32.h"
 
 #include "common/platform/wide_text_win32.h"
-#include "login/login_dlg_win32.h"
+#include "login/login_dialog_win32.h"
 
 namespace tesmora {
 

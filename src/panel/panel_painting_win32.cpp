@@ -1,6 +1,6 @@
 // The panel's look and its logo mode: the three strips painted under the magenta colour key, the
 // collapsed logo pushed to the screen with per-pixel alpha, dragging by the title strip, and the tap
-// that restores the panel from the logo (see remocon_dlg_win32.h). UI thread only.
+// that restores the panel from the logo (see control_panel_win32.h). UI thread only.
 #include <windows.h>
 // GDI+ needs the COM declarations first.
 #include <objidl.h>
@@ -18,7 +18,7 @@
 #include "common/ui/scale.h"
 #include "panel/panel_geometry.h"
 #include "panel/panel_layout.h"
-#include "panel/remocon_dlg_win32.h"
+#include "panel/control_panel_win32.h"
 #include "resource.h"
 
 namespace tesmora {

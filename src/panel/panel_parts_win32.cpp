@@ -1,6 +1,6 @@
-// The panel's side of its parts (see remocon_dlg_win32.h): what it does for them as their
+// The panel's side of its parts (see control_panel_win32.h): what it does for them as their
 // PanelHost, and the window messages, buttons and timers it hands to each. UI thread only.
-#include "panel/remocon_dlg_win32.h"
+#include "panel/control_panel_win32.h"
 
 #include "transport/packet.h"
 

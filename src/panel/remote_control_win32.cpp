@@ -14,10 +14,10 @@
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
 #include "panel/panel_host.h"
-#include "remote_control/rh_info_win32.h"
+#include "remote_control/remote_host_record_win32.h"
 #include "resource.h"
 #include "session/teacher_session.h"
-#include "transport/tcp_socket_win32.h"
+#include "transport/frame_socket_win32.h"
 
 namespace tesmora {
 

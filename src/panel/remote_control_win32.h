@@ -77,7 +77,7 @@ private:
     PanelHost& panel_;
     bool running_ = false;
     std::function<void()> dropToTouchMode_;
-    std::wstring keyboardPath_;                     // TabTip waiting for the old one to be ended
+    std::wstring keyboardPath_;                    // TabTip waiting for the old one to be ended
     std::deque<std::unique_ptr<Packet>> waiting_;  // for the teacher, until the connection is back
     // The view first: on destruction the view closes the channel before the control thread goes.
     std::unique_ptr<ControlThread> control_;

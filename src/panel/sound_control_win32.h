@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "common/threads/worker.h"
-#include "common/widgets/wait_msg_dlg_win32.h"
+#include "common/widgets/wait_dialog_win32.h"
 #include "sound/endpoint_watch_win32.h"
 
 namespace tesmora {

@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <string>
 
-#include "common/widgets/loading_dlg_win32.h"
+#include "common/widgets/loading_dialog_win32.h"
 #include "session/session_host.h"
 #include "session/teacher_session.h"
-#include "transport/tcp_socket_win32.h"
+#include "transport/frame_socket_win32.h"
 
 namespace tesmora {
 

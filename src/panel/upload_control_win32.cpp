@@ -8,7 +8,7 @@
 #include "session/command_tag.h"
 #include "session/teacher_session.h"
 #include "transport/packet.h"
-#include "transport/tcp_socket_win32.h"
+#include "transport/frame_socket_win32.h"
 #include "upload/capture_thread_win32.h"
 
 namespace tesmora {

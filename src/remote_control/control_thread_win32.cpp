@@ -13,7 +13,7 @@
 #include "common/platform/wide_text_win32.h"
 #include "common/window_messages.h"
 #include "common/ui/resource_module_win32.h"
-#include "remote_control/rh_info_win32.h"
+#include "remote_control/remote_host_record_win32.h"
 #include "remote_control/receiver_win32.h"
 #include "resource.h"
 #include "transport/frame.h"
@@ -67,7 +67,8 @@ void JoinPumping(Worker& worker) {
 
 // ---- ControlChannelWindow ----
 
-ControlChannelWindow::ControlChannelWindow(RemoteHostRecord& record, HWND panel, InputQueues& input, ChannelOutbox& outbox)
+ControlChannelWindow::ControlChannelWindow(RemoteHostRecord& record, HWND panel, InputQueues& input,
+                                           ChannelOutbox& outbox)
     : record_(record), panel_(panel), input_(input), outbox_(outbox) {}
 
 ControlChannelWindow::~ControlChannelWindow() {

@@ -26,7 +26,7 @@
 #include "remote_control/inbound_queue.h"
 #include "remote_control/input_queues.h"
 #include "transport/packet.h"
-#include "transport/tcp_socket_win32.h"
+#include "transport/frame_socket_win32.h"
 
 namespace tesmora {
 
@@ -105,8 +105,8 @@ private:
     std::atomic<bool> run_{true};
     bool tornDown_ = false;
     std::deque<std::unique_ptr<Packet>> outbound_;  // control thread only
-    InboundQueue inbound_;                           // the inbound lock is its own
-    Worker receiver_;                                // last: joined before what they read goes
+    InboundQueue inbound_;                          // the inbound lock is its own
+    Worker receiver_;                               // last: joined before what they read goes
     Worker pump_;
 };
 

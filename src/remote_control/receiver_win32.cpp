@@ -10,7 +10,7 @@
 #include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
-#include "remote_control/rh_info_win32.h"
+#include "remote_control/remote_host_record_win32.h"
 #include "remote_control/control_thread_win32.h"
 #include "session/command_tag.h"
 #include "session/payload_fields.h"
@@ -65,8 +65,8 @@ void RemoteControlReceiver::OnText(std::u16string_view text) {
         OnScreenSize(payload);
     } else if (tag == kTagStudentTouchState || tag == kTagBroadcastState) {
         if (panel) {
-            ::PostMessageW(panel, tag == kTagStudentTouchState ? WM_TOUCH_STATE : WM_SHARE_STATE, kCrossThreadCheck,
-                           ParseDecimal(payload));
+            ::PostMessageW(panel, tag == kTagStudentTouchState ? WM_TOUCH_STATE : WM_SHARE_STATE,
+                           kCrossThreadCheck, ParseDecimal(payload));
         }
     } else if (tag == kTagMonitorList) {
         // The text is lent to the panel until it has handled it.

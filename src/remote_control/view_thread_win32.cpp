@@ -11,7 +11,7 @@
 #include "common/platform/clock.h"
 #include "common/platform/debug_print_win32.h"
 #include "common/window_messages.h"
-#include "remote_control/rh_info_win32.h"
+#include "remote_control/remote_host_record_win32.h"
 #include "remote_control/control_thread_win32.h"
 
 namespace tesmora {

@@ -91,9 +91,9 @@ private:
     MouseForwarder mouse_;
     KeyForwarder keys_;
     PanToWheel pan_;
-    DibSurface shown_;    // the shown monitor's pixels, copied under the image lock
+    DibSurface shown_;     // the shown monitor's pixels, copied under the image lock
     PixelRect shownRect_;  // where they lie in the teacher's picture
-    DibSurface scaled_;   // the shown monitor scaled smoothly to the view's size: what is painted
+    DibSurface scaled_;    // the shown monitor scaled smoothly to the view's size: what is painted
     bool scaledReady_ = false;
     AreaScaler scaler_;
     std::vector<PixelRect> changed_;  // reused

@@ -10,9 +10,35 @@ namespace tesmora {
 namespace {
 
 constexpr std::array<std::u16string_view, 29> kCatalogue = {
-    kTagRemoteVersion, kTagKeepAlive, kTagRemoteControlStart, kTagRemoteControlEnd, kTagImageShown, kTagOpenKeyboard, kTagUploadSettings, kTagUploadSwitch, kTagPadScreenSize, kTagSoundSwitch,
-    kTagBroadcastSwitch, kTagStudentTouchSwitch, kTagTypedCharacter, kTagInputModeSwitch, kTagTeacherScreenSize, kTagImageAcknowledged, kTagStudentTouchState, kTagBroadcastState, kTagMonitorList, kTagKeepAliveAnswer,
-    kTagTeacherStatusIgnored, kTagTeacherNoticeIgnored, kTagAccepted, kTagTeacherVersion, kTagRefused, kTagTeacherEnds, kTagIdentification, kTagLoginResult, kTagTeacherAddress,
+    kTagRemoteVersion,
+    kTagKeepAlive,
+    kTagRemoteControlStart,
+    kTagRemoteControlEnd,
+    kTagImageShown,
+    kTagOpenKeyboard,
+    kTagUploadSettings,
+    kTagUploadSwitch,
+    kTagPadScreenSize,
+    kTagSoundSwitch,
+    kTagBroadcastSwitch,
+    kTagStudentTouchSwitch,
+    kTagTypedCharacter,
+    kTagInputModeSwitch,
+    kTagTeacherScreenSize,
+    kTagImageAcknowledged,
+    kTagStudentTouchState,
+    kTagBroadcastState,
+    kTagMonitorList,
+    kTagKeepAliveAnswer,
+    kTagTeacherStatusIgnored,
+    kTagTeacherNoticeIgnored,
+    kTagAccepted,
+    kTagTeacherVersion,
+    kTagRefused,
+    kTagTeacherEnds,
+    kTagIdentification,
+    kTagLoginResult,
+    kTagTeacherAddress,
 };
 
 // White space as the C library's decimal conversion skips it.

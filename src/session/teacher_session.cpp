@@ -91,8 +91,8 @@ void TeacherSession::OnLoginReply(std::u16string_view payload) {
         return;
     }
     host_.SendText(Connection::kLogin,
-                   Concat({kTagIdentification, u"5,", teacherId_, u",", loginLocalAddress_, u",", loginLocalPort_, u",",
-                           kRemoteVersion, u",1,Reserved,Reserved"}));
+                   Concat({kTagIdentification, u"5,", teacherId_, u",", loginLocalAddress_, u",",
+                           loginLocalPort_, u",", kRemoteVersion, u",1,Reserved,Reserved"}));
     // A login server that greets and then never names the teacher's address (or closes) would leave
     // a remote running with no window and nothing to end it: the same timeout guards this answer.
     host_.StartTimer(SessionTimer::kLoginServer, kLoginServerTimeoutMs);

@@ -313,7 +313,8 @@ TEST(ScreenUpload, RefusesFramesWhoseLengthsLieAndStillPlacesWhatItCan) {
     SendFrame(*remote, 4, FrameBody({2}, {0xFF, 0xD8, 0x55, 0x55}));      // JPEG that does not decode
     SendFrame(*remote, 5, FrameBody({0, 1, 2, 3, 4, 5, 6, 7, 0}, jpeg));  // more parts than the grid
     SendFrame(*remote, 6, FrameBody({5}, jpeg));
-    for (const char16_t* n : {u"3", u"4", u"5", u"6"}) EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), n);
+    for (const char16_t* n : {u"3", u"4", u"5", u"6"})
+        EXPECT_EQ(remote->WaitForTag(kTagImageAcknowledged), n);
     EXPECT_EQ(room.Count("bad_input"), 6);
     EXPECT_EQ(room.Count("frame_placed"), 2);  // frame 4 black, frame 6
     remote->SendText(u"[RC00003]");

@@ -13,9 +13,9 @@
 #include "common/ui/handles_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
-#include "common/widgets/loading_dlg_win32.h"
-#include "common/widgets/wait_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
+#include "common/widgets/loading_dialog_win32.h"
+#include "common/widgets/wait_dialog_win32.h"
 #include "resource.h"
 
 using namespace tesmora;

@@ -28,7 +28,8 @@ TEST(CommandTag, SplitsTagFromPayload) {
 }
 
 TEST(CommandTag, CatalogueIsExactAndCaseSensitive) {
-    for (auto tag : {kTagRemoteVersion, kTagInputModeSwitch, kTagKeepAliveAnswer, kTagTeacherVersion, kTagIdentification, kTagTeacherAddress})
+    for (auto tag : {kTagRemoteVersion, kTagInputModeSwitch, kTagKeepAliveAnswer, kTagTeacherVersion,
+                     kTagIdentification, kTagTeacherAddress})
         EXPECT_TRUE(IsKnownTag(tag));
     for (std::u16string_view tag : {u"[rh10002]", u"[RC00002]", u"[RC00016]", u"[RH10002", u"RH10002]x"})
         EXPECT_FALSE(IsKnownTag(tag));

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "transport/cipher_constants.h"
-#include "transport/crypt.h"
+#include "transport/packet_cipher.h"
 #include "common/digest/hash.h"
 #include "transport/rc4.h"
 

@@ -8,7 +8,7 @@
 
 #include "loopback_win32.h"
 #include "test_window_win32.h"
-#include "transport/tcp_socket_win32.h"
+#include "transport/frame_socket_win32.h"
 
 using namespace tesmora;
 

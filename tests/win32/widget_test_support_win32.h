@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
 
 using namespace tesmora;
 

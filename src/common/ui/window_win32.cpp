@@ -25,7 +25,7 @@ Window* Window::FromHandle(HWND window) {
 }
 
 bool Window::RegisterWindowClass(const wchar_t* className, UINT classStyle, HBRUSH background,
-                                  HCURSOR cursor) {
+                                 HCURSOR cursor) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -40,7 +40,7 @@ bool Window::RegisterWindowClass(const wchar_t* className, UINT classStyle, HBRU
 }
 
 bool Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
-                     int width, int height, HWND parent, UINT_PTR idOrMenu) {
+                    int width, int height, HWND parent, UINT_PTR idOrMenu) {
     if (window_) return false;
     Window* outer = tCreating;
     tCreating = this;

@@ -42,7 +42,7 @@ std::span<const Window::MessageEntry> ImageButton::MessageTable() const {
 
 bool ImageButton::Create(HWND parent, int id, DWORD style, int x, int y, int width, int height) {
     if (!Window::Create(0, L"BUTTON", L"", WS_CHILD | style, x, y, width, height, parent,
-                         static_cast<UINT_PTR>(id))) {
+                        static_cast<UINT_PTR>(id))) {
         return false;
     }
     RECT client{};

@@ -8,7 +8,7 @@
 #include "common/bytes/byte_writer.h"
 #include "common/digest/hash.h"
 #include "transport/cipher_constants.h"
-#include "transport/crypt.h"
+#include "transport/packet_cipher.h"
 #include "transport/packets/packet_codec.h"
 
 namespace tesmora {

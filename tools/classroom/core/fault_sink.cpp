@@ -95,7 +95,7 @@ void SendJunkFrames(FrameSink& sink, int count) {
                 break;
             case 3:  // a readable text with an unknown tag
                 Packet(u"[ZZ" + std::u16string(1, char16_t(u'0' + i % 10)) + u"9999]" +
-                        std::u16string(size_t(i % 50), u'x'))
+                       std::u16string(size_t(i % 50), u'x'))
                     .Write(sink);
                 continue;
             case 4:  // a screen size that is no size

@@ -1,5 +1,5 @@
 // The frame socket over the asynchronous socket base: receive, scan, send, flush, close.
-#include "tcp_socket_win32.h"
+#include "frame_socket_win32.h"
 
 #include <memory>
 #include <new>

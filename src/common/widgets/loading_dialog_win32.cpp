@@ -1,10 +1,10 @@
-// The loading dialog (see loading_dlg_win32.h). UI thread only.
-#include "common/widgets/loading_dlg_win32.h"
+// The loading dialog (see loading_dialog_win32.h). UI thread only.
+#include "common/widgets/loading_dialog_win32.h"
 
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
 
 namespace tesmora {
 

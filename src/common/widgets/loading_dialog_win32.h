@@ -10,7 +10,7 @@
 #include "common/ui/dialog_win32.h"
 #include "common/widgets/widget_resource.h"
 #include "common/ui/handles_win32.h"
-#include "common/widgets/picture_ex_win32.h"
+#include "common/widgets/animated_picture_win32.h"
 
 namespace tesmora {
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "common/ui/scale.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
 #include "widget_test_support_win32.h"
 
 using namespace tesmora;

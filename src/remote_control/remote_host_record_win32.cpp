@@ -1,5 +1,5 @@
-// The remote-host record (see rh_info_win32.h). Panel thread, except the image lock.
-#include "remote_control/rh_info_win32.h"
+// The remote-host record (see remote_host_record_win32.h). Panel thread, except the image lock.
+#include "remote_control/remote_host_record_win32.h"
 
 namespace tesmora {
 

@@ -11,8 +11,8 @@
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
 #include "common/widgets/gif_blocks.h"
-#include "common/widgets/loading_dlg_win32.h"
-#include "common/widgets/picture_ex_win32.h"
+#include "common/widgets/loading_dialog_win32.h"
+#include "common/widgets/animated_picture_win32.h"
 #include "widget_test_support_win32.h"
 
 using namespace tesmora;

@@ -22,7 +22,7 @@
 #include "panel/note_control_win32.h"
 #include "panel/panel_host.h"
 #include "panel/panel_modes.h"
-#include "remote_control/rh_info_win32.h"
+#include "remote_control/remote_host_record_win32.h"
 #include "panel/remote_control_win32.h"
 #include "panel/sound_control_win32.h"
 #include "panel/teacher_link_win32.h"

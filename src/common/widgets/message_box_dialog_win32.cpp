@@ -1,5 +1,5 @@
-// The custom message box (see custom_msg_dlg_win32.h).
-#include "common/widgets/custom_msg_dlg_win32.h"
+// The custom message box (see message_box_dialog_win32.h).
+#include "common/widgets/message_box_dialog_win32.h"
 
 #include <atomic>
 

@@ -14,7 +14,7 @@
 #include "common/ui/dib_surface_win32.h"
 #include "remote_control/damage_list.h"
 #include "session/remote_host_state.h"
-#include "transport/tcp_socket_win32.h"
+#include "transport/frame_socket_win32.h"
 
 namespace tesmora {
 
@@ -43,10 +43,10 @@ public:
     void LockImage() { ::EnterCriticalSection(&imageLock_); }
     void UnlockImage() { ::LeaveCriticalSection(&imageLock_); }
 
-    std::wstring name;                        // always empty; window titles of remote control use it
+    std::wstring name;                       // always empty; window titles of remote control use it
     ViewThread* viewThread = nullptr;        // set while remote control runs
     ControlThread* controlThread = nullptr;  // set while remote control runs
-    FrameSocket socketHolder;                  // never owns a socket; carries buffers only
+    FrameSocket socketHolder;                // never owns a socket; carries buffers only
 
 private:
     RemoteHostState& state_;

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "common/ui/scale.h"
-#include "login/login_dlg_win32.h"
+#include "login/login_dialog_win32.h"
 #include "resource.h"
 #include "temp_folder_win32.h"
 #include "widget_test_support_win32.h"

@@ -1,10 +1,10 @@
-// The wait dialog (see wait_msg_dlg_win32.h). UI thread only.
-#include "common/widgets/wait_msg_dlg_win32.h"
+// The wait dialog (see wait_dialog_win32.h). UI thread only.
+#include "common/widgets/wait_dialog_win32.h"
 
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
 
 namespace tesmora {
 

@@ -1,7 +1,7 @@
 // The control panel: initialisation, its message table, timers, closing, display changes and
-// destruction (see remocon_dlg_win32.h). Painting and the logo are in panel_painting_win32.cpp.
+// destruction (see control_panel_win32.h). Painting and the logo are in panel_painting_win32.cpp.
 // UI thread only.
-#include "panel/remocon_dlg_win32.h"
+#include "panel/control_panel_win32.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -17,7 +17,7 @@
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
 #include "common/window_messages.h"
 #include "panel/panel_geometry.h"
 #include "panel/panel_layout.h"

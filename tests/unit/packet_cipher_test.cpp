@@ -1,6 +1,6 @@
 // Unit tests of the payload cipher: our MD5 and RC4 against published vectors, the stored
 // self-test answer, engine selection by PacketCipher, and Hash's rendering.
-#include "transport/crypt.h"
+#include "transport/packet_cipher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// The login dialog (see login_dlg_win32.h). UI thread only.
-#include "login/login_dlg_win32.h"
+// The login dialog (see login_dialog_win32.h). UI thread only.
+#include "login/login_dialog_win32.h"
 
 #include "common/platform/config_string_win32.h"
 #include "common/platform/module_folder_win32.h"
@@ -8,7 +8,7 @@
 #include "common/ui/drawing_win32.h"
 #include "common/ui/resource_module_win32.h"
 #include "common/ui/scale.h"
-#include "common/widgets/custom_msg_dlg_win32.h"
+#include "common/widgets/message_box_dialog_win32.h"
 #include "login/login_id.h"
 #include "login/relay_lookup_win32.h"
 #include "resource.h"

@@ -1,6 +1,6 @@
 // PacketCipher: the payload cipher of type 1 packets and the known-answer test that picks its engine.
 // Short-lived, one thread.
-#include "crypt.h"
+#include "packet_cipher.h"
 
 #include <cstring>
 

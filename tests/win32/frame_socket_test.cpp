@@ -11,7 +11,7 @@
 #include "loopback_win32.h"
 #include "test_window_win32.h"
 #include "transport/packet.h"
-#include "transport/tcp_socket_win32.h"
+#include "transport/frame_socket_win32.h"
 
 using namespace tesmora;
 

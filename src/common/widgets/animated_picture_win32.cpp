@@ -1,5 +1,5 @@
-// The picture control and its animation thread (see picture_ex_win32.h).
-#include "common/widgets/picture_ex_win32.h"
+// The picture control and its animation thread (see animated_picture_win32.h).
+#include "common/widgets/animated_picture_win32.h"
 
 #include <cstring>
 
