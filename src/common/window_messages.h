@@ -19,7 +19,6 @@ inline constexpr unsigned WM_NOTE_DROP_TO_TOUCH = 0x8066;  // panel to note thre
 inline constexpr unsigned WM_AUDIO_PACKET = 0x8069;        // sound thread to panel, sent
 inline constexpr unsigned WM_UPLOAD_FRAME = 0x806B;        // capture thread to panel, sent
 inline constexpr unsigned WM_RC_OUTBOX_WAKE = 0x80C8;      // panel to control thread: the outbox holds more
-inline constexpr unsigned WM_RC_WAKE = 0x812C;             // panel to control and view threads
 inline constexpr unsigned WM_RC_SOCKET_RETURN = 0x812D;    // communication window to panel
 inline constexpr unsigned WM_TOUCH_STATE = 0x812F;         // receiver thread to panel
 inline constexpr unsigned WM_SHARE_STATE = 0x8130;         // receiver thread to panel

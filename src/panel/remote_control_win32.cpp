@@ -148,8 +148,6 @@ void RemoteControl::Start() {
     control_->LinkView(view_->ViewWindow());
     view_->Go();
     control_->Go();
-    view_->PostToThread(WM_RC_WAKE, 0, 0);
-    control_->PostToThread(WM_RC_WAKE, 0, 0);
     running_ = true;
     Trace("start");
 

@@ -390,7 +390,7 @@ void ControlThread::KeepUnsent() {
 
 bool ControlThread::OnThreadMessage(const MSG& message) {
     if (message.message == WM_RC_OUTBOX_WAKE && comm_ && ::IsWindow(comm_->Handle())) comm_->SendOffered();
-    return true;  // the outbox's wake-up and the panel's WM_RC_WAKE; nothing else is posted here
+    return true;  // the outbox's wake-up; nothing else is posted here
 }
 
 void ControlThread::Run() {
