@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <utility>
 
 #include "common/config/config_files_win32.h"
@@ -15,6 +14,7 @@
 #include "common/platform/directory_path_win32.h"
 #include "common/platform/support_log.h"
 #include "common/platform/wide_text_win32.h"
+#include "common/text/ascii_escape.h"
 #include "common/ui/resource_module_win32.h"
 #include "updater/batch_paths_win32.h"
 #include "updater/file_facts_win32.h"
@@ -51,15 +51,7 @@ std::wstring FormatMessageText(const std::wstring& format, const std::wstring& f
 // "Updater log: <message> <text>", the text's characters outside printable ASCII as \uXXXX.
 void TraceLogLine(int message, const std::wstring& text) {
     std::string trace = "Updater log: " + std::to_string(message) + " ";
-    for (wchar_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != L'\\') {
-            trace.push_back(char(c));
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04X", unsigned(c));
-            trace += escaped;
-        }
-    }
+    trace += EscapeToAscii(ToU16(text));
     ::OutputDebugStringA((trace + "\n").c_str());
 }
 
