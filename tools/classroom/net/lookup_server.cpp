@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <thread>
 
 namespace tesmora::classroom {
 
@@ -24,6 +25,9 @@ int PortOf(const sockaddr_storage& address) {
     if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
     return -1;
 }
+
+// How long a broken download waits after its last byte before the reset.
+constexpr auto kReadBeforeResetTime = std::chrono::milliseconds(500);
 
 // Breaks the request's connection with a reset, so that the peer sees it break, not end. httplib does
 // not hand out the accepted socket: it is the one whose two ends are the request's. Disconnecting it
@@ -92,6 +96,10 @@ void LookupServer::ServeUpdates(httplib::Server& server, const char* scheme) {
                     "application/octet-stream",
                     [answer, localPort, remotePort](size_t offset, httplib::DataSink& sink) {
                         if (offset >= answer->body.size()) {
+                            // A reset discards what the reader has not taken yet: give it time to
+                            // read the headers and the half body, so it sees the body break off rather
+                            // than a request that failed before any reply.
+                            std::this_thread::sleep_for(kReadBeforeResetTime);
                             ResetConnection(localPort, remotePort);
                             return false;
                         }
